@@ -1,0 +1,34 @@
+// The client's configuration: the INI file "orvanta-vemlar.ini" beside the
+// executable, section "Common", read afresh at every query.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace orvanta {
+
+// The five settings of one query plus its two times. Every text field is
+// NUL-terminated and cut to its read limit minus one.
+struct ClientSettings {
+    char installPath[128];
+    char vemlarExePath[64];
+    char serverBaseUrl[128];
+    char userID[37];
+    char password[200];
+    std::int32_t actualTime;
+    std::int32_t selectedTime;
+};
+
+// Shortens a path in place to its directory part: "C:\Tools\client.exe" ->
+// "C:\Tools", "C:\client.exe" -> "C:\", "/a/b" -> "/a", "client.exe" -> "".
+void StripFileName(char* path);
+
+// The configuration file beside the running executable: its directory, the
+// platform's separator, then "orvanta-vemlar.ini".
+std::string ConfigPathBesideExecutable();
+
+// Zeroes the record, then reads the five keys of section "Common" from the
+// file at iniPath with their defaults and read limits.
+void ReadClientSettings(const std::string& iniPath, ClientSettings* settings);
+
+}  // namespace orvanta
