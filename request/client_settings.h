@@ -23,6 +23,10 @@ struct ClientSettings {
 // "C:\Tools", "C:\client.exe" -> "C:\", "/a/b" -> "/a", "client.exe" -> "".
 void StripFileName(char* path);
 
+// The configuration file in the directory of an executable path:
+// StripFileName of the path, the platform's separator, "orvanta-vemlar.ini".
+std::string ConfigPathInDirectoryOf(const std::string& executablePath);
+
 // The configuration file beside the running executable: its directory, the
 // platform's separator, then "orvanta-vemlar.ini".
 std::string ConfigPathBesideExecutable();

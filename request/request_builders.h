@@ -1,6 +1,7 @@
 // The header block and the URL-encoded form body of one query, byte for byte.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ BuildResult BuildPostData(std::vector<std::uint8_t>* postData, const ClientSetti
 // Form encoding: letters, digits and "-_.~" kept, blank -> '+', every other
 // byte -> '%' and two lower-case hex digits.
 std::string UrlEncode(const char* text);
+// The same for the first `length` bytes of text (a NUL among them is encoded).
+std::string UrlEncode(const char* text, std::size_t length);
 
 // Lower-case hex digit of the low four bits of value.
 char HexDigit(unsigned value);
