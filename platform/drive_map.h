@@ -31,7 +31,8 @@ public:
 
     // Removable media: whole disks under <sysfsRoot>/block that are removable
     // or SD/MMC devices (not loop, ram, zram, dm), each partition of such a
-    // disk (or the disk itself when it has none), sorted by name, lettered
+    // disk (or the disk itself when it has none), sorted by name (runs of
+    // digits by their value, so sdb2 comes before sdb10), lettered
     // D, E, F, ... with device nodes under devRoot.
     static DriveMap DetectRemovable(const std::string& sysfsRoot = "/sys",
                                     const std::string& devRoot = "/dev");

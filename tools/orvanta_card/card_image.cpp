@@ -1,0 +1,311 @@
+#include "tools/orvanta_card/card_image.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orvanta {
+namespace cardimage {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Hands out the second of each record in turn: the pattern of records per
+// second, the gaps, and a fresh second where the current pass of a wrapped
+// ring begins.
+class RecordClock {
+public:
+    RecordClock(const CardSpec& spec, std::int64_t start) : spec_(spec), time_(start) {}
+
+    // The time of the next record; `newSecond` is set when it differs from
+    // the time of the record before.
+    std::int64_t Next(bool forceNewSecond, bool* newSecond) {
+        bool fresh = false;
+        if (!started_ || left_ == 0 || forceNewSecond) {
+            BeginNextSecond();
+            fresh = true;
+        }
+        --left_;
+        if (newSecond) *newSecond = fresh;
+        return time_;
+    }
+
+private:
+    void BeginNextSecond() {
+        do {
+            if (started_) ++time_;
+            started_ = true;
+            if (spec_.gapEvery != 0 && filledSeconds_ == spec_.gapEvery) {
+                time_ += spec_.gapSeconds;
+                filledSeconds_ = 0;
+            }
+            left_ = spec_.perSecond[pattern_ % spec_.perSecond.size()];
+            ++pattern_;
+        } while (left_ == 0);
+        ++filledSeconds_;
+    }
+
+    const CardSpec& spec_;
+    std::int64_t time_;
+    bool started_ = false;
+    std::uint32_t left_ = 0;
+    std::uint64_t pattern_ = 0;
+    std::uint32_t filledSeconds_ = 0;
+};
+
+bool ForceNewSecond(const CardSpec& spec, std::uint32_t logicalIndex) {
+    return spec.wrap != 0 && logicalIndex == spec.records - spec.wrap;
+}
+
+std::uint8_t Bcd(int value) { return static_cast<std::uint8_t>((value / 10) * 16 + value % 10); }
+
+std::uint16_t ToCount(double value) {
+    double rounded = std::floor(value + 0.5);
+    return static_cast<std::uint16_t>(std::min(1023.0, std::max(0.0, rounded)));
+}
+
+bool Fail(std::string* error, const std::string& message) {
+    if (error) *error = message;
+    return false;
+}
+
+}  // namespace
+
+bool Validate(const CardSpec& spec, std::string* error) {
+    if (spec.records == 0) return Fail(error, "the card needs at least one record");
+    if (spec.perSecond.empty()) return Fail(error, "the records-per-second pattern is empty");
+    if (std::all_of(spec.perSecond.begin(), spec.perSecond.end(), [](std::uint32_t n) { return n == 0; })) {
+        return Fail(error, "the records-per-second pattern has no second with records");
+    }
+    if (spec.wrap >= spec.records) {
+        return Fail(error, "the current pass (" + std::to_string(spec.wrap) +
+                               " records) must be shorter than the ring (" + std::to_string(spec.records) + ")");
+    }
+    if (spec.start.year < 2013 || spec.start.year > 2037) {
+        return Fail(error, "the start year must lie in 2013 to 2037 (the recorder's and the 32-bit time range)");
+    }
+    std::uint64_t lastRecordSector = static_cast<std::uint64_t>(kBaseSector) + spec.records - 1;
+    if (lastRecordSector >= 0xFFFFFFFFULL) return Fail(error, "too many records");
+    std::uint64_t needed = std::max<std::uint64_t>(lastRecordSector, kInfoSector) + 1;
+    if (spec.presence) needed = std::max<std::uint64_t>(needed, kTestSector2 + 1);
+    if (spec.sectors < needed) {
+        return Fail(error, "the card of " + std::to_string(spec.sectors) + " sectors is too small; it needs at least " +
+                               std::to_string(needed));
+    }
+    std::int32_t start = LocalStandardTime(spec.start);
+    if (start == -1) return Fail(error, "the start time cannot be represented");
+    RecordClock clock(spec, start);
+    std::int64_t last = start;
+    for (std::uint32_t i = 0; i < spec.records; ++i) last = clock.Next(ForceNewSecond(spec, i), nullptr);
+    if (last > std::numeric_limits<std::int32_t>::max()) {
+        return Fail(error, "the newest record would lie after 2038-01-19, beyond the 32-bit time range");
+    }
+    return true;
+}
+
+std::uint32_t PhysicalSectorOf(const CardSpec& spec, std::uint32_t logicalIndex) {
+    std::uint32_t ringStart = kBaseSector + spec.wrap;
+    std::uint32_t upper = kBaseSector + spec.records - 1;
+    std::uint32_t p = ringStart + logicalIndex;
+    if (p > upper) p -= spec.records;
+    return p;
+}
+
+std::vector<std::int32_t> RecordTimes(const CardSpec& spec) {
+    std::vector<std::int32_t> times;
+    times.reserve(spec.records);
+    RecordClock clock(spec, LocalStandardTime(spec.start));
+    for (std::uint32_t i = 0; i < spec.records; ++i) {
+        times.push_back(static_cast<std::int32_t>(clock.Next(ForceNewSecond(spec, i), nullptr)));
+    }
+    return times;
+}
+
+void BuildSamples(std::uint64_t sequence, std::uint16_t channelA[kSamplePairs],
+                  std::uint16_t channelB[kSamplePairs]) {
+    // Slow drifts so that the RMS trend moves: the voltage by about 2 %, the
+    // load current by about 25 %.
+    const double s = static_cast<double>(sequence);
+    const double voltagePeak = 87.0 * std::sqrt(2.0) * (1.0 + 0.02 * std::sin(2.0 * kPi * s / 997.0));
+    const double currentPeak = 38.0 * (1.0 + 0.25 * std::sin(2.0 * kPi * s / 613.0 + 1.0));
+    for (int k = 0; k < kSamplePairs; ++k) {
+        const double th = 2.0 * kPi * k / kSamplePairs;
+        const double voltage = std::sin(th) + 0.030 * std::sin(3.0 * th + 0.4) + 0.045 * std::sin(5.0 * th + 1.1) +
+                               0.020 * std::sin(7.0 * th + 2.0);
+        const double current = std::sin(th - 0.45) + 0.14 * std::sin(3.0 * th - 0.9) +
+                               0.09 * std::sin(5.0 * th + 0.6) + 0.05 * std::sin(7.0 * th - 1.7);
+        // Zero levels as the reader assumes them: 506.3 for A, 509.0 for B.
+        channelA[k] = ToCount(506.3 + currentPeak * current);
+        channelB[k] = ToCount(509.0 + voltagePeak * voltage);
+    }
+}
+
+namespace {
+
+void EncodeTimestamp(std::int32_t time, std::uint8_t* out) {
+    LocalFields f = LocalStandardFields(time);
+    out[0] = kMarker;
+    out[1] = Bcd(f.year - 2000);
+    out[2] = Bcd(f.month);
+    out[3] = Bcd(f.day);
+    out[4] = Bcd(f.hour);
+    out[5] = Bcd(f.minute);
+    out[6] = Bcd(f.second);
+}
+
+void EncodeSamples(std::uint64_t sequence, std::uint8_t* out) {
+    std::uint16_t a[kSamplePairs];
+    std::uint16_t b[kSamplePairs];
+    BuildSamples(sequence, a, b);
+    for (int k = 0; k < kSamplePairs; ++k) {
+        std::uint8_t* pair = out + 8 + 4 * k;
+        pair[0] = static_cast<std::uint8_t>(a[k] & 0xFF);
+        pair[1] = static_cast<std::uint8_t>(a[k] >> 8);
+        pair[2] = static_cast<std::uint8_t>(b[k] & 0xFF);
+        pair[3] = static_cast<std::uint8_t>(b[k] >> 8);
+    }
+}
+
+}  // namespace
+
+void BuildRecordSector(std::int32_t time, std::uint64_t sequence, std::uint8_t* out) {
+    std::memset(out, 0, kSectorSize);
+    EncodeTimestamp(time, out);
+    EncodeSamples(sequence, out);
+}
+
+void BuildInfoSector(std::uint32_t serial, std::uint8_t deviceByte, std::uint8_t* out) {
+    std::memset(out, 0, kSectorSize);
+    out[0] = static_cast<std::uint8_t>(serial >> 24);
+    out[1] = static_cast<std::uint8_t>(serial >> 16);
+    out[2] = static_cast<std::uint8_t>(serial >> 8);
+    out[3] = static_cast<std::uint8_t>(serial);
+    out[4] = deviceByte;
+}
+
+CardLayout GenerateCard(const CardSpec& spec, const SectorSink& emit) {
+    std::uint8_t sector[kSectorSize];
+    BuildInfoSector(spec.serial, spec.deviceByte, sector);
+    emit(kInfoSector, sector);
+
+    CardLayout layout;
+    layout.ringCount = spec.records;
+    layout.ringStart = kBaseSector + spec.wrap;
+    layout.upperSector = kBaseSector + spec.records - 1;
+    layout.wrapped = spec.wrap != 0;
+    layout.newestSector = PhysicalSectorOf(spec, spec.records - 1);
+
+    RecordClock clock(spec, LocalStandardTime(spec.start));
+    std::uint8_t timeBytes[7] = {};
+    for (std::uint32_t i = 0; i < spec.records; ++i) {
+        bool newSecond = false;
+        std::int32_t time = static_cast<std::int32_t>(clock.Next(ForceNewSecond(spec, i), &newSecond));
+        if (i == 0) layout.oldestTime = time;
+        layout.newestTime = time;
+        // The samples change with every record, the local time fields only
+        // with every second.
+        std::uint32_t physical = PhysicalSectorOf(spec, i);
+        if (newSecond) EncodeTimestamp(time, timeBytes);
+        std::memset(sector, 0, kSectorSize);
+        std::memcpy(sector, timeBytes, sizeof timeBytes);
+        EncodeSamples(i, sector);
+        if (!spec.presence && (physical == kTestSector1 || physical == kTestSector2)) sector[0] = 0;
+        emit(physical, sector);
+    }
+
+    if (spec.presence) {
+        for (std::uint32_t test : {kTestSector1, kTestSector2}) {
+            if (test <= layout.upperSector) continue;  // a record sector, marked already
+            std::memset(sector, 0, kSectorSize);
+            sector[0] = kMarker;
+            emit(test, sector);
+        }
+    }
+    return layout;
+}
+
+namespace {
+
+// Collects runs of consecutive sectors and writes each run with one pwrite.
+class SparseWriter {
+public:
+    explicit SparseWriter(int fd) : fd_(fd) {}
+
+    void Add(std::uint32_t sector, const std::uint8_t* bytes) {
+        if (!ok_) return;
+        if (!buffer_.empty() && (sector != first_ + count_ || count_ == kRunSectors)) Flush();
+        if (buffer_.empty()) first_ = sector;
+        buffer_.insert(buffer_.end(), bytes, bytes + kSectorSize);
+        ++count_;
+    }
+
+    bool Flush() {
+        if (ok_ && !buffer_.empty()) {
+            const std::uint8_t* data = buffer_.data();
+            std::size_t left = buffer_.size();
+            off_t at = static_cast<off_t>(first_) * kSectorSize;
+            while (left > 0) {
+                ssize_t n = ::pwrite(fd_, data, left, at);
+                if (n < 0 && errno == EINTR) continue;
+                if (n <= 0) {
+                    ok_ = false;
+                    errno_ = n < 0 ? errno : EIO;
+                    break;
+                }
+                data += n;
+                left -= static_cast<std::size_t>(n);
+                at += n;
+            }
+        }
+        buffer_.clear();
+        count_ = 0;
+        return ok_;
+    }
+
+    int Errno() const { return errno_; }
+
+private:
+    static constexpr std::uint32_t kRunSectors = 2048;  // 1 MiB per write
+    int fd_;
+    bool ok_ = true;
+    int errno_ = 0;
+    std::uint32_t first_ = 0;
+    std::uint32_t count_ = 0;
+    std::vector<std::uint8_t> buffer_;
+};
+
+}  // namespace
+
+bool WriteCardImage(const std::string& path, const CardSpec& spec, CardLayout* layout, std::string* error) {
+    if (!Validate(spec, error)) return false;
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return Fail(error, "cannot create \"" + path + "\": " + std::strerror(errno));
+    // The full size first: everything not written below stays a hole.
+    if (::ftruncate(fd, static_cast<off_t>(spec.sectors * kSectorSize)) != 0) {
+        int e = errno;
+        ::close(fd);
+        return Fail(error, "cannot size \"" + path + "\" to " + std::to_string(spec.sectors) +
+                               " sectors: " + std::strerror(e));
+    }
+    SparseWriter writer(fd);
+    CardLayout result = GenerateCard(spec, [&](std::uint32_t sector, const std::uint8_t* bytes) {
+        writer.Add(sector, bytes);
+    });
+    bool written = writer.Flush();
+    int writeErrno = writer.Errno();
+    if (::close(fd) != 0 && written) {
+        writeErrno = errno;
+        written = false;
+    }
+    if (!written) return Fail(error, "cannot write \"" + path + "\": " + std::strerror(writeErrno));
+    if (layout) *layout = result;
+    return true;
+}
+
+}  // namespace cardimage
+}  // namespace orvanta

@@ -1,0 +1,96 @@
+// Synthetic recorder cards: the sectors a field recorder would have written
+// (information sector, a ring of timestamped records with two-channel samples,
+// the two test sectors), for images on disk, in-memory test disks and
+// benchmarks.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "card/local_time.h"
+
+namespace orvanta {
+namespace cardimage {
+
+constexpr std::uint32_t kSectorSize = 512;
+constexpr std::uint32_t kBaseSector = 100000;
+constexpr std::uint32_t kInfoSector = 90000;
+constexpr std::uint32_t kTestSector1 = kBaseSector + 1000;
+constexpr std::uint32_t kTestSector2 = kBaseSector + 1001;
+constexpr std::uint8_t kMarker = 0x20;
+constexpr int kSamplePairs = 126;
+constexpr std::uint64_t kFullCardSectors = 60000001ULL;
+
+// What the card holds.
+struct CardSpec {
+    LocalFields start{2024, 3, 15, 10, 0, 0};  // local time of the oldest record
+    std::uint32_t records = 5000;              // records in the ring (ringCount)
+    // Records per second, taken in turn for each second; a 0 leaves a second
+    // without records.
+    std::vector<std::uint32_t> perSecond{1};
+    // After every `gapEvery` seconds with records, `gapSeconds` seconds pass
+    // without any (0: no gaps).
+    std::uint32_t gapEvery = 0;
+    std::uint32_t gapSeconds = 0;
+    // Records of the current pass: the recorder has come round and overwritten
+    // the start of the ring with its newest `wrap` records (0: not wrapped).
+    // The ring then ends at baseSector + records - 1 and its oldest record lies
+    // at baseSector + wrap. The current pass begins on a second of its own.
+    std::uint32_t wrap = 0;
+    std::uint64_t sectors = kFullCardSectors;  // size of the card
+    std::uint32_t serial = 123456;             // information sector bytes 0..3
+    std::uint8_t deviceByte = 7;               // information sector byte 4
+    // The test sectors carry the marker: record sectors have it anyway; on a
+    // card with fewer records a marker-only sector is written there. Without
+    // presence, record sectors there get byte 0 cleared and nothing else is
+    // written, so the card fails the presence check.
+    bool presence = true;
+};
+
+// Where the ring lies and what it spans, as the card reader should find it.
+struct CardLayout {
+    std::uint32_t ringStart = kBaseSector;  // physical sector of the oldest record
+    std::uint32_t upperSector = kBaseSector;
+    std::uint32_t ringCount = 0;
+    std::uint32_t newestSector = kBaseSector;
+    bool wrapped = false;
+    std::int32_t oldestTime = 0;
+    std::int32_t newestTime = 0;
+};
+
+// Checks a spec; returns false with a message naming the problem.
+bool Validate(const CardSpec& spec, std::string* error);
+
+// Physical sector of the record with the given logical index (0 the oldest).
+std::uint32_t PhysicalSectorOf(const CardSpec& spec, std::uint32_t logicalIndex);
+
+// The time of every record, oldest first (spec.records entries).
+std::vector<std::int32_t> RecordTimes(const CardSpec& spec);
+
+// The 512 bytes of a record taken at `time`: marker, BCD timestamp of the local
+// standard time, 126 sample pairs. `sequence` varies the samples a little from
+// record to record.
+void BuildRecordSector(std::int32_t time, std::uint64_t sequence, std::uint8_t* out);
+
+// The information sector: serial big-endian in bytes 0..3, device byte in 4.
+void BuildInfoSector(std::uint32_t serial, std::uint8_t deviceByte, std::uint8_t* out);
+
+// The samples of a record: channel A (current) and channel B (voltage) as
+// 126 pairs of counts.
+void BuildSamples(std::uint64_t sequence, std::uint16_t channelA[kSamplePairs],
+                  std::uint16_t channelB[kSamplePairs]);
+
+// Hands every written sector of the card to `emit`, the information sector
+// first, then the records oldest first, then any marker-only test sectors.
+// Returns the layout; the spec must be valid.
+using SectorSink = std::function<void(std::uint32_t sector, const std::uint8_t* bytes)>;
+CardLayout GenerateCard(const CardSpec& spec, const SectorSink& emit);
+
+// Writes the card as a sparse image file of spec.sectors sectors: only the
+// written sectors take space. Returns false with a message on failure.
+bool WriteCardImage(const std::string& path, const CardSpec& spec, CardLayout* layout, std::string* error);
+
+}  // namespace cardimage
+}  // namespace orvanta
