@@ -1,8 +1,7 @@
 #include "request/ini_reader.h"
 
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace orvanta {
 namespace {
@@ -39,11 +38,16 @@ std::string Unquoted(std::string value) {
     return value;
 }
 
+// The whole file; false when it cannot be opened or read (a directory, say).
 bool ReadWholeFile(const std::string& path, std::string* contents) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    contents->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    char chunk[8192];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof(chunk), file)) > 0) contents->append(chunk, n);
+    bool ok = std::ferror(file) == 0;
+    std::fclose(file);
+    return ok;
 }
 
 }  // namespace
