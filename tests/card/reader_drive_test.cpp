@@ -143,20 +143,5 @@ TEST(ReaderConstruction, LoadsTheRatiosBeforeTheDriveSearch) {
     EXPECT_EQ(reader.driveCode, 1);
 }
 
-TEST(ReaderDevicePath, FormatsTheRawDrivePath) {
-    MemoryVolumeSystem volumes;
-    CCardReader reader(volumes);
-    const struct {
-        char letter;
-        const char* path;
-    } cases[] = {{'E', "\\\\.\\E:"}, {'D', "\\\\.\\D:"}, {'Z', "\\\\.\\Z:"}, {'[', "\\\\.\\[:"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.letter);
-        reader.SetDevicePath(c.letter);
-        EXPECT_STREQ(reader.devicePath, c.path);
-        EXPECT_EQ(std::strlen(reader.devicePath), 6u);
-    }
-}
-
 }  // namespace
 }  // namespace orvanta
