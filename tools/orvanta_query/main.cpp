@@ -1,0 +1,33 @@
+// orvanta-query: one query of the recorder's card, posted to the analysis
+// server without a window.
+#include <curl/curl.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/orvanta_query/query_command.h"
+#include "tools/orvanta_query/query_options.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    orvanta::QueryOptions options;
+    std::string error;
+    switch (orvanta::ParseQueryOptions(arguments, &options, &error)) {
+    case orvanta::ParseOutcome::Help:
+        std::fputs(orvanta::QueryUsage().c_str(), stdout);
+        return 0;
+    case orvanta::ParseOutcome::Error:
+        std::fprintf(stderr, "orvanta-query: %s\nTry 'orvanta-query --help' for the usage.\n", error.c_str());
+        return 2;
+    case orvanta::ParseOutcome::Run:
+        break;
+    }
+    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+        std::fprintf(stderr, "orvanta-query: libcurl could not be initialised\n");
+        return 1;
+    }
+    int status = orvanta::RunQueryCommand(options);
+    curl_global_cleanup();
+    return status;
+}

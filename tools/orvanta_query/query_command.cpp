@@ -1,0 +1,145 @@
+#include "tools/orvanta_query/query_command.h"
+
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <string>
+
+#include "card/card_reader.h"
+#include "card/local_time.h"
+#include "platform/drive_map.h"
+#include "platform/raw_volume.h"
+#include "request/query_road.h"
+#include "tools/orvanta_query/form_poster.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define dup _dup
+#define dup2 _dup2
+#define close _close
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+namespace orvanta {
+namespace {
+
+const char kProgram[] = "orvanta-query";
+
+// While it lives, what the card code prints on standard output (its one
+// diagnostic line) goes to standard error, so that standard output carries
+// nothing but the request and the answer page.
+class StdoutToStandardError {
+public:
+    StdoutToStandardError() {
+        std::fflush(stdout);
+        saved_ = dup(fileno(stdout));
+        if (saved_ >= 0) dup2(fileno(stderr), fileno(stdout));
+    }
+    ~StdoutToStandardError() {
+        std::fflush(stdout);
+        if (saved_ >= 0) {
+            dup2(saved_, fileno(stdout));
+            close(saved_);
+        }
+    }
+    StdoutToStandardError(const StdoutToStandardError&) = delete;
+    StdoutToStandardError& operator=(const StdoutToStandardError&) = delete;
+
+private:
+    int saved_ = -1;
+};
+
+bool WriteAll(const std::string& target, const char* what, const void* data, std::size_t size) {
+    if (target.empty() || target == "-") {
+        bool ok = std::fwrite(data, 1, size, stdout) == size && std::fflush(stdout) == 0;
+        if (!ok) std::fprintf(stderr, "%s: could not write the %s to standard output\n", kProgram, what);
+        return ok;
+    }
+    std::FILE* file = std::fopen(target.c_str(), "wb");
+    if (file == nullptr) {
+        std::fprintf(stderr, "%s: could not create %s for the %s\n", kProgram, target.c_str(), what);
+        return false;
+    }
+    bool ok = std::fwrite(data, 1, size, file) == size;
+    ok = std::fclose(file) == 0 && ok;
+    if (!ok) std::fprintf(stderr, "%s: could not write the %s to %s\n", kProgram, what, target.c_str());
+    return ok;
+}
+
+std::string TimeText(std::int32_t time) {
+    if (time <= 0) return std::to_string(time) + " (no record)";
+    return FormatLocalStandard(time);
+}
+
+// One line that tells what was queried and what will be sent.
+void PrintSummary(const CCardReader& reader, const DriveMap& drives, const PreparedQuery& query) {
+    std::string drive;
+    std::int32_t code = reader.StartupDriveCode();
+    if (code >= 'A' && code <= 'Z') {
+        char letter = static_cast<char>(code);
+        drive = std::string("card on ") + letter + ": (" + drives.PathOf(letter) + ")";
+        if (reader.driveCode != code) drive += ", no longer present";
+    } else {
+        drive = "no card found on D: to Z:";
+    }
+    std::fprintf(stderr, "%s: %s; selected %s; actual %s; sector %lu\n", kProgram, drive.c_str(),
+                 FormatLocalStandard(query.settings.selectedTime).c_str(), TimeText(query.settings.actualTime).c_str(),
+                 static_cast<unsigned long>(reader.currentSector));
+}
+
+}  // namespace
+
+int RunQueryCommand(const QueryOptions& options) {
+    DriveMap drives;
+    std::string error;
+    if (!DriveMap::FromArguments(options.driveArguments, &drives, &error)) {
+        std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
+        return 2;
+    }
+    const std::int32_t selected = options.hasTime ? options.selectedTime : ToTime32(std::time(nullptr));
+    const std::string iniPath = options.configPath.empty() ? ConfigPathBesideExecutable() : options.configPath;
+
+    std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(drives);
+    std::unique_ptr<CCardReader> reader;
+    PreparedQuery query;
+    {
+        StdoutToStandardError redirect;
+        reader = std::make_unique<CCardReader>(*volumes);  // ratio.txt, then the drive search
+        query = PrepareQuery(*reader, iniPath, selected);
+    }
+    PrintSummary(*reader, drives, query);
+
+    if (query.bodyResult != BuildResult::Ok) {
+        std::fprintf(stderr, "%s: the request body could not be built (out of memory)\n", kProgram);
+        return 1;
+    }
+    if (!options.requestOut.empty()) {
+        std::string request = query.headerBlock + "\r\n";
+        request.append(query.body.begin(), query.body.end());
+        if (!WriteAll(options.requestOut, "request", request.data(), request.size())) return 1;
+    }
+    if (options.noSend) return 0;
+
+    const std::string url = query.settings.serverBaseUrl;
+    if (url.empty()) {
+        std::fprintf(stderr,
+                     "%s: no server address: key \"serverBaseUrl\" in section [Common] of %s is missing or empty\n",
+                     kProgram, iniPath.c_str());
+        return 1;
+    }
+    PostAnswer answer = PostForm(url, query.headerBlock, query.body);
+    if (!answer.transported) {
+        std::fprintf(stderr, "%s: could not post the request to %s: %s\n", kProgram, url.c_str(), answer.error.c_str());
+        return 1;
+    }
+    if (answer.status >= 400) {
+        std::fprintf(stderr, "%s: the server at %s answered with HTTP status %ld\n", kProgram, url.c_str(),
+                     answer.status);
+        return 1;
+    }
+    return WriteAll(options.answerOut, "answer page", answer.page.data(), answer.page.size()) ? 0 : 1;
+}
+
+}  // namespace orvanta
