@@ -181,6 +181,13 @@ TEST_F(WaveTextTest, ExtremeRatiosStayInsideTheBuffer) {
         EXPECT_EQ(reader_->trendText[0], 'T');
         EXPECT_EQ(std::string(reader_->waveText), Repeat(c.pair, c.pairs));
     }
+    // A short pair behind one that no longer fits is not written either: the
+    // text never skips a pair, so the numbers stay in step.
+    std::memset(reader_->sectorBuffer, 0, sizeof reader_->sectorBuffer);
+    for (int k = 106; k < 126; ++k) SetPair(k, 0, 509);  // "-2147483648 0 "
+    reader_->ratioA = reader_->ratioB = 1e300;
+    reader_->BuildWaveText();
+    EXPECT_EQ(std::string(reader_->waveText), Repeat("-2147483648 -2147483648 ", 105));
 }
 
 }  // namespace
