@@ -1,0 +1,188 @@
+// POSIX raw volumes through the drive map: 64-bit positions on a sparse
+// image, the end of the image, failed opens and failed reads.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+
+#include "card/card_reader.h"
+#include "platform/drive_map.h"
+#include "platform/raw_volume.h"
+#include "tests/platform/platform_test_support.h"
+
+namespace orvanta {
+namespace {
+
+using platformtest::TempDir;
+using Sector = std::array<std::uint8_t, 512>;
+
+constexpr std::uint64_t kImageSectors = 60000001ULL;
+
+// A sector whose bytes tell which sector it is.
+Sector PatternOf(std::uint32_t sector) {
+    Sector s{};
+    for (int i = 0; i < 512; ++i) s[i] = static_cast<std::uint8_t>((sector * 7u + static_cast<unsigned>(i) * 13u) ^ (sector >> 16));
+    s[0] = 0x20;
+    std::memcpy(&s[500], &sector, sizeof sector);
+    return s;
+}
+
+// A sparse image of the full card size with a few sectors written.
+class SparseImage : public ::testing::Test {
+protected:
+    static constexpr std::uint32_t kWritten[] = {0, 1, 4194303, 4194304, 4194305, 8388607, 8388608, 8388609,
+                                                 59999999, 60000000};
+
+    void SetUp() override {
+        path_ = temp_ / "card.img";
+        int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(kImageSectors * 512)), 0);
+        for (std::uint32_t sector : kWritten) {
+            Sector s = PatternOf(sector);
+            ASSERT_EQ(::pwrite(fd, s.data(), s.size(), static_cast<off_t>(sector) * 512), 512);
+        }
+        ASSERT_EQ(::close(fd), 0);
+        map_.Set('E', path_);
+        volumes_ = MakePlatformVolumeSystem(map_);
+    }
+
+    // Opens E:, positions at `offset`, reads `count` bytes into `out`.
+    std::int64_t ReadAt(std::uint64_t offset, void* out, std::size_t count) {
+        std::unique_ptr<RawVolume> volume = volumes_->Open("\\\\.\\E:");
+        if (!volume) return -2;
+        if (!volume->SetPosition(offset)) return -3;
+        return volume->Read(out, count);
+    }
+
+    TempDir temp_;
+    std::string path_;
+    DriveMap map_;
+    std::unique_ptr<RawVolumeSystem> volumes_;
+};
+
+TEST_F(SparseImage, SectorsAtAndBeyondTwoGigabytesReadFromTheirOwnOffset) {
+    for (std::uint32_t sector : kWritten) {
+        SCOPED_TRACE("sector " + std::to_string(sector));
+        Sector got{};
+        ASSERT_EQ(ReadAt(static_cast<std::uint64_t>(sector) * 512, got.data(), got.size()), 512);
+        EXPECT_EQ(got, PatternOf(sector));
+    }
+}
+
+TEST_F(SparseImage, UnwrittenSectorsReadAsZeros) {
+    for (std::uint32_t sector : {2u, 90000u, 4194306u, 30000000u}) {
+        SCOPED_TRACE("sector " + std::to_string(sector));
+        Sector got;
+        got.fill(0xAB);
+        ASSERT_EQ(ReadAt(static_cast<std::uint64_t>(sector) * 512, got.data(), got.size()), 512);
+        EXPECT_EQ(got, Sector{});
+    }
+}
+
+TEST_F(SparseImage, ReadsAtOrPastTheEndDeliverNothingAndStraddlingReadsStopAtTheEnd) {
+    struct Case {
+        std::uint64_t offset;
+        std::int64_t expected;
+    };
+    const std::uint64_t end = kImageSectors * 512;
+    const Case cases[] = {
+        {end, 0},
+        {end + 512, 0},
+        {static_cast<std::uint64_t>(60000001u + 100u) * 512, 0},
+        {0xFFFFFFFFULL * 512, 0},  // the largest sector number
+        {end - 100, 100},
+        {end - 512, 512},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("offset " + std::to_string(c.offset));
+        Sector got;
+        got.fill(0xAB);
+        EXPECT_EQ(ReadAt(c.offset, got.data(), got.size()), c.expected);
+        // Bytes the read did not deliver are left alone.
+        for (std::size_t i = static_cast<std::size_t>(c.expected); i < got.size(); ++i) ASSERT_EQ(got[i], 0xAB);
+    }
+}
+
+TEST_F(SparseImage, ConsecutiveReadsAdvanceThePosition) {
+    std::unique_ptr<RawVolume> volume = volumes_->Open("\\\\.\\E:");
+    ASSERT_TRUE(volume);
+    ASSERT_TRUE(volume->SetPosition(4194304ULL * 512));
+    Sector first{}, second{};
+    ASSERT_EQ(volume->Read(first.data(), first.size()), 512);
+    ASSERT_EQ(volume->Read(second.data(), second.size()), 512);
+    EXPECT_EQ(first, PatternOf(4194304));
+    EXPECT_EQ(second, PatternOf(4194305));
+}
+
+TEST_F(SparseImage, CardReaderDecodesTheTimestampOfASectorBeyondTwoGigabytes) {
+    // 15 March 2024 10:20:30 in BCD, at sector 4194304 (byte offset 2^31).
+    int fd = ::open(path_.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    const std::uint8_t record[7] = {0x20, 0x24, 0x03, 0x15, 0x10, 0x20, 0x30};
+    ASSERT_EQ(::pwrite(fd, record, sizeof record, 4194304LL * 512), 7);
+    ::close(fd);
+
+    struct Case {
+        const char* zone;
+        std::int32_t expected;  // the same wall time as seconds since 1970
+    };
+    const Case cases[] = {
+        {"Asia/Shanghai", 1710469230},  // 02:20:30 UTC
+        {"Europe/Berlin", 1710494430},  // 09:20:30 UTC, still winter time
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.zone);
+        platformtest::ScopedTimeZone zone(c.zone);
+        CCardReader reader(*volumes_);
+        reader.SetDevicePath('E');
+        EXPECT_EQ(reader.ReadSector(4194304), c.expected);
+        EXPECT_EQ(reader.sectorBuffer[500], PatternOf(4194304)[500]);
+    }
+}
+
+TEST(PosixVolume, OpeningFailsForUnmappedLettersOtherNamesAndMissingFiles) {
+    TempDir temp;
+    DriveMap map;
+    map.Set('E', temp / "missing.img");
+    map.Set('F', temp.Path());
+    std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(map);
+    for (const char* path : {"\\\\.\\D:", "\\\\.\\[:", "\\\\.\\E:", "", "E:"}) {
+        SCOPED_TRACE(std::string("device path \"") + path + "\"");
+        EXPECT_EQ(volumes->Open(path), nullptr);
+    }
+    EXPECT_EQ(volumes->Open(nullptr), nullptr);
+}
+
+TEST(PosixVolume, ReadingADirectoryFails) {
+    TempDir temp;
+    DriveMap map;
+    map.Set('F', temp.Path());
+    std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(map);
+    std::unique_ptr<RawVolume> volume = volumes->Open("\\\\.\\F:");
+    ASSERT_TRUE(volume);  // a directory opens read-only ...
+    ASSERT_TRUE(volume->SetPosition(0));
+    Sector got{};
+    EXPECT_EQ(volume->Read(got.data(), got.size()), -1);  // ... but does not read
+}
+
+TEST(PosixVolume, TheMapIsCopiedWhenTheSystemIsMade) {
+    TempDir temp;
+    platformtest::WriteFile(temp / "a.img", std::string(1024, 'a'));
+    DriveMap map;
+    map.Set('E', temp / "a.img");
+    std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(map);
+    map.Set('E', temp / "other.img");
+    std::unique_ptr<RawVolume> volume = volumes->Open("\\\\.\\E:");
+    ASSERT_TRUE(volume);
+    char got[4] = {};
+    EXPECT_EQ(volume->Read(got, 4), 4);
+    EXPECT_EQ(std::string(got, 4), "aaaa");
+}
+
+}  // namespace
+}  // namespace orvanta

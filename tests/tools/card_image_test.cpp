@@ -1,0 +1,260 @@
+// Synthetic recorder cards: the record clock (records per second, gaps, the
+// fresh second of a wrapped ring's current pass), the sector contents, and
+// that the card reader finds exactly the ring that was written.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "card/card_reader.h"
+#include "card/local_time.h"
+#include "platform/memory_volume.h"
+#include "tests/tools/tool_test_support.h"
+#include "tools/orvanta_card/card_image.h"
+
+namespace orvanta {
+namespace {
+
+using cardimage::CardLayout;
+using cardimage::CardSpec;
+using tooltest::ScopedTimeZone;
+
+CardLayout WriteToDisk(MemoryDisk& disk, const CardSpec& spec) {
+    return cardimage::GenerateCard(spec, [&](std::uint32_t sector, const std::uint8_t* bytes) {
+        std::copy(bytes, bytes + 512, disk.Sector(sector).begin());
+    });
+}
+
+TEST(CardImageClock, RecordsPerSecondGapsAndTheWrapFollowThePlan) {
+    ScopedTimeZone zone("Asia/Shanghai");
+    struct Case {
+        const char* name;
+        std::vector<std::uint32_t> perSecond;
+        std::uint32_t gapEvery, gapSeconds, records, wrap;
+        std::vector<int> offsets;  // seconds after the start, per record
+    };
+    const Case cases[] = {
+        {"one per second", {1}, 0, 0, 4, 0, {0, 1, 2, 3}},
+        {"pattern 1,3,2 with a 3-second gap after every 2 seconds", {1, 3, 2}, 2, 3, 10, 0,
+         {0, 1, 1, 1, 5, 5, 6, 10, 10, 10}},
+        {"a 0 in the pattern leaves a second empty", {2, 0}, 0, 0, 5, 0, {0, 0, 2, 2, 4}},
+        {"the current pass begins on a second of its own", {3}, 0, 0, 6, 2, {0, 0, 0, 1, 2, 2}},
+        {"wrap at a second boundary changes nothing", {3}, 0, 0, 6, 3, {0, 0, 0, 1, 1, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CardSpec spec;
+        spec.perSecond = c.perSecond;
+        spec.gapEvery = c.gapEvery;
+        spec.gapSeconds = c.gapSeconds;
+        spec.records = c.records;
+        spec.wrap = c.wrap;
+        std::string error;
+        ASSERT_TRUE(cardimage::Validate(spec, &error)) << error;
+        const std::int32_t start = LocalStandardTime(spec.start);
+        std::vector<std::int32_t> expected;
+        for (int offset : c.offsets) expected.push_back(start + offset);
+        EXPECT_EQ(cardimage::RecordTimes(spec), expected);
+    }
+}
+
+TEST(CardImageSpec, InvalidSpecsAreRejectedWithAReason) {
+    ScopedTimeZone zone("Asia/Shanghai");
+    struct Case {
+        const char* name;
+        void (*change)(CardSpec&);
+        const char* mentions;
+    };
+    const Case cases[] = {
+        {"no records", [](CardSpec& s) { s.records = 0; }, "at least one record"},
+        {"empty pattern", [](CardSpec& s) { s.perSecond.clear(); }, "empty"},
+        {"pattern of zeros", [](CardSpec& s) { s.perSecond = {0, 0}; }, "no second with records"},
+        {"wrap as long as the ring", [](CardSpec& s) { s.wrap = s.records; }, "shorter than the ring"},
+        {"year before 2013", [](CardSpec& s) { s.start.year = 2012; }, "2013"},
+        {"year after 2037", [](CardSpec& s) { s.start.year = 2038; }, "2013"},
+        {"card too small for the ring", [](CardSpec& s) { s.sectors = 100000 + s.records - 1; }, "too small"},
+        {"card too small for the test sectors", [](CardSpec& s) { s.records = 10; s.sectors = 101001; }, "101002"},
+        {"records beyond 2038-01-19",
+         [](CardSpec& s) {
+             s.start = LocalFields{2037, 12, 31, 0, 0, 0};
+             s.records = 3000000;
+         },
+         "2038"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CardSpec spec;
+        c.change(spec);
+        std::string error;
+        EXPECT_FALSE(cardimage::Validate(spec, &error));
+        EXPECT_NE(error.find(c.mentions), std::string::npos) << error;
+    }
+    CardSpec small;
+    small.records = 10;
+    small.sectors = 101001;
+    small.presence = false;  // without the test sectors the ring decides the size
+    std::string error;
+    EXPECT_TRUE(cardimage::Validate(small, &error)) << error;
+}
+
+TEST(CardImageSectors, RecordCarriesMarkerBcdTimeAndAFeederCycle) {
+    for (const char* zoneName : {"Asia/Shanghai", "Europe/Berlin"}) {
+        SCOPED_TRACE(zoneName);
+        ScopedTimeZone zone(zoneName);
+        // A summer moment in Berlin: the card holds local standard time.
+        LocalFields when{2024, 7, 9, 23, 59, 58};
+        std::int32_t time = LocalStandardTime(when);
+        std::uint8_t sector[512];
+        cardimage::BuildRecordSector(time, 17, sector);
+        const std::uint8_t head[7] = {0x20, 0x24, 0x07, 0x09, 0x23, 0x59, 0x58};
+        EXPECT_EQ(std::vector<std::uint8_t>(sector, sector + 7), std::vector<std::uint8_t>(head, head + 7));
+        EXPECT_EQ(sector[7], 0);
+
+        double sumA = 0, sumB = 0, squareA = 0, squareB = 0;
+        for (int k = 0; k < 126; ++k) {
+            double a = sector[8 + 4 * k] | sector[9 + 4 * k] << 8;
+            double b = sector[10 + 4 * k] | sector[11 + 4 * k] << 8;
+            sumA += a;
+            sumB += b;
+            squareA += (a - 506.3) * (a - 506.3);
+            squareB += (b - 509.0) * (b - 509.0);
+        }
+        EXPECT_NEAR(sumB / 126, 509.0, 0.5);
+        EXPECT_NEAR(sumA / 126, 506.3, 0.5);
+        EXPECT_NEAR(std::sqrt(squareB / 126), 87.0, 3.0);  // about 220 V
+        double rmsA = std::sqrt(squareA / 126);
+        EXPECT_GT(rmsA, 10.0);
+        EXPECT_LT(rmsA, 60.0);  // a smaller current
+    }
+}
+
+TEST(CardImageSectors, SamplesHoldHarmonicsAndDriftFromRecordToRecord) {
+    std::uint16_t a[126], b[126], a2[126], b2[126];
+    cardimage::BuildSamples(0, a, b);
+    cardimage::BuildSamples(300, a2, b2);
+    // Amplitude of harmonic h of a channel by a discrete Fourier sum.
+    auto amplitude = [](const std::uint16_t* x, int h) {
+        double re = 0, im = 0;
+        for (int k = 0; k < 126; ++k) {
+            double th = 2 * M_PI * h * k / 126;
+            re += x[k] * std::cos(th);
+            im += x[k] * std::sin(th);
+        }
+        return 2 * std::sqrt(re * re + im * im) / 126;
+    };
+    const double fundamentalB = amplitude(b, 1);
+    EXPECT_NEAR(fundamentalB, 87.0 * std::sqrt(2.0), 4.0);
+    for (int h : {3, 5, 7}) {
+        SCOPED_TRACE("harmonic " + std::to_string(h));
+        EXPECT_GT(amplitude(b, h) / fundamentalB, 0.01);
+        EXPECT_LT(amplitude(b, h) / fundamentalB, 0.08);
+        EXPECT_GT(amplitude(a, h) / amplitude(a, 1), 0.02);
+    }
+    EXPECT_LT(amplitude(b, 2) / fundamentalB, 0.01);  // no even harmonics
+    EXPECT_NE(std::vector<std::uint16_t>(a, a + 126), std::vector<std::uint16_t>(a2, a2 + 126));
+    EXPECT_GT(std::abs(amplitude(a2, 1) - amplitude(a, 1)), 1.0);
+}
+
+TEST(CardImageSectors, InformationSectorHoldsTheSerialBigEndian) {
+    std::uint8_t sector[512];
+    cardimage::BuildInfoSector(0x8000000Au, 0xFE, sector);
+    EXPECT_EQ(sector[0], 0x80);
+    EXPECT_EQ(sector[1], 0x00);
+    EXPECT_EQ(sector[2], 0x00);
+    EXPECT_EQ(sector[3], 0x0A);
+    EXPECT_EQ(sector[4], 0xFE);
+    EXPECT_EQ(sector[5], 0x00);
+}
+
+TEST(CardImageRing, TheReaderFindsExactlyTheRingThatWasWritten) {
+    for (const char* zoneName : {"Asia/Shanghai", "Europe/Berlin"}) {
+        ScopedTimeZone zone(zoneName);
+        struct Case {
+            std::uint32_t records, wrap;
+            std::vector<std::uint32_t> perSecond;
+        };
+        const Case cases[] = {
+            {500, 0, {1}},     {50000, 200, {1}}, {50000, 1, {1}},  {50000, 49999, {1}},
+            {50000, 200, {40}}, {20000, 7321, {1, 3, 2}}, {1, 0, {1}},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(zoneName) + ", " + std::to_string(c.records) + " records, wrap " +
+                         std::to_string(c.wrap) + ", per second " + std::to_string(c.perSecond[0]));
+            CardSpec spec;
+            spec.start = LocalFields{2024, 6, 30, 23, 0, 0};
+            spec.records = c.records;
+            spec.wrap = c.wrap;
+            spec.perSecond = c.perSecond;
+            spec.serial = 0x80000001u;
+            spec.deviceByte = 200;
+            ASSERT_TRUE(cardimage::Validate(spec, nullptr));
+            MemoryVolumeSystem volumes;
+            CardLayout layout = WriteToDisk(volumes.Attach('F'), spec);
+            EXPECT_EQ(layout.ringStart, 100000u + c.wrap);
+            EXPECT_EQ(layout.upperSector, 100000u + c.records - 1);
+            EXPECT_EQ(layout.wrapped, c.wrap != 0);
+
+            CCardReader reader(volumes);
+            ASSERT_EQ(reader.driveCode, 'F');
+            EXPECT_EQ(reader.CheckCardPresent(), 1);
+            reader.ReadDeviceRecord();
+            EXPECT_EQ(static_cast<std::uint32_t>(reader.deviceSerial), 0x80000001u);
+            EXPECT_EQ(reader.deviceByte, 200);
+            reader.FindRingBounds();
+            EXPECT_EQ(reader.ringStart, layout.ringStart);
+            EXPECT_EQ(reader.upperSector, layout.upperSector);
+            EXPECT_EQ(reader.ringCount, layout.ringCount);
+            EXPECT_EQ(reader.ReadSector(reader.LogicalToPhysical(0)), layout.oldestTime);
+            EXPECT_EQ(reader.ReadSector(reader.LogicalToPhysical(reader.ringCount - 1)), layout.newestTime);
+            EXPECT_EQ(reader.LogicalToPhysical(reader.ringCount - 1), layout.newestSector);
+
+            // Every record sits where its logical index says, with its time.
+            std::vector<std::int32_t> times = cardimage::RecordTimes(spec);
+            for (std::uint32_t i = 0; i < c.records; i += 997) {
+                EXPECT_EQ(reader.ReadSector(cardimage::PhysicalSectorOf(spec, i)), times[i]) << "index " << i;
+            }
+        }
+    }
+}
+
+TEST(CardImageRing, PresenceSectorsFollowTheOption) {
+    ScopedTimeZone zone("Asia/Shanghai");
+    struct Case {
+        std::uint32_t records;
+        bool presence;
+        int present;           // what the presence check gives
+        std::uint32_t zeroTimeSectors;  // test sectors with timestamp 0
+    };
+    const Case cases[] = {
+        {10, true, 1, 2},      // marker-only sectors behind a short ring
+        {1001, true, 1, 1},    // 101000 is a record, 101001 marker only
+        {5000, true, 1, 0},    // both are records
+        {10, false, 0, 2},     // nothing written there
+        {5000, false, 0, 0},   // records whose marker is cleared
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.records) + " records, presence " + (c.presence ? "on" : "off"));
+        CardSpec spec;
+        spec.records = c.records;
+        spec.presence = c.presence;
+        MemoryVolumeSystem volumes;
+        MemoryDisk& disk = volumes.Attach('E');
+        CardLayout layout = WriteToDisk(disk, spec);
+        CCardReader reader(volumes);
+        reader.SetDevicePath('E');
+        reader.driveCode = 'E';
+        EXPECT_EQ(reader.CheckCardPresent(), c.present);
+        std::uint32_t zeros = 0;
+        for (std::uint32_t s : {101000u, 101001u}) zeros += reader.ReadSector(s) == 0;
+        EXPECT_EQ(zeros, c.zeroTimeSectors);
+        // Marker-only sectors do not disturb the ring.
+        reader.FindRingBounds();
+        EXPECT_EQ(reader.upperSector, layout.upperSector);
+        EXPECT_EQ(reader.ringStart, layout.ringStart);
+    }
+}
+
+}  // namespace
+}  // namespace orvanta
