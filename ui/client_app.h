@@ -1,0 +1,33 @@
+// CClientApp: the application's start-up. It runs the main window as a modal
+// dialog and ends the application when the window closes.
+#pragma once
+
+namespace orvanta {
+
+class CMainDlg;
+class DriveMap;
+class RawVolumeSystem;
+
+class CClientApp {
+public:
+    // `volumes` and `drives` must outlive the start-up; `drives` may be null.
+    CClientApp(RawVolumeSystem& volumes, const DriveMap* drives);
+
+    // The start-up: socket layer (Windows only), then the main window, run
+    // modally. Returns false in every case: the application then ends.
+    bool InitInstance();
+
+    // The main window while it runs, else null.
+    CMainDlg* MainWindow() const { return mainWindow_; }
+
+private:
+    RawVolumeSystem& volumes_;
+    const DriveMap* drives_;
+    CMainDlg* mainWindow_ = nullptr;
+};
+
+// Starts the platform's socket layer where it needs starting (Windows
+// Sockets 1.1); elsewhere there is nothing to do and it succeeds.
+bool StartSocketLayer();
+
+}  // namespace orvanta

@@ -1,0 +1,353 @@
+#include "ui/main_dlg.h"
+
+#include <ctime>
+#include <limits>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include "platform/drive_map.h"
+#include "request/client_settings.h"
+#include "request/web_browser2.h"
+#include "ui/about_dlg.h"
+#include "ui/resources.h"
+#include "ui/ui_strings.h"
+
+namespace orvanta {
+
+const AnchorEntry CMainDlg::kAnchors[] = {
+    {kIdRefresh, kAnchorMoveY, 100},     {kIdTimeLabel, kAnchorMoveY, 100},
+    {kIdHourLabel, kAnchorMoveY, 100},   {kIdMinuteLabel, kAnchorMoveY, 100},
+    {kIdSecondLabel, kAnchorMoveY, 100}, {kIdDatePicker, kAnchorMoveY, 100},
+    {kIdHourList, kAnchorMoveY, 100},    {kIdMinuteList, kAnchorMoveY, 100},
+    {kIdSecondList, kAnchorMoveY, 100},  {kIdBack, kAnchorMoveY, 100},
+    {kIdForward, kAnchorMoveY, 100},     {kIdBrowser, kAnchorStretchXY, 100},
+    // The status line sits in the bottom row and moves with it.
+    {kIdStatusLine, kAnchorMoveY, 100},
+};
+const std::int32_t CMainDlg::kAnchorCount = static_cast<std::int32_t>(sizeof(kAnchors) / sizeof(kAnchors[0]));
+
+namespace {
+
+// The template of the main window, in dialog units.
+constexpr int kClientWidth = 409;
+constexpr int kClientHeight = 251;
+// A drop-down list's closed height; the template's list heights include the
+// dropped-down part, whose rows are one font height (8 units) each.
+constexpr int kListClosedHeight = 14;
+constexpr int kListRowHeight = 8;
+
+bool SameFields(const LocalFields& a, const LocalFields& b) {
+    return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour && a.minute == b.minute &&
+           a.second == b.second;
+}
+
+QDate DateOf(const LocalFields& fields) { return QDate(fields.year, fields.month, fields.day); }
+
+// Restores the normal cursor when a query leaves its card-reading step by
+// any road.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace
+
+CMainDlg::CMainDlg(RawVolumeSystem& volumes, const MainDlgOptions& options, QWidget* parent)
+    : CResizableDlg(parent),
+      drives_(options.drives),
+      iniPathOverride_(options.iniPath),
+      units_(DialogFont()),
+      reader_(volumes),
+      iniPath_(),
+      selectedTime_(ToTime32(std::time(nullptr))),
+      icon_(LoadAppIcon()) {
+    setFont(DialogFont());
+    setWindowTitle(QString::fromUtf8(text::kMainCaption));
+    setAttribute(Qt::WA_QuitOnClose, true);
+    CreateControls();
+    resize(units_.X(kClientWidth), units_.Y(kClientHeight));
+    OnInitDialog();
+}
+
+CMainDlg::~CMainDlg() = default;
+
+void CMainDlg::CreateControls() {
+    auto place = [this](QWidget* control, std::int32_t id, const char* name, int x, int y, int w, int h) {
+        control->setObjectName(QString::fromLatin1(name));
+        control->setProperty("controlId", id);
+        control->setGeometry(units_.Rect(x, y, w, h));
+        BindControl(id, control);
+    };
+    auto makeList = [this, &place](std::int32_t id, const char* name, int x, int y, int w, int h, int count) {
+        auto* list = new QComboBox(this);
+        for (int i = 0; i < count; ++i) {
+            list->addItem(QString::asprintf("%02d", i));  // index == value
+        }
+        list->setMaxVisibleItems((h - kListClosedHeight) / kListRowHeight);
+        place(list, id, name, x, y, w, kListClosedHeight);
+        return list;
+    };
+    auto makeLabel = [this, &place](std::int32_t id, const char* name, const char* caption, int x, int y, int w,
+                                    int h) {
+        auto* label = new QLabel(QString::fromUtf8(caption), this);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        place(label, id, name, x, y, w, h);
+        return label;
+    };
+
+    // In the template's tab order.
+    refresh_ = new QPushButton(QString::fromUtf8(text::kRefresh), this);
+    refresh_->setDefault(true);
+    place(refresh_, kIdRefresh, "refreshButton", 20, 227, 50, 14);
+
+    makeLabel(kIdTimeLabel, "timeLabel", text::kSelectTime, 9, 209, 39, 8);
+
+    browser_ = new CWebBrowser2(this);
+    place(browser_, kIdBrowser, "browser", 9, 8, 391, 190);
+
+    hourList_ = makeList(kIdHourList, "hourList", 116, 206, 33, 76, 24);
+    minuteList_ = makeList(kIdMinuteList, "minuteList", 165, 206, 33, 81, 60);
+    secondList_ = makeList(kIdSecondList, "secondList", 212, 206, 33, 83, 60);
+
+    makeLabel(kIdHourLabel, "hourLabel", text::kHour, 152, 209, 9, 8);
+    makeLabel(kIdMinuteLabel, "minuteLabel", text::kMinute, 200, 209, 9, 8);
+    makeLabel(kIdSecondLabel, "secondLabel", text::kSecond, 247, 209, 9, 8);
+
+    datePicker_ = new QDateEdit(this);
+    datePicker_->setCalendarPopup(true);
+    datePicker_->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+    // Every date a 32-bit time value can show in this zone; a date at either
+    // end whose time of day the value cannot hold is refused on change.
+    datePicker_->setDateRange(DateOf(LocalStandardFields(std::numeric_limits<std::int32_t>::min())),
+                              DateOf(LocalStandardFields(std::numeric_limits<std::int32_t>::max())));
+    place(datePicker_, kIdDatePicker, "datePicker", 51, 205, 57, 15);
+
+    back_ = new QPushButton(QString::fromUtf8(text::kBack), this);
+    place(back_, kIdBack, "backButton", 275, 205, 13, 14);
+    forward_ = new QPushButton(QString::fromUtf8(text::kForward), this);
+    place(forward_, kIdForward, "forwardButton", 292, 205, 13, 14);
+
+    statusLine_ = new QLabel(this);
+    statusLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    statusLine_->setTextFormat(Qt::PlainText);
+    place(statusLine_, kIdStatusLine, "statusLine", 310, 205, 90, 36);
+
+    for (QPushButton* button : {refresh_, back_, forward_}) {
+        button->setFocusPolicy(Qt::StrongFocus);
+    }
+    QWidget::setTabOrder(refresh_, browser_);
+    QWidget::setTabOrder(browser_, hourList_);
+    QWidget::setTabOrder(hourList_, minuteList_);
+    QWidget::setTabOrder(minuteList_, secondList_);
+    QWidget::setTabOrder(secondList_, datePicker_);
+    QWidget::setTabOrder(datePicker_, back_);
+    QWidget::setTabOrder(back_, forward_);
+
+    // Linux gives a program no system menu: the about entry is in the
+    // window's context menu (the browser's too), and F1 opens it.
+    aboutAction_ = new QAction(QString::fromUtf8(text::kAboutMenuItem), this);
+    aboutAction_->setObjectName(QStringLiteral("aboutAction"));
+    aboutAction_->setShortcut(QKeySequence(Qt::Key_F1));
+    aboutAction_->setShortcutContext(Qt::WindowShortcut);
+    addAction(aboutAction_);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    browser_->addAction(aboutAction_);
+    browser_->setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    connect(refresh_, &QPushButton::clicked, this, &CMainDlg::OnOK);
+    connect(back_, &QPushButton::clicked, this, &CMainDlg::OnStepBack);
+    connect(forward_, &QPushButton::clicked, this, &CMainDlg::OnStepForward);
+    connect(datePicker_, &QDateEdit::dateChanged, this, &CMainDlg::OnDateChange);
+    for (QComboBox* list : {hourList_, minuteList_, secondList_}) {
+        connect(list, qOverload<int>(&QComboBox::currentIndexChanged), this, &CMainDlg::OnListChange);
+    }
+    connect(browser_, &CWebBrowser2::documentComplete, this, &CMainDlg::OnDocumentComplete);
+    connect(aboutAction_, &QAction::triggered, this, &CMainDlg::OnAbout);
+}
+
+bool CMainDlg::OnInitDialog() {
+    CResizableDlg::OnInitDialog();
+    setWindowIcon(icon_);
+    ShowSelectedTime();
+    SetAnchors(kAnchors, kAnchorCount);
+    iniPath_ = iniPathOverride_.empty() ? ConfigPathBesideExecutable() : iniPathOverride_;
+    ShowStatus({CardLine()});
+    return true;
+}
+
+LocalFields CMainDlg::FieldsFromControls() const {
+    const QDate date = datePicker_->date();
+    LocalFields fields;
+    fields.year = date.year();
+    fields.month = date.month();
+    fields.day = date.day();
+    fields.hour = hourList_->currentIndex();
+    fields.minute = minuteList_->currentIndex();
+    fields.second = secondList_->currentIndex();
+    return fields;
+}
+
+std::int32_t CMainDlg::TimeFromControls() const {
+    return LocalStandardTime(FieldsFromControls());
+}
+
+void CMainDlg::ShowSelectedTime() {
+    // The same local standard time that TimeFromControls converts from, so
+    // that showing and reading back never moves the time by the
+    // daylight-saving hour. Setting the controls here is not a user's change.
+    const LocalFields fields = LocalStandardFields(selectedTime_);
+    const QSignalBlocker blockHour(hourList_);
+    const QSignalBlocker blockMinute(minuteList_);
+    const QSignalBlocker blockSecond(secondList_);
+    const QSignalBlocker blockDate(datePicker_);
+    hourList_->setCurrentIndex(fields.hour);
+    minuteList_->setCurrentIndex(fields.minute);
+    secondList_->setCurrentIndex(fields.second);
+    datePicker_->setDate(DateOf(fields));
+}
+
+void CMainDlg::RebuildSelectedTime() {
+    const LocalFields fields = FieldsFromControls();
+    const std::int32_t time = LocalStandardTime(fields);
+    // -1 also stands for "does not fit in 32 bits"; a moment the time value
+    // cannot hold is refused and the controls go back to the selected time.
+    if (time == -1 && !SameFields(LocalStandardFields(-1), fields)) {
+        ShowSelectedTime();
+        return;
+    }
+    selectedTime_ = time;
+}
+
+void CMainDlg::OnDateChange() { RebuildSelectedTime(); }
+
+void CMainDlg::OnListChange() { RebuildSelectedTime(); }
+
+void CMainDlg::Step(std::int32_t seconds) {
+    const long long next = static_cast<long long>(selectedTime_) + seconds;
+    // At either end of the 32-bit range the time stays where it is.
+    if (next >= std::numeric_limits<std::int32_t>::min() && next <= std::numeric_limits<std::int32_t>::max()) {
+        selectedTime_ = static_cast<std::int32_t>(next);
+    }
+    ShowSelectedTime();
+    RunQuery();
+}
+
+void CMainDlg::OnStepBack() { Step(-1); }
+
+void CMainDlg::OnStepForward() { Step(1); }
+
+void CMainDlg::OnOK() { RunQuery(); }
+
+void CMainDlg::RunQuery() {
+    const std::int32_t composed = TimeFromControls();
+    PreparedQuery query;
+    {
+        const BusyCursor busy;
+        query = PrepareQuery(reader_, iniPath_, composed);
+    }
+    if (query.AdoptsActualTime()) {
+        selectedTime_ = query.settings.selectedTime;
+        ShowSelectedTime();
+    }
+    refresh_->setEnabled(false);
+    forward_->setEnabled(false);
+    back_->setEnabled(false);
+
+    QStringList status{CardLine()};
+    status << (query.settings.actualTime > 0
+                   ? QString::fromUtf8(text::kRecordTime)
+                         .arg(QString::fromStdString(FormatLocalStandard(query.settings.actualTime)))
+                   : QString::fromUtf8(text::kNoRecord));
+    ShowStatus(status);
+
+    PostQuery(query);
+}
+
+void CMainDlg::PostQuery(const PreparedQuery& query) {
+    const QUrl url = CWebBrowser2::NavigableUrl(query.settings.serverBaseUrl);
+    if (!url.isValid()) {
+        // The browser would never finish a load for this address and the
+        // buttons would stay disabled: show why, locally; its completion
+        // enables them again.
+        browser_->ShowLocalPage(NoServerPage(iniPath_, query.settings.serverBaseUrl));
+        return;
+    }
+    if (query.bodyResult != BuildResult::Ok) {
+        browser_->ShowLocalPage(QStringLiteral(
+            "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>请求未发送</title></head>"
+            "<body><h3>请求未发送</h3><p>内存不足，无法生成请求内容。请关闭其他程序后按“刷新”重试。</p></body></html>"));
+        return;
+    }
+    browser_->Navigate(url, query.body, query.headerBlock);
+}
+
+void CMainDlg::OnDocumentComplete() {
+    refresh_->setEnabled(true);
+    forward_->setEnabled(true);
+    back_->setEnabled(true);
+}
+
+void CMainDlg::OnAbout() {
+    CAboutDlg about(icon_, this);
+    about.exec();
+}
+
+QString CMainDlg::NoServerPage(const std::string& iniPath, const char* serverBaseUrl) {
+    const QString path = QString::fromLocal8Bit(iniPath.c_str()).toHtmlEscaped();
+    const QString value = QString::fromLocal8Bit(serverBaseUrl ? serverBaseUrl : "").toHtmlEscaped();
+    return QStringLiteral(
+               "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>未配置可用的服务器地址</title></head>"
+               "<body style=\"font-family: sans-serif\">"
+               "<h3>未配置可用的服务器地址</h3>"
+               "<p>配置文件 <code>%1</code> 的 <code>[Common]</code> 节中，键 <code>serverBaseUrl</code> "
+               "没有可用的分析服务器地址（当前值：“<code>%2</code>”）。</p>"
+               "<p>请填写以 <code>http://</code> 或 <code>https://</code> 开头的完整地址，然后按“刷新”。</p>"
+               "<p lang=\"en\">No usable server address is configured: set the key <code>serverBaseUrl</code> "
+               "in section <code>[Common]</code> of <code>%1</code> to an http:// or https:// address.</p>"
+               "</body></html>")
+        .arg(path, value);
+}
+
+QString CMainDlg::CardLine() const {
+    if (reader_.StartupDriveCode() == 1) {
+        return QString::fromUtf8(text::kNoCardAtStart);
+    }
+    const char letter = static_cast<char>(reader_.StartupDriveCode());
+    if (reader_.driveCode == 1) {
+        return QString::fromUtf8(text::kCardNotResponding).arg(QChar::fromLatin1(letter));
+    }
+    QString line = QString::fromUtf8(text::kCardOnDrive).arg(QChar::fromLatin1(letter));
+    if (drives_ != nullptr) {
+        const std::string path = drives_->PathOf(letter);
+        if (!path.empty()) {
+            line += QLatin1Char('\n') + QString::fromLocal8Bit(path.c_str());
+        }
+    }
+    return line;
+}
+
+void CMainDlg::ShowStatus(const QStringList& lines) {
+    statusText_ = lines.join(QLatin1Char('\n'));
+    const QFontMetrics metrics(statusLine_->font());
+    const int width = statusLine_->width();
+    QStringList shown;
+    for (const QString& line : statusText_.split(QLatin1Char('\n'))) {
+        shown << metrics.elidedText(line, Qt::ElideMiddle, width);
+    }
+    statusLine_->setText(shown.join(QLatin1Char('\n')));
+    statusLine_->setToolTip(statusText_);
+}
+
+QString CMainDlg::StatusText() const { return statusText_; }
+
+}  // namespace orvanta

@@ -1,0 +1,148 @@
+// CMainDlg: the client's main window. It shows the analysis server's page in
+// the embedded browser and lets the user choose the second to query with a
+// date picker and hour, minute and second lists; the refresh button (also the
+// Enter key) and the step buttons run the query road and post it through the
+// browser. It owns the card reader for its whole life.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include <QIcon>
+
+#include "card/card_reader.h"
+#include "card/local_time.h"
+#include "request/query_road.h"
+#include "ui/dialog_units.h"
+#include "ui/resizable_dlg.h"
+
+class QAction;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QPushButton;
+
+namespace orvanta {
+
+class CWebBrowser2;
+class DriveMap;
+
+// Control ids of the main window.
+enum MainControlId : std::int32_t {
+    kIdRefresh = 1,
+    kIdBrowser = 1002,
+    kIdHourList = 1006,
+    kIdMinuteList = 1007,
+    kIdSecondList = 1008,
+    kIdDatePicker = 1009,
+    kIdBack = 1013,
+    kIdForward = 1014,
+    kIdTimeLabel = 1016,
+    kIdHourLabel = 1017,
+    kIdMinuteLabel = 1018,
+    kIdSecondLabel = 1019,
+    kIdStatusLine = 1020,
+};
+
+struct MainDlgOptions {
+    // The configuration file; empty: orvanta-vemlar.ini beside the executable.
+    std::string iniPath;
+    // The drive map the volumes resolve through, to name the card's device
+    // in the status line; may be null.
+    const DriveMap* drives = nullptr;
+};
+
+class CMainDlg : public CResizableDlg {
+    Q_OBJECT
+
+public:
+    // Constructs the card reader on `volumes` (which must outlive the
+    // window): calibration ratios, then the drive search. The selected time
+    // is the moment of construction.
+    explicit CMainDlg(RawVolumeSystem& volumes, const MainDlgOptions& options = MainDlgOptions(),
+                      QWidget* parent = nullptr);
+    ~CMainDlg() override;
+
+    // The date of the picker with the hour, minute and second of the lists,
+    // as local standard time (mktime, daylight-saving flag 0).
+    std::int32_t TimeFromControls() const;
+    // Shows the selected time in the lists and the picker, as the same local
+    // standard time, so that TimeFromControls gives it back exactly.
+    void ShowSelectedTime();
+
+    std::int32_t SelectedTime() const { return selectedTime_; }
+    void SetSelectedTime(std::int32_t time) { selectedTime_ = time; }
+
+    // The query: compose the time, run the shared query road, take over the
+    // record's time, disable the three command buttons and navigate.
+    void RunQuery();
+
+    CCardReader& Reader() { return reader_; }
+    const std::string& IniPath() const { return iniPath_; }
+    const DialogUnits& Units() const { return units_; }
+    const QIcon& Icon() const { return icon_; }
+    QString StatusText() const;
+
+    CWebBrowser2* Browser() const { return browser_; }
+    QPushButton* RefreshButton() const { return refresh_; }
+    QPushButton* BackButton() const { return back_; }
+    QPushButton* ForwardButton() const { return forward_; }
+    QComboBox* HourList() const { return hourList_; }
+    QComboBox* MinuteList() const { return minuteList_; }
+    QComboBox* SecondList() const { return secondList_; }
+    QDateEdit* DatePicker() const { return datePicker_; }
+    QAction* AboutAction() const { return aboutAction_; }
+
+    // The main window's anchor table.
+    static const AnchorEntry kAnchors[];
+    static const std::int32_t kAnchorCount;
+
+    // The page shown when the configured server address cannot be navigated to.
+    static QString NoServerPage(const std::string& iniPath, const char* serverBaseUrl);
+
+public slots:
+    void OnOK();
+    void OnStepBack();
+    void OnStepForward();
+    void OnDateChange();
+    void OnListChange();
+    void OnDocumentComplete();
+    void OnAbout();
+
+protected:
+    bool OnInitDialog() override;
+
+private:
+    void CreateControls();
+    void PostQuery(const PreparedQuery& query);
+    void Step(std::int32_t seconds);
+    LocalFields FieldsFromControls() const;
+    void RebuildSelectedTime();
+    void ShowStatus(const QStringList& lines);
+    QString CardLine() const;
+
+    const DriveMap* drives_;
+    std::string iniPathOverride_;
+    DialogUnits units_;
+
+    QPushButton* forward_ = nullptr;
+    QPushButton* back_ = nullptr;
+    QPushButton* refresh_ = nullptr;
+    CWebBrowser2* browser_ = nullptr;
+    QComboBox* hourList_ = nullptr;
+    QComboBox* minuteList_ = nullptr;
+    QComboBox* secondList_ = nullptr;
+    QDateEdit* datePicker_ = nullptr;
+    QLabel* statusLine_ = nullptr;
+    QAction* aboutAction_ = nullptr;
+
+    // Constructed in this order: the reader (calibration, drive search),
+    // then the path, then the selected time, then the icon.
+    CCardReader reader_;
+    std::string iniPath_;
+    std::int32_t selectedTime_;
+    QIcon icon_;
+    QString statusText_;
+};
+
+}  // namespace orvanta

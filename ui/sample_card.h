@@ -1,0 +1,24 @@
+// A synthetic recorder card on the in-memory volume system, for the window's
+// tests and its screenshot: an information sector, a ring of record sectors
+// one second apart from a given local standard time, and the two test sectors
+// by which a recorder's card is recognised.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/memory_volume.h"
+
+namespace orvanta {
+
+struct SampleCard {
+    std::int32_t firstTime = 0;           // local standard time of the first record
+    std::int32_t records = 1200;          // more than 1001, so the test sectors are records
+    std::uint32_t serial = 20240315;      // information sector bytes 0..3, big-endian
+    std::uint8_t deviceByte = 7;          // information sector byte 4
+};
+
+// Writes the card onto `disk`. Record i carries firstTime + i and a
+// two-channel waveform whose amplitude changes with i.
+void WriteSampleCard(MemoryDisk& disk, const SampleCard& card);
+
+}  // namespace orvanta
