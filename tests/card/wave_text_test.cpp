@@ -142,14 +142,6 @@ TEST_F(WaveTextTest, MarkerAndTimestampBytesNeverMatter) {
     }
 }
 
-TEST_F(WaveTextTest, ReplacesTheWholeEarlierText) {
-    std::memset(reader_->sectorBuffer, 0xFF, sizeof reader_->sectorBuffer);
-    reader_->BuildWaveText();
-    std::memset(reader_->sectorBuffer, 0x00, sizeof reader_->sectorBuffer);
-    reader_->BuildWaveText();
-    EXPECT_EQ(std::string(reader_->waveText), Repeat("-505 -508 ", 126));
-}
-
 // Extreme ratios: values are clamped to the signed 32-bit range, the text ends
 // with the last whole pair that fits, and nothing is written past the buffer
 // (trendText follows waveText directly in the record).
