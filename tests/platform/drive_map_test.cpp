@@ -68,17 +68,6 @@ TEST(DriveMapArgument, LaterEntryForTheSameLetterWins) {
     EXPECT_EQ(map.PathOf('E'), "second.img");
 }
 
-TEST(DriveMapSet, OnlyUpperCaseLettersAreMapped) {
-    DriveMap map;
-    map.Set('e', "lower.img");
-    map.Set('[', "bracket.img");
-    map.Set('@', "at.img");
-    EXPECT_TRUE(map.Empty());
-    map.Set('Z', "z.img");
-    EXPECT_EQ(map.PathOf('Z'), "z.img");
-    EXPECT_EQ(map.PathOf('Y'), "");
-}
-
 TEST(DriveMapResolve, OnlyExactSixCharacterDevicePathsOfMappedLettersResolve) {
     DriveMap map;
     map.Set('A', "/dev/a");

@@ -58,16 +58,6 @@ TEST_F(MemoryVolumes, StoredSectorsReadBackAndOthersReadAsZeros) {
     }
 }
 
-TEST_F(MemoryVolumes, AReadSpanningTwoSectorsJoinsThem) {
-    std::unique_ptr<RawVolume> volume = volumes_.Open(kE.c_str());
-    ASSERT_TRUE(volume);
-    ASSERT_TRUE(volume->SetPosition(5 * 512 + 500));
-    std::uint8_t got[24] = {};
-    ASSERT_EQ(volume->Read(got, sizeof got), 24);
-    for (int i = 0; i < 12; ++i) EXPECT_EQ(got[i], Expected(5)[500 + i]);
-    for (int i = 0; i < 12; ++i) EXPECT_EQ(got[12 + i], Expected(6)[i]);
-}
-
 TEST_F(MemoryVolumes, ReadsStopAtTheEndOfTheDisk) {
     volumes_.Find(kE)->sizeInSectors = 100;
     struct Case {
@@ -194,24 +184,6 @@ TEST_F(MemoryVolumes, ShortReadsDeliverOnlyThePlannedBytes) {
         EXPECT_EQ(volumes_.counters.bytesRead,
                   static_cast<std::uint64_t>(c.expectedPerCall[0] + c.expectedPerCall[1] + c.expectedPerCall[2]));
     }
-}
-
-TEST_F(MemoryVolumes, ADetachedDiskNoLongerOpens) {
-    Sector got;
-    ASSERT_EQ(ReadSector(5, &got), 512);
-    volumes_.Detach(kE);
-    EXPECT_EQ(volumes_.Find(kE), nullptr);
-    EXPECT_EQ(ReadSector(5, &got), -2);
-    // Attaching again gives a fresh, empty disk.
-    volumes_.Attach('E');
-    EXPECT_EQ(ReadSector(5, &got), 512);
-    EXPECT_EQ(got, Sector{});
-}
-
-TEST(MemoryDevicePath, LettersBecomeWindowsDeviceNames) {
-    EXPECT_EQ(DevicePathOf('E'), "\\\\.\\E:");
-    EXPECT_EQ(DevicePathOf('['), "\\\\.\\[:");
-    EXPECT_EQ(DevicePathOf('E').size(), 6u);
 }
 
 }  // namespace

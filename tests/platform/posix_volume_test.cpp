@@ -108,17 +108,6 @@ TEST_F(SparseImage, ReadsAtOrPastTheEndDeliverNothingAndStraddlingReadsStopAtThe
     }
 }
 
-TEST_F(SparseImage, ConsecutiveReadsAdvanceThePosition) {
-    std::unique_ptr<RawVolume> volume = volumes_->Open("\\\\.\\E:");
-    ASSERT_TRUE(volume);
-    ASSERT_TRUE(volume->SetPosition(4194304ULL * 512));
-    Sector first{}, second{};
-    ASSERT_EQ(volume->Read(first.data(), first.size()), 512);
-    ASSERT_EQ(volume->Read(second.data(), second.size()), 512);
-    EXPECT_EQ(first, PatternOf(4194304));
-    EXPECT_EQ(second, PatternOf(4194305));
-}
-
 TEST_F(SparseImage, CardReaderDecodesTheTimestampOfASectorBeyondTwoGigabytes) {
     // 15 March 2024 10:20:30 in BCD, at sector 4194304 (byte offset 2^31).
     int fd = ::open(path_.c_str(), O_WRONLY);
@@ -168,20 +157,6 @@ TEST(PosixVolume, ReadingADirectoryFails) {
     ASSERT_TRUE(volume->SetPosition(0));
     Sector got{};
     EXPECT_EQ(volume->Read(got.data(), got.size()), -1);  // ... but does not read
-}
-
-TEST(PosixVolume, TheMapIsCopiedWhenTheSystemIsMade) {
-    TempDir temp;
-    platformtest::WriteFile(temp / "a.img", std::string(1024, 'a'));
-    DriveMap map;
-    map.Set('E', temp / "a.img");
-    std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(map);
-    map.Set('E', temp / "other.img");
-    std::unique_ptr<RawVolume> volume = volumes->Open("\\\\.\\E:");
-    ASSERT_TRUE(volume);
-    char got[4] = {};
-    EXPECT_EQ(volume->Read(got, 4), 4);
-    EXPECT_EQ(std::string(got, 4), "aaaa");
 }
 
 }  // namespace

@@ -157,17 +157,6 @@ TEST(CardImageSectors, SamplesHoldHarmonicsAndDriftFromRecordToRecord) {
     EXPECT_GT(std::abs(amplitude(a2, 1) - amplitude(a, 1)), 1.0);
 }
 
-TEST(CardImageSectors, InformationSectorHoldsTheSerialBigEndian) {
-    std::uint8_t sector[512];
-    cardimage::BuildInfoSector(0x8000000Au, 0xFE, sector);
-    EXPECT_EQ(sector[0], 0x80);
-    EXPECT_EQ(sector[1], 0x00);
-    EXPECT_EQ(sector[2], 0x00);
-    EXPECT_EQ(sector[3], 0x0A);
-    EXPECT_EQ(sector[4], 0xFE);
-    EXPECT_EQ(sector[5], 0x00);
-}
-
 TEST(CardImageRing, TheReaderFindsExactlyTheRingThatWasWritten) {
     for (const char* zoneName : {"Asia/Shanghai", "Europe/Berlin"}) {
         ScopedTimeZone zone(zoneName);
