@@ -1,0 +1,245 @@
+// End to end: a card image, an INI pointing at a loopback HTTP server, a press
+// of the refresh button; the server must receive exactly the request the
+// shared query road (and orvanta-query) makes for that card and second, and
+// the window must show the server's answer page.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <httplib.h>
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEnginePage>
+
+#include "card/local_time.h"
+#include "platform/drive_map.h"
+#include "request/query_road.h"
+#include "request/web_browser2.h"
+#include "ui/main_dlg.h"
+#include "ui_test_support.h"
+
+namespace orvanta {
+namespace {
+
+using testing_ui::ScopedTimeZone;
+using testing_ui::ScratchConfig;
+using testing_ui::WaitUntil;
+
+constexpr char kAnswerMarker[] = "分析完成 answer-4711";
+
+struct ReceivedRequest {
+    std::string path;
+    std::string body;
+    std::multimap<std::string, std::string> headers;
+};
+
+// An analysis server on 127.0.0.1 with an ephemeral port, in a thread.
+class LoopbackServer {
+public:
+    LoopbackServer() {
+        server_.Post(".*", [this](const httplib::Request& request, httplib::Response& response) {
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                ReceivedRequest received;
+                received.path = request.path;
+                received.body = request.body;
+                for (const auto& header : request.headers) received.headers.emplace(header.first, header.second);
+                requests_.push_back(received);
+            }
+            response.set_content(std::string("<!DOCTYPE html><html><head><meta charset='utf-8'><title>分析</title>"
+                                             "</head><body><p id='marker'>") +
+                                     kAnswerMarker + "</p></body></html>",
+                                 "text/html; charset=utf-8");
+        });
+        server_.set_keep_alive_timeout(1);
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+    }
+    ~LoopbackServer() {
+        server_.stop();
+        if (thread_.joinable()) thread_.join();
+    }
+    int Port() const { return port_; }
+    std::vector<ReceivedRequest> Requests() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return requests_;
+    }
+
+private:
+    httplib::Server server_;
+    int port_ = -1;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::vector<ReceivedRequest> requests_;
+};
+
+std::string HeaderValue(const ReceivedRequest& request, const std::string& name) {
+    // HTTP header names match without regard to case.
+    for (const auto& header : request.headers) {
+        if (QString::fromStdString(header.first).compare(QString::fromStdString(name), Qt::CaseInsensitive) == 0) {
+            return header.second;
+        }
+    }
+    return "<missing>";
+}
+
+std::string BodyOf(const PreparedQuery& query) { return std::string(query.body.begin(), query.body.end()); }
+
+class QueryThroughTheWindow : public ::testing::Test {
+protected:
+    QueryThroughTheWindow() : zone_("Asia/Shanghai") {
+        firstTime_ = testing_ui::LocalTime(2024, 3, 15, 10, 0, 0);
+        image_ = config_.Dir().toStdString() + "/card.img";
+        EXPECT_TRUE(testing_ui::WriteCardImage(image_, firstTime_));
+        std::string error;
+        EXPECT_TRUE(DriveMap::FromArguments({"E=" + image_}, &drives_, &error)) << error;
+        volumes_ = MakePlatformVolumeSystem(drives_);
+        config_.Write("http://127.0.0.1:" + std::to_string(server_.Port()) + "/analysis", "field01",
+                      "p@ss word&=%");
+    }
+
+    // What the shared road makes for the same card, configuration and time.
+    PreparedQuery Expected(std::int32_t time) {
+        const auto volumes = MakePlatformVolumeSystem(drives_);
+        CCardReader reader(*volumes);
+        return PrepareQuery(reader, config_.IniPath(), time);
+    }
+
+    ScopedTimeZone zone_;
+    ScratchConfig config_;
+    LoopbackServer server_;
+    std::int32_t firstTime_ = 0;
+    std::string image_;
+    DriveMap drives_;
+    std::unique_ptr<RawVolumeSystem> volumes_;
+};
+
+TEST_F(QueryThroughTheWindow, RefreshPostsExactlyTheRoadsRequestAndShowsTheAnswerPage) {
+    ASSERT_GT(server_.Port(), 0);
+    MainDlgOptions options;
+    options.iniPath = config_.IniPath();
+    options.drives = &drives_;
+    CMainDlg window(*volumes_, options);
+    EXPECT_NE(window.StatusText().indexOf(QStringLiteral("E:")), -1);
+    EXPECT_NE(window.StatusText().indexOf(QString::fromStdString(image_)), -1);
+
+    const std::int32_t chosen = firstTime_ + 345;
+    window.SetSelectedTime(chosen);
+    window.ShowSelectedTime();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    QSignalSpy complete(window.Browser(), &CWebBrowser2::documentComplete);
+    QTest::mouseClick(window.RefreshButton(), Qt::LeftButton);
+    EXPECT_FALSE(window.RefreshButton()->isEnabled());
+    ASSERT_TRUE(WaitUntil([&] { return complete.count() > 0 && !server_.Requests().empty(); }));
+    EXPECT_TRUE(complete.first().at(0).toBool());
+    EXPECT_TRUE(window.RefreshButton()->isEnabled());
+
+    const PreparedQuery expected = Expected(chosen);
+    ASSERT_EQ(expected.settings.actualTime, chosen);  // the card has a record of that second
+    const std::vector<ReceivedRequest> requests = server_.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].path, "/analysis");
+    EXPECT_EQ(requests[0].body, BodyOf(expected));
+    for (const auto& header : CWebBrowser2::ParseHeaderBlock(expected.headerBlock)) {
+        SCOPED_TRACE(header.first.toStdString());
+        EXPECT_EQ(HeaderValue(requests[0], header.first.toStdString()), header.second.toStdString());
+    }
+    EXPECT_NE(requests[0].body.find("selectedTime=" + std::to_string(chosen) + "&actualTime=" +
+                                    std::to_string(chosen) + "&"),
+              std::string::npos);
+
+    // The answer page is what the window shows.
+    QString html;
+    bool read = false;
+    window.Browser()->page()->toHtml([&](const QString& text) {
+        html = text;
+        read = true;
+    });
+    ASSERT_TRUE(WaitUntil([&] { return read; }));
+    EXPECT_NE(html.indexOf(QString::fromUtf8(kAnswerMarker)), -1);
+    EXPECT_NE(window.StatusText().indexOf(QString::fromStdString(FormatLocalStandard(chosen))), -1);
+
+    // ">" steps one second and posts again; the record of that second is found.
+    QTest::mouseClick(window.ForwardButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return complete.count() > 1 && server_.Requests().size() > 1; }));
+    EXPECT_EQ(server_.Requests()[1].body, BodyOf(Expected(chosen + 1)));
+    EXPECT_EQ(window.SelectedTime(), chosen + 1);
+    EXPECT_EQ(window.TimeFromControls(), chosen + 1);
+}
+
+TEST_F(QueryThroughTheWindow, TheWindowTakesOverTheRecordTimeWhenTheChosenSecondHasNone) {
+    // A second after the newest record: the card answers with a record of
+    // another second, and the controls move to it.
+    MainDlgOptions options;
+    options.iniPath = config_.IniPath();
+    options.drives = &drives_;
+    CMainDlg window(*volumes_, options);
+    const std::int32_t chosen = firstTime_ + 5000;
+    window.SetSelectedTime(chosen);
+    window.ShowSelectedTime();
+    QSignalSpy complete(window.Browser(), &CWebBrowser2::documentComplete);
+    window.RunQuery();
+    ASSERT_TRUE(WaitUntil([&] { return complete.count() > 0 && !server_.Requests().empty(); }));
+    const PreparedQuery expected = Expected(chosen);
+    EXPECT_EQ(server_.Requests()[0].body, BodyOf(expected));
+    if (expected.AdoptsActualTime()) {
+        EXPECT_EQ(window.SelectedTime(), expected.settings.actualTime);
+        EXPECT_EQ(window.TimeFromControls(), expected.settings.actualTime);
+    } else {
+        EXPECT_EQ(window.SelectedTime(), chosen);
+    }
+}
+
+TEST_F(QueryThroughTheWindow, TheWindowSendsWhatOrvantaQueryWritesForTheSameCardAndSecond) {
+    const char* binDir = std::getenv("ORVANTA_BIN_DIR");
+    const QString tool = QString::fromLocal8Bit(binDir ? binDir : "") + QStringLiteral("/orvanta-query");
+    if (binDir == nullptr || !QFileInfo(tool).isExecutable()) {
+        GTEST_SKIP() << "orvanta-query is not built";
+    }
+    MainDlgOptions options;
+    options.iniPath = config_.IniPath();
+    options.drives = &drives_;
+    CMainDlg window(*volumes_, options);
+    const std::int32_t chosen = firstTime_ + 777;
+    window.SetSelectedTime(chosen);
+    window.ShowSelectedTime();
+    QSignalSpy complete(window.Browser(), &CWebBrowser2::documentComplete);
+    window.RefreshButton()->click();
+    ASSERT_TRUE(WaitUntil([&] { return complete.count() > 0 && !server_.Requests().empty(); }));
+
+    const QString requestFile = config_.Dir() + QStringLiteral("/request.bin");
+    QProcess query;
+    query.start(tool, {QStringLiteral("--drive"), QStringLiteral("E=") + QString::fromStdString(image_),
+                       QStringLiteral("--time"), QString::fromStdString(FormatLocalStandard(chosen)),
+                       QStringLiteral("--config"), QString::fromStdString(config_.IniPath()),
+                       QStringLiteral("--request-out"), requestFile, QStringLiteral("--no-send")});
+    ASSERT_TRUE(query.waitForFinished(120000));
+    ASSERT_EQ(query.exitCode(), 0) << query.readAllStandardError().toStdString();
+    QFile file(requestFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+
+    const ReceivedRequest sent = server_.Requests()[0];
+    const PreparedQuery expected = Expected(chosen);
+    EXPECT_EQ(written.toStdString(), expected.headerBlock + "\r\n" + sent.body);
+    for (const auto& header : CWebBrowser2::ParseHeaderBlock(expected.headerBlock)) {
+        EXPECT_EQ(HeaderValue(sent, header.first.toStdString()), header.second.toStdString());
+    }
+}
+
+}  // namespace
+}  // namespace orvanta

@@ -1,0 +1,58 @@
+// Shared helpers of the window tests: time zones, scratch folders with INI
+// files, a sample card, and waiting on the event loop.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include "card/local_time.h"
+#include "platform/memory_volume.h"
+
+namespace orvanta {
+namespace testing_ui {
+
+// Sets TZ for the life of the object and restores the previous value.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone);
+    ~ScopedTimeZone();
+
+private:
+    bool had_;
+    std::string previous_;
+};
+
+// A scratch folder holding an orvanta-vemlar.ini.
+class ScratchConfig {
+public:
+    ScratchConfig();
+    // Writes section [Common] with the given server address and credentials.
+    void Write(const std::string& serverBaseUrl, const std::string& userID = "field01",
+               const std::string& password = "pa ss&word");
+    std::string IniPath() const;
+    QString Dir() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Runs the event loop until `done` holds or `timeoutMs` passes.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 120000);
+
+// The local standard time of the given fields.
+std::int32_t LocalTime(int year, int month, int day, int hour, int minute, int second);
+
+// A memory volume system with the sample card on drive E:, records from
+// `firstTime` one second apart.
+std::unique_ptr<MemoryVolumeSystem> CardVolumes(std::int32_t firstTime, std::int32_t records = 1200);
+
+// Writes the sample card as a sparse image file; returns false on failure.
+bool WriteCardImage(const std::string& path, std::int32_t firstTime, std::int32_t records = 1200);
+
+}  // namespace testing_ui
+}  // namespace orvanta
