@@ -1,0 +1,62 @@
+// The HTTP side of the reference analysis server, on cpp-httplib.
+//
+//   POST /analysis and POST /   the analysis (see request_handler.h)
+//   GET /                       a short status page
+//   anything else               a Chinese 404 or 405 page
+//
+// Every request is handed to the request log, when there is one, before it is
+// answered.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "server/request_handler.h"
+#include "server/request_log.h"
+
+namespace httplib {
+class Server;
+class Request;
+class Response;
+class ContentReader;
+}  // namespace httplib
+
+namespace orvanta::server {
+
+class AnalysisServer {
+public:
+    // `log` may be null; when given it must outlive the server.
+    AnalysisServer(Credentials credentials, RequestLog* log);
+    ~AnalysisServer();
+    AnalysisServer(const AnalysisServer&) = delete;
+    AnalysisServer& operator=(const AnalysisServer&) = delete;
+
+    // Binds the listening socket; port 0 picks a free one. Returns the bound
+    // port, or -1 when binding failed.
+    int Bind(const std::string& host, int port);
+    // Serves until Stop(). False when the server could not run.
+    bool Run();
+    // Ends Run() from any thread. Safe to call more than once.
+    void Stop();
+
+    // "http://HOST:PORT" of the bound socket.
+    std::string BaseUrl() const;
+    std::uint64_t RequestsServed() const { return served_.load(); }
+
+private:
+    void HandleWithBody(const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader);
+    void Record(const httplib::Request& req, const std::string& body);
+    void Send(httplib::Response& res, int status, const std::string& page);
+
+    Credentials credentials_;
+    RequestLog* log_;
+    std::unique_ptr<httplib::Server> server_;
+    std::string host_;
+    int port_ = -1;
+    std::atomic<std::uint64_t> served_{0};
+    std::atomic<bool> logFailureReported_{false};
+};
+
+}  // namespace orvanta::server

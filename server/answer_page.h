@@ -1,0 +1,34 @@
+// The answer page of an analysis request, and the server's other pages.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "server/analysis_form.h"
+
+namespace orvanta::server {
+
+// A time value as local time of this process (its TZ), e.g.
+// "2013-12-06 12:00:00 CST"; the bare number when the C library cannot
+// convert it.
+std::string FormatLocalTime(std::int32_t seconds);
+
+// "E:" for a drive letter's character code, "无卡" for 1 (no card), and
+// "未知" with the code for anything else.
+std::string DriveLabel(std::int32_t driveCode);
+
+// The complete analysis page: times, device record, waveform, the spectrum,
+// THD and RMS of each channel, and the RMS trend. UTF-8, self-contained.
+// The THD figures stand in elements with the ids "thd-b" and "thd-a", the RMS
+// figures in "rms-b" and "rms-a", e.g. <span id="thd-b">3.21%</span>.
+std::string RenderAnswerPage(const AnalysisForm& form);
+
+// Error pages: the title, an explanation, and for a form fault the field.
+std::string RenderErrorPage(int status, std::string_view title, std::string_view message,
+                            std::string_view field = {});
+
+// The status page of GET /.
+std::string RenderStatusPage(std::string_view listenUrl, std::uint64_t requestsServed);
+
+}  // namespace orvanta::server

@@ -1,0 +1,178 @@
+// The answer page and the other pages: content, notes, and self-containment.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <regex>
+
+#include "server/analysis_form.h"
+#include "server/answer_page.h"
+#include "server/harmonics.h"
+#include "server/html_text.h"
+#include "server_test_support.h"
+
+namespace orvanta::server {
+namespace {
+
+using testing::EncodeBody;
+using testing::FormTexts;
+using testing::ScopedTimeZone;
+using testing::ValidTexts;
+
+AnalysisForm FormOf(const FormTexts& texts) {
+    const AnalysisFormResult r = ParseAnalysisForm(EncodeBody(texts));
+    EXPECT_TRUE(r.ok) << r.field << ": " << r.message;
+    return r.form;
+}
+
+// The text inside the element with this id, or "" when there is none.
+std::string ElementText(const std::string& page, const std::string& id) {
+    const std::regex pattern("id=\"" + id + "\"[^>]*>([^<]*)<");
+    std::smatch m;
+    return std::regex_search(page, m, pattern) ? m[1].str() : std::string();
+}
+
+TEST(FormatLocalTime, ShowsTheProcessLocalTime) {
+    struct Case {
+        const char* zone;
+        std::int32_t seconds;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"Asia/Shanghai", 1386302400, "2013-12-06 12:00:00 CST"},
+        {"Asia/Shanghai", 1372651200, "2013-07-01 12:00:00 CST"},
+        {"Europe/Berlin", 1386302400, "2013-12-06 05:00:00 CET"},
+        {"Europe/Berlin", 1372651200, "2013-07-01 06:00:00 CEST"},
+        {"UTC", 0, "1970-01-01 00:00:00 UTC"},
+        {"UTC", -1, "1969-12-31 23:59:59 UTC"},
+        {"UTC", INT32_MAX, "2038-01-19 03:14:07 UTC"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.zone) + " " + std::to_string(c.seconds));
+        ScopedTimeZone zone(c.zone);
+        EXPECT_EQ(FormatLocalTime(c.seconds), c.text);
+    }
+}
+
+TEST(DriveLabel, NamesTheDriveOrTheMissingCard) {
+    const std::pair<std::int32_t, const char*> cases[] = {
+        {69, "E:"}, {68, "D:"}, {65, "A:"}, {90, "Z:"}, {101, "E:"},
+        {1, "无卡"}, {0, "未知（代码 0）"}, {91, "未知（代码 91）"}, {-5, "未知（代码 -5）"},
+    };
+    for (const auto& [code, label] : cases) {
+        SCOPED_TRACE(code);
+        EXPECT_EQ(DriveLabel(code), label);
+    }
+}
+
+TEST(RenderAnswerPage, ShowsThdAndRmsOfBothChannels) {
+    ScopedTimeZone zone("Asia/Shanghai");
+    const AnalysisForm form = FormOf(ValidTexts());  // B: 100 counts, 3rd 5%, 5th 3%; A twice that
+    const std::string page = RenderAnswerPage(form);
+
+    const ChannelSpectrum b = AnalyseChannel(form.channelB);
+    const ChannelSpectrum a = AnalyseChannel(form.channelA);
+    EXPECT_EQ(ElementText(page, "thd-b"), FormatFixed(b.thdPercent, 2) + "%");
+    EXPECT_EQ(ElementText(page, "thd-a"), FormatFixed(a.thdPercent, 2) + "%");
+    EXPECT_NEAR(b.thdPercent, 5.83, 0.5);  // sqrt(5² + 3²)
+    EXPECT_EQ(ElementText(page, "rms-b"), FormatFixed(b.rmsCounts * 2.531745, 2) + " V");
+    EXPECT_EQ(ElementText(page, "rms-a"), FormatFixed(a.rmsCounts * 0.019419, 3) + " A");
+    EXPECT_NEAR(b.rmsCounts * 2.531745, 100.0 / std::sqrt(2.0) * 2.531745, 1.0);
+
+    EXPECT_EQ(ElementText(page, "selected-time"), "2013-12-06 12:00:00 CST");
+    EXPECT_EQ(ElementText(page, "drive"), "E:");
+    EXPECT_EQ(ElementText(page, "serial"), "123456");
+    EXPECT_EQ(ElementText(page, "device-byte"), "7");
+    EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
+    EXPECT_NE(page.find("lang=\"zh-CN\""), std::string::npos);
+    // Waveform, two spectra, trend: four charts.
+    std::size_t charts = 0;
+    for (std::size_t p = page.find("<svg"); p != std::string::npos; p = page.find("<svg", p + 1)) ++charts;
+    EXPECT_EQ(charts, 4u);
+}
+
+TEST(RenderAnswerPage, NotesWhenTheTimesDifferOrNoRecordWasFound) {
+    ScopedTimeZone zone("Europe/Berlin");
+    struct Case {
+        const char* name;
+        std::int32_t selected;
+        std::int32_t actual;
+        bool differsNote;
+        bool noRecordNote;
+    };
+    const Case cases[] = {
+        {"same time", 1386302400, 1386302400, false, false},
+        {"record found at another second", 1386302400, 1386302395, true, false},
+        {"no record", 1386302400, 0, true, true},
+        {"invalid time", 1386302400, -1, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FormTexts texts = ValidTexts();
+        texts.selectedTime = c.selected;
+        texts.actualTime = c.actual;
+        const std::string page = RenderAnswerPage(FormOf(texts));
+        EXPECT_EQ(page.find("id=\"time-differs-note\"") != std::string::npos, c.differsNote);
+        EXPECT_EQ(page.find("id=\"no-record-note\"") != std::string::npos, c.noRecordNote);
+        EXPECT_EQ(ElementText(page, "selected-time"), FormatLocalTime(c.selected));
+    }
+}
+
+TEST(RenderAnswerPage, HandlesTheRecordOfAMissingCard) {
+    // What the client sends without a card: flat samples, no trend, drive code 1.
+    FormTexts texts;
+    for (int k = 0; k < 126; ++k) {
+        texts.wave.push_back(-505);
+        texts.wave.push_back(-508);
+    }
+    texts.trend = testing::TrendNumbers({});
+    texts.device = {1, 1, 1, 0, 0};
+    texts.actualTime = 0;
+    const std::string page = RenderAnswerPage(FormOf(texts));
+    EXPECT_NE(ElementText(page, "drive").find("无卡"), std::string::npos);
+    EXPECT_NE(page.find("id=\"no-trend-note\""), std::string::npos);
+    EXPECT_NE(ElementText(page, "thd-b").find("无基波"), std::string::npos);
+    EXPECT_EQ(ElementText(page, "rms-b"), FormatFixed(508 * 2.531745, 2) + " V");
+}
+
+TEST(RenderAnswerPage, IsSelfContained) {
+    const std::string page = RenderAnswerPage(FormOf(ValidTexts()));
+    for (const char* forbidden : {"<script", "src=", "href=", "url(", "@import", "<link", "<iframe", "<img"}) {
+        SCOPED_TRACE(forbidden);
+        EXPECT_EQ(page.find(forbidden), std::string::npos);
+    }
+    // The only address in the page is the SVG namespace name.
+    const std::string svgNamespace = "xmlns=\"http://www.w3.org/2000/svg\"";
+    std::string rest = page;
+    for (std::size_t p = rest.find(svgNamespace); p != std::string::npos; p = rest.find(svgNamespace)) {
+        rest.erase(p, svgNamespace.size());
+    }
+    EXPECT_EQ(rest.find("http"), std::string::npos);
+}
+
+TEST(RenderErrorPage, EscapesWhatTheClientSent) {
+    const std::string page = RenderErrorPage(400, "请求格式错误", "bad <value> & \"quote\"", "<b>x</b>");
+    EXPECT_NE(page.find("&lt;b&gt;x&lt;/b&gt;"), std::string::npos);
+    EXPECT_NE(page.find("bad &lt;value&gt; &amp; &quot;quote&quot;"), std::string::npos);
+    EXPECT_EQ(page.find("<b>x"), std::string::npos);
+    EXPECT_NE(page.find("请求格式错误"), std::string::npos);
+}
+
+TEST(HtmlEscape, KeepsValidUtf8AndReplacesEverythingElse) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"a<b>&'\"", "a&lt;b&gt;&amp;&#39;&quot;"},
+        {"数据 data2", "数据 data2"},
+        {"tab\tline\n", "tab\tline\n"},
+        {std::string("nul\0x", 5), "nul\xEF\xBF\xBDx"},
+        {"\xff\xfe", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"\xe4\xb8", "\xEF\xBF\xBD\xEF\xBF\xBD"},           // cut sequence
+        {"\xc0\xaf", "\xEF\xBF\xBD\xEF\xBF\xBD"},           // overlong '/'
+        {"\xed\xa0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // surrogate
+    };
+    for (const auto& [in, out] : cases) {
+        SCOPED_TRACE(in);
+        EXPECT_EQ(HtmlEscape(in), out);
+    }
+}
+
+}  // namespace
+}  // namespace orvanta::server
