@@ -238,6 +238,13 @@ TEST_F(MainWindow, DateChangeKeepsTheTimeAndListChangeKeepsTheDate) {
     w->SecondList()->setCurrentIndex(7);
     EXPECT_EQ(w->SelectedTime(), LocalTime(2023, 11, 2, 15, 35, 7));
     EXPECT_EQ(w->DatePicker()->date(), QDate(2023, 11, 2));
+
+    // Typed input: the day typed into the picker.
+    w->DatePicker()->setFocus();
+    w->DatePicker()->setSelectedSection(QDateTimeEdit::DaySection);
+    QTest::keyClicks(w->DatePicker(), QStringLiteral("09"));
+    EXPECT_EQ(w->DatePicker()->date(), QDate(2023, 11, 9));
+    EXPECT_EQ(w->SelectedTime(), LocalTime(2023, 11, 9, 15, 35, 7));
     EXPECT_TRUE(ButtonsEnabled(*w));  // a change runs no query
 }
 

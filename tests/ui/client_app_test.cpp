@@ -1,0 +1,62 @@
+// Start-up: the application runs the main window modally and ends with it;
+// orvanta-client refuses bad arguments with a message and status 2.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/memory_volume.h"
+#include "ui/client_app.h"
+#include "ui/main_dlg.h"
+#include "ui_test_support.h"
+
+namespace orvanta {
+namespace {
+
+TEST(ClientApp, RunsTheMainWindowModallyAndReturnsFalseWhenItCloses) {
+    MemoryVolumeSystem volumes;
+    CClientApp app(volumes, nullptr);
+    bool sawWindow = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        CMainDlg* window = app.MainWindow();
+        if (window == nullptr || !window->isVisible()) return;
+        sawWindow = QApplication::activeModalWidget() == window;
+        poll.stop();
+        QTest::keyClick(window, Qt::Key_Escape);
+    });
+    poll.start(20);
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_TRUE(sawWindow);
+    EXPECT_EQ(app.MainWindow(), nullptr);
+}
+
+TEST(ClientProgram, BadArgumentsGiveAMessageAndStatusTwo) {
+    const char* binDir = std::getenv("ORVANTA_BIN_DIR");
+    const QString program = QString::fromLocal8Bit(binDir ? binDir : "") + QStringLiteral("/orvanta-client");
+    if (binDir == nullptr || !QFileInfo(program).isExecutable()) GTEST_SKIP() << "orvanta-client is not built";
+    struct Case { QStringList args; const char* message; };
+    const Case cases[] = {
+        {{QStringLiteral("--bogus")}, "unknown argument"},
+        {{QStringLiteral("--drive")}, "--drive needs"},
+        {{QStringLiteral("--drive"), QStringLiteral("1=/dev/null")}, "drive"},
+        {{QStringLiteral("--drive=E=")}, "drive"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        QProcess process;
+        process.start(program, c.args);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 2);
+        EXPECT_NE(process.readAllStandardError().indexOf(c.message), -1);
+    }
+}
+
+}  // namespace
+}  // namespace orvanta
