@@ -23,6 +23,7 @@
 #include "card/local_time.h"
 #include "request/web_browser2.h"
 #include "ui/main_dlg.h"
+#include "ui/sample_card.h"
 #include "ui/ui_strings.h"
 #include "ui_test_support.h"
 
@@ -405,6 +406,53 @@ TEST_F(MainWindow, AFailedLoadAlsoBringsTheButtonsBack) {
     ASSERT_TRUE(WaitUntil([&] { return complete.count() > 0; }));
     EXPECT_FALSE(complete.first().at(0).toBool());
     EXPECT_TRUE(ButtonsEnabled(*w));
+}
+
+// Notes whether the busy cursor is up whenever the card is opened.
+class CursorWatchingVolumes : public RawVolumeSystem {
+public:
+    std::unique_ptr<RawVolume> Open(const char* devicePath) override {
+        const QCursor* cursor = QApplication::overrideCursor();
+        (cursor != nullptr && cursor->shape() == Qt::WaitCursor ? busyOpens : idleOpens)++;
+        return memory.Open(devicePath);
+    }
+    MemoryVolumeSystem memory;
+    int busyOpens = 0;
+    int idleOpens = 0;
+};
+
+TEST(MainWindowQuery, TheCardIsReadUnderABusyCursorAndTheStatusLineTellsWhatHappened) {
+    ScopedTimeZone zone("Asia/Shanghai");
+    ScratchConfig config;
+    config.Write("");
+    CursorWatchingVolumes volumes;
+    const std::int32_t first = LocalTime(2024, 3, 15, 10, 0, 0);
+    SampleCard card;
+    card.firstTime = first;
+    WriteSampleCard(volumes.memory.Attach('F'), card);
+    MainDlgOptions options;
+    options.iniPath = config.IniPath();
+    CMainDlg w(volumes, options);
+    EXPECT_EQ(volumes.busyOpens, 0);  // the drive search at construction
+    EXPECT_GT(volumes.idleOpens, 0);
+    EXPECT_NE(w.StatusText().indexOf(QStringLiteral("F:")), -1);
+
+    w.SetSelectedTime(first + 42);
+    w.ShowSelectedTime();
+    w.RunQuery();
+    EXPECT_GT(volumes.busyOpens, 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_NE(w.StatusText().indexOf(QString::fromStdString(FormatLocalStandard(first + 42))), -1);
+    ASSERT_TRUE(WaitUntil([&] { return w.RefreshButton()->isEnabled(); }));
+
+    // The card is pulled: the next query finds nothing and says so; the
+    // selected time stays.
+    volumes.memory.Detach(DevicePathOf('F'));
+    w.RunQuery();
+    EXPECT_NE(w.StatusText().indexOf(QString::fromUtf8(text::kCardNotResponding).arg(QLatin1Char('F'))), -1);
+    EXPECT_NE(w.StatusText().indexOf(QString::fromUtf8(text::kNoRecord)), -1);
+    EXPECT_EQ(w.SelectedTime(), first + 42);
+    ASSERT_TRUE(WaitUntil([&] { return w.RefreshButton()->isEnabled(); }));
 }
 
 TEST_F(MainWindow, F1AndTheContextMenuEntryOpenTheAboutBox) {
