@@ -120,8 +120,13 @@ TEST_F(MainWindow, ControlsSitAtTheirTemplatePlacesWithTheirCaptions) {
         EXPECT_EQ(w->Control(item.id), control);
         EXPECT_EQ(control->geometry(), du.Rect(item.x, item.y, item.cx, item.cy));
         if (item.caption == nullptr) continue;
-        if (auto* button = qobject_cast<QPushButton*>(control)) EXPECT_EQ(button->text(), Utf8(item.caption));
-        if (auto* label = qobject_cast<QLabel*>(control)) EXPECT_EQ(label->text(), Utf8(item.caption));
+        if (auto* button = qobject_cast<QPushButton*>(control)) {
+            EXPECT_EQ(button->text(), Utf8(item.caption));
+        } else if (auto* label = qobject_cast<QLabel*>(control)) {
+            EXPECT_EQ(label->text(), Utf8(item.caption));
+        } else {
+            ADD_FAILURE() << "a captioned control that is neither a button nor a label";
+        }
     }
     EXPECT_EQ(w->windowTitle(), Utf8("Orvanta谐波分析"));
     EXPECT_EQ(w->size(), QSize(du.X(409), du.Y(251)));
