@@ -5,6 +5,8 @@
 #include <sys/socket.h>
 
 #include <cctype>
+#include <chrono>
+#include <thread>
 #include <cstdio>
 #include <exception>
 
@@ -143,15 +145,33 @@ int AnalysisServer::Bind(const std::string& host, int port) {
 }
 
 bool AnalysisServer::Run() {
-    if (port_ < 0) {
-        return false;
+    runEntered_.store(true);
+    if (port_ < 0 || stopRequested_.load()) {
+        runFinished_.store(true);
+        return port_ >= 0;
     }
-    return server_->listen_after_bind();
+    const bool ran = server_->listen_after_bind();
+    runFinished_.store(true);
+    return ran;
 }
 
 void AnalysisServer::Stop() {
-    if (server_) {
-        server_->stop();
+    // The library's stop() does nothing before its loop runs, so a stop that
+    // comes while Run() is starting waits until the loop is there. Run()
+    // checks the request after announcing itself, so one of the two sides
+    // always sees the other.
+    stopRequested_.store(true);
+    if (!runEntered_.load()) {
+        return;
+    }
+    while (!runFinished_.load()) {
+        if (server_->is_running()) {
+            if (!stopDone_.exchange(true)) {
+                server_->stop();
+            }
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
 

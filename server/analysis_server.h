@@ -36,9 +36,11 @@ public:
     // Binds the listening socket; port 0 picks a free one. Returns the bound
     // port, or -1 when binding failed.
     int Bind(const std::string& host, int port);
-    // Serves until Stop(). False when the server could not run.
+    // Serves until Stop(). False when the server could not run. Returns at
+    // once when Stop() came first.
     bool Run();
-    // Ends Run() from any thread. Safe to call more than once.
+    // Ends Run() from any thread, also when Run() is only about to start.
+    // Safe to call more than once.
     void Stop();
 
     // "http://HOST:PORT" of the bound socket.
@@ -57,6 +59,10 @@ private:
     int port_ = -1;
     std::atomic<std::uint64_t> served_{0};
     std::atomic<bool> logFailureReported_{false};
+    std::atomic<bool> runEntered_{false};
+    std::atomic<bool> runFinished_{false};
+    std::atomic<bool> stopRequested_{false};
+    std::atomic<bool> stopDone_{false};
 };
 
 }  // namespace orvanta::server

@@ -288,3 +288,47 @@ TEST(ParseAnalysisForm, RejectsABodyOfTooManyFields) {
 
 }  // namespace
 }  // namespace orvanta::server
+
+namespace orvanta::server {
+namespace {
+
+// Random damage to a valid body, a few thousand times with a fixed seed: the
+// checks never crash, and whatever they accept is a complete form.
+TEST(ParseAnalysisForm, SurvivesRandomDamage) {
+    const std::string valid = testing::EncodeBody(testing::ValidTexts());
+    const char alphabet[] = {'%', '&', '=', '+', '-', '0', '9', 'a', 'z', '\0', '\xff', ' ', '2', 'F'};
+    std::uint32_t state = 12345;
+    const auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    int accepted = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string body = valid;
+        const int edits = 1 + static_cast<int>(next() % 4);
+        for (int e = 0; e < edits; ++e) {
+            const std::size_t at = next() % (body.size() + 1);
+            const char c = alphabet[next() % sizeof alphabet];
+            switch (next() % 3) {
+                case 0: if (at < body.size()) body[at] = c; break;
+                case 1: body.insert(at, 1, c); break;
+                default: if (at < body.size()) body.erase(at, 1 + next() % 8); break;
+            }
+        }
+        const AnalysisFormResult r = ParseAnalysisForm(body);
+        if (r.ok) {
+            ++accepted;
+            EXPECT_EQ(r.form.channelA.size(), kWaveSamples);
+            EXPECT_EQ(r.form.channelB.size(), kWaveSamples);
+            EXPECT_LE(r.form.trend.size(), kMaxTrendPoints);
+        } else {
+            EXPECT_FALSE(r.message.empty());
+        }
+    }
+    // Some damage (a digit changed) leaves a valid form; most does not.
+    EXPECT_GT(accepted, 0);
+    EXPECT_LT(accepted, 3000);
+}
+
+}  // namespace
+}  // namespace orvanta::server

@@ -344,5 +344,30 @@ TEST_F(ServerHttpTest, AnswersConcurrentClients) {
     EXPECT_EQ(Records().size(), 20u);
 }
 
+TEST(AnalysisServerLifetime, AStopBeforeRunMakesRunReturn) {
+    AnalysisServer server(Credentials{"111", "trelmoza"}, nullptr);
+    ASSERT_GT(server.Bind("127.0.0.1", 0), 0);
+    server.Stop();
+    EXPECT_TRUE(server.Run());  // returns at once instead of serving forever
+}
+
+TEST(AnalysisServerLifetime, AStopRightAfterStartingEndsTheServer) {
+    for (int i = 0; i < 20; ++i) {
+        AnalysisServer server(Credentials{"111", "trelmoza"}, nullptr);
+        ASSERT_GT(server.Bind("127.0.0.1", 0), 0);
+        std::thread runner([&] { server.Run(); });
+        server.Stop();
+        runner.join();
+    }
+}
+
+TEST(AnalysisServerLifetime, ASecondServerCannotTakeATakenPort) {
+    AnalysisServer first(Credentials{"111", "trelmoza"}, nullptr);
+    const int port = first.Bind("127.0.0.1", 0);
+    ASSERT_GT(port, 0);
+    AnalysisServer second(Credentials{"111", "trelmoza"}, nullptr);
+    EXPECT_EQ(second.Bind("127.0.0.1", port), -1);
+}
+
 }  // namespace
 }  // namespace orvanta::server
