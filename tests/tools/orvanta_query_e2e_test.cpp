@@ -1,0 +1,383 @@
+// orvanta-query run as a user runs it: a synthetic card image, an INI file
+// pointing at a loopback HTTP server started here, and the program from
+// ORVANTA_BIN_DIR. Checks what arrives at the server byte for byte.
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tools/orvanta_card/card_image.h"
+
+namespace orvanta {
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+struct RunResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the program in `directory` with standard output and error captured.
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                     const std::string& directory) {
+    const std::string outPath = directory + "/stdout.txt";
+    const std::string errPath = directory + "/stderr.txt";
+    pid_t pid = fork();
+    if (pid == 0) {
+        int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || err < 0 || chdir(directory.c_str()) != 0) _exit(127);
+        dup2(out, 1);
+        dup2(err, 2);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(program.c_str()));
+        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    RunResult result;
+    int status = 0;
+    if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    result.out = ReadFile(outPath);
+    result.err = ReadFile(errPath);
+    return result;
+}
+
+// What one POST brought to the server.
+struct Received {
+    std::string path;
+    std::string body;
+    std::multimap<std::string, std::string> headers;
+    std::string Header(const std::string& name) const {
+        for (const auto& h : headers) {
+            if (strcasecmp(h.first.c_str(), name.c_str()) == 0) return h.second;
+        }
+        return "<absent>";
+    }
+    std::size_t Count(const std::string& name) const {
+        std::size_t n = 0;
+        for (const auto& h : headers) n += strcasecmp(h.first.c_str(), name.c_str()) == 0;
+        return n;
+    }
+};
+
+const char kPage[] = "<html><body>\xe5\x88\x86\xe6\x9e\x90 ok</body></html>";
+
+class QueryProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* bin = std::getenv("ORVANTA_BIN_DIR");
+        ASSERT_NE(bin, nullptr) << "ORVANTA_BIN_DIR names the folder of the built programs";
+        program_ = std::string(bin) + "/orvanta-query";
+        ASSERT_EQ(access(program_.c_str(), X_OK), 0) << program_;
+
+        if (const char* old = std::getenv("TZ")) {
+            hadZone_ = true;
+            oldZone_ = old;
+        }
+        setenv("TZ", "Asia/Shanghai", 1);  // the program inherits it
+        tzset();
+
+        char pattern[] = "/tmp/orvanta-query-e2e-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        directory_ = pattern;
+
+        cardimage::CardSpec spec;
+        spec.start = LocalFields{2013, 12, 6, 12, 0, 0};
+        spec.records = 40;
+        spec.serial = 4711;
+        spec.deviceByte = 3;
+        std::string error;
+        ASSERT_TRUE(cardimage::WriteCardImage(directory_ + "/card.img", spec, &layout_, &error)) << error;
+
+        server_.Post(R"(/(\w+))", [this](const httplib::Request& request, httplib::Response& response) {
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                received_.push_back(Received{request.path, request.body, {request.headers.begin(), request.headers.end()}});
+            }
+            const std::string route = request.matches[1];
+            if (route == "fail500") response.status = 500;
+            if (route == "fail401") response.status = 401;
+            if (route == "moved") {
+                response.status = 302;
+                response.set_header("Location", "/analysis");
+                return;
+            }
+            response.set_content(kPage, "text/html; charset=utf-8");
+        });
+        server_.Get("/analysis", [](const httplib::Request&, httplib::Response& response) {
+            response.set_content("redirected page", "text/plain");
+        });
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        ASSERT_GT(port_, 0);
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+        for (int i = 0; i < 500 && !server_.is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_TRUE(server_.is_running());
+    }
+
+    void TearDown() override {
+        server_.stop();
+        if (thread_.joinable()) thread_.join();
+        if (!directory_.empty()) {
+            std::string command = "rm -rf '" + directory_ + "'";
+            EXPECT_EQ(std::system(command.c_str()), 0);
+        }
+        if (hadZone_) setenv("TZ", oldZone_.c_str(), 1);
+        else unsetenv("TZ");
+        tzset();
+    }
+
+    std::string Url(const std::string& route) const {
+        return "http://127.0.0.1:" + std::to_string(port_) + "/" + route;
+    }
+
+    void WriteIni(const std::string& url, const std::string& userID, const std::string& password) const {
+        WriteFile(directory_ + "/vemlar.ini", "\xEF\xBB\xBF; written by the test\r\n[Common]\r\nserverBaseUrl = " + url +
+                                                  "\r\nuserID = " + userID + "\r\npassword = \"" + password + "\"\r\n");
+    }
+
+    RunResult Run(const std::vector<std::string>& extra) const {
+        std::vector<std::string> arguments = {"--drive", "E=card.img", "--config", "vemlar.ini"};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        return RunProgram(program_, arguments, directory_);
+    }
+
+    std::vector<Received> Taken() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return received_;
+    }
+
+    std::string program_;
+    std::string directory_;
+    cardimage::CardLayout layout_;
+    httplib::Server server_;
+    int port_ = 0;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::vector<Received> received_;
+    bool hadZone_ = false;
+    std::string oldZone_;
+};
+
+std::string BodyOf(const std::string& request) {
+    std::size_t end = request.find("\r\n\r\n");
+    return end == std::string::npos ? std::string() : request.substr(end + 4);
+}
+
+TEST_F(QueryProgramTest, PostsExactlyTheRequestItWroteAndPrintsThePage) {
+    WriteIni(Url("analysis"), "u-17", "p w;d");
+    RunResult run = Run({"--time", "2013-12-06 12:00:05", "--request-out", "request.bin"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, kPage);
+
+    const std::string request = ReadFile(directory_ + "/request.bin");
+    const std::string headerBlock =
+        "Content-Type: application/x-www-form-urlencoded\r\nApi-Version: 1.0.0\r\nUser-ID: u-17\r\nPassword: p w;d\r\n";
+    ASSERT_EQ(request.substr(0, headerBlock.size() + 2), headerBlock + "\r\n");
+    const std::string body = BodyOf(request);
+    EXPECT_EQ(body.rfind("selectedTime=1386302405&actualTime=1386302405&data=", 0), 0u) << body.substr(0, 80);
+    EXPECT_NE(body.find("&data2=69+1+1+4711+3+"), std::string::npos) << body.substr(body.rfind('&'));
+
+    std::vector<Received> taken = Taken();
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken[0].path, "/analysis");
+    EXPECT_EQ(taken[0].body, body);
+    EXPECT_EQ(taken[0].Header("Content-Type"), "application/x-www-form-urlencoded");
+    EXPECT_EQ(taken[0].Header("Api-Version"), "1.0.0");
+    EXPECT_EQ(taken[0].Header("User-ID"), "u-17");
+    EXPECT_EQ(taken[0].Header("Password"), "p w;d");
+    EXPECT_EQ(taken[0].Count("Content-Type"), 1u);
+    EXPECT_EQ(taken[0].Header("Expect"), "<absent>");
+    EXPECT_EQ(taken[0].Header("Content-Length"), std::to_string(body.size()));
+
+    EXPECT_NE(run.err.find("card on E: (card.img)"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("actual 2013-12-06 12:00:05"), std::string::npos) << run.err;
+}
+
+// cpp-httplib drops header lines without a value, so this one reads the raw
+// request from a socket of its own.
+class RawOneShotServer {
+public:
+    RawOneShotServer() {
+        listener_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof(address);
+        if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+            listen(listener_, 1) != 0 || getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+            return;
+        }
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~RawOneShotServer() {
+        shutdown(listener_, SHUT_RDWR);
+        if (thread_.joinable()) thread_.join();
+        close(listener_);
+    }
+    int Port() const { return port_; }
+    std::string Request() {
+        if (thread_.joinable()) thread_.join();
+        return request_;
+    }
+
+private:
+    void Serve() {
+        int connection = accept(listener_, nullptr, nullptr);
+        if (connection < 0) return;
+        char chunk[4096];
+        std::size_t wanted = std::string::npos;
+        while (request_.size() < wanted) {
+            ssize_t n = recv(connection, chunk, sizeof(chunk), 0);
+            if (n <= 0) break;
+            request_.append(chunk, static_cast<std::size_t>(n));
+            std::size_t headEnd = request_.find("\r\n\r\n");
+            std::size_t lengthAt = request_.find("Content-Length: ");
+            if (wanted == std::string::npos && headEnd != std::string::npos && lengthAt != std::string::npos) {
+                wanted = headEnd + 4 + std::stoul(request_.substr(lengthAt + 16));
+            }
+        }
+        const char answer[] = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok";
+        send(connection, answer, sizeof(answer) - 1, MSG_NOSIGNAL);
+        close(connection);
+    }
+
+    int listener_ = -1;
+    int port_ = 0;
+    std::thread thread_;
+    std::string request_;
+};
+
+TEST_F(QueryProgramTest, SendsEmptyCredentialsAsEmptyHeaders) {
+    RawOneShotServer raw;
+    ASSERT_GT(raw.Port(), 0);
+    WriteIni("http://127.0.0.1:" + std::to_string(raw.Port()) + "/analysis", "", "");
+    RunResult run = Run({"--time", "2013-12-06 11:00:00", "--out", "page.html"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(ReadFile(directory_ + "/page.html"), "ok");
+    const std::string request = raw.Request();
+    EXPECT_EQ(request.rfind("POST /analysis HTTP/1.1\r\n", 0), 0u) << request.substr(0, 200);
+    EXPECT_NE(request.find("\r\nUser-ID:\r\n"), std::string::npos) << request.substr(0, 400);
+    EXPECT_NE(request.find("\r\nPassword:\r\n"), std::string::npos) << request.substr(0, 400);
+    // Before the oldest record: the oldest record's time is adopted.
+    EXPECT_EQ(BodyOf(request).rfind("selectedTime=1386302400&actualTime=1386302400&", 0), 0u);
+}
+
+TEST_F(QueryProgramTest, WritesTheRequestToStandardOutputWithoutSending) {
+    WriteIni(Url("analysis"), "111", "trelmoza");
+    RunResult run = Run({"--time", "2013-12-06 12:00:07", "--request-out", "-", "--no-send"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(Taken().empty());
+    EXPECT_EQ(run.out.rfind("Content-Type: application/x-www-form-urlencoded\r\n", 0), 0u);
+    EXPECT_EQ(BodyOf(run.out).rfind("selectedTime=1386302407&actualTime=1386302407&data=", 0), 0u);
+}
+
+TEST_F(QueryProgramTest, KeepsTheSelectedTimeWithoutACardAndKeepsStandardOutputClean) {
+    WriteIni(Url("analysis"), "111", "x");
+    RunResult run = RunProgram(program_, {"--drive", "E=missing.img", "--config", "vemlar.ini", "--time",
+                                          "2013-12-06 12:00:05", "--request-out", "-", "--no-send"},
+                               directory_);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("Content-Type: ", 0), 0u) << run.out.substr(0, 80);
+    EXPECT_EQ(BodyOf(run.out).rfind("selectedTime=1386302405&actualTime=0&data=-505+-508+", 0), 0u);
+    EXPECT_NE(run.err.find("no card found"), std::string::npos) << run.err;
+}
+
+TEST_F(QueryProgramTest, FollowsARedirectAsABrowserDoes) {
+    WriteIni(Url("moved"), "111", "x");
+    RunResult run = Run({"--time", "2013-12-06 12:00:05"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "redirected page");
+}
+
+TEST_F(QueryProgramTest, FailsOnHttpErrorsAndTransportFailures) {
+    // A port that nothing listens on: bind one, note it, close it.
+    int closedPort = 0;
+    {
+        int probe = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof(address);
+        ASSERT_EQ(bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+        ASSERT_EQ(getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length), 0);
+        closedPort = ntohs(address.sin_port);
+        close(probe);
+    }
+    const struct {
+        std::string url;
+        const char* mentions;
+    } cases[] = {
+        {Url("fail500"), "HTTP status 500"},
+        {Url("fail401"), "HTTP status 401"},
+        {"http://127.0.0.1:" + std::to_string(closedPort) + "/analysis", "could not post"},
+        {"ftp://127.0.0.1/analysis", "could not post"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.url);
+        WriteIni(c.url, "111", "x");
+        RunResult run = Run({"--time", "2013-12-06 12:00:05", "--request-out", "request.bin", "--out", "page.html"});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find(c.mentions), std::string::npos) << run.err;
+        EXPECT_EQ(access((directory_ + "/page.html").c_str(), F_OK), -1) << "no answer page written";
+        EXPECT_NE(ReadFile(directory_ + "/request.bin").find("selectedTime=1386302405&"), std::string::npos);
+    }
+}
+
+TEST_F(QueryProgramTest, NamesTheMissingServerAddress) {
+    WriteFile(directory_ + "/vemlar.ini", "[Common]\nuserID=1\n");
+    RunResult run = Run({"--time", "2013-12-06 12:00:05", "--request-out", "request.bin"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("serverBaseUrl"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("vemlar.ini"), std::string::npos) << run.err;
+    EXPECT_NE(ReadFile(directory_ + "/request.bin").find("\r\nUser-ID: 1\r\nPassword: trelmoza\r\n\r\nselectedTime="),
+              std::string::npos);
+}
+
+TEST_F(QueryProgramTest, RefusesBadArgumentsWithStatus2) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"--time", "12:00"}, {"--drive", "E"}, {"--frobnicate"}, {"--out"}};
+    for (const auto& arguments : cases) {
+        SCOPED_TRACE(arguments[0]);
+        RunResult run = RunProgram(program_, arguments, directory_);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_NE(run.err.find("orvanta-query: "), std::string::npos);
+        EXPECT_EQ(run.out, "");
+    }
+    RunResult help = RunProgram(program_, {"--help"}, directory_);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("Usage: orvanta-query"), std::string::npos);
+    EXPECT_TRUE(Taken().empty());
+}
+
+}  // namespace
+}  // namespace orvanta
