@@ -27,6 +27,9 @@ public:
     std::size_t Length() const { return length_; }
 
 private:
+    // Appends n bytes and the terminator when they fit; nothing otherwise.
+    bool Put(const char* piece, std::size_t n);
+
     char* buffer_;
     std::size_t capacity_;
     std::size_t length_ = 0;
