@@ -13,7 +13,6 @@
 #include <vector>
 
 #include <QApplication>
-#include <QStringList>
 
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
@@ -28,34 +27,25 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    // The browser engine shares OpenGL contexts with the window, and its
-    // sandbox cannot run as root; for other users it stays on.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    if (geteuid() == 0) {
-        setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-    }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("orvanta-client"));
-
+    // Arguments first, so that --help and argument errors need no display.
     std::vector<std::string> driveArguments;
-    const QStringList arguments = QApplication::arguments();
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
             PrintUsage(stdout);
             return 0;
         }
-        if (argument == QLatin1String("--drive")) {
-            if (i + 1 >= arguments.size()) {
+        if (argument == "--drive") {
+            if (i + 1 >= argc) {
                 std::fprintf(stderr, "orvanta-client: --drive needs an argument L=PATH\n");
                 PrintUsage(stderr);
                 return 2;
             }
-            driveArguments.push_back(arguments.at(++i).toLocal8Bit().toStdString());
-        } else if (argument.startsWith(QLatin1String("--drive="))) {
-            driveArguments.push_back(argument.mid(8).toLocal8Bit().toStdString());
+            driveArguments.push_back(argv[++i]);
+        } else if (argument.rfind("--drive=", 0) == 0) {
+            driveArguments.push_back(argument.substr(8));
         } else {
-            std::fprintf(stderr, "orvanta-client: unknown argument '%s'\n", argument.toLocal8Bit().constData());
+            std::fprintf(stderr, "orvanta-client: unknown argument '%s'\n", argument.c_str());
             PrintUsage(stderr);
             return 2;
         }
@@ -68,8 +58,20 @@ int main(int argc, char* argv[]) {
         PrintUsage(stderr);
         return 2;
     }
-    const std::unique_ptr<orvanta::RawVolumeSystem> volumes = orvanta::MakePlatformVolumeSystem(drives);
 
+    // The browser engine shares OpenGL contexts with the window, and its
+    // sandbox cannot run as root; for other users it stays on.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (geteuid() == 0) {
+        setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
+    }
+    // Qt's own options (-platform and the like) are not passed on: the
+    // arguments above are the program's only ones.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    QApplication::setApplicationName(QStringLiteral("orvanta-client"));
+
+    const std::unique_ptr<orvanta::RawVolumeSystem> volumes = orvanta::MakePlatformVolumeSystem(drives);
     orvanta::CClientApp client(*volumes, &drives);
     client.InitInstance();
     return 0;
