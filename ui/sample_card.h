@@ -1,7 +1,7 @@
 // A synthetic recorder card on the in-memory volume system, for the window's
-// tests and its screenshot: an information sector, a ring of record sectors
-// one second apart from a given local standard time, and the two test sectors
-// by which a recorder's card is recognised.
+// tests and its picture tool: the same cards as `orvanta-card create` makes
+// (information sector, a ring of 50 Hz feeder records one second apart, the two
+// test sectors), with the first record at a given local standard time.
 #pragma once
 
 #include <cstdint>
@@ -17,8 +17,7 @@ struct SampleCard {
     std::uint8_t deviceByte = 7;          // information sector byte 4
 };
 
-// Writes the card onto `disk`. Record i carries firstTime + i and a
-// two-channel waveform whose amplitude changes with i.
+// Writes the card onto `disk`. Record i carries firstTime + i.
 void WriteSampleCard(MemoryDisk& disk, const SampleCard& card);
 
 }  // namespace orvanta
