@@ -89,35 +89,6 @@ RingLayout WriteRing(MemoryDisk& disk, std::int32_t firstTime, std::uint32_t rin
     return ring;
 }
 
-std::int32_t TimeOfFields(int year, int month, int day, int hour, int minute, int second) {
-    LocalFields f;
-    f.year = year;
-    f.month = month;
-    f.day = day;
-    f.hour = hour;
-    f.minute = minute;
-    f.second = second;
-    return LocalStandardTime(f);
-}
-
-ScopedTimeZone::ScopedTimeZone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) {
-        hadValue_ = true;
-        previous_ = old;
-    }
-    setenv("TZ", zone, 1);
-    tzset();
-}
-
-ScopedTimeZone::~ScopedTimeZone() {
-    if (hadValue_) {
-        setenv("TZ", previous_.c_str(), 1);
-    } else {
-        unsetenv("TZ");
-    }
-    tzset();
-}
-
 ScopedTempWorkDir::ScopedTempWorkDir() {
     previous_ = std::filesystem::current_path().string();
     std::string pattern = (std::filesystem::temp_directory_path() / "orvanta-card-XXXXXX").string();

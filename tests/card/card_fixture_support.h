@@ -9,10 +9,14 @@
 #include <string>
 
 #include "card/local_time.h"
+#include "tests/common/test_env.h"
 #include "platform/memory_volume.h"
 
 namespace orvanta {
 namespace cardtest {
+
+using testenv::ScopedTimeZone;
+using testenv::TimeOfFields;
 
 using SectorBytes = std::array<std::uint8_t, 512>;
 
@@ -78,22 +82,6 @@ RingLayout WriteRing(MemoryDisk& disk, std::int32_t firstTime, std::uint32_t rin
                      std::uint32_t currentPass = 0, std::uint32_t baseSector = 100000,
                      const RecordFiller& fill = nullptr);
 
-// A local time under the current TZ as a time value (mktime, daylight-saving
-// flag 0), for building test times from readable dates.
-std::int32_t TimeOfFields(int year, int month, int day, int hour, int minute, int second);
-
-// Sets TZ for the lifetime of the guard and restores the previous value.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone);
-    ~ScopedTimeZone();
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
-private:
-    bool hadValue_ = false;
-    std::string previous_;
-};
 
 // Creates an empty temporary directory, makes it the working directory for the
 // lifetime of the guard, then goes back and removes it with its files.

@@ -60,22 +60,4 @@ std::string EncodeBody(const FormTexts& texts) {
            "&data2=" + encode(NumberText(texts.device));
 }
 
-ScopedTimeZone::ScopedTimeZone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) {
-        had_ = true;
-        previous_ = old;
-    }
-    setenv("TZ", zone, 1);
-    tzset();
-}
-
-ScopedTimeZone::~ScopedTimeZone() {
-    if (had_) {
-        setenv("TZ", previous_.c_str(), 1);
-    } else {
-        unsetenv("TZ");
-    }
-    tzset();
-}
-
 }  // namespace orvanta::server::testing

@@ -1,12 +1,16 @@
 // Valid analysis requests to start from, and small helpers, for the server tests.
 #pragma once
 
+#include "tests/common/test_env.h"
+
 #include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
 
 namespace orvanta::server::testing {
+
+using orvanta::testenv::ScopedTimeZone;
 
 // The texts of one request, as the client would build them before encoding.
 struct FormTexts {
@@ -33,17 +37,5 @@ FormTexts ValidTexts();
 // The form body, encoded as the client encodes it (blank -> '+', '-' kept).
 std::string EncodeBody(const FormTexts& texts);
 
-// Sets TZ for the lifetime of the object and restores it afterwards.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone);
-    ~ScopedTimeZone();
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
-private:
-    bool had_ = false;
-    std::string previous_;
-};
 
 }  // namespace orvanta::server::testing

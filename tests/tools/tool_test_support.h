@@ -2,12 +2,17 @@
 // temporary directories, and a guard for the time zone.
 #pragma once
 
+#include "tests/common/test_env.h"
+
 #include <map>
 #include <string>
 #include <vector>
 
 namespace orvanta {
 namespace tooltest {
+
+using testenv::ScopedTimeZone;
+using testenv::TempDir;
 
 struct RunResult {
     int status = -1;      // exit status, or -1 when the program did not exit normally
@@ -25,31 +30,7 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
 // The "key: value" lines of a program's output.
 std::map<std::string, std::string> KeyValues(const std::string& output);
 
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& Path() const { return path_; }
 
-private:
-    std::string path_;
-};
-
-// Sets TZ for the life of the guard, then restores the previous value.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone);
-    ~ScopedTimeZone();
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
-private:
-    bool hadZone_;
-    std::string previous_;
-};
 
 }  // namespace tooltest
 }  // namespace orvanta

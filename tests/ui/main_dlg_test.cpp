@@ -30,7 +30,7 @@
 namespace orvanta {
 namespace {
 
-using testing_ui::LocalTime;
+using testing_ui::TimeOfFields;
 using testing_ui::ScopedTimeZone;
 using testing_ui::ScratchConfig;
 using testing_ui::WaitUntil;
@@ -210,7 +210,7 @@ TEST_F(MainWindow, SteppingCrossesMidnightBothWays) {
         SCOPED_TRACE(zone);
         ScopedTimeZone tz(zone);
         auto w = MakeWindow();
-        const std::int32_t midnight = LocalTime(2024, 7, 1, 0, 0, 0);
+        const std::int32_t midnight = TimeOfFields(2024, 7, 1, 0, 0, 0);
         w->SetSelectedTime(midnight);
         w->ShowSelectedTime();
         w->OnStepBack();
@@ -230,19 +230,19 @@ TEST_F(MainWindow, SteppingCrossesMidnightBothWays) {
 
 TEST_F(MainWindow, DateChangeKeepsTheTimeAndListChangeKeepsTheDate) {
     auto w = MakeWindow();
-    w->SetSelectedTime(LocalTime(2023, 5, 20, 14, 35, 50));
+    w->SetSelectedTime(TimeOfFields(2023, 5, 20, 14, 35, 50));
     w->ShowSelectedTime();
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
 
     w->DatePicker()->setDate(QDate(2023, 11, 2));
-    EXPECT_EQ(w->SelectedTime(), LocalTime(2023, 11, 2, 14, 35, 50));
+    EXPECT_EQ(w->SelectedTime(), TimeOfFields(2023, 11, 2, 14, 35, 50));
 
     w->HourList()->setFocus();
     QTest::keyClick(w->HourList(), Qt::Key_Down);  // 14 -> 15, as a user would
-    EXPECT_EQ(w->SelectedTime(), LocalTime(2023, 11, 2, 15, 35, 50));
+    EXPECT_EQ(w->SelectedTime(), TimeOfFields(2023, 11, 2, 15, 35, 50));
     w->SecondList()->setCurrentIndex(7);
-    EXPECT_EQ(w->SelectedTime(), LocalTime(2023, 11, 2, 15, 35, 7));
+    EXPECT_EQ(w->SelectedTime(), TimeOfFields(2023, 11, 2, 15, 35, 7));
     EXPECT_EQ(w->DatePicker()->date(), QDate(2023, 11, 2));
 
     // Typed input: the day typed into the picker.
@@ -250,7 +250,7 @@ TEST_F(MainWindow, DateChangeKeepsTheTimeAndListChangeKeepsTheDate) {
     w->DatePicker()->setSelectedSection(QDateTimeEdit::DaySection);
     QTest::keyClicks(w->DatePicker(), QStringLiteral("09"));
     EXPECT_EQ(w->DatePicker()->date(), QDate(2023, 11, 9));
-    EXPECT_EQ(w->SelectedTime(), LocalTime(2023, 11, 9, 15, 35, 7));
+    EXPECT_EQ(w->SelectedTime(), TimeOfFields(2023, 11, 9, 15, 35, 7));
     EXPECT_TRUE(ButtonsEnabled(*w));  // a change runs no query
 }
 
@@ -431,7 +431,7 @@ TEST(MainWindowQuery, TheCardIsReadUnderABusyCursorAndTheStatusLineTellsWhatHapp
     ScratchConfig config;
     config.Write("");
     CursorWatchingVolumes volumes;
-    const std::int32_t first = LocalTime(2024, 3, 15, 10, 0, 0);
+    const std::int32_t first = TimeOfFields(2024, 3, 15, 10, 0, 0);
     SampleCard card;
     card.firstTime = first;
     WriteSampleCard(volumes.memory.Attach('F'), card);

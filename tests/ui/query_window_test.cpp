@@ -100,7 +100,7 @@ std::string BodyOf(const PreparedQuery& query) { return std::string(query.body.b
 class QueryThroughTheWindow : public ::testing::Test {
 protected:
     QueryThroughTheWindow() : zone_("Asia/Shanghai") {
-        firstTime_ = testing_ui::LocalTime(2024, 3, 15, 10, 0, 0);
+        firstTime_ = testing_ui::TimeOfFields(2024, 3, 15, 10, 0, 0);
         image_ = config_.Dir().toStdString() + "/card.img";
         EXPECT_TRUE(testing_ui::WriteCardImage(image_, firstTime_));
         std::string error;

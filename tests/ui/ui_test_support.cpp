@@ -15,23 +15,6 @@
 namespace orvanta {
 namespace testing_ui {
 
-ScopedTimeZone::ScopedTimeZone(const char* zone) {
-    const char* old = std::getenv("TZ");
-    had_ = old != nullptr;
-    if (had_) previous_ = old;
-    setenv("TZ", zone, 1);
-    tzset();
-}
-
-ScopedTimeZone::~ScopedTimeZone() {
-    if (had_) {
-        setenv("TZ", previous_.c_str(), 1);
-    } else {
-        unsetenv("TZ");
-    }
-    tzset();
-}
-
 ScratchConfig::ScratchConfig() = default;
 
 void ScratchConfig::Write(const std::string& serverBaseUrl, const std::string& userID, const std::string& password) {
@@ -54,17 +37,6 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     return true;
-}
-
-std::int32_t LocalTime(int year, int month, int day, int hour, int minute, int second) {
-    LocalFields f;
-    f.year = year;
-    f.month = month;
-    f.day = day;
-    f.hour = hour;
-    f.minute = minute;
-    f.second = second;
-    return LocalStandardTime(f);
 }
 
 std::unique_ptr<MemoryVolumeSystem> CardVolumes(std::int32_t firstTime, std::int32_t records) {

@@ -2,6 +2,8 @@
 // files, a sample card, and waiting on the event loop.
 #pragma once
 
+#include "tests/common/test_env.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -16,16 +18,9 @@
 namespace orvanta {
 namespace testing_ui {
 
-// Sets TZ for the life of the object and restores the previous value.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone);
-    ~ScopedTimeZone();
+using testenv::ScopedTimeZone;
+using testenv::TimeOfFields;
 
-private:
-    bool had_;
-    std::string previous_;
-};
 
 // A scratch folder holding an orvanta-vemlar.ini.
 class ScratchConfig {
@@ -43,9 +38,6 @@ private:
 
 // Runs the event loop until `done` holds or `timeoutMs` passes.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 120000);
-
-// The local standard time of the given fields.
-std::int32_t LocalTime(int year, int month, int day, int hour, int minute, int second);
 
 // A memory volume system with the sample card on drive E:, records from
 // `firstTime` one second apart.

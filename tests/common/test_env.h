@@ -1,0 +1,47 @@
+// Test surroundings shared by every test program: a time zone for the length
+// of a test, a temporary directory that cleans up after itself, and readable
+// local times.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace orvanta {
+namespace testenv {
+
+// Sets TZ for the lifetime of the guard and restores the previous value.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone);
+    ~ScopedTimeZone();
+    ScopedTimeZone(const ScopedTimeZone&) = delete;
+    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
+
+private:
+    bool hadZone_ = false;
+    std::string previous_;
+};
+
+// An empty temporary directory, removed with everything in it at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    // Writes a file with exactly `content` into the directory; returns its path.
+    std::string WriteFile(const std::string& name, const std::string& content) const;
+
+private:
+    std::string path_;
+};
+
+// A local time under the current TZ as a time value (mktime, daylight-saving
+// flag 0), for building test times from readable dates.
+std::int32_t TimeOfFields(int year, int month, int day, int hour, int minute, int second);
+
+}  // namespace testenv
+}  // namespace orvanta
