@@ -262,11 +262,9 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    // As the client starts: offscreen here, the browser engine sharing OpenGL
-    // contexts with the window, its sandbox off only for root (it cannot run
-    // as root). Set before any child process is started, which inherits them.
+    // Offscreen here, set before any child process is started, which inherits
+    // it. scripts/bench turns the browser engine's sandbox off when run as root.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    if (geteuid() == 0) setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
 
     // The first start-ups, each in a process of its own, in turns.
     std::vector<double> coldWindows, coldFloors, coldEngineFloors;

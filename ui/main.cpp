@@ -5,7 +5,6 @@
 // Each --drive maps a drive letter to a card device or image file; without
 // any, the removable media found on this machine get the letters D, E, ...
 
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -59,12 +58,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
-    // The browser engine shares OpenGL contexts with the window, and its
-    // sandbox cannot run as root; for other users it stays on.
+    // The browser engine shares OpenGL contexts with the window.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    if (geteuid() == 0) {
-        setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-    }
     // Qt's own options (-platform and the like) are not passed on: the
     // arguments above are the program's only ones.
     int qtArgc = 1;
