@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "card/card_reader.h"
+#include "platform/counting_volume.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
 #include "tools/orvanta_card/card_image.h"
@@ -44,60 +45,6 @@ namespace {
 // ---------------------------------------------------------------------------
 // Recording the reads of a query, and replaying them as bare preads.
 
-struct ReadRecord {
-    std::uint64_t offset;
-    std::size_t count;
-};
-
-struct Operations {
-    std::uint64_t opens = 0, positions = 0, reads = 0, closes = 0, bytes = 0;
-    std::uint64_t largeReads = 0;  // reads of more than one sector
-};
-
-class RecordingVolume : public RawVolume {
-public:
-    RecordingVolume(std::unique_ptr<RawVolume> inner, Operations& ops, std::vector<ReadRecord>* log)
-        : inner_(std::move(inner)), ops_(ops), log_(log) {}
-    ~RecordingVolume() override { ++ops_.closes; }
-    bool SetPosition(std::uint64_t offset) override {
-        ++ops_.positions;
-        position_ = offset;
-        return inner_->SetPosition(offset);
-    }
-    std::int64_t Read(void* buffer, std::size_t count) override {
-        ++ops_.reads;
-        if (count > 512) ++ops_.largeReads;
-        if (log_ != nullptr) log_->push_back({position_, count});
-        const std::int64_t n = inner_->Read(buffer, count);
-        if (n > 0) ops_.bytes += static_cast<std::uint64_t>(n);
-        return n;
-    }
-
-private:
-    std::unique_ptr<RawVolume> inner_;
-    Operations& ops_;
-    std::vector<ReadRecord>* log_;
-    std::uint64_t position_ = 0;
-};
-
-// Hands out the platform's volumes, counting (and, when asked, logging) what
-// is done with them.
-class RecordingSystem : public RawVolumeSystem {
-public:
-    explicit RecordingSystem(std::unique_ptr<RawVolumeSystem> inner) : inner_(std::move(inner)) {}
-    std::unique_ptr<RawVolume> Open(const char* devicePath) override {
-        ++ops.opens;
-        std::unique_ptr<RawVolume> volume = inner_->Open(devicePath);
-        if (!volume) return nullptr;
-        return std::make_unique<RecordingVolume>(std::move(volume), ops, log);
-    }
-    Operations ops;
-    std::vector<ReadRecord>* log = nullptr;
-
-private:
-    std::unique_ptr<RawVolumeSystem> inner_;
-};
-
 [[noreturn]] void Fail(const std::string& what) {
     std::fprintf(stderr, "limit_bench: %s\n", what.c_str());
     std::exit(1);
@@ -105,9 +52,9 @@ private:
 
 // The floor of a read pattern: the same reads as pread calls on a file
 // descriptor opened once.
-void ReplayReads(int fd, const std::vector<ReadRecord>& reads) {
+void ReplayReads(int fd, const std::vector<VolumeReadEntry>& reads) {
     static std::vector<unsigned char> buffer(512000);
-    for (const ReadRecord& r : reads) {
+    for (const VolumeReadEntry& r : reads) {
         const ssize_t n = ::pread(fd, buffer.data(), r.count, static_cast<off_t>(r.offset));
         benchmark::DoNotOptimize(n);
     }
@@ -207,7 +154,7 @@ struct QueryRig {
     explicit QueryRig(const std::string& path) {
         DriveMap drives;
         drives.Set('E', path);
-        system = std::make_unique<RecordingSystem>(MakePlatformVolumeSystem(drives));
+        system = std::make_unique<CountingVolumeSystem>(MakePlatformVolumeSystem(drives));
         reader = std::make_unique<CCardReader>(*system);
         if (reader->driveCode != 'E') Fail("no card found on " + path);
         // The reads of one query, for the floor.
@@ -216,9 +163,9 @@ struct QueryRig {
         system->log = nullptr;
         if (reader->actualTime != gCard.selected) Fail("the query did not find the selected second");
     }
-    std::unique_ptr<RecordingSystem> system;
+    std::unique_ptr<CountingVolumeSystem> system;
     std::unique_ptr<CCardReader> reader;
-    std::vector<ReadRecord> reads;
+    std::vector<VolumeReadEntry> reads;
 };
 
 void QueryBenchmark(benchmark::State& state, const std::string& path) {
@@ -247,7 +194,7 @@ void PatternBenchmark(benchmark::State& state, const std::string& path) {
     QueryRig rig(path);
     static std::vector<unsigned char> buffer(512000);
     for (auto _ : state) {
-        for (const ReadRecord& r : rig.reads) {
+        for (const VolumeReadEntry& r : rig.reads) {
             const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
             const ssize_t n = ::pread(fd, buffer.data(), r.count, static_cast<off_t>(r.offset));
             benchmark::DoNotOptimize(n);
@@ -260,15 +207,15 @@ void PatternBenchmark(benchmark::State& state, const std::string& path) {
 // The drive search over the 24 candidates: D: to Y: hold devices without a
 // card, Z: the card, '[' names nothing.
 
-std::unique_ptr<RecordingSystem> DriveSearchSystem() {
+std::unique_ptr<CountingVolumeSystem> DriveSearchSystem() {
     DriveMap drives;
     for (char letter = 'D'; letter < 'Z'; ++letter) drives.Set(letter, gCard.blankImage);
     drives.Set('Z', gCard.image);
-    return std::make_unique<RecordingSystem>(MakePlatformVolumeSystem(drives));
+    return std::make_unique<CountingVolumeSystem>(MakePlatformVolumeSystem(drives));
 }
 
 void BM_DriveSearch(benchmark::State& state) {
-    std::unique_ptr<RecordingSystem> system = DriveSearchSystem();
+    std::unique_ptr<CountingVolumeSystem> system = DriveSearchSystem();
     CCardReader reader(*system);
     if (reader.driveCode != 'Z') Fail("the drive search did not find the card on Z:");
     for (auto _ : state) {
@@ -280,7 +227,7 @@ void BM_DriveSearchFloor(benchmark::State& state) {
     const int blank = ::open(gCard.blankImage.c_str(), O_RDONLY | O_CLOEXEC);
     const int card = ::open(gCard.image.c_str(), O_RDONLY | O_CLOEXEC);
     if (blank < 0 || card < 0) Fail("cannot open the images");
-    std::vector<ReadRecord> reads = {{101000ULL * 512, 512}, {101001ULL * 512, 512}};
+    std::vector<VolumeReadEntry> reads = {{101000ULL * 512, 512}, {101001ULL * 512, 512}};
     for (auto _ : state) {
         for (char letter = 'D'; letter < 'Z'; ++letter) ReplayReads(blank, reads);
         ReplayReads(card, reads);
@@ -416,15 +363,15 @@ struct StepCount {
     bool within;
 };
 
-std::vector<StepCount> CountOperations(Operations* queryOps) {
+std::vector<StepCount> CountVolumeCounters(VolumeCounters* queryOps) {
     QueryRig& rig = ImageRig();
     CCardReader& r = *rig.reader;
-    RecordingSystem& sys = *rig.system;
+    CountingVolumeSystem& sys = *rig.system;
     std::vector<StepCount> steps;
     auto measure = [&](const char* name, std::uint64_t bound, const char* boundText, auto&& step) {
-        sys.ops = Operations();
+        sys.counters = VolumeCounters();
         step();
-        steps.push_back({name, sys.ops.reads, boundText, sys.ops.reads <= bound});
+        steps.push_back({name, sys.counters.reads, boundText, sys.counters.reads <= bound});
     };
     measure("CheckCardPresent", 2, "2", [&] { r.CheckCardPresent(); });
     measure("ReadDeviceRecord", 1, "1", [&] { r.ReadDeviceRecord(); });
@@ -434,12 +381,12 @@ std::vector<StepCount> CountOperations(Operations* queryOps) {
     measure("ScanBackward", 60, "<= 60", [&] { r.currentSector = r.ScanBackward(found); });
     measure("ReadSector (the record)", 1, "1", [&] { r.ReadSector(r.currentSector); });
     measure("BuildTrendText", 1, "1 (512,000 bytes)", [&] { r.BuildTrendText(); });
-    sys.ops = Operations();
+    sys.counters = VolumeCounters();
     r.QueryCard(gCard.selected);
-    *queryOps = sys.ops;
-    const std::uint64_t single = sys.ops.reads - sys.ops.largeReads;
+    *queryOps = sys.counters;
+    const std::uint64_t single = sys.counters.reads - sys.counters.largeReads;
     steps.push_back({"QueryCard (single-sector reads)", single, "<= 397 (about 400)", single <= 397});
-    steps.push_back({"QueryCard (reads of 512,000 bytes)", sys.ops.largeReads, "1", sys.ops.largeReads == 1});
+    steps.push_back({"QueryCard (reads of 512,000 bytes)", sys.counters.largeReads, "1", sys.counters.largeReads == 1});
     return steps;
 }
 
@@ -486,7 +433,7 @@ std::string Figure(double ns) {
 }
 
 void WriteMarkdown(const std::string& path, const std::string& command, const CollectingReporter& results,
-                   const std::vector<StepCount>& steps, const Operations& queryOps) {
+                   const std::vector<StepCount>& steps, const VolumeCounters& queryOps) {
     struct Row {
         const char* what;
         const char* figure;
@@ -554,7 +501,7 @@ void WriteMarkdown(const std::string& path, const std::string& command, const Co
         md << "| " << s.step << " | " << s.reads << " | " << s.bound << " | " << (s.within ? "yes" : "NO") << " |\n";
     }
     md << "\nOne whole query: " << queryOps.opens << " opens, " << queryOps.positions << " positionings, "
-       << queryOps.reads << " reads, " << queryOps.closes << " closes, " << queryOps.bytes << " bytes.\n\n";
+       << queryOps.reads << " reads, " << queryOps.closes << " closes, " << queryOps.bytesRead << " bytes.\n\n";
 
     utsname u{};
     ::uname(&u);
@@ -624,8 +571,8 @@ int main(int argc, char** argv) {
 
     CollectingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    Operations queryOps;
-    const std::vector<StepCount> steps = CountOperations(&queryOps);
+    VolumeCounters queryOps;
+    const std::vector<StepCount> steps = CountVolumeCounters(&queryOps);
     bool allWithin = true;
     for (const StepCount& s : steps) {
         std::printf("%-36s %6llu reads, bound %s%s\n", s.step, static_cast<unsigned long long>(s.reads), s.bound,

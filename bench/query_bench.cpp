@@ -21,6 +21,7 @@
 
 #include "card/card_reader.h"
 #include "card/local_time.h"
+#include "platform/counting_volume.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
 
@@ -36,55 +37,6 @@ constexpr std::uint32_t kPerSecond = 8;         // records sharing one second
 // time search 92, backward scan 60, the record 1, and the trend's one read.
 constexpr double kBoundSingleSectorReads = 2 + 1 + 241 + 92 + 60 + 1;
 constexpr double kBoundTrendReads = 1;
-
-// Counts the operations of the volumes it hands out.
-struct OperationCounts {
-    std::uint64_t opens = 0;
-    std::uint64_t failedOpens = 0;
-    std::uint64_t positions = 0;
-    std::uint64_t reads = 0;
-    std::uint64_t bytesRead = 0;
-    std::uint64_t closes = 0;
-};
-
-class CountingVolume : public RawVolume {
-public:
-    CountingVolume(std::unique_ptr<RawVolume> inner, OperationCounts& counts)
-        : inner_(std::move(inner)), counts_(counts) {}
-    ~CountingVolume() override { ++counts_.closes; }
-    bool SetPosition(std::uint64_t byteOffset) override {
-        ++counts_.positions;
-        return inner_->SetPosition(byteOffset);
-    }
-    std::int64_t Read(void* buffer, std::size_t count) override {
-        ++counts_.reads;
-        const std::int64_t n = inner_->Read(buffer, count);
-        if (n > 0) counts_.bytesRead += static_cast<std::uint64_t>(n);
-        return n;
-    }
-
-private:
-    std::unique_ptr<RawVolume> inner_;
-    OperationCounts& counts_;
-};
-
-class CountingVolumeSystem : public RawVolumeSystem {
-public:
-    explicit CountingVolumeSystem(std::unique_ptr<RawVolumeSystem> inner) : inner_(std::move(inner)) {}
-    std::unique_ptr<RawVolume> Open(const char* devicePath) override {
-        ++counts.opens;
-        std::unique_ptr<RawVolume> volume = inner_->Open(devicePath);
-        if (!volume) {
-            ++counts.failedOpens;
-            return nullptr;
-        }
-        return std::make_unique<CountingVolume>(std::move(volume), counts);
-    }
-    OperationCounts counts;
-
-private:
-    std::unique_ptr<RawVolumeSystem> inner_;
-};
 
 std::uint8_t Bcd(int value) { return static_cast<std::uint8_t>(((value / 10) << 4) | (value % 10)); }
 
@@ -220,7 +172,7 @@ void BM_QueryCard(benchmark::State& state) {
     CCardReader& reader = gImage->Reader();
     CountingVolumeSystem& volumes = gImage->Volumes();
     const std::int32_t selected = gImage->Selected();
-    volumes.counts = OperationCounts();
+    volumes.counters = VolumeCounters();
     for (auto _ : state) {
         reader.QueryCard(selected);
         benchmark::DoNotOptimize(reader.trendText);
@@ -229,7 +181,7 @@ void BM_QueryCard(benchmark::State& state) {
         state.SkipWithError("the query did not find the selected second on drive E");
         return;
     }
-    const OperationCounts& c = volumes.counts;
+    const VolumeCounters& c = volumes.counters;
     using benchmark::Counter;
     state.counters["opens"] = Counter(static_cast<double>(c.opens), Counter::kAvgIterations);
     state.counters["reads"] = Counter(static_cast<double>(c.reads), Counter::kAvgIterations);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "card/card_reader.h"
+#include "platform/counting_volume.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
 #include "tools/orvanta_card/card_image.h"
@@ -24,47 +25,6 @@ namespace {
 // Reads per call that the iteration limits allow.
 constexpr double kFindRingBoundsBound = 241;
 constexpr double kFindSectorByTimeBound = 92;
-
-struct OperationCounts {
-    std::uint64_t opens = 0;
-    std::uint64_t positions = 0;
-    std::uint64_t reads = 0;
-    std::uint64_t closes = 0;
-};
-
-class CountingVolume : public RawVolume {
-public:
-    CountingVolume(std::unique_ptr<RawVolume> inner, OperationCounts& counts)
-        : inner_(std::move(inner)), counts_(counts) {}
-    ~CountingVolume() override { ++counts_.closes; }
-    bool SetPosition(std::uint64_t byteOffset) override {
-        ++counts_.positions;
-        return inner_->SetPosition(byteOffset);
-    }
-    std::int64_t Read(void* buffer, std::size_t count) override {
-        ++counts_.reads;
-        return inner_->Read(buffer, count);
-    }
-
-private:
-    std::unique_ptr<RawVolume> inner_;
-    OperationCounts& counts_;
-};
-
-class CountingVolumeSystem : public RawVolumeSystem {
-public:
-    explicit CountingVolumeSystem(std::unique_ptr<RawVolumeSystem> inner) : inner_(std::move(inner)) {}
-    std::unique_ptr<RawVolume> Open(const char* devicePath) override {
-        ++counts.opens;
-        std::unique_ptr<RawVolume> volume = inner_->Open(devicePath);
-        if (!volume) return nullptr;
-        return std::make_unique<CountingVolume>(std::move(volume), counts);
-    }
-    OperationCounts counts;
-
-private:
-    std::unique_ptr<RawVolumeSystem> inner_;
-};
 
 // The card, written once for all benchmarks and removed at exit.
 class BenchCard {
@@ -101,7 +61,7 @@ public:
     }
 
     CCardReader& Reader() { return *reader_; }
-    OperationCounts& Counts() { return volumes_->counts; }
+    VolumeCounters& Counts() { return volumes_->counters; }
     const std::vector<std::int32_t>& Times() const { return times_; }
     const cardimage::CardLayout& Layout() const { return layout_; }
 
@@ -124,7 +84,7 @@ BenchCard& Card() {
     return card;
 }
 
-void ReportOperations(benchmark::State& state, const OperationCounts& before, const OperationCounts& after,
+void ReportOperations(benchmark::State& state, const VolumeCounters& before, const VolumeCounters& after,
                       double bound) {
     using benchmark::Counter;
     state.counters["opens"] = Counter(static_cast<double>(after.opens - before.opens), Counter::kAvgIterations);
@@ -138,7 +98,7 @@ void ReportOperations(benchmark::State& state, const OperationCounts& before, co
 void BM_FindRingBounds(benchmark::State& state) {
     BenchCard& card = Card();
     CCardReader& reader = card.Reader();
-    const OperationCounts before = card.Counts();
+    const VolumeCounters before = card.Counts();
     for (auto _ : state) {
         reader.FindRingBounds();
         benchmark::DoNotOptimize(reader.ringStart);
@@ -182,7 +142,7 @@ void BM_FindSectorByTime(benchmark::State& state) {
     CCardReader& reader = card.Reader();
     reader.FindRingBounds();
     const std::vector<std::int32_t> targets = TargetTimes(card, static_cast<Target>(state.range(0)));
-    const OperationCounts before = card.Counts();
+    const VolumeCounters before = card.Counts();
     std::size_t next = 0;
     for (auto _ : state) {
         std::uint32_t sector = reader.FindSectorByTime(targets[next]);

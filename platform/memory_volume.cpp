@@ -42,6 +42,7 @@ public:
         VolumeCounters& c = system_.counters;
         const FaultPlan& f = system_.faults;
         ++c.reads;
+        if (count > 512) ++c.largeReads;
         if (f.alwaysFailRead || (f.failReadAt != 0 && c.reads == f.failReadAt)) {
             return -1;
         }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/raw_volume.h"
+#include "platform/volume_counters.h"
 
 namespace orvanta {
 
@@ -21,16 +22,6 @@ struct MemoryDisk {
 
     std::array<std::uint8_t, 512>& Sector(std::uint32_t number);  // created zeroed
     void Clear(std::uint32_t number) { sectors.erase(number); }
-};
-
-struct VolumeCounters {
-    std::uint64_t opens = 0;        // successful and failed attempts
-    std::uint64_t failedOpens = 0;
-    std::uint64_t positions = 0;
-    std::uint64_t reads = 0;
-    std::uint64_t closes = 0;
-    std::uint64_t bytesRead = 0;
-    std::uint64_t Total() const { return opens + positions + reads + closes; }
 };
 
 // Fault plan: a value k > 0 fails the k-th operation of that kind counted from
