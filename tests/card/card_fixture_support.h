@@ -6,11 +6,13 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "card/card_reader.h"
 #include "card/local_time.h"
-#include "tests/common/test_env.h"
 #include "platform/memory_volume.h"
+#include "tests/common/test_env.h"
 
 namespace orvanta {
 namespace cardtest {
@@ -99,6 +101,25 @@ public:
 private:
     std::string previous_;
     std::string path_;
+};
+
+// A reader on drive E: of a memory card whose test sectors are marked; the
+// reader is made on first use and its counters cleared after construction.
+struct CardOnE {
+    MemoryVolumeSystem volumes;
+    MemoryDisk& disk = volumes.Attach('E');
+    std::unique_ptr<CCardReader> reader;
+
+    CardOnE() { MarkCardTestSectors(disk); }
+    CCardReader& Reader() {
+        if (!reader) {
+            reader = std::make_unique<CCardReader>(volumes);
+            volumes.ResetCounters();
+        }
+        return *reader;
+    }
+    // Device opens since the last reset: one per probe.
+    std::uint64_t Probes() const { return volumes.counters.opens; }
 };
 
 }  // namespace cardtest

@@ -12,25 +12,9 @@
 namespace orvanta {
 namespace {
 
+using Card = cardtest::CardOnE;
 using cardtest::RingLayout;
 using cardtest::ScopedTimeZone;
-
-// A reader on drive E:, its counters cleared after construction.
-struct Card {
-    MemoryVolumeSystem volumes;
-    MemoryDisk& disk = volumes.Attach('E');
-    std::unique_ptr<CCardReader> reader;
-
-    Card() { cardtest::MarkCardTestSectors(disk); }
-    CCardReader& Reader() {
-        if (!reader) {
-            reader = std::make_unique<CCardReader>(volumes);
-            volumes.ResetCounters();
-        }
-        return *reader;
-    }
-    std::uint64_t Probes() const { return volumes.counters.opens; }
-};
 
 struct RingCase {
     const char* name;

@@ -13,21 +13,9 @@
 namespace orvanta {
 namespace {
 
+using Card = cardtest::CardOnE;
 using cardtest::RingLayout;
 using cardtest::ScopedTimeZone;
-
-struct Card {
-    MemoryVolumeSystem volumes;
-    MemoryDisk& disk = volumes.Attach('E');
-    std::unique_ptr<CCardReader> reader;
-
-    Card() { cardtest::MarkCardTestSectors(disk); }
-    CCardReader& Reader() {
-        if (!reader) reader = std::make_unique<CCardReader>(volumes);
-        return *reader;
-    }
-    std::uint64_t Probes() const { return volumes.counters.opens; }
-};
 
 struct Shape {
     const char* name;
