@@ -24,6 +24,7 @@
 #include "platform/counting_volume.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
+#include "tools/orvanta_card/card_image.h"
 
 namespace orvanta {
 namespace {
@@ -38,7 +39,6 @@ constexpr std::uint32_t kPerSecond = 8;         // records sharing one second
 constexpr double kBoundSingleSectorReads = 2 + 1 + 241 + 92 + 60 + 1;
 constexpr double kBoundTrendReads = 1;
 
-std::uint8_t Bcd(int value) { return static_cast<std::uint8_t>(((value / 10) << 4) | (value % 10)); }
 
 void PutSample(std::uint8_t* at, unsigned sample) {
     at[0] = static_cast<std::uint8_t>(sample & 0xFF);
@@ -124,14 +124,7 @@ private:
     // Record of logical index i (0 = oldest): kPerSecond records per second,
     // samples that qualify for the trend.
     void FillRecord(std::uint32_t index, std::uint8_t* sector) {
-        const LocalFields f = LocalStandardFields(firstTime_ + static_cast<std::int32_t>(index / kPerSecond));
-        sector[0] = 0x20;
-        sector[1] = Bcd(f.year - 2000);
-        sector[2] = Bcd(f.month);
-        sector[3] = Bcd(f.day);
-        sector[4] = Bcd(f.hour);
-        sector[5] = Bcd(f.minute);
-        sector[6] = Bcd(f.second);
+        cardimage::EncodeTimestamp(firstTime_ + static_cast<std::int32_t>(index / kPerSecond), sector);
         for (int k = 0; k < 126; ++k) {
             const int phase = (k + static_cast<int>(index)) % 21 - 10;
             PutSample(sector + 8 + 4 * k, static_cast<unsigned>(509 + 30 * phase));

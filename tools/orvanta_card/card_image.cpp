@@ -145,8 +145,6 @@ void BuildSamples(std::uint64_t sequence, std::uint16_t channelA[kSamplePairs],
     }
 }
 
-namespace {
-
 void EncodeTimestamp(std::int32_t time, std::uint8_t* out) {
     LocalFields f = LocalStandardFields(time);
     out[0] = kMarker;
@@ -157,6 +155,8 @@ void EncodeTimestamp(std::int32_t time, std::uint8_t* out) {
     out[5] = Bcd(f.minute);
     out[6] = Bcd(f.second);
 }
+
+namespace {
 
 void EncodeSamples(std::uint64_t sequence, std::uint8_t* out) {
     std::uint16_t a[kSamplePairs];

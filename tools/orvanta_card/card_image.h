@@ -69,6 +69,10 @@ std::uint32_t PhysicalSectorOf(const CardSpec& spec, std::uint32_t logicalIndex)
 // The time of every record, oldest first (spec.records entries).
 std::vector<std::int32_t> RecordTimes(const CardSpec& spec);
 
+// The marker and the BCD timestamp (bytes 0..6) of a record taken at `time`,
+// in local standard time.
+void EncodeTimestamp(std::int32_t time, std::uint8_t* out);
+
 // The 512 bytes of a record taken at `time`: marker, BCD timestamp of the local
 // standard time, 126 sample pairs. `sequence` varies the samples a little from
 // record to record.
