@@ -24,7 +24,7 @@
 #include "platform/counting_volume.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
-#include "tools/orvanta_card/card_image.h"
+#include "cardimage/card_image.h"
 
 namespace orvanta {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "card/local_time.h"
-#include "tools/orvanta_card/card_image.h"
+#include "cardimage/card_image.h"
 
 namespace orvanta {
 

@@ -9,7 +9,7 @@
 
 #include "card/local_time.h"
 #include "tests/tools/tool_test_support.h"
-#include "tools/orvanta_card/card_image.h"
+#include "cardimage/card_image.h"
 
 namespace orvanta {
 namespace {

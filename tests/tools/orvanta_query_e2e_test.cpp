@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "tools/orvanta_card/card_image.h"
+#include "cardimage/card_image.h"
 
 namespace orvanta {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "card/local_time.h"
 #include "tools/orvanta_card/arguments.h"
-#include "tools/orvanta_card/card_image.h"
+#include "cardimage/card_image.h"
 #include "tools/orvanta_card/commands.h"
 
 namespace orvanta {

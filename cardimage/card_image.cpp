@@ -1,4 +1,4 @@
-#include "tools/orvanta_card/card_image.h"
+#include "cardimage/card_image.h"
 
 #include <algorithm>
 #include <cerrno>
