@@ -96,12 +96,12 @@ void MakeCard() {
     gCard.image = gCard.dir + "/card.img";
     gCard.blankImage = gCard.dir + "/blank.img";
 
-    cardimage::CardSpec spec;
-    spec.records = 40000;
-    spec.wrap = 15000;
-    spec.perSecond = {8};
+    cardimage::CardContents contents;
+    contents.records = 40000;
+    contents.wrap = 15000;
+    contents.perSecond = {8};
     std::string error;
-    if (!cardimage::WriteCardImage(gCard.image, spec, &gCard.layout, &error)) Fail(error);
+    if (!cardimage::WriteCardImage(gCard.image, contents, &gCard.layout, &error)) Fail(error);
     // A device of the same size with nothing on it.
     {
         std::ofstream blank(gCard.blankImage, std::ios::binary);
@@ -119,7 +119,7 @@ void MakeCard() {
     if (reader.ringStart != gCard.layout.ringStart || reader.upperSector != gCard.layout.upperSector) {
         Fail("the ring found differs from the ring written");
     }
-    const std::vector<std::int32_t> times = cardimage::RecordTimes(spec);
+    const std::vector<std::int32_t> times = cardimage::RecordTimes(contents);
     for (std::size_t i = times.size() / 3; i < times.size() && gCard.selected == 0; i += 8) {
         const std::uint32_t found = reader.FindSectorByTime(times[i]);
         if (reader.ScanBackward(found) != found) gCard.selected = times[i];
@@ -461,8 +461,10 @@ void WriteMarkdown(const std::string& path, const std::string& command, const Co
     md << "# Performance\n\n";
     md << "Each figure is set against its floor, measured in the same run of the same program: what the\n"
           "physical limit of that work is on this machine. A ratio near 1 means the cost is the work itself.\n"
-          "The read pattern of the card (open, position, read and close the device for every sector) is the\n"
-          "specified behaviour; its floor shows what that pattern costs above the reads alone.\n\n";
+          "The card is read with open, position, read and close for every sector, and nothing is cached:\n"
+          "no device stays open between reads, so a card pulled and put back is never read through a stale\n"
+          "handle, and every query sees what the recorder wrote up to that moment. The floor shows what\n"
+          "that pattern costs above the reads alone.\n\n";
     md << "Written by `scripts/bench`; do not edit by hand.\n\n";
     md << "| Figure | Time | Floor | Floor time | Ratio |\n|---|---|---|---|---|\n";
     for (const Row& row : rows) {

@@ -35,14 +35,14 @@ public:
         dir_ = pattern;
         // 100,000 records, 2 a second on average (1, 3, 2 in turn), a 10 s
         // pause after every 100 seconds, and a current pass of 30,000 records.
-        spec_.records = 100000;
-        spec_.wrap = 30000;
-        spec_.perSecond = {1, 3, 2};
-        spec_.gapEvery = 100;
-        spec_.gapSeconds = 10;
+        contents_.records = 100000;
+        contents_.wrap = 30000;
+        contents_.perSecond = {1, 3, 2};
+        contents_.gapEvery = 100;
+        contents_.gapSeconds = 10;
         std::string error;
-        if (!cardimage::WriteCardImage(dir_ + "/card.img", spec_, &layout_, &error)) Fail(error);
-        times_ = cardimage::RecordTimes(spec_);
+        if (!cardimage::WriteCardImage(dir_ + "/card.img", contents_, &layout_, &error)) Fail(error);
+        times_ = cardimage::RecordTimes(contents_);
 
         DriveMap drives;
         drives.Set('E', dir_ + "/card.img");
@@ -72,7 +72,7 @@ private:
     }
 
     std::string dir_;
-    cardimage::CardSpec spec_;
+    cardimage::CardContents contents_;
     cardimage::CardLayout layout_;
     std::vector<std::int32_t> times_;
     std::unique_ptr<CountingVolumeSystem> volumes_;

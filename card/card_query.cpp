@@ -3,13 +3,10 @@
 // the waveform and trend texts from it.
 #include <cstdint>
 
+#include "card/card_layout.h"
 #include "card/card_reader.h"
 
 namespace orvanta {
-
-namespace {
-constexpr unsigned char kRecordMarker = 0x20;
-}
 
 int CCardReader::CheckCardPresent() {
     ReadSector(baseSector + 1000);

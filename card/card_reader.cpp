@@ -5,14 +5,13 @@
 #include <cstring>
 #include <memory>
 
+#include "card/card_layout.h"
 #include "card/timestamp.h"
 
 namespace orvanta {
 
 namespace {
 
-constexpr std::uint32_t kSectorSize = 512;
-constexpr unsigned char kRecordMarker = 0x20;
 // Drive candidates: 'D' up to '[', the character after 'Z' (24 in all). '['
 // names no drive, so when nothing qualifies the path is left naming nothing.
 constexpr char kFirstCandidate = 'D';
@@ -41,11 +40,11 @@ CCardReader::CCardReader(RawVolumeSystem& volumes)
       trendText{},
       infoText{},
       volumes_(&volumes) {
-    baseSector = 100000;
-    upperSector = 60000000;
-    infoSector = 90000;
-    offsetA = 506.3;
-    offsetB = 509.0;
+    baseSector = kBaseSector;
+    upperSector = kRingSearchLimit;
+    infoSector = kInfoSector;
+    offsetA = kZeroLevelA;
+    offsetB = kZeroLevelB;
     ratioA = 1.0;
     ratioB = 1.0;
     LoadRatios();

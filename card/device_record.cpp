@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "card/bounded_text.h"
+#include "card/card_layout.h"
 #include "card/card_reader.h"
 
 namespace orvanta {
@@ -19,9 +20,9 @@ void CCardReader::LoadRatios() {
 
 void CCardReader::ReadDeviceRecord() {
     // A read of its own: sectorBuffer keeps the last record read.
-    unsigned char info[512] = {};
+    unsigned char info[kSectorSize] = {};
     if (std::unique_ptr<RawVolume> volume = volumes_->Open(devicePath)) {
-        if (volume->SetPosition(static_cast<std::uint64_t>(infoSector) * 512u)) {
+        if (volume->SetPosition(static_cast<std::uint64_t>(infoSector) * kSectorSize)) {
             const std::int64_t delivered = volume->Read(info, sizeof info);
             // Only a read that delivered the serial and the device byte
             // replaces the values of the last good read.

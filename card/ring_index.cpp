@@ -5,6 +5,7 @@
 // alone. Every search is bounded by a fixed number of steps (each probe is a
 // full open, position, read and close), and all sector arithmetic is unsigned
 // 32-bit, wrapping as the recorder's own firmware arithmetic does.
+#include "card/card_layout.h"
 #include "card/card_reader.h"
 
 namespace orvanta {
@@ -12,7 +13,6 @@ namespace orvanta {
 namespace {
 
 constexpr int kStepLimit = 30;                  // bisection iterations and scan steps
-constexpr std::uint32_t kDiscoveryLimit = 60000000;  // last sector the discovery probes
 
 }  // namespace
 
@@ -69,7 +69,7 @@ std::uint32_t CCardReader::FindRunEnd(std::uint32_t start) {
 }
 
 void CCardReader::FindRingBounds() {
-    upperSector = kDiscoveryLimit;
+    upperSector = kRingSearchLimit;
     const std::uint32_t newest = FindRunEnd(baseSector);
     const std::uint32_t previousPassEnd = FindRunEnd(newest + 1);
     if (newest != upperSector && ReadSector(previousPassEnd) != 0) {

@@ -20,7 +20,7 @@ constexpr double kPi = 3.14159265358979323846;
 // ring begins.
 class RecordClock {
 public:
-    RecordClock(const CardSpec& spec, std::int64_t start) : spec_(spec), time_(start) {}
+    RecordClock(const CardContents& contents, std::int64_t start) : contents_(contents), time_(start) {}
 
     // The time of the next record; `newSecond` is set when it differs from
     // the time of the record before.
@@ -40,17 +40,17 @@ private:
         do {
             if (started_) ++time_;
             started_ = true;
-            if (spec_.gapEvery != 0 && filledSeconds_ == spec_.gapEvery) {
-                time_ += spec_.gapSeconds;
+            if (contents_.gapEvery != 0 && filledSeconds_ == contents_.gapEvery) {
+                time_ += contents_.gapSeconds;
                 filledSeconds_ = 0;
             }
-            left_ = spec_.perSecond[pattern_ % spec_.perSecond.size()];
+            left_ = contents_.perSecond[pattern_ % contents_.perSecond.size()];
             ++pattern_;
         } while (left_ == 0);
         ++filledSeconds_;
     }
 
-    const CardSpec& spec_;
+    const CardContents& contents_;
     std::int64_t time_;
     bool started_ = false;
     std::uint32_t left_ = 0;
@@ -58,8 +58,8 @@ private:
     std::uint32_t filledSeconds_ = 0;
 };
 
-bool ForceNewSecond(const CardSpec& spec, std::uint32_t logicalIndex) {
-    return spec.wrap != 0 && logicalIndex == spec.records - spec.wrap;
+bool ForceNewSecond(const CardContents& contents, std::uint32_t logicalIndex) {
+    return contents.wrap != 0 && logicalIndex == contents.records - contents.wrap;
 }
 
 std::uint8_t Bcd(int value) { return static_cast<std::uint8_t>((value / 10) * 16 + value % 10); }
@@ -76,52 +76,52 @@ bool Fail(std::string* error, const std::string& message) {
 
 }  // namespace
 
-bool Validate(const CardSpec& spec, std::string* error) {
-    if (spec.records == 0) return Fail(error, "the card needs at least one record");
-    if (spec.perSecond.empty()) return Fail(error, "the records-per-second pattern is empty");
-    if (std::all_of(spec.perSecond.begin(), spec.perSecond.end(), [](std::uint32_t n) { return n == 0; })) {
+bool Validate(const CardContents& contents, std::string* error) {
+    if (contents.records == 0) return Fail(error, "the card needs at least one record");
+    if (contents.perSecond.empty()) return Fail(error, "the records-per-second pattern is empty");
+    if (std::all_of(contents.perSecond.begin(), contents.perSecond.end(), [](std::uint32_t n) { return n == 0; })) {
         return Fail(error, "the records-per-second pattern has no second with records");
     }
-    if (spec.wrap >= spec.records) {
-        return Fail(error, "the current pass (" + std::to_string(spec.wrap) +
-                               " records) must be shorter than the ring (" + std::to_string(spec.records) + ")");
+    if (contents.wrap >= contents.records) {
+        return Fail(error, "the current pass (" + std::to_string(contents.wrap) +
+                               " records) must be shorter than the ring (" + std::to_string(contents.records) + ")");
     }
-    if (spec.start.year < 2013 || spec.start.year > 2037) {
+    if (contents.start.year < 2013 || contents.start.year > 2037) {
         return Fail(error, "the start year must lie in 2013 to 2037 (the recorder's and the 32-bit time range)");
     }
-    std::uint64_t lastRecordSector = static_cast<std::uint64_t>(kBaseSector) + spec.records - 1;
+    std::uint64_t lastRecordSector = static_cast<std::uint64_t>(kBaseSector) + contents.records - 1;
     if (lastRecordSector >= 0xFFFFFFFFULL) return Fail(error, "too many records");
     std::uint64_t needed = std::max<std::uint64_t>(lastRecordSector, kInfoSector) + 1;
-    if (spec.presence) needed = std::max<std::uint64_t>(needed, kTestSector2 + 1);
-    if (spec.sectors < needed) {
-        return Fail(error, "the card of " + std::to_string(spec.sectors) + " sectors is too small; it needs at least " +
+    if (contents.presence) needed = std::max<std::uint64_t>(needed, kTestSector2 + 1);
+    if (contents.sectors < needed) {
+        return Fail(error, "the card of " + std::to_string(contents.sectors) + " sectors is too small; it needs at least " +
                                std::to_string(needed));
     }
-    std::int32_t start = LocalStandardTime(spec.start);
+    std::int32_t start = LocalStandardTime(contents.start);
     if (start == -1) return Fail(error, "the start time cannot be represented");
-    RecordClock clock(spec, start);
+    RecordClock clock(contents, start);
     std::int64_t last = start;
-    for (std::uint32_t i = 0; i < spec.records; ++i) last = clock.Next(ForceNewSecond(spec, i), nullptr);
+    for (std::uint32_t i = 0; i < contents.records; ++i) last = clock.Next(ForceNewSecond(contents, i), nullptr);
     if (last > std::numeric_limits<std::int32_t>::max()) {
         return Fail(error, "the newest record would lie after 2038-01-19, beyond the 32-bit time range");
     }
     return true;
 }
 
-std::uint32_t PhysicalSectorOf(const CardSpec& spec, std::uint32_t logicalIndex) {
-    std::uint32_t ringStart = kBaseSector + spec.wrap;
-    std::uint32_t upper = kBaseSector + spec.records - 1;
+std::uint32_t PhysicalSectorOf(const CardContents& contents, std::uint32_t logicalIndex) {
+    std::uint32_t ringStart = kBaseSector + contents.wrap;
+    std::uint32_t upper = kBaseSector + contents.records - 1;
     std::uint32_t p = ringStart + logicalIndex;
-    if (p > upper) p -= spec.records;
+    if (p > upper) p -= contents.records;
     return p;
 }
 
-std::vector<std::int32_t> RecordTimes(const CardSpec& spec) {
+std::vector<std::int32_t> RecordTimes(const CardContents& contents) {
     std::vector<std::int32_t> times;
-    times.reserve(spec.records);
-    RecordClock clock(spec, LocalStandardTime(spec.start));
-    for (std::uint32_t i = 0; i < spec.records; ++i) {
-        times.push_back(static_cast<std::int32_t>(clock.Next(ForceNewSecond(spec, i), nullptr)));
+    times.reserve(contents.records);
+    RecordClock clock(contents, LocalStandardTime(contents.start));
+    for (std::uint32_t i = 0; i < contents.records; ++i) {
+        times.push_back(static_cast<std::int32_t>(clock.Next(ForceNewSecond(contents, i), nullptr)));
     }
     return times;
 }
@@ -147,7 +147,7 @@ void BuildSamples(std::uint64_t sequence, std::uint16_t channelA[kSamplePairs],
 
 void EncodeTimestamp(std::int32_t time, std::uint8_t* out) {
     LocalFields f = LocalStandardFields(time);
-    out[0] = kMarker;
+    out[0] = kRecordMarker;
     out[1] = Bcd(f.year - 2000);
     out[2] = Bcd(f.month);
     out[3] = Bcd(f.day);
@@ -188,41 +188,41 @@ void BuildInfoSector(std::uint32_t serial, std::uint8_t deviceByte, std::uint8_t
     out[4] = deviceByte;
 }
 
-CardLayout GenerateCard(const CardSpec& spec, const SectorSink& emit) {
+CardLayout GenerateCard(const CardContents& contents, const SectorSink& emit) {
     std::uint8_t sector[kSectorSize];
-    BuildInfoSector(spec.serial, spec.deviceByte, sector);
+    BuildInfoSector(contents.serial, contents.deviceByte, sector);
     emit(kInfoSector, sector);
 
     CardLayout layout;
-    layout.ringCount = spec.records;
-    layout.ringStart = kBaseSector + spec.wrap;
-    layout.upperSector = kBaseSector + spec.records - 1;
-    layout.wrapped = spec.wrap != 0;
-    layout.newestSector = PhysicalSectorOf(spec, spec.records - 1);
+    layout.ringCount = contents.records;
+    layout.ringStart = kBaseSector + contents.wrap;
+    layout.upperSector = kBaseSector + contents.records - 1;
+    layout.wrapped = contents.wrap != 0;
+    layout.newestSector = PhysicalSectorOf(contents, contents.records - 1);
 
-    RecordClock clock(spec, LocalStandardTime(spec.start));
+    RecordClock clock(contents, LocalStandardTime(contents.start));
     std::uint8_t timeBytes[7] = {};
-    for (std::uint32_t i = 0; i < spec.records; ++i) {
+    for (std::uint32_t i = 0; i < contents.records; ++i) {
         bool newSecond = false;
-        std::int32_t time = static_cast<std::int32_t>(clock.Next(ForceNewSecond(spec, i), &newSecond));
+        std::int32_t time = static_cast<std::int32_t>(clock.Next(ForceNewSecond(contents, i), &newSecond));
         if (i == 0) layout.oldestTime = time;
         layout.newestTime = time;
         // The samples change with every record, the local time fields only
         // with every second.
-        std::uint32_t physical = PhysicalSectorOf(spec, i);
+        std::uint32_t physical = PhysicalSectorOf(contents, i);
         if (newSecond) EncodeTimestamp(time, timeBytes);
         std::memset(sector, 0, kSectorSize);
         std::memcpy(sector, timeBytes, sizeof timeBytes);
         EncodeSamples(i, sector);
-        if (!spec.presence && (physical == kTestSector1 || physical == kTestSector2)) sector[0] = 0;
+        if (!contents.presence && (physical == kTestSector1 || physical == kTestSector2)) sector[0] = 0;
         emit(physical, sector);
     }
 
-    if (spec.presence) {
+    if (contents.presence) {
         for (std::uint32_t test : {kTestSector1, kTestSector2}) {
             if (test <= layout.upperSector) continue;  // a record sector, marked already
             std::memset(sector, 0, kSectorSize);
-            sector[0] = kMarker;
+            sector[0] = kRecordMarker;
             emit(test, sector);
         }
     }
@@ -281,19 +281,19 @@ private:
 
 }  // namespace
 
-bool WriteCardImage(const std::string& path, const CardSpec& spec, CardLayout* layout, std::string* error) {
-    if (!Validate(spec, error)) return false;
+bool WriteCardImage(const std::string& path, const CardContents& contents, CardLayout* layout, std::string* error) {
+    if (!Validate(contents, error)) return false;
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return Fail(error, "cannot create \"" + path + "\": " + std::strerror(errno));
     // The full size first: everything not written below stays a hole.
-    if (::ftruncate(fd, static_cast<off_t>(spec.sectors * kSectorSize)) != 0) {
+    if (::ftruncate(fd, static_cast<off_t>(contents.sectors * kSectorSize)) != 0) {
         int e = errno;
         ::close(fd);
-        return Fail(error, "cannot size \"" + path + "\" to " + std::to_string(spec.sectors) +
+        return Fail(error, "cannot size \"" + path + "\" to " + std::to_string(contents.sectors) +
                                " sectors: " + std::strerror(e));
     }
     SparseWriter writer(fd);
-    CardLayout result = GenerateCard(spec, [&](std::uint32_t sector, const std::uint8_t* bytes) {
+    CardLayout result = GenerateCard(contents, [&](std::uint32_t sector, const std::uint8_t* bytes) {
         writer.Add(sector, bytes);
     });
     bool written = writer.Flush();

@@ -9,22 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "card/card_layout.h"
 #include "card/local_time.h"
 
 namespace orvanta {
 namespace cardimage {
 
-constexpr std::uint32_t kSectorSize = 512;
-constexpr std::uint32_t kBaseSector = 100000;
-constexpr std::uint32_t kInfoSector = 90000;
-constexpr std::uint32_t kTestSector1 = kBaseSector + 1000;
-constexpr std::uint32_t kTestSector2 = kBaseSector + 1001;
-constexpr std::uint8_t kMarker = 0x20;
-constexpr int kSamplePairs = 126;
-constexpr std::uint64_t kFullCardSectors = 60000001ULL;
+// Sectors of a full-size card: the ring discovery probes up to sector 60000000.
+constexpr std::uint64_t kFullCardSectors = std::uint64_t{kRingSearchLimit} + 1;
 
 // What the card holds.
-struct CardSpec {
+struct CardContents {
     LocalFields start{2024, 3, 15, 10, 0, 0};  // local time of the oldest record
     std::uint32_t records = 5000;              // records in the ring (ringCount)
     // Records per second, taken in turn for each second; a 0 leaves a second
@@ -60,14 +55,14 @@ struct CardLayout {
     std::int32_t newestTime = 0;
 };
 
-// Checks a spec; returns false with a message naming the problem.
-bool Validate(const CardSpec& spec, std::string* error);
+// Checks a contents; returns false with a message naming the problem.
+bool Validate(const CardContents& contents, std::string* error);
 
 // Physical sector of the record with the given logical index (0 the oldest).
-std::uint32_t PhysicalSectorOf(const CardSpec& spec, std::uint32_t logicalIndex);
+std::uint32_t PhysicalSectorOf(const CardContents& contents, std::uint32_t logicalIndex);
 
-// The time of every record, oldest first (spec.records entries).
-std::vector<std::int32_t> RecordTimes(const CardSpec& spec);
+// The time of every record, oldest first (contents.records entries).
+std::vector<std::int32_t> RecordTimes(const CardContents& contents);
 
 // The marker and the BCD timestamp (bytes 0..6) of a record taken at `time`,
 // in local standard time.
@@ -88,13 +83,13 @@ void BuildSamples(std::uint64_t sequence, std::uint16_t channelA[kSamplePairs],
 
 // Hands every written sector of the card to `emit`, the information sector
 // first, then the records oldest first, then any marker-only test sectors.
-// Returns the layout; the spec must be valid.
+// Returns the layout; the contents must be valid.
 using SectorSink = std::function<void(std::uint32_t sector, const std::uint8_t* bytes)>;
-CardLayout GenerateCard(const CardSpec& spec, const SectorSink& emit);
+CardLayout GenerateCard(const CardContents& contents, const SectorSink& emit);
 
-// Writes the card as a sparse image file of spec.sectors sectors: only the
+// Writes the card as a sparse image file of contents.sectors sectors: only the
 // written sectors take space. Returns false with a message on failure.
-bool WriteCardImage(const std::string& path, const CardSpec& spec, CardLayout* layout, std::string* error);
+bool WriteCardImage(const std::string& path, const CardContents& contents, CardLayout* layout, std::string* error);
 
 }  // namespace cardimage
 }  // namespace orvanta

@@ -92,7 +92,7 @@ std::string SummarySection(const ChannelSpectrum& b, const ChannelSpectrum& a) {
 }
 
 std::string WaveSection(const AnalysisForm& form) {
-    LineChartSpec chart;
+    LineChart chart;
     chart.title = "两通道波形";
     chart.xLabel = "采样序号（126 个采样为一个基波周期）";
     chart.xFirst = 0.0;
@@ -111,7 +111,7 @@ std::string SpectrumSection(const char* id, const char* title, const char* color
         html += "<p class=\"note\">该通道的波形没有基波分量，无法给出谐波含量。</p>\n</section>\n";
         return html;
     }
-    BarChartSpec chart;
+    BarChart chart;
     chart.title = std::string(title) + "：各次谐波含量（基波的百分比）";
     chart.xLabel = "谐波次数";
     chart.color = color;
@@ -142,7 +142,7 @@ std::string TrendSection(const std::vector<TrendPoint>& trend) {
         html += "<p class=\"note\" id=\"no-trend-note\">没有趋势数据：从该记录起卡上没有有效记录。</p>\n</section>\n";
         return html;
     }
-    LineChartSpec chart;
+    LineChart chart;
     chart.title = "有效值趋势";
     chart.xLabel = "记录序号（自所选记录起，共 " + std::to_string(trend.size()) + " 条）";
     chart.xFirst = 1.0;

@@ -94,21 +94,21 @@ AxisScale NiceScale(double low, double high, int targetTicks) {
     return scale;
 }
 
-std::string RenderLineChart(const LineChartSpec& spec) {
-    const bool dual = spec.series.size() >= 2;
-    const Frame f{64.0, 34.0, spec.width - (dual ? 64.0 : 20.0), spec.height - 40.0};
-    std::string svg = OpenSvg(spec.width, spec.height, spec.title);
+std::string RenderLineChart(const LineChart& chart) {
+    const bool dual = chart.series.size() >= 2;
+    const Frame f{64.0, 34.0, chart.width - (dual ? 64.0 : 20.0), chart.height - 40.0};
+    std::string svg = OpenSvg(chart.width, chart.height, chart.title);
 
     std::size_t points = 0;
-    for (const ChartSeries& s : spec.series) {
+    for (const ChartSeries& s : chart.series) {
         points = std::max(points, s.values.size());
     }
     const double span = points > 1 ? static_cast<double>(points - 1) : 1.0;
     const auto mapX = [&](std::size_t i) { return f.left + static_cast<double>(i) / span * f.Width(); };
 
     std::vector<AxisScale> scales;
-    for (std::size_t k = 0; k < spec.series.size() && k < 2; ++k) {
-        const std::vector<double>& v = spec.series[k].values;
+    for (std::size_t k = 0; k < chart.series.size() && k < 2; ++k) {
+        const std::vector<double>& v = chart.series[k].values;
         double lo = 0.0;
         double hi = 0.0;
         for (double x : v) {
@@ -124,11 +124,11 @@ std::string RenderLineChart(const LineChartSpec& spec) {
             hi = m;
         }
         scales.push_back(NiceScale(lo, hi));
-        DrawYAxis(svg, f, scales.back(), k == 1, spec.series[k].color, k == 0);
+        DrawYAxis(svg, f, scales.back(), k == 1, chart.series[k].color, k == 0);
         // Unit above each axis.
         svg += "<text x=\"" + Num(k == 0 ? f.left - 5 : f.right + 5) + "\" y=\"" + Num(f.top - 10) +
-               "\" text-anchor=\"" + (k == 0 ? "end" : "start") + "\" fill=\"" + spec.series[k].color +
-               "\">" + HtmlEscape(spec.series[k].unit) + "</text>\n";
+               "\" text-anchor=\"" + (k == 0 ? "end" : "start") + "\" fill=\"" + chart.series[k].color +
+               "\">" + HtmlEscape(chart.series[k].unit) + "</text>\n";
     }
 
     // X ticks: about ten, at whole steps.
@@ -138,15 +138,15 @@ std::string RenderLineChart(const LineChartSpec& spec) {
         svg += "<line x1=\"" + Num(x) + "\" y1=\"" + Num(f.bottom) + "\" x2=\"" + Num(x) + "\" y2=\"" +
                Num(f.bottom + 4) + "\" stroke=\"#6b7785\"/>\n";
         svg += "<text x=\"" + Num(x) + "\" y=\"" + Num(f.bottom + 16) + "\" text-anchor=\"middle\" fill=\"#4a5868\">" +
-               TickLabel(v + spec.xFirst, 1.0) + "</text>\n";
+               TickLabel(v + chart.xFirst, 1.0) + "</text>\n";
     }
     svg += "<rect x=\"" + Num(f.left) + "\" y=\"" + Num(f.top) + "\" width=\"" + Num(f.Width()) +
            "\" height=\"" + Num(f.Height()) + "\" fill=\"none\" stroke=\"#9aa5b1\"/>\n";
-    svg += "<text x=\"" + Num((f.left + f.right) / 2) + "\" y=\"" + Num(spec.height - 8.0) +
-           "\" text-anchor=\"middle\" fill=\"#4a5868\">" + HtmlEscape(spec.xLabel) + "</text>\n";
+    svg += "<text x=\"" + Num((f.left + f.right) / 2) + "\" y=\"" + Num(chart.height - 8.0) +
+           "\" text-anchor=\"middle\" fill=\"#4a5868\">" + HtmlEscape(chart.xLabel) + "</text>\n";
 
     for (std::size_t k = 0; k < scales.size(); ++k) {
-        const ChartSeries& s = spec.series[k];
+        const ChartSeries& s = chart.series[k];
         std::string path;
         for (std::size_t i = 0; i < s.values.size(); ++i) {
             const double v = std::isfinite(s.values[i]) ? s.values[i] : 0.0;
@@ -169,36 +169,36 @@ std::string RenderLineChart(const LineChartSpec& spec) {
     return svg;
 }
 
-std::string RenderBarChart(const BarChartSpec& spec) {
-    const Frame f{48.0, 16.0, spec.width - 12.0, spec.height - 40.0};
-    std::string svg = OpenSvg(spec.width, spec.height, spec.title);
+std::string RenderBarChart(const BarChart& chart) {
+    const Frame f{48.0, 16.0, chart.width - 12.0, chart.height - 40.0};
+    std::string svg = OpenSvg(chart.width, chart.height, chart.title);
 
     double top = 0.0;
-    for (double v : spec.values) {
-        if (std::isfinite(v) && (spec.clipAbove <= 0.0 || v <= spec.clipAbove)) {
+    for (double v : chart.values) {
+        if (std::isfinite(v) && (chart.clipAbove <= 0.0 || v <= chart.clipAbove)) {
             top = std::max(top, v);
         }
     }
     AxisScale scale = NiceScale(0.0, top * 1.1);
-    if (spec.clipAbove <= 0.0) {
+    if (chart.clipAbove <= 0.0) {
         scale = NiceScale(0.0, top);
     }
     DrawYAxis(svg, f, scale, false, "#4a5868", true);
     svg += "<text x=\"" + Num(f.left - 5) + "\" y=\"" + Num(f.top - 4) +
            "\" text-anchor=\"end\" fill=\"#4a5868\">%</text>\n";
 
-    const std::size_t n = std::max<std::size_t>(spec.values.size(), 1);
+    const std::size_t n = std::max<std::size_t>(chart.values.size(), 1);
     const double slot = f.Width() / static_cast<double>(n);
     const double barWidth = std::max(1.0, slot * 0.7);
-    for (std::size_t i = 0; i < spec.values.size(); ++i) {
-        const double raw = std::isfinite(spec.values[i]) ? std::max(0.0, spec.values[i]) : 0.0;
+    for (std::size_t i = 0; i < chart.values.size(); ++i) {
+        const double raw = std::isfinite(chart.values[i]) ? std::max(0.0, chart.values[i]) : 0.0;
         const bool clipped = raw > scale.high;
         const double shown = clipped ? scale.high : raw;
         const double x = f.left + slot * static_cast<double>(i) + (slot - barWidth) / 2.0;
         const double y = MapY(f, scale, shown);
-        const int category = spec.firstCategory + static_cast<int>(i);
+        const int category = chart.firstCategory + static_cast<int>(i);
         svg += "<rect x=\"" + Num(x) + "\" y=\"" + Num(y) + "\" width=\"" + Num(barWidth) + "\" height=\"" +
-               Num(f.bottom - y) + "\" fill=\"" + spec.color + "\"" + (clipped ? " fill-opacity=\"0.55\"" : "") +
+               Num(f.bottom - y) + "\" fill=\"" + chart.color + "\"" + (clipped ? " fill-opacity=\"0.55\"" : "") +
                "><title>" + std::to_string(category) + " 次：" + FormatFixed(raw, 2) + "%</title></rect>\n";
         if (clipped) {
             svg += "<text x=\"" + Num(x + barWidth + 2) + "\" y=\"" + Num(f.top + 10) + "\" fill=\"#1d2733\">" +
@@ -211,8 +211,8 @@ std::string RenderBarChart(const BarChartSpec& spec) {
     }
     svg += "<line x1=\"" + Num(f.left) + "\" y1=\"" + Num(f.bottom) + "\" x2=\"" + Num(f.right) + "\" y2=\"" +
            Num(f.bottom) + "\" stroke=\"#6b7785\"/>\n";
-    svg += "<text x=\"" + Num((f.left + f.right) / 2) + "\" y=\"" + Num(spec.height - 8.0) +
-           "\" text-anchor=\"middle\" fill=\"#4a5868\">" + HtmlEscape(spec.xLabel) + "</text>\n";
+    svg += "<text x=\"" + Num((f.left + f.right) / 2) + "\" y=\"" + Num(chart.height - 8.0) +
+           "\" text-anchor=\"middle\" fill=\"#4a5868\">" + HtmlEscape(chart.xLabel) + "</text>\n";
     svg += "</svg>\n";
     return svg;
 }

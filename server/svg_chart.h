@@ -13,7 +13,7 @@ struct ChartSeries {
     std::vector<double> values;
 };
 
-struct LineChartSpec {
+struct LineChart {
     std::string title;   // accessible name of the chart
     std::string xLabel;  // text under the x axis
     double xFirst = 0.0; // x value of the first point; points are 1 apart
@@ -24,7 +24,7 @@ struct LineChartSpec {
     std::vector<ChartSeries> series;
 };
 
-struct BarChartSpec {
+struct BarChart {
     std::string title;
     std::string xLabel;
     std::string color;
@@ -46,7 +46,7 @@ struct AxisScale {
 };
 AxisScale NiceScale(double low, double high, int targetTicks = 5);
 
-std::string RenderLineChart(const LineChartSpec& spec);
-std::string RenderBarChart(const BarChartSpec& spec);
+std::string RenderLineChart(const LineChart& chart);
+std::string RenderBarChart(const BarChart& chart);
 
 }  // namespace orvanta::server

@@ -8,15 +8,15 @@
 namespace orvanta {
 
 void WriteSampleCard(MemoryDisk& disk, const SampleCard& card) {
-    cardimage::CardSpec spec;
-    spec.start = LocalStandardFields(card.firstTime);
-    spec.records = card.records > 0 ? static_cast<std::uint32_t>(card.records) : 1u;
-    spec.perSecond = {1};
-    spec.sectors = disk.sizeInSectors;
-    spec.serial = card.serial;
-    spec.deviceByte = card.deviceByte;
-    cardimage::GenerateCard(spec, [&disk](std::uint32_t sector, const std::uint8_t* bytes) {
-        std::memcpy(disk.Sector(sector).data(), bytes, cardimage::kSectorSize);
+    cardimage::CardContents contents;
+    contents.start = LocalStandardFields(card.firstTime);
+    contents.records = card.records > 0 ? static_cast<std::uint32_t>(card.records) : 1u;
+    contents.perSecond = {1};
+    contents.sectors = disk.sizeInSectors;
+    contents.serial = card.serial;
+    contents.deviceByte = card.deviceByte;
+    cardimage::GenerateCard(contents, [&disk](std::uint32_t sector, const std::uint8_t* bytes) {
+        std::memcpy(disk.Sector(sector).data(), bytes, kSectorSize);
     });
 }
 

@@ -18,11 +18,11 @@ namespace orvanta {
 namespace {
 
 using cardimage::CardLayout;
-using cardimage::CardSpec;
+using cardimage::CardContents;
 using tooltest::ScopedTimeZone;
 
-CardLayout WriteToDisk(MemoryDisk& disk, const CardSpec& spec) {
-    return cardimage::GenerateCard(spec, [&](std::uint32_t sector, const std::uint8_t* bytes) {
+CardLayout WriteToDisk(MemoryDisk& disk, const CardContents& contents) {
+    return cardimage::GenerateCard(contents, [&](std::uint32_t sector, const std::uint8_t* bytes) {
         std::copy(bytes, bytes + 512, disk.Sector(sector).begin());
     });
 }
@@ -45,39 +45,39 @@ TEST(CardImageClock, RecordsPerSecondGapsAndTheWrapFollowThePlan) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CardSpec spec;
-        spec.perSecond = c.perSecond;
-        spec.gapEvery = c.gapEvery;
-        spec.gapSeconds = c.gapSeconds;
-        spec.records = c.records;
-        spec.wrap = c.wrap;
+        CardContents contents;
+        contents.perSecond = c.perSecond;
+        contents.gapEvery = c.gapEvery;
+        contents.gapSeconds = c.gapSeconds;
+        contents.records = c.records;
+        contents.wrap = c.wrap;
         std::string error;
-        ASSERT_TRUE(cardimage::Validate(spec, &error)) << error;
-        const std::int32_t start = LocalStandardTime(spec.start);
+        ASSERT_TRUE(cardimage::Validate(contents, &error)) << error;
+        const std::int32_t start = LocalStandardTime(contents.start);
         std::vector<std::int32_t> expected;
         for (int offset : c.offsets) expected.push_back(start + offset);
-        EXPECT_EQ(cardimage::RecordTimes(spec), expected);
+        EXPECT_EQ(cardimage::RecordTimes(contents), expected);
     }
 }
 
-TEST(CardImageSpec, InvalidSpecsAreRejectedWithAReason) {
+TEST(CardImageContents, InvalidContentsAreRejectedWithAReason) {
     ScopedTimeZone zone("Asia/Shanghai");
     struct Case {
         const char* name;
-        void (*change)(CardSpec&);
+        void (*change)(CardContents&);
         const char* mentions;
     };
     const Case cases[] = {
-        {"no records", [](CardSpec& s) { s.records = 0; }, "at least one record"},
-        {"empty pattern", [](CardSpec& s) { s.perSecond.clear(); }, "empty"},
-        {"pattern of zeros", [](CardSpec& s) { s.perSecond = {0, 0}; }, "no second with records"},
-        {"wrap as long as the ring", [](CardSpec& s) { s.wrap = s.records; }, "shorter than the ring"},
-        {"year before 2013", [](CardSpec& s) { s.start.year = 2012; }, "2013"},
-        {"year after 2037", [](CardSpec& s) { s.start.year = 2038; }, "2013"},
-        {"card too small for the ring", [](CardSpec& s) { s.sectors = 100000 + s.records - 1; }, "too small"},
-        {"card too small for the test sectors", [](CardSpec& s) { s.records = 10; s.sectors = 101001; }, "101002"},
+        {"no records", [](CardContents& s) { s.records = 0; }, "at least one record"},
+        {"empty pattern", [](CardContents& s) { s.perSecond.clear(); }, "empty"},
+        {"pattern of zeros", [](CardContents& s) { s.perSecond = {0, 0}; }, "no second with records"},
+        {"wrap as long as the ring", [](CardContents& s) { s.wrap = s.records; }, "shorter than the ring"},
+        {"year before 2013", [](CardContents& s) { s.start.year = 2012; }, "2013"},
+        {"year after 2037", [](CardContents& s) { s.start.year = 2038; }, "2013"},
+        {"card too small for the ring", [](CardContents& s) { s.sectors = 100000 + s.records - 1; }, "too small"},
+        {"card too small for the test sectors", [](CardContents& s) { s.records = 10; s.sectors = 101001; }, "101002"},
         {"records beyond 2038-01-19",
-         [](CardSpec& s) {
+         [](CardContents& s) {
              s.start = LocalFields{2037, 12, 31, 0, 0, 0};
              s.records = 3000000;
          },
@@ -85,13 +85,13 @@ TEST(CardImageSpec, InvalidSpecsAreRejectedWithAReason) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CardSpec spec;
-        c.change(spec);
+        CardContents contents;
+        c.change(contents);
         std::string error;
-        EXPECT_FALSE(cardimage::Validate(spec, &error));
+        EXPECT_FALSE(cardimage::Validate(contents, &error));
         EXPECT_NE(error.find(c.mentions), std::string::npos) << error;
     }
-    CardSpec small;
+    CardContents small;
     small.records = 10;
     small.sectors = 101001;
     small.presence = false;  // without the test sectors the ring decides the size
@@ -171,16 +171,16 @@ TEST(CardImageRing, TheReaderFindsExactlyTheRingThatWasWritten) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(zoneName) + ", " + std::to_string(c.records) + " records, wrap " +
                          std::to_string(c.wrap) + ", per second " + std::to_string(c.perSecond[0]));
-            CardSpec spec;
-            spec.start = LocalFields{2024, 6, 30, 23, 0, 0};
-            spec.records = c.records;
-            spec.wrap = c.wrap;
-            spec.perSecond = c.perSecond;
-            spec.serial = 0x80000001u;
-            spec.deviceByte = 200;
-            ASSERT_TRUE(cardimage::Validate(spec, nullptr));
+            CardContents contents;
+            contents.start = LocalFields{2024, 6, 30, 23, 0, 0};
+            contents.records = c.records;
+            contents.wrap = c.wrap;
+            contents.perSecond = c.perSecond;
+            contents.serial = 0x80000001u;
+            contents.deviceByte = 200;
+            ASSERT_TRUE(cardimage::Validate(contents, nullptr));
             MemoryVolumeSystem volumes;
-            CardLayout layout = WriteToDisk(volumes.Attach('F'), spec);
+            CardLayout layout = WriteToDisk(volumes.Attach('F'), contents);
             EXPECT_EQ(layout.ringStart, 100000u + c.wrap);
             EXPECT_EQ(layout.upperSector, 100000u + c.records - 1);
             EXPECT_EQ(layout.wrapped, c.wrap != 0);
@@ -200,9 +200,9 @@ TEST(CardImageRing, TheReaderFindsExactlyTheRingThatWasWritten) {
             EXPECT_EQ(reader.LogicalToPhysical(reader.ringCount - 1), layout.newestSector);
 
             // Every record sits where its logical index says, with its time.
-            std::vector<std::int32_t> times = cardimage::RecordTimes(spec);
+            std::vector<std::int32_t> times = cardimage::RecordTimes(contents);
             for (std::uint32_t i = 0; i < c.records; i += 997) {
-                EXPECT_EQ(reader.ReadSector(cardimage::PhysicalSectorOf(spec, i)), times[i]) << "index " << i;
+                EXPECT_EQ(reader.ReadSector(cardimage::PhysicalSectorOf(contents, i)), times[i]) << "index " << i;
             }
         }
     }
@@ -225,12 +225,12 @@ TEST(CardImageRing, PresenceSectorsFollowTheOption) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.records) + " records, presence " + (c.presence ? "on" : "off"));
-        CardSpec spec;
-        spec.records = c.records;
-        spec.presence = c.presence;
+        CardContents contents;
+        contents.records = c.records;
+        contents.presence = c.presence;
         MemoryVolumeSystem volumes;
         MemoryDisk& disk = volumes.Attach('E');
-        CardLayout layout = WriteToDisk(disk, spec);
+        CardLayout layout = WriteToDisk(disk, contents);
         CCardReader reader(volumes);
         reader.SetDevicePath('E');
         reader.driveCode = 'E';

@@ -109,14 +109,14 @@ TEST(OrvantaCardRoundTrip, NewestRecordOfAPatternedCardMatchesTheRecordClock) {
                              "--sectors", "200000"},
                             {"TZ=Asia/Shanghai"});
     ASSERT_EQ(created.status, 0) << created.errors;
-    cardimage::CardSpec spec;
-    spec.records = 3000;
-    spec.wrap = 1000;
-    spec.perSecond = {1, 3, 2};
-    spec.gapEvery = 10;
-    spec.gapSeconds = 50;
-    spec.start = LocalFields{2025, 12, 31, 23, 59, 0};
-    std::vector<std::int32_t> times = cardimage::RecordTimes(spec);
+    cardimage::CardContents contents;
+    contents.records = 3000;
+    contents.wrap = 1000;
+    contents.perSecond = {1, 3, 2};
+    contents.gapEvery = 10;
+    contents.gapSeconds = 50;
+    contents.start = LocalFields{2025, 12, 31, 23, 59, 0};
+    std::vector<std::int32_t> times = cardimage::RecordTimes(contents);
     // The previous pass: 2000 records at 1,3,2 per second fill 1001 seconds
     // (333 cycles of 6 records, then 1 and 1); a gap of 50 s follows every
     // 10 of them, so the 2000th record lies 1000 + 100 * 50 seconds after

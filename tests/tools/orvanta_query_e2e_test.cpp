@@ -109,13 +109,13 @@ protected:
         ASSERT_NE(mkdtemp(pattern), nullptr);
         directory_ = pattern;
 
-        cardimage::CardSpec spec;
-        spec.start = LocalFields{2013, 12, 6, 12, 0, 0};
-        spec.records = 40;
-        spec.serial = 4711;
-        spec.deviceByte = 3;
+        cardimage::CardContents contents;
+        contents.start = LocalFields{2013, 12, 6, 12, 0, 0};
+        contents.records = 40;
+        contents.serial = 4711;
+        contents.deviceByte = 3;
         std::string error;
-        ASSERT_TRUE(cardimage::WriteCardImage(directory_ + "/card.img", spec, &layout_, &error)) << error;
+        ASSERT_TRUE(cardimage::WriteCardImage(directory_ + "/card.img", contents, &layout_, &error)) << error;
 
         server_.Post(R"(/(\w+))", [this](const httplib::Request& request, httplib::Response& response) {
             {

@@ -46,7 +46,7 @@ void PrintCreateUsage(std::FILE* out) {
 }
 
 int RunCreate(const std::vector<std::string>& args) {
-    cardimage::CardSpec spec;
+    cardimage::CardContents contents;
     std::string image;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& word = args[i];
@@ -55,7 +55,7 @@ int RunCreate(const std::vector<std::string>& args) {
             return kExitOk;
         }
         if (word == "--no-presence") {
-            spec.presence = false;
+            contents.presence = false;
             continue;
         }
         std::string value;
@@ -74,28 +74,28 @@ int RunCreate(const std::vector<std::string>& args) {
         };
         try {
             if (option("--start")) {
-                if (!ParseLocalFields(value, &spec.start)) {
+                if (!ParseLocalFields(value, &contents.start)) {
                     throw "bad value \"" + value + "\" for --start: expected \"YYYY-MM-DD HH:MM:SS\"";
                 }
             } else if (option("--records")) {
-                spec.records = static_cast<std::uint32_t>(count("--records", 0xFFFFFFFFULL - cardimage::kBaseSector));
+                contents.records = static_cast<std::uint32_t>(count("--records", 0xFFFFFFFFULL - kBaseSector));
             } else if (option("--per-second")) {
-                if (!ParseUnsignedList(value, 1000000, &spec.perSecond)) {
+                if (!ParseUnsignedList(value, 1000000, &contents.perSecond)) {
                     throw "bad value \"" + value +
                         "\" for --per-second: expected a number or a comma-separated list such as 1,3,2";
                 }
             } else if (option("--gap-every")) {
-                spec.gapEvery = static_cast<std::uint32_t>(count("--gap-every", 0xFFFFFFFFULL));
+                contents.gapEvery = static_cast<std::uint32_t>(count("--gap-every", 0xFFFFFFFFULL));
             } else if (option("--gap-seconds")) {
-                spec.gapSeconds = static_cast<std::uint32_t>(count("--gap-seconds", 0x7FFFFFFFULL));
+                contents.gapSeconds = static_cast<std::uint32_t>(count("--gap-seconds", 0x7FFFFFFFULL));
             } else if (option("--wrap")) {
-                spec.wrap = static_cast<std::uint32_t>(count("--wrap", 0xFFFFFFFFULL));
+                contents.wrap = static_cast<std::uint32_t>(count("--wrap", 0xFFFFFFFFULL));
             } else if (option("--sectors")) {
-                spec.sectors = count("--sectors", 0x100000000ULL);
+                contents.sectors = count("--sectors", 0x100000000ULL);
             } else if (option("--serial")) {
-                spec.serial = static_cast<std::uint32_t>(count("--serial", 0xFFFFFFFFULL));
+                contents.serial = static_cast<std::uint32_t>(count("--serial", 0xFFFFFFFFULL));
             } else if (option("--device-byte")) {
-                spec.deviceByte = static_cast<std::uint8_t>(count("--device-byte", 255));
+                contents.deviceByte = static_cast<std::uint8_t>(count("--device-byte", 255));
             } else if (!word.empty() && word[0] == '-') {
                 throw "unknown option \"" + word + "\"";
             } else if (image.empty()) {
@@ -108,22 +108,22 @@ int RunCreate(const std::vector<std::string>& args) {
         }
     }
     if (image.empty()) return UsageError("no image file named");
-    if ((spec.gapEvery == 0) != (spec.gapSeconds == 0)) {
+    if ((contents.gapEvery == 0) != (contents.gapSeconds == 0)) {
         return UsageError("--gap-every and --gap-seconds go together, both above 0");
     }
     std::string error;
-    if (!cardimage::Validate(spec, &error)) return UsageError(error);
+    if (!cardimage::Validate(contents, &error)) return UsageError(error);
 
     cardimage::CardLayout layout;
-    if (!cardimage::WriteCardImage(image, spec, &layout, &error)) {
+    if (!cardimage::WriteCardImage(image, contents, &layout, &error)) {
         std::fprintf(stderr, "orvanta-card create: %s\n", error.c_str());
         return kExitFailed;
     }
     std::printf("image: %s\n", image.c_str());
-    std::printf("sectors: %llu\n", static_cast<unsigned long long>(spec.sectors));
-    std::printf("serial: %lu\n", static_cast<unsigned long>(spec.serial));
-    std::printf("device byte: %u\n", static_cast<unsigned>(spec.deviceByte));
-    std::printf("presence markers: %s\n", spec.presence ? "yes" : "no");
+    std::printf("sectors: %llu\n", static_cast<unsigned long long>(contents.sectors));
+    std::printf("serial: %lu\n", static_cast<unsigned long>(contents.serial));
+    std::printf("device byte: %u\n", static_cast<unsigned>(contents.deviceByte));
+    std::printf("presence markers: %s\n", contents.presence ? "yes" : "no");
     std::printf("ring start: %lu\n", static_cast<unsigned long>(layout.ringStart));
     std::printf("upper sector: %lu\n", static_cast<unsigned long>(layout.upperSector));
     std::printf("ring count: %lu\n", static_cast<unsigned long>(layout.ringCount));
