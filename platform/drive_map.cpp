@@ -85,13 +85,24 @@ bool IsVirtualDisk(const std::string& name) {
            StartsWith(name, "dm-");
 }
 
-// A disk a card can be in: removable media, or an SD/MMC device (those often
-// report themselves as not removable although the card comes and goes).
+// The hardware boot and replay-protected areas of an eMMC ("mmcblk0boot0",
+// "mmcblk0boot1", "mmcblk0rpmb"): parts of the system's own storage.
+bool IsMmcSpecialArea(const std::string& name) {
+    if (!StartsWith(name, "mmcblk")) return false;
+    return name.find("boot") != std::string::npos || name.find("rpmb") != std::string::npos;
+}
+
+// A disk a card can be in: an SD card in a slot (device type "SD", which often
+// reports itself as not removable although the card comes and goes), or a
+// removable disk such as a USB card reader. An eMMC (device type "MMC") is
+// the built-in system disk of many laptops and boards and is never a card,
+// nor are its boot areas.
 bool IsCardDisk(const std::string& diskDir, const std::string& name) {
-    if (ReadAttribute(diskDir + "/removable") == "1") return true;
-    if (StartsWith(name, "mmcblk")) return true;
-    std::string type = ReadAttribute(diskDir + "/device/type");
-    return type == "SD" || type == "MMC";
+    if (IsMmcSpecialArea(name)) return false;
+    const std::string type = ReadAttribute(diskDir + "/device/type");
+    if (type == "MMC") return false;
+    if (type == "SD") return true;
+    return ReadAttribute(diskDir + "/removable") == "1";
 }
 
 }  // namespace

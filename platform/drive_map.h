@@ -30,7 +30,8 @@ public:
     bool AddArgument(const std::string& argument, std::string* error);
 
     // Removable media: whole disks under <sysfsRoot>/block that are removable
-    // or SD/MMC devices (not loop, ram, zram, dm), each partition of such a
+    // or SD cards (device type "SD"), never an eMMC (device type "MMC") or
+    // its boot areas, nor loop, ram, zram or dm devices; each partition of such a
     // disk (or the disk itself when it has none), sorted by name (runs of
     // digits by their value, so sdb2 comes before sdb10), lettered
     // D, E, F, ... with device nodes under devRoot.

@@ -164,7 +164,7 @@ private:
     std::string root_;
 };
 
-TEST(DriveMapDetect, RemovableDisksAndSdCardsGetLettersFromDInNameOrder) {
+TEST(DriveMapDetect, RemovableDisksAndSdCardsGetLettersFromDInNameOrderButNeverEmmc) {
     TempDir temp;
     FakeSysfs sys(temp / "sys");
     // A fixed disk with a partition: not a card reader.
@@ -177,11 +177,20 @@ TEST(DriveMapDetect, RemovableDisksAndSdCardsGetLettersFromDInNameOrder) {
     sys.Partition("sdb", "sdb1");
     // A removable disk without partitions: the disk itself.
     sys.Disk("sdc", "1");
-    // SD/MMC devices that call themselves fixed.
-    sys.Disk("mmcblk0", "0");
+    // An SD slot whose card calls itself fixed.
+    sys.Disk("mmcblk0", "0", "SD");
     sys.Partition("mmcblk0", "mmcblk0p1");
     sys.Disk("sdd", "0", "SD");
-    sys.Disk("sde", "0", "MMC");
+    // A built-in eMMC system disk with its boot areas: never a card, even
+    // where it claims to be removable.
+    sys.Disk("mmcblk1", "0", "MMC");
+    sys.Partition("mmcblk1", "mmcblk1p1");
+    sys.Partition("mmcblk1", "mmcblk1p2");
+    sys.Disk("mmcblk1boot0", "0", "MMC");
+    sys.Disk("mmcblk1boot1", "0");
+    sys.Disk("mmcblk2rpmb", "1");
+    sys.Disk("sde", "1", "MMC");
+    sys.Disk("mmcblk3", "0");  // an MMC host without a type: not removable, not a card
     sys.Disk("sdf", "0", "0");  // a SCSI device type: fixed
     // Virtual devices are never cards, removable or not.
     sys.Disk("loop0", "1");
@@ -196,7 +205,7 @@ TEST(DriveMapDetect, RemovableDisksAndSdCardsGetLettersFromDInNameOrder) {
     DriveMap map = DriveMap::DetectRemovable(temp / "sys", "/dev");
     const std::vector<std::pair<char, std::string>> expected = {
         {'D', "/dev/mmcblk0p1"}, {'E', "/dev/sdb1"}, {'F', "/dev/sdb2"}, {'G', "/dev/sdb10"},
-        {'H', "/dev/sdc"},       {'I', "/dev/sdd"},  {'J', "/dev/sde"},  {'K', "/dev/sdg"},
+        {'H', "/dev/sdc"},       {'I', "/dev/sdd"},  {'J', "/dev/sdg"},
     };
     std::vector<std::pair<char, std::string>> actual(map.Entries().begin(), map.Entries().end());
     EXPECT_EQ(actual, expected);
