@@ -98,6 +98,22 @@ std::string FormatLocalStandard(std::int32_t time) {
     return text;
 }
 
+int StandardUtcOffset(std::int32_t time) {
+    const LocalFields f = LocalStandardFields(time);
+    const long long asUtc =
+        DaysFromCivil(f.year, static_cast<unsigned>(f.month), static_cast<unsigned>(f.day)) * 86400LL +
+        f.hour * 3600LL + f.minute * 60LL + f.second;
+    return static_cast<int>(asUtc - time);
+}
+
+std::string FormatUtcOffset(int offsetSeconds) {
+    const char sign = offsetSeconds < 0 ? '-' : '+';
+    const long long magnitude = offsetSeconds < 0 ? -static_cast<long long>(offsetSeconds) : offsetSeconds;
+    char text[32];
+    std::snprintf(text, sizeof text, "UTC%c%02lld:%02lld", sign, magnitude / 3600, magnitude / 60 % 60);
+    return text;
+}
+
 bool ParseLocalFields(const std::string& text, LocalFields* fields) {
     LocalFields f;
     char tail = 0;

@@ -34,6 +34,13 @@ LocalFields LocalStandardFields(std::int32_t time);
 // "YYYY-MM-DD HH:MM:SS" of LocalStandardFields(time).
 std::string FormatLocalStandard(std::int32_t time);
 
+// The offset of local standard time from UTC at that moment, in seconds east
+// of UTC (28800 in Asia/Shanghai; 3600 in Europe/Berlin, summer or winter).
+int StandardUtcOffset(std::int32_t time);
+
+// "UTC+08:00", "UTC-05:00", "UTC+05:45", "UTC+00:00" for an offset in seconds.
+std::string FormatUtcOffset(int offsetSeconds);
+
 // Parses "YYYY-MM-DD HH:MM:SS" (each field in its calendar range) into fields.
 bool ParseLocalFields(const std::string& text, LocalFields* fields);
 

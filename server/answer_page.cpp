@@ -1,8 +1,8 @@
 #include "server/answer_page.h"
 
-#include <ctime>
 #include <vector>
 
+#include "card/local_time.h"
 #include "server/harmonics.h"
 #include "server/html_text.h"
 #include "server/svg_chart.h"
@@ -163,16 +163,7 @@ std::string TrendSection(const std::vector<TrendPoint>& trend) {
 }  // namespace
 
 std::string FormatLocalTime(std::int32_t seconds) {
-    const std::time_t t = seconds;
-    std::tm tm{};
-    if (localtime_r(&t, &tm) == nullptr) {
-        return std::to_string(seconds);
-    }
-    char buffer[96];
-    if (std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S %Z", &tm) == 0) {
-        return std::to_string(seconds);
-    }
-    return buffer;
+    return FormatLocalStandard(seconds) + " " + FormatUtcOffset(StandardUtcOffset(seconds));
 }
 
 std::string DriveLabel(std::int32_t driveCode) {

@@ -5,13 +5,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "card/card_layout.h"
+
 namespace orvanta::server {
 
 constexpr int kMaxHarmonicOrder = 31;
 
 // Scale factors from zero-corrected counts to physical units.
-constexpr double kVoltsPerCount = 2.531745;    // channel B
-constexpr double kAmperesPerCount = 0.019419;  // channel A
+constexpr double kVoltsPerCount = kTrendScaleB;    // channel B
+constexpr double kAmperesPerCount = kTrendScaleA;  // channel A
 
 struct ChannelSpectrum {
     // Peak amplitude of each order in counts; index 0 is the mean (DC),

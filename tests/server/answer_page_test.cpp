@@ -31,20 +31,25 @@ std::string ElementText(const std::string& page, const std::string& id) {
     return std::regex_search(page, m, pattern) ? m[1].str() : std::string();
 }
 
-TEST(FormatLocalTime, ShowsTheProcessLocalTime) {
+// The page shows times as the client does: local standard time all year, with
+// the offset written out, so a record the window shows at 12:00:00 in July in
+// Europe/Berlin reads 12:00:00 on the page too.
+TEST(FormatLocalTime, ShowsLocalStandardTimeWithItsUtcOffset) {
     struct Case {
         const char* zone;
         std::int32_t seconds;
         const char* text;
     };
     const Case cases[] = {
-        {"Asia/Shanghai", 1386302400, "2013-12-06 12:00:00 CST"},
-        {"Asia/Shanghai", 1372651200, "2013-07-01 12:00:00 CST"},
-        {"Europe/Berlin", 1386302400, "2013-12-06 05:00:00 CET"},
-        {"Europe/Berlin", 1372651200, "2013-07-01 06:00:00 CEST"},
-        {"UTC", 0, "1970-01-01 00:00:00 UTC"},
-        {"UTC", -1, "1969-12-31 23:59:59 UTC"},
-        {"UTC", INT32_MAX, "2038-01-19 03:14:07 UTC"},
+        {"Asia/Shanghai", 1386302400, "2013-12-06 12:00:00 UTC+08:00"},
+        {"Asia/Shanghai", 1372651200, "2013-07-01 12:00:00 UTC+08:00"},
+        {"Europe/Berlin", 1386302400, "2013-12-06 05:00:00 UTC+01:00"},
+        {"Europe/Berlin", 1372651200, "2013-07-01 05:00:00 UTC+01:00"},
+        {"America/New_York", 1372651200, "2013-06-30 23:00:00 UTC-05:00"},
+        {"Asia/Kathmandu", 1386302400, "2013-12-06 09:45:00 UTC+05:45"},
+        {"UTC", 0, "1970-01-01 00:00:00 UTC+00:00"},
+        {"UTC", -1, "1969-12-31 23:59:59 UTC+00:00"},
+        {"UTC", INT32_MAX, "2038-01-19 03:14:07 UTC+00:00"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.zone) + " " + std::to_string(c.seconds));
@@ -74,11 +79,11 @@ TEST(RenderAnswerPage, ShowsThdAndRmsOfBothChannels) {
     EXPECT_EQ(ElementText(page, "thd-b"), FormatFixed(b.thdPercent, 2) + "%");
     EXPECT_EQ(ElementText(page, "thd-a"), FormatFixed(a.thdPercent, 2) + "%");
     EXPECT_NEAR(b.thdPercent, 5.83, 0.5);  // sqrt(5² + 3²)
-    EXPECT_EQ(ElementText(page, "rms-b"), FormatFixed(b.rmsCounts * 2.531745, 2) + " V");
-    EXPECT_EQ(ElementText(page, "rms-a"), FormatFixed(a.rmsCounts * 0.019419, 3) + " A");
-    EXPECT_NEAR(b.rmsCounts * 2.531745, 100.0 / std::sqrt(2.0) * 2.531745, 1.0);
+    EXPECT_EQ(ElementText(page, "rms-b"), FormatFixed(b.rmsCounts * kVoltsPerCount, 2) + " V");
+    EXPECT_EQ(ElementText(page, "rms-a"), FormatFixed(a.rmsCounts * kAmperesPerCount, 3) + " A");
+    EXPECT_NEAR(b.rmsCounts * kVoltsPerCount, 100.0 / std::sqrt(2.0) * kVoltsPerCount, 1.0);
 
-    EXPECT_EQ(ElementText(page, "selected-time"), "2013-12-06 12:00:00 CST");
+    EXPECT_EQ(ElementText(page, "selected-time"), "2013-12-06 12:00:00 UTC+08:00");
     EXPECT_EQ(ElementText(page, "drive"), "E:");
     EXPECT_EQ(ElementText(page, "serial"), "123456");
     EXPECT_EQ(ElementText(page, "device-byte"), "7");
@@ -131,7 +136,7 @@ TEST(RenderAnswerPage, HandlesTheRecordOfAMissingCard) {
     EXPECT_NE(ElementText(page, "drive").find("无卡"), std::string::npos);
     EXPECT_NE(page.find("id=\"no-trend-note\""), std::string::npos);
     EXPECT_NE(ElementText(page, "thd-b").find("无基波"), std::string::npos);
-    EXPECT_EQ(ElementText(page, "rms-b"), FormatFixed(508 * 2.531745, 2) + " V");
+    EXPECT_EQ(ElementText(page, "rms-b"), FormatFixed(508 * kVoltsPerCount, 2) + " V");
 }
 
 TEST(RenderAnswerPage, IsSelfContained) {
