@@ -86,4 +86,24 @@ void ReadClientSettings(const std::string& iniPath, ClientSettings* settings) {
     ReadIniString(kSection, "password", "trelmoza", settings->password, 200, iniPath);
 }
 
+namespace {
+
+bool HasLineBreak(const char* value) { return std::strpbrk(value, "\r\n") != nullptr; }
+
+bool HasControlCharacter(const char* value) {
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(value); *p != 0; ++p) {
+        if (*p < 0x20 || *p == 0x7F) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+const char* UnsafeSettingKey(const ClientSettings& settings) {
+    if (HasControlCharacter(settings.serverBaseUrl)) return "serverBaseUrl";
+    if (HasLineBreak(settings.userID)) return "userID";
+    if (HasLineBreak(settings.password)) return "password";
+    return nullptr;
+}
+
 }  // namespace orvanta

@@ -35,4 +35,11 @@ std::string ConfigPathBesideExecutable();
 // file at iniPath with their defaults and read limits.
 void ReadClientSettings(const std::string& iniPath, ClientSettings* settings);
 
+// The key of the first value that cannot go into a request safely, or null
+// when all can: a CR or LF in userID or password would end its header line
+// and start one of the file's choosing, and no control character belongs in
+// serverBaseUrl. Keys are checked in file order: serverBaseUrl, userID,
+// password.
+const char* UnsafeSettingKey(const ClientSettings& settings);
+
 }  // namespace orvanta

@@ -19,6 +19,10 @@ struct PreparedQuery {
     std::string headerBlock;            // 8-bit header lines, each ended by CR LF
     std::vector<std::uint8_t> body;     // the form body, no terminating zero
     BuildResult bodyResult = BuildResult::Ok;
+    // The key whose value cannot be sent safely (a line break in a
+    // credential, a control character in the address), or null. Then the
+    // header block and the body stay empty and nothing may be sent.
+    const char* unsafeKey = nullptr;
 
     // True when the card gave a record time (actualTime > 0); the caller's
     // selected time then becomes settings.selectedTime.

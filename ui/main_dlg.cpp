@@ -274,6 +274,12 @@ void CMainDlg::RunQuery() {
 }
 
 void CMainDlg::PostQuery(const PreparedQuery& query) {
+    if (query.unsafeKey != nullptr) {
+        // A line break in a credential would become a header line of the
+        // file's choosing: nothing is sent, and the page says where to look.
+        browser_->ShowLocalPage(UnsafeSettingPage(iniPath_, query.unsafeKey));
+        return;
+    }
     const QUrl url = CWebBrowser2::NavigableUrl(query.settings.serverBaseUrl);
     if (!url.isValid()) {
         // The browser would never finish a load for this address and the
@@ -316,6 +322,22 @@ QString CMainDlg::NoServerPage(const std::string& iniPath, const char* serverBas
                "in section <code>[Common]</code> of <code>%1</code> to an http:// or https:// address.</p>"
                "</body></html>")
         .arg(path, value);
+}
+
+QString CMainDlg::UnsafeSettingPage(const std::string& iniPath, const char* key) {
+    const QString path = QString::fromLocal8Bit(iniPath.c_str()).toHtmlEscaped();
+    const QString name = QString::fromLatin1(key).toHtmlEscaped();
+    return QStringLiteral(
+               "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>请求未发送</title></head>"
+               "<body style=\"font-family: sans-serif\">"
+               "<h3>请求未发送</h3>"
+               "<p>配置文件 <code>%1</code> 的 <code>[Common]</code> 节中，键 <code>%2</code> "
+               "的值含有换行或其他控制字符，不能放入请求。</p>"
+               "<p>请修改该值，然后按“刷新”。</p>"
+               "<p lang=\"en\">Not sent: the key <code>%2</code> in section <code>[Common]</code> of "
+               "<code>%1</code> holds a line break or another control character.</p>"
+               "</body></html>")
+        .arg(path, name);
 }
 
 QString CMainDlg::CardLine() const {

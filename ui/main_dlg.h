@@ -99,6 +99,8 @@ public:
 
     // The page shown when the configured server address cannot be navigated to.
     static QString NoServerPage(const std::string& iniPath, const char* serverBaseUrl);
+    // The page shown when a configured value cannot go into a request.
+    static QString UnsafeSettingPage(const std::string& iniPath, const char* key);
 
 public slots:
     void OnOK();

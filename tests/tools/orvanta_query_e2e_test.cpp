@@ -363,6 +363,31 @@ TEST_F(QueryProgramTest, NamesTheMissingServerAddress) {
               std::string::npos);
 }
 
+// A line break in a credential would become a header line of the file's
+// choosing: nothing is written or sent, and the message names file and key.
+TEST_F(QueryProgramTest, RefusesControlCharactersInTheConfiguration) {
+    const struct {
+        std::string url, userID, password;
+        const char* key;
+    } cases[] = {
+        {Url("analysis"), "111", "a\rX-Evil: 1", "\"password\""},
+        {Url("analysis"), "1\rX-Evil: 1", "x", "\"userID\""},
+        {Url("analysis") + "\x7f", "111", "x", "\"serverBaseUrl\""},
+        {Url("analysis") + "\x01", "111", "x", "\"serverBaseUrl\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        WriteIni(c.url, c.userID, c.password);
+        unlink((directory_ + "/request.bin").c_str());
+        RunResult run = Run({"--time", "2013-12-06 12:00:05", "--request-out", "request.bin"});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find(c.key), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("vemlar.ini"), std::string::npos) << run.err;
+        EXPECT_EQ(access((directory_ + "/request.bin").c_str(), F_OK), -1) << "no request written";
+    }
+    EXPECT_TRUE(Taken().empty());
+}
+
 TEST_F(QueryProgramTest, RefusesBadArgumentsWithStatus2) {
     const std::vector<std::vector<std::string>> cases = {
         {"--time", "12:00"}, {"--drive", "E"}, {"--frobnicate"}, {"--out"}};

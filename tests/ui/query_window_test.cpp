@@ -241,5 +241,42 @@ TEST_F(QueryThroughTheWindow, TheWindowSendsWhatOrvantaQueryWritesForTheSameCard
     }
 }
 
+// A line break in a credential would become a header line of the file's
+// choosing: the window sends nothing and names the file and the key.
+TEST_F(QueryThroughTheWindow, ControlCharactersInTheConfigurationAreRefusedAndNothingIsSent) {
+    const std::string url = "http://127.0.0.1:" + std::to_string(server_.Port()) + "/analysis";
+    const struct {
+        std::string url, userID, password;
+        const char* key;
+    } cases[] = {
+        {url, "field01", "a\rX-Evil: 1", "password"},
+        {url, "u\rX-Evil: 1", "x", "userID"},
+        {url + "\x01", "field01", "x", "serverBaseUrl"},
+    };
+    MainDlgOptions options;
+    options.iniPath = config_.IniPath();
+    options.drives = &drives_;
+    CMainDlg window(*volumes_, options);
+    QSignalSpy complete(window.Browser(), &CWebBrowser2::documentComplete);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        config_.Write(c.url, c.userID, c.password);
+        const int before = complete.count();
+        window.RunQuery();
+        ASSERT_TRUE(WaitUntil([&] { return complete.count() > before; }));
+        EXPECT_TRUE(window.RefreshButton()->isEnabled());
+        QString html;
+        bool read = false;
+        window.Browser()->page()->toHtml([&](const QString& text) {
+            html = text;
+            read = true;
+        });
+        ASSERT_TRUE(WaitUntil([&] { return read; }));
+        EXPECT_NE(html.indexOf(QStringLiteral("<code>%1</code>").arg(QString::fromLatin1(c.key))), -1);
+        EXPECT_NE(html.indexOf(QString::fromStdString(config_.IniPath()).toHtmlEscaped()), -1);
+    }
+    EXPECT_TRUE(server_.Requests().empty());
+}
+
 }  // namespace
 }  // namespace orvanta

@@ -111,6 +111,14 @@ int RunQueryCommand(const QueryOptions& options) {
     }
     PrintSummary(*reader, drives, query);
 
+    if (query.unsafeKey != nullptr) {
+        std::fprintf(stderr,
+                     "%s: key \"%s\" in section [Common] of %s holds a line break or another control character; "
+                     "the request is not sent\n",
+                     kProgram, query.unsafeKey, iniPath.c_str());
+        return 1;
+    }
+
     if (query.bodyResult != BuildResult::Ok) {
         std::fprintf(stderr, "%s: the request body could not be built (out of memory)\n", kProgram);
         return 1;
