@@ -120,6 +120,29 @@ std::string AnswerPage(const std::string& body) {
     return page.str();
 }
 
+// The loopback server's thread: stopped and joined on every way out of main,
+// so an early error return never destroys a running thread.
+class ServerThread {
+public:
+    explicit ServerThread(httplib::Server& server) : server_(server) {}
+    ~ServerThread() {
+        if (thread_.joinable()) {
+            server_.stop();
+            thread_.join();
+        }
+    }
+    ServerThread(const ServerThread&) = delete;
+    ServerThread& operator=(const ServerThread&) = delete;
+
+    void Start() {
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+    }
+
+private:
+    httplib::Server& server_;
+    std::thread thread_;
+};
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -175,14 +198,14 @@ int main(int argc, char* argv[]) {
     // The server: given by the INI, or a loopback answer page.
     QTemporaryDir scratch;
     httplib::Server server;
-    std::thread serverThread;
+    ServerThread serverThread(server);
     if (config.isEmpty()) {
         server.Post(".*", [](const httplib::Request& request, httplib::Response& response) {
             response.set_content(AnswerPage(request.body), "text/html; charset=utf-8");
         });
         const int port = server.bind_to_any_port("127.0.0.1");
         if (port <= 0) return Fail("cannot open a loopback port");
-        serverThread = std::thread([&server] { server.listen_after_bind(); });
+        serverThread.Start();
         config = scratch.filePath(QStringLiteral("orvanta-vemlar.ini"));
         QFile ini(config);
         if (!ini.open(QIODevice::WriteOnly)) return Fail("cannot write the temporary INI file");
@@ -225,10 +248,6 @@ int main(int argc, char* argv[]) {
             if (!window.grab().save(out)) status = Fail("cannot save the picture");
         }
         window.close();
-    }
-    if (serverThread.joinable()) {
-        server.stop();
-        serverThread.join();
     }
     return status;
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
@@ -56,6 +57,22 @@ TEST(ClientProgram, BadArgumentsGiveAMessageAndStatusTwo) {
         EXPECT_EQ(process.exitCode(), 2);
         EXPECT_NE(process.readAllStandardError().indexOf(c.message), -1);
     }
+}
+
+// An error after the picture tool has started its loopback server (here a bad
+// --time) ends with a message and status 2, as any bad argument does, not with
+// an abort.
+TEST(WindowShotProgram, AnErrorAfterTheServerStartedEndsCleanly) {
+    const char* binDir = std::getenv("ORVANTA_BIN_DIR");
+    const QString program = QString::fromLocal8Bit(binDir ? binDir : "") + QStringLiteral("/orvanta-window-shot");
+    if (binDir == nullptr || !QFileInfo(program).isExecutable()) GTEST_SKIP() << "orvanta-window-shot is not built";
+    QProcess process;
+    process.start(program, {QStringLiteral("--out"), QDir::temp().filePath(QStringLiteral("never.png")),
+                            QStringLiteral("--time"), QStringLiteral("not a time")});
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_NE(process.readAllStandardError().indexOf("--time needs"), -1);
 }
 
 }  // namespace
