@@ -30,9 +30,24 @@ public:
     InputReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
 
     std::uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
-    std::uint16_t U16() { return static_cast<std::uint16_t>(Byte() | (Byte() << 8)); }
-    std::uint32_t U32() { return static_cast<std::uint32_t>(U16()) | (static_cast<std::uint32_t>(U16()) << 16); }
-    std::uint64_t U64() { return static_cast<std::uint64_t>(U32()) | (static_cast<std::uint64_t>(U32()) << 32); }
+    // Little-endian values. The bytes are taken one statement at a time: the
+    // operands of one expression have no order of evaluation, so the same
+    // input would decode differently from one compiler to the next.
+    std::uint16_t U16() {
+        const std::uint16_t low = Byte();
+        const std::uint16_t high = Byte();
+        return static_cast<std::uint16_t>(low | (high << 8));
+    }
+    std::uint32_t U32() {
+        const std::uint32_t low = U16();
+        const std::uint32_t high = U16();
+        return low | (high << 16);
+    }
+    std::uint64_t U64() {
+        const std::uint64_t low = U32();
+        const std::uint64_t high = U32();
+        return low | (high << 32);
+    }
     double Double() {
         const std::uint64_t bits = U64();
         double value;
