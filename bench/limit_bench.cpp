@@ -33,6 +33,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "card/card_layout.h"
 #include "card/card_reader.h"
 #include "platform/counting_volume.h"
 #include "platform/drive_map.h"
@@ -106,7 +107,7 @@ void MakeCard() {
     {
         std::ofstream blank(gCard.blankImage, std::ios::binary);
     }
-    std::filesystem::resize_file(gCard.blankImage, cardimage::kFullCardSectors * 512);
+    std::filesystem::resize_file(gCard.blankImage, cardimage::kFullCardSectors * kSectorSize);
 
     // A second of the older pass on which the time search lands inside its
     // group of records, so the backward scan takes steps too.
@@ -273,7 +274,7 @@ std::size_t WaveFloor(const CCardReader& r, char* out) {
 
 std::size_t TrendFloor(const CCardReader& r, int fd, std::vector<unsigned char>& sectors, char* out) {
     std::memset(sectors.data(), 0, sectors.size());
-    const bool ok = ::pread(fd, sectors.data(), sectors.size(), static_cast<off_t>(r.currentSector) * 512) >= 0;
+    const bool ok = ::pread(fd, sectors.data(), sectors.size(), static_cast<off_t>(r.currentSector) * kSectorSize) >= 0;
     char* at = PutNumber(PutNumber(out, 0), 0);
     int count = 1;
     const std::uint32_t currentLogical = r.PhysicalToLogical(r.currentSector);
@@ -281,15 +282,15 @@ std::size_t TrendFloor(const CCardReader& r, int fd, std::vector<unsigned char>&
     for (std::uint32_t j = 0; ok && j < 1000; ++j) {
         const std::uint32_t s = r.currentSector + j;
         if (s >= r.baseSector + r.ringCount || r.PhysicalToLogical(s) < currentLogical) break;
-        const unsigned char* sector = sectors.data() + 512 * static_cast<std::size_t>(j);
-        if (sector[0] != 0x20) continue;
+        const unsigned char* sector = sectors.data() + kSectorSize * static_cast<std::size_t>(j);
+        if (sector[0] != kRecordMarker) continue;
         std::int32_t sumA = 0, sumB = 0;
         bool within = true;
         for (int i = 0; i < 96 && within; ++i) {
             const unsigned char* p = sector + 12 + 4 * i;
             // The zero level is whole-numbered (509.0): integer arithmetic.
-            const std::int32_t a = p[0] + 256 * p[1] - zero;
-            const std::int32_t b = p[2] + 256 * p[3] - zero;
+            const std::int32_t a = static_cast<std::int32_t>(SampleAt(p)) - zero;
+            const std::int32_t b = static_cast<std::int32_t>(SampleAt(p + 2)) - zero;
             within = a <= 518 && a >= -518 && b <= 518 && b >= -518;
             sumA += a * a;
             sumB += b * b;
@@ -298,8 +299,8 @@ std::size_t TrendFloor(const CCardReader& r, int fd, std::vector<unsigned char>&
         const std::int32_t rmsA = Truncate(std::sqrt(static_cast<double>(sumA / 96)) + 0.5);
         const std::int32_t rmsB = Truncate(std::sqrt(static_cast<double>(sumB / 96)) + 0.5);
         if (rmsB <= 0) continue;
-        at = PutNumber(at, Truncate(rmsA * r.ratioA * 0.019419 + 0.5));
-        at = PutNumber(at, Truncate(rmsB * r.ratioB * 2.531745 + 0.5));
+        at = PutNumber(at, Truncate(rmsA * r.ratioA * kTrendScaleA + 0.5));
+        at = PutNumber(at, Truncate(rmsB * r.ratioB * kTrendScaleB + 0.5));
         ++count;
     }
     for (; count < 1000; ++count) at = PutNumber(at, 0);

@@ -29,8 +29,7 @@
 namespace orvanta {
 namespace {
 
-constexpr std::uint64_t kImageSectors = 60000001ULL;
-constexpr std::uint32_t kBaseSector = 100000;
+constexpr std::uint64_t kImageSectors = cardimage::kFullCardSectors;
 constexpr std::uint32_t kRingCount = 40000;     // records in the ring
 constexpr std::uint32_t kCurrentPass = 15000;   // newest records from kBaseSector on
 constexpr std::uint32_t kPerSecond = 8;         // records sharing one second
@@ -38,12 +37,6 @@ constexpr std::uint32_t kPerSecond = 8;         // records sharing one second
 // time search 92, backward scan 60, the record 1, and the trend's one read.
 constexpr double kBoundSingleSectorReads = 2 + 1 + 241 + 92 + 60 + 1;
 constexpr double kBoundTrendReads = 1;
-
-
-void PutSample(std::uint8_t* at, unsigned sample) {
-    at[0] = static_cast<std::uint8_t>(sample & 0xFF);
-    at[1] = static_cast<std::uint8_t>(sample >> 8);
-}
 
 // The card image and the reader on it, made once for all benchmarks.
 class CardImage {
@@ -55,7 +48,7 @@ public:
         path_ = dir_ + "/card.img";
         fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
         if (fd_ < 0) Fail("open image");
-        if (::ftruncate(fd_, static_cast<off_t>(kImageSectors * 512)) != 0) Fail("ftruncate");
+        if (::ftruncate(fd_, static_cast<off_t>(kImageSectors * kSectorSize)) != 0) Fail("ftruncate");
         WriteInfoSector();
         WriteRing();
         ::close(fd_);
@@ -103,7 +96,7 @@ private:
         std::size_t done = 0;
         while (done < bytes.size()) {
             const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
-                                       static_cast<off_t>(first * 512 + done));
+                                       static_cast<off_t>(first * kSectorSize + done));
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) Fail("pwrite");
             done += static_cast<std::size_t>(n);
@@ -111,43 +104,35 @@ private:
     }
 
     void WriteInfoSector() {
-        std::vector<std::uint8_t> info(512, 0);
-        const std::uint32_t serial = 20240315;
-        info[0] = static_cast<std::uint8_t>(serial >> 24);
-        info[1] = static_cast<std::uint8_t>(serial >> 16);
-        info[2] = static_cast<std::uint8_t>(serial >> 8);
-        info[3] = static_cast<std::uint8_t>(serial);
-        info[4] = 7;
-        WriteSectors(90000, info);
+        std::vector<std::uint8_t> info(kSectorSize, 0);
+        cardimage::BuildInfoSector(20240315, 7, info.data());
+        WriteSectors(kInfoSector, info);
     }
 
-    // Record of logical index i (0 = oldest): kPerSecond records per second,
-    // samples that qualify for the trend.
-    void FillRecord(std::uint32_t index, std::uint8_t* sector) {
-        cardimage::EncodeTimestamp(firstTime_ + static_cast<std::int32_t>(index / kPerSecond), sector);
-        for (int k = 0; k < 126; ++k) {
+    // Samples of logical index i (0 = oldest) that qualify for the trend.
+    static void FillSamples(std::uint32_t index, std::uint8_t* sector) {
+        for (int k = 0; k < kSamplePairs; ++k) {
             const int phase = (k + static_cast<int>(index)) % 21 - 10;
-            PutSample(sector + 8 + 4 * k, static_cast<unsigned>(509 + 30 * phase));
-            PutSample(sector + 10 + 4 * k, static_cast<unsigned>(509 - 40 * phase));
+            cardimage::PutSamplePair(sector, k, static_cast<std::uint16_t>(509 + 30 * phase),
+                                     static_cast<std::uint16_t>(509 - 40 * phase));
         }
     }
 
-    // Wrapped ring: the newest kCurrentPass records at the base sector, the
-    // older ones behind them up to the ring's last sector; zeros behind.
+    // Wrapped ring, kPerSecond records per second: the newest kCurrentPass
+    // records at the base sector, the older ones behind them up to the ring's
+    // last sector; zeros behind. Built in memory, written with one pwrite.
     void WriteRing() {
         firstTime_ = LocalStandardTime(LocalFields{2024, 3, 15, 10, 0, 0});
-        constexpr std::uint32_t kChunk = 2048;
-        std::vector<std::uint8_t> chunk;
-        for (std::uint32_t physical = 0; physical < kRingCount; physical += kChunk) {
-            const std::uint32_t n = std::min(kChunk, kRingCount - physical);
-            chunk.assign(static_cast<std::size_t>(n) * 512, 0);
-            for (std::uint32_t j = 0; j < n; ++j) {
-                const std::uint32_t p = physical + j;  // offset from the base sector
-                const std::uint32_t index = p < kCurrentPass ? kRingCount - kCurrentPass + p : p - kCurrentPass;
-                FillRecord(index, chunk.data() + static_cast<std::size_t>(j) * 512);
-            }
-            WriteSectors(kBaseSector + physical, chunk);
-        }
+        std::vector<std::uint8_t> ring(static_cast<std::size_t>(kRingCount) * kSectorSize, 0);
+        cardimage::WriteRing(
+            cardimage::RingShape{kBaseSector, kRingCount, kCurrentPass},
+            [this](std::uint32_t index) { return firstTime_ + static_cast<std::int32_t>(index / kPerSecond); },
+            [&ring](std::uint32_t index, std::uint32_t physical, std::int32_t, const std::uint8_t* header) {
+                std::uint8_t* sector = ring.data() + static_cast<std::size_t>(physical - kBaseSector) * kSectorSize;
+                std::memcpy(sector, header, 7);
+                FillSamples(index, sector);
+            });
+        WriteSectors(kBaseSector, ring);
     }
 
     std::string dir_;

@@ -62,7 +62,6 @@ bool ForceNewSecond(const CardContents& contents, std::uint32_t logicalIndex) {
     return contents.wrap != 0 && logicalIndex == contents.records - contents.wrap;
 }
 
-std::uint8_t Bcd(int value) { return static_cast<std::uint8_t>((value / 10) * 16 + value % 10); }
 
 std::uint16_t ToCount(double value) {
     double rounded = std::floor(value + 0.5);
@@ -109,11 +108,46 @@ bool Validate(const CardContents& contents, std::string* error) {
 }
 
 std::uint32_t PhysicalSectorOf(const CardContents& contents, std::uint32_t logicalIndex) {
-    std::uint32_t ringStart = kBaseSector + contents.wrap;
-    std::uint32_t upper = kBaseSector + contents.records - 1;
-    std::uint32_t p = ringStart + logicalIndex;
-    if (p > upper) p -= contents.records;
+    return RingShape{kBaseSector, contents.records, contents.wrap}.PhysicalOf(logicalIndex);
+}
+
+std::uint8_t ToBcd(int value) { return static_cast<std::uint8_t>((value / 10) * 16 + value % 10); }
+
+void EncodeFields(const LocalFields& f, std::uint8_t* out) {
+    out[0] = kRecordMarker;
+    out[1] = ToBcd(f.year - 2000);
+    out[2] = ToBcd(f.month);
+    out[3] = ToBcd(f.day);
+    out[4] = ToBcd(f.hour);
+    out[5] = ToBcd(f.minute);
+    out[6] = ToBcd(f.second);
+}
+
+void PutSamplePair(std::uint8_t* sector, int pair, std::uint16_t a, std::uint16_t b) {
+    std::uint8_t* at = sector + kFirstPairOffset + kBytesPerPair * static_cast<std::size_t>(pair);
+    at[0] = static_cast<std::uint8_t>(a & 0xFF);
+    at[1] = static_cast<std::uint8_t>(a >> 8);
+    at[2] = static_cast<std::uint8_t>(b & 0xFF);
+    at[3] = static_cast<std::uint8_t>(b >> 8);
+}
+
+std::uint32_t RingShape::PhysicalOf(std::uint32_t index) const {
+    std::uint32_t p = RingStart() + index;
+    if (p > UpperSector()) p -= ringCount;
     return p;
+}
+
+void WriteRing(const RingShape& shape, const RecordTimeSource& timeOf, const RecordHeaderSink& emit) {
+    std::uint8_t header[7] = {};
+    std::int32_t lastTime = 0;
+    for (std::uint32_t i = 0; i < shape.ringCount; ++i) {
+        const std::int32_t time = timeOf(i);
+        if (i == 0 || time != lastTime) {
+            EncodeFields(LocalStandardFields(time), header);
+            lastTime = time;
+        }
+        emit(i, shape.PhysicalOf(i), time, header);
+    }
 }
 
 std::vector<std::int32_t> RecordTimes(const CardContents& contents) {
@@ -145,16 +179,7 @@ void BuildSamples(std::uint64_t sequence, std::uint16_t channelA[kSamplePairs],
     }
 }
 
-void EncodeTimestamp(std::int32_t time, std::uint8_t* out) {
-    LocalFields f = LocalStandardFields(time);
-    out[0] = kRecordMarker;
-    out[1] = Bcd(f.year - 2000);
-    out[2] = Bcd(f.month);
-    out[3] = Bcd(f.day);
-    out[4] = Bcd(f.hour);
-    out[5] = Bcd(f.minute);
-    out[6] = Bcd(f.second);
-}
+void EncodeTimestamp(std::int32_t time, std::uint8_t* out) { EncodeFields(LocalStandardFields(time), out); }
 
 namespace {
 
@@ -162,13 +187,7 @@ void EncodeSamples(std::uint64_t sequence, std::uint8_t* out) {
     std::uint16_t a[kSamplePairs];
     std::uint16_t b[kSamplePairs];
     BuildSamples(sequence, a, b);
-    for (int k = 0; k < kSamplePairs; ++k) {
-        std::uint8_t* pair = out + 8 + 4 * k;
-        pair[0] = static_cast<std::uint8_t>(a[k] & 0xFF);
-        pair[1] = static_cast<std::uint8_t>(a[k] >> 8);
-        pair[2] = static_cast<std::uint8_t>(b[k] & 0xFF);
-        pair[3] = static_cast<std::uint8_t>(b[k] >> 8);
-    }
+    for (int k = 0; k < kSamplePairs; ++k) PutSamplePair(out, k, a[k], b[k]);
 }
 
 }  // namespace
@@ -201,22 +220,18 @@ CardLayout GenerateCard(const CardContents& contents, const SectorSink& emit) {
     layout.newestSector = PhysicalSectorOf(contents, contents.records - 1);
 
     RecordClock clock(contents, LocalStandardTime(contents.start));
-    std::uint8_t timeBytes[7] = {};
-    for (std::uint32_t i = 0; i < contents.records; ++i) {
-        bool newSecond = false;
-        std::int32_t time = static_cast<std::int32_t>(clock.Next(ForceNewSecond(contents, i), &newSecond));
-        if (i == 0) layout.oldestTime = time;
-        layout.newestTime = time;
-        // The samples change with every record, the local time fields only
-        // with every second.
-        std::uint32_t physical = PhysicalSectorOf(contents, i);
-        if (newSecond) EncodeTimestamp(time, timeBytes);
-        std::memset(sector, 0, kSectorSize);
-        std::memcpy(sector, timeBytes, sizeof timeBytes);
-        EncodeSamples(i, sector);
-        if (!contents.presence && (physical == kTestSector1 || physical == kTestSector2)) sector[0] = 0;
-        emit(physical, sector);
-    }
+    WriteRing(
+        RingShape{kBaseSector, contents.records, contents.wrap},
+        [&](std::uint32_t i) { return static_cast<std::int32_t>(clock.Next(ForceNewSecond(contents, i), nullptr)); },
+        [&](std::uint32_t i, std::uint32_t physical, std::int32_t time, const std::uint8_t* header) {
+            if (i == 0) layout.oldestTime = time;
+            layout.newestTime = time;
+            std::memset(sector, 0, kSectorSize);
+            std::memcpy(sector, header, 7);
+            EncodeSamples(i, sector);
+            if (!contents.presence && (physical == kTestSector1 || physical == kTestSector2)) sector[0] = 0;
+            emit(physical, sector);
+        });
 
     if (contents.presence) {
         for (std::uint32_t test : {kTestSector1, kTestSector2}) {

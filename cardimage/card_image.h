@@ -55,7 +55,40 @@ struct CardLayout {
     std::int32_t newestTime = 0;
 };
 
-// Checks a contents; returns false with a message naming the problem.
+// BCD byte of 0..99 (24 -> 0x24).
+std::uint8_t ToBcd(int value);
+
+// Marker and BCD date and time of the fields as given (bytes 0..6 of a
+// record; year 2000 + byte 1). Fields out of range are encoded as they are.
+void EncodeFields(const LocalFields& fields, std::uint8_t* out);
+
+// Writes one sample pair (channel A, channel B) of a record sector.
+void PutSamplePair(std::uint8_t* sector, int pair, std::uint16_t a, std::uint16_t b);
+
+// Where the records of a ring lie: `ringCount` sectors from `baseSector`; after
+// a wrap the newest `currentPass` records sit at the base and the oldest at
+// baseSector + currentPass (0: not wrapped, the oldest at the base).
+struct RingShape {
+    std::uint32_t baseSector = kBaseSector;
+    std::uint32_t ringCount = 0;
+    std::uint32_t currentPass = 0;
+
+    std::uint32_t RingStart() const { return baseSector + currentPass; }
+    std::uint32_t UpperSector() const { return baseSector + ringCount - 1; }
+    // Physical sector of logical index `index` (0 the oldest).
+    std::uint32_t PhysicalOf(std::uint32_t index) const;
+};
+
+// Writes the records of a ring oldest first: `timeOf` is asked once per
+// logical index, in order, and `emit` gets the index, its physical sector, its
+// time and bytes 0..6 (marker and BCD local standard time; each second is
+// converted once).
+using RecordTimeSource = std::function<std::int32_t(std::uint32_t index)>;
+using RecordHeaderSink =
+    std::function<void(std::uint32_t index, std::uint32_t sector, std::int32_t time, const std::uint8_t* header)>;
+void WriteRing(const RingShape& shape, const RecordTimeSource& timeOf, const RecordHeaderSink& emit);
+
+// Checks a contents description; returns false with a message naming the problem.
 bool Validate(const CardContents& contents, std::string* error);
 
 // Physical sector of the record with the given logical index (0 the oldest).

@@ -11,9 +11,11 @@
 #include <ctime>
 #include <memory>
 
+#include "card/card_layout.h"
 #include "card/card_reader.h"
 #include "card/local_time.h"
 #include "card/timestamp.h"
+#include "cardimage/card_image.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/memory_volume.h"
 
@@ -21,7 +23,6 @@ using namespace orvanta;
 
 namespace {
 
-constexpr std::uint32_t kBase = 100000;
 const char* const kZones[] = {"Asia/Shanghai", "Europe/Berlin"};
 
 enum Flags : std::uint8_t {
@@ -30,10 +31,8 @@ enum Flags : std::uint8_t {
     kFault = 4,
     kOwnRatios = 8,
     kMarkTestSectors = 16,
-    kInfoSector = 32,
+    kWithInfoSector = 32,
 };
-
-std::uint8_t Bcd(int value) { return static_cast<std::uint8_t>(((value / 10) << 4) | (value % 10)); }
 
 void FillSamples(std::uint8_t* sector, const std::string& seed, std::uint32_t salt) {
     for (int i = 8; i < 512; ++i) {
@@ -87,27 +86,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // 2013-02-01 .. about 2037
         firstTime = 1359676800 + static_cast<std::int32_t>(in.U32() % 757000000u);
         const std::string seed = in.Bytes(in.Byte() % 24);
-        for (std::uint32_t index = 0; index < ringCount; ++index) {
-            const std::uint32_t physical = kBase + (currentPass + index) % ringCount;
-            const LocalFields f = LocalStandardFields(firstTime + static_cast<std::int32_t>(index / perSecond));
-            std::uint8_t* sector = disk.Sector(physical).data();
-            sector[0] = 0x20;
-            sector[1] = Bcd((f.year - 2000) % 100);
-            sector[2] = Bcd(f.month);
-            sector[3] = Bcd(f.day);
-            sector[4] = Bcd(f.hour);
-            sector[5] = Bcd(f.minute);
-            sector[6] = Bcd(f.second);
-            FillSamples(sector, seed, physical);
-        }
+        cardimage::WriteRing(
+            cardimage::RingShape{kBaseSector, ringCount, currentPass},
+            [&](std::uint32_t index) { return firstTime + static_cast<std::int32_t>(index / perSecond); },
+            [&](std::uint32_t, std::uint32_t physical, std::int32_t, const std::uint8_t* header) {
+                std::uint8_t* sector = disk.Sector(physical).data();
+                std::memcpy(sector, header, 7);
+                FillSamples(sector, seed, physical);
+            });
     }
     if (flags & kMarkTestSectors) {
-        disk.Sector(kBase + 1000)[0] = 0x20;
-        disk.Sector(kBase + 1001)[0] = 0x20;
+        disk.Sector(kTestSector1)[0] = kRecordMarker;
+        disk.Sector(kTestSector2)[0] = kRecordMarker;
     }
-    if (flags & kInfoSector) {
+    if (flags & kWithInfoSector) {
         const std::string info = in.Bytes(5);
-        std::memcpy(disk.Sector(90000).data(), info.data(), info.size());
+        std::memcpy(disk.Sector(kInfoSector).data(), info.data(), info.size());
     }
     // Fault to inject into the query (not into the drive search).
     const std::uint8_t faultKind = (flags & kFault) ? in.Byte() % 5 : 0;
@@ -121,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (where & 0x80) {
             sector = in.U32() % 60000001u;
         } else {
-            sector = kBase + in.U16();
+            sector = kBaseSector + in.U16();
         }
         const std::string header = in.Bytes(7);
         const std::string seed = in.Bytes(where & 0x0F);
@@ -159,7 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_REQUIRE(counts.closes == counts.opens - counts.failedOpens);
 
     // Ring fields consistent with each other, the record inside the ring.
-    FUZZ_REQUIRE(reader.baseSector == kBase);
+    FUZZ_REQUIRE(reader.baseSector == kBaseSector);
     FUZZ_REQUIRE(reader.upperSector >= reader.baseSector && reader.upperSector <= 60000000u);
     FUZZ_REQUIRE(reader.ringCount == reader.upperSector - reader.baseSector + 1);
     FUZZ_REQUIRE(reader.ringStart >= reader.baseSector && reader.ringStart <= reader.upperSector);

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <memory>
 
+#include "card/card_layout.h"
 #include "card/card_reader.h"
 #include "card/timestamp.h"
 #include "fuzz/fuzz_support.h"
@@ -24,8 +25,8 @@ struct Card {
     std::unique_ptr<CCardReader> reader;
     Card() {
         disk = &volumes.Attach('E');
-        disk->Sector(101000)[0] = 0x20;
-        disk->Sector(101001)[0] = 0x20;
+        disk->Sector(kTestSector1)[0] = kRecordMarker;
+        disk->Sector(kTestSector2)[0] = kRecordMarker;
         reader = std::make_unique<CCardReader>(volumes);
     }
 };

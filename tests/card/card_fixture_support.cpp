@@ -1,28 +1,32 @@
 #include "tests/card/card_fixture_support.h"
 
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <stdexcept>
 #include <unistd.h>
 
+#include "card/card_layout.h"
+#include "cardimage/card_image.h"
+
 namespace orvanta {
 namespace cardtest {
 
-std::uint8_t ToBcd(int value) { return static_cast<std::uint8_t>(((value / 10) << 4) | (value % 10)); }
+std::uint8_t ToBcd(int value) { return cardimage::ToBcd(value); }
 
 SectorBytes& WriteRecordBytes(MemoryDisk& disk, std::uint32_t sector, const std::array<std::uint8_t, 6>& bcd) {
     SectorBytes& bytes = disk.Sector(sector);
-    bytes[0] = 0x20;
+    bytes[0] = kRecordMarker;
     for (int i = 0; i < 6; ++i) bytes[1 + i] = bcd[i];
     return bytes;
 }
 
 SectorBytes& WriteRecordFields(MemoryDisk& disk, std::uint32_t sector, const LocalFields& when) {
-    return WriteRecordBytes(disk, sector,
-                            {ToBcd(when.year - 2000), ToBcd(when.month), ToBcd(when.day), ToBcd(when.hour),
-                             ToBcd(when.minute), ToBcd(when.second)});
+    SectorBytes& bytes = disk.Sector(sector);
+    cardimage::EncodeFields(when, bytes.data());
+    return bytes;
 }
 
 SectorBytes& WriteRecord(MemoryDisk& disk, std::uint32_t sector, std::int32_t time) {
@@ -30,31 +34,20 @@ SectorBytes& WriteRecord(MemoryDisk& disk, std::uint32_t sector, std::int32_t ti
 }
 
 void SetSamplePair(SectorBytes& sector, int pair, std::uint16_t a, std::uint16_t b) {
-    const int at = 8 + 4 * pair;
-    sector[at] = static_cast<std::uint8_t>(a & 0xFF);
-    sector[at + 1] = static_cast<std::uint8_t>(a >> 8);
-    sector[at + 2] = static_cast<std::uint8_t>(b & 0xFF);
-    sector[at + 3] = static_cast<std::uint8_t>(b >> 8);
+    cardimage::PutSamplePair(sector.data(), pair, a, b);
 }
 
 void MarkCardTestSectors(MemoryDisk& disk, std::uint32_t baseSector) {
-    disk.Sector(baseSector + 1000)[0] = 0x20;
-    disk.Sector(baseSector + 1001)[0] = 0x20;
+    disk.Sector(baseSector + 1000)[0] = kRecordMarker;
+    disk.Sector(baseSector + 1001)[0] = kRecordMarker;
 }
 
 void WriteInfoSector(MemoryDisk& disk, std::uint32_t serial, std::uint8_t deviceByte, std::uint32_t infoSector) {
-    SectorBytes& bytes = disk.Sector(infoSector);
-    bytes[0] = static_cast<std::uint8_t>(serial >> 24);
-    bytes[1] = static_cast<std::uint8_t>(serial >> 16);
-    bytes[2] = static_cast<std::uint8_t>(serial >> 8);
-    bytes[3] = static_cast<std::uint8_t>(serial);
-    bytes[4] = deviceByte;
+    cardimage::BuildInfoSector(serial, deviceByte, disk.Sector(infoSector).data());
 }
 
 std::uint32_t RingLayout::PhysicalOf(std::uint32_t index) const {
-    std::uint32_t p = ringStart + index;
-    if (p > upperSector) p -= ringCount;
-    return p;
+    return cardimage::RingShape{baseSector, ringCount, ringStart - baseSector}.PhysicalOf(index);
 }
 
 std::int32_t RingLayout::TimeOf(std::uint32_t index) const {
@@ -74,18 +67,13 @@ RingLayout WriteRing(MemoryDisk& disk, std::int32_t firstTime, std::uint32_t rin
     ring.firstTime = firstTime;
     ring.perSecond = perSecond;
     ring.newestSector = ring.PhysicalOf(ringCount - 1);
-    // Records of one second share their bytes 0..6; convert each second once.
-    std::int32_t lastTime = 0;
-    LocalFields fields;
-    for (std::uint32_t i = 0; i < ringCount; ++i) {
-        const std::int32_t t = ring.TimeOf(i);
-        if (i == 0 || t != lastTime) {
-            fields = LocalStandardFields(t);
-            lastTime = t;
-        }
-        SectorBytes& bytes = WriteRecordFields(disk, ring.PhysicalOf(i), fields);
-        if (fill) fill(i, bytes);
-    }
+    cardimage::WriteRing(
+        cardimage::RingShape{baseSector, ringCount, currentPass}, [&ring](std::uint32_t i) { return ring.TimeOf(i); },
+        [&](std::uint32_t i, std::uint32_t sector, std::int32_t, const std::uint8_t* header) {
+            SectorBytes& bytes = disk.Sector(sector);
+            std::memcpy(bytes.data(), header, 7);
+            if (fill) fill(i, bytes);
+        });
     return ring;
 }
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "card/card_layout.h"
 #include "card/card_reader.h"
 #include "platform/memory_volume.h"
 #include "tests/card/card_fixture_support.h"
@@ -250,7 +251,7 @@ TEST_F(CardQueryTest, DriveCodeFollowsThePresenceCheck) {
         volumes_.faults = FaultPlan();
         volumes_.faults.alwaysFailOpen = step.card == Card::kOpenFails;
         const std::uint32_t presence = 101000;
-        disk.Sector(presence)[0] = step.card == Card::kTestSectorsUnmarked ? 0x00 : 0x20;
+        disk.Sector(presence)[0] = step.card == Card::kTestSectorsUnmarked ? 0x00 : kRecordMarker;
         Query(reader, ring.TimeOf(100));
         EXPECT_EQ(reader.driveCode, step.present ? 'G' : 1);
         EXPECT_EQ(std::string(reader.infoText), step.infoText);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "card/card_layout.h"
 #include "card/card_reader.h"
 #include "platform/memory_volume.h"
 #include "tests/card/card_fixture_support.h"
@@ -28,16 +29,16 @@ void Prepare(MemoryVolumeSystem& volumes, char letter, Media media) {
             cardtest::MarkCardTestSectors(disk);
             break;
         case Media::kFirstOnly:
-            disk.Sector(101000)[0] = 0x20;
+            disk.Sector(kTestSector1)[0] = kRecordMarker;
             break;
         case Media::kSecondOnly:
-            disk.Sector(101001)[0] = 0x20;
+            disk.Sector(kTestSector2)[0] = kRecordMarker;
             break;
         case Media::kForeign:
             break;
         case Media::kWrongByte:
-            disk.Sector(101000)[0] = 0x21;
-            disk.Sector(101001)[0] = 0x21;
+            disk.Sector(kTestSector1)[0] = 0x21;
+            disk.Sector(kTestSector2)[0] = 0x21;
             break;
     }
 }

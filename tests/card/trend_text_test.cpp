@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "card/card_layout.h"
 #include "card/card_reader.h"
 #include "platform/memory_volume.h"
 #include "tests/card/card_fixture_support.h"
@@ -41,7 +42,7 @@ const std::string kNoDeviceTrend = TrendOf("", 0);
 SectorBytes& WriteTrendRecord(MemoryDisk& disk, std::uint32_t sector, const std::vector<int>& a,
                               const std::vector<int>& b) {
     SectorBytes& bytes = disk.Sector(sector);
-    bytes[0] = 0x20;
+    bytes[0] = kRecordMarker;
     for (int i = 0; i < kPositions; ++i) {
         cardtest::SetSamplePair(bytes, i + 1, static_cast<std::uint16_t>(509 + a[i]),
                                 static_cast<std::uint16_t>(509 + b[i]));

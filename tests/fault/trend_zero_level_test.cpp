@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "card/card_layout.h"
 #include "card/card_reader.h"
 #include "platform/memory_volume.h"
 #include "tests/card/card_fixture_support.h"
@@ -23,7 +24,7 @@ TEST(TrendZeroLevel, AnyZeroLevelGivesTheDoublePrecisionResult) {
     ASSERT_EQ(reader.driveCode, 'E');
     // One record: channel A alternates 509 +- 200, channel B 509 +- 37.
     cardtest::SectorBytes& sector = disk.Sector(100000);
-    sector[0] = 0x20;
+    sector[0] = kRecordMarker;
     for (int pair = 1; pair <= 96; ++pair) {
         const int sign = pair % 2 == 0 ? 1 : -1;
         cardtest::SetSamplePair(sector, pair, static_cast<std::uint16_t>(509 + sign * 200),
@@ -56,8 +57,8 @@ TEST(TrendZeroLevel, AnyZeroLevelGivesTheDoublePrecisionResult) {
         if (within && rmsB > 0) {
             const int rmsA = static_cast<int>(std::sqrt(static_cast<double>(sumA / 96)) + 0.5);
             char piece[64];
-            std::snprintf(piece, sizeof piece, "%d %d ", static_cast<int>(rmsA * 1.0 * 0.019419 + 0.5),
-                          static_cast<int>(rmsB * 1.0 * 2.531745 + 0.5));
+            std::snprintf(piece, sizeof piece, "%d %d ", static_cast<int>(rmsA * 1.0 * kTrendScaleA + 0.5),
+                          static_cast<int>(rmsB * 1.0 * kTrendScaleB + 0.5));
             expected += piece;
             points = 1;
         }

@@ -9,6 +9,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "card/card_layout.h"
 #include "card/card_reader.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
@@ -26,7 +27,7 @@ constexpr std::uint64_t kImageSectors = 60000001ULL;
 Sector PatternOf(std::uint32_t sector) {
     Sector s{};
     for (int i = 0; i < 512; ++i) s[i] = static_cast<std::uint8_t>((sector * 7u + static_cast<unsigned>(i) * 13u) ^ (sector >> 16));
-    s[0] = 0x20;
+    s[0] = kRecordMarker;
     std::memcpy(&s[500], &sector, sizeof sector);
     return s;
 }
