@@ -39,6 +39,7 @@
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
 #include "cardimage/card_image.h"
+#include "tests/common/test_env.h"
 
 namespace orvanta {
 namespace {
@@ -67,6 +68,7 @@ void ReplayReads(int fd, const std::vector<VolumeReadEntry>& reads) {
 // second, a reader on it, the second queried and the reads of one query.
 
 struct CardSetup {
+    std::unique_ptr<testenv::TempDir> scratch;
     std::string dir;
     std::string image;       // the card
     std::string blankImage;  // a device without a card, for the drive search
@@ -91,9 +93,8 @@ std::string RunCommand(const std::string& command, int* status) {
 }
 
 void MakeCard() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orvanta-limit-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) Fail("cannot create a temporary directory");
-    gCard.dir = pattern;
+    gCard.scratch = std::make_unique<testenv::TempDir>();
+    gCard.dir = gCard.scratch->Path();
     gCard.image = gCard.dir + "/card.img";
     gCard.blankImage = gCard.dir + "/blank.img";
 
@@ -146,8 +147,7 @@ void RemoveCard() {
         int status = 0;
         RunCommand("losetup -d '" + gCard.loopDevice + "' 2>&1", &status);
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(gCard.dir, ignored);
+    gCard.scratch.reset();
 }
 
 // A reader on one device path for drive E:, with a recording volume system.

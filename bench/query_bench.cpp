@@ -25,6 +25,7 @@
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
 #include "cardimage/card_image.h"
+#include "tests/common/test_env.h"
 
 namespace orvanta {
 namespace {
@@ -42,10 +43,7 @@ constexpr double kBoundTrendReads = 1;
 class CardImage {
 public:
     CardImage() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "orvanta-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) Fail("mkdtemp");
-        dir_ = pattern;
-        path_ = dir_ + "/card.img";
+        path_ = scratch_ / "card.img";
         fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
         if (fd_ < 0) Fail("open image");
         if (::ftruncate(fd_, static_cast<off_t>(kImageSectors * kSectorSize)) != 0) Fail("ftruncate");
@@ -72,10 +70,6 @@ public:
         }
         errno = 0;
         if (selected_ == 0) Fail("no second whose search lands inside its group");
-    }
-    ~CardImage() {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
     }
 
     CCardReader& Reader() { return *reader_; }
@@ -135,7 +129,7 @@ private:
         WriteSectors(kBaseSector, ring);
     }
 
-    std::string dir_;
+    testenv::TempDir scratch_;
     std::string path_;
     int fd_ = -1;
     std::int32_t firstTime_ = 0;

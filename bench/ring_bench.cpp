@@ -18,6 +18,7 @@
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
 #include "cardimage/card_image.h"
+#include "tests/common/test_env.h"
 
 namespace orvanta {
 namespace {
@@ -30,9 +31,6 @@ constexpr double kFindSectorByTimeBound = 92;
 class BenchCard {
 public:
     BenchCard() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "orvanta-ring-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) Fail("cannot create a temporary directory");
-        dir_ = pattern;
         // 100,000 records, 2 a second on average (1, 3, 2 in turn), a 10 s
         // pause after every 100 seconds, and a current pass of 30,000 records.
         contents_.records = 100000;
@@ -41,11 +39,11 @@ public:
         contents_.gapEvery = 100;
         contents_.gapSeconds = 10;
         std::string error;
-        if (!cardimage::WriteCardImage(dir_ + "/card.img", contents_, &layout_, &error)) Fail(error);
+        if (!cardimage::WriteCardImage(scratch_ / "card.img", contents_, &layout_, &error)) Fail(error);
         times_ = cardimage::RecordTimes(contents_);
 
         DriveMap drives;
-        drives.Set('E', dir_ + "/card.img");
+        drives.Set('E', scratch_ / "card.img");
         volumes_ = std::make_unique<CountingVolumeSystem>(MakePlatformVolumeSystem(drives));
         reader_ = std::make_unique<CCardReader>(*volumes_);
         if (reader_->driveCode != 'E') Fail("the drive search did not find the card on E:");
@@ -56,8 +54,6 @@ public:
     }
     ~BenchCard() {
         reader_.reset();
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
     }
 
     CCardReader& Reader() { return *reader_; }
@@ -71,7 +67,7 @@ private:
         std::exit(1);
     }
 
-    std::string dir_;
+    testenv::TempDir scratch_;
     cardimage::CardContents contents_;
     cardimage::CardLayout layout_;
     std::vector<std::int32_t> times_;

@@ -77,26 +77,17 @@ RingLayout WriteRing(MemoryDisk& disk, std::int32_t firstTime, std::uint32_t rin
     return ring;
 }
 
-ScopedTempWorkDir::ScopedTempWorkDir() {
-    previous_ = std::filesystem::current_path().string();
-    std::string pattern = (std::filesystem::temp_directory_path() / "orvanta-card-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-    std::filesystem::current_path(path_);
+ScopedTempWorkDir::ScopedTempWorkDir() : previous_(std::filesystem::current_path().string()) {
+    std::filesystem::current_path(dir_.Path());
 }
 
 ScopedTempWorkDir::~ScopedTempWorkDir() {
     std::error_code ignored;
     std::filesystem::current_path(previous_, ignored);
-    std::filesystem::remove_all(path_, ignored);
 }
 
 void ScopedTempWorkDir::WriteFile(const std::string& name, const std::string& content) const {
-    const std::string full = path_ + "/" + name;
-    std::FILE* f = std::fopen(full.c_str(), "wb");
-    if (f == nullptr) throw std::runtime_error("cannot write " + full);
-    std::fwrite(content.data(), 1, content.size(), f);
-    std::fclose(f);
+    dir_.WriteFile(name, content);
 }
 
 }  // namespace cardtest

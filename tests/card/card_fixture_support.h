@@ -94,13 +94,13 @@ public:
     ScopedTempWorkDir(const ScopedTempWorkDir&) = delete;
     ScopedTempWorkDir& operator=(const ScopedTempWorkDir&) = delete;
 
-    const std::string& Path() const { return path_; }
+    const std::string& Path() const { return dir_.Path(); }
     // Writes a file with exactly `content` into the directory.
     void WriteFile(const std::string& name, const std::string& content) const;
 
 private:
+    testenv::TempDir dir_;
     std::string previous_;
-    std::string path_;
 };
 
 // A reader on drive E: of a memory card whose test sectors are marked; the

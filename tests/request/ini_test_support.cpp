@@ -9,17 +9,7 @@
 namespace orvanta {
 namespace requesttest {
 
-TempFile::TempFile() {
-    char pattern[] = "/tmp/orvanta-request-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
-    directory_ = pattern;
-    path_ = directory_ + "/orvanta-vemlar.ini";
-}
-
-TempFile::~TempFile() {
-    std::remove(path_.c_str());
-    ::rmdir(directory_.c_str());
-}
+TempFile::TempFile() : path_(directory_ / "orvanta-vemlar.ini") {}
 
 void TempFile::Write(const std::string& bytes) const {
     std::ofstream file(path_, std::ios::binary | std::ios::trunc);

@@ -4,13 +4,14 @@
 
 #include <string>
 
+#include "tests/common/test_env.h"
+
 namespace orvanta {
 namespace requesttest {
 
 class TempFile {
 public:
     TempFile();
-    ~TempFile();
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
 
@@ -18,7 +19,7 @@ public:
     void Write(const std::string& bytes) const;
 
 private:
-    std::string directory_;
+    testenv::TempDir directory_;
     std::string path_;
 };
 

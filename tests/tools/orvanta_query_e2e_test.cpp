@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "cardimage/card_image.h"
+#include "tests/common/test_env.h"
 
 namespace orvanta {
 namespace {
@@ -105,9 +107,8 @@ protected:
         setenv("TZ", "Asia/Shanghai", 1);  // the program inherits it
         tzset();
 
-        char pattern[] = "/tmp/orvanta-query-e2e-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory_ = pattern;
+        scratch_ = std::make_unique<testenv::TempDir>();
+        directory_ = scratch_->Path();
 
         cardimage::CardContents contents;
         contents.start = LocalFields{2013, 12, 6, 12, 0, 0};
@@ -145,10 +146,7 @@ protected:
     void TearDown() override {
         server_.stop();
         if (thread_.joinable()) thread_.join();
-        if (!directory_.empty()) {
-            std::string command = "rm -rf '" + directory_ + "'";
-            EXPECT_EQ(std::system(command.c_str()), 0);
-        }
+        scratch_.reset();
         if (hadZone_) setenv("TZ", oldZone_.c_str(), 1);
         else unsetenv("TZ");
         tzset();
@@ -175,6 +173,7 @@ protected:
     }
 
     std::string program_;
+    std::unique_ptr<testenv::TempDir> scratch_;
     std::string directory_;
     cardimage::CardLayout layout_;
     httplib::Server server_;
