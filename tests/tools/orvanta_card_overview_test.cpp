@@ -99,13 +99,14 @@ TEST_F(OverviewProgram, WritesTheOverviewAsCsvFromTheOldestToTheNewestRecord) {
     OverviewRequest whole;
     whole.points = 200;
     OverviewRequest range;  // across the wrap: records 14000 to 15500
+    range.points = 2000;
     range.hasFrom = range.hasTo = true;
     range.from = times[14000];
     range.to = times[15500];
     const std::vector<Case> cases = {
         {"200 points", {"--points", "200"}, whole, 200},
         {"default 1000 points", {}, OverviewRequest(), 1000},
-        {"a range across the wrap, every record", {"--from", FormatLocalStandard(range.from), "--to=" + FormatLocalStandard(range.to)},
+        {"a range across the wrap, every record", {"--points", "2000", "--from", FormatLocalStandard(range.from), "--to=" + FormatLocalStandard(range.to)},
          range, 0},
     };
     for (const Case& c : cases) {
