@@ -337,7 +337,9 @@ void COverviewStrip::paintEvent(QPaintEvent*) {
 
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setClipRect(plot);
-    for (int channel = 0; channel < 2; ++channel) {
+    // Channel A first, lighter: its coarse integer steps would otherwise
+    // cover channel B's line.
+    for (int channel = 1; channel >= 0; --channel) {
         QPainterPath path;
         bool open = false;
         for (std::size_t i = 0; i < samples_.size(); ++i) {
@@ -353,7 +355,9 @@ void COverviewStrip::paintEvent(QPaintEvent*) {
                 open = true;
             }
         }
-        painter.setPen(QPen(channel == 0 ? kChannelBColor : kChannelAColor, 1.2));
+        QColor color = channel == 0 ? kChannelBColor : kChannelAColor;
+        if (channel == 1) color.setAlpha(110);
+        painter.setPen(QPen(color, channel == 0 ? 1.5 : 1.0));
         painter.drawPath(path);
     }
     painter.setClipping(false);
