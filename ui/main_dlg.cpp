@@ -7,8 +7,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -16,6 +18,8 @@
 #include "request/client_settings.h"
 #include "request/web_browser2.h"
 #include "ui/about_dlg.h"
+#include "ui/overview_strip.h"
+#include "ui/record_export.h"
 #include "ui/resources.h"
 #include "ui/ui_strings.h"
 
@@ -30,6 +34,9 @@ const AnchorEntry CMainDlg::kAnchors[] = {
     {kIdForward, kAnchorMoveY, 100},     {kIdBrowser, kAnchorStretchXY, 100},
     // The status line sits in the bottom row and moves with it.
     {kIdStatusLine, kAnchorMoveY, 100},
+    // The overview strip between the browser and the bottom row: it keeps
+    // its distance to the bottom edge and widens with the window.
+    {kIdOverview, kAnchorMoveY, 100},    {kIdOverview, kAnchorStretchX, 100},
 };
 const std::int32_t CMainDlg::kAnchorCount = static_cast<std::int32_t>(sizeof(kAnchors) / sizeof(kAnchors[0]));
 
@@ -113,7 +120,10 @@ void CMainDlg::CreateControls() {
     makeLabel(kIdTimeLabel, "timeLabel", text::kSelectTime, 9, 209, 39, 8);
 
     browser_ = new CWebBrowser2(this);
-    place(browser_, kIdBrowser, "browser", 9, 8, 391, 190);
+    // The browser leaves room for the overview strip below it.
+    place(browser_, kIdBrowser, "browser", 9, 8, 391, 148);
+    overview_ = new COverviewStrip(this);
+    place(overview_, kIdOverview, "overviewStrip", 9, 159, 391, 42);
 
     hourList_ = makeList(kIdHourList, "hourList", 116, 206, 33, 76, 24);
     minuteList_ = makeList(kIdMinuteList, "minuteList", 165, 206, 33, 81, 60);
@@ -173,6 +183,22 @@ void CMainDlg::CreateControls() {
     }
     connect(browser_, &CWebBrowser2::documentComplete, this, &CMainDlg::OnDocumentComplete);
     connect(aboutAction_, &QAction::triggered, this, &CMainDlg::OnAbout);
+
+    // Exports of what the window shows, in both context menus.
+    savePdfAction_ = new QAction(QString::fromUtf8(text::kSavePdf), this);
+    savePdfAction_->setObjectName(QStringLiteral("savePdfAction"));
+    savePdfAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    exportCsvAction_ = new QAction(QString::fromUtf8(text::kExportCsv), this);
+    exportCsvAction_->setObjectName(QStringLiteral("exportCsvAction"));
+    exportCsvAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    for (QAction* action : {savePdfAction_, exportCsvAction_}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        browser_->addAction(action);
+    }
+    connect(savePdfAction_, &QAction::triggered, this, &CMainDlg::OnSavePdf);
+    connect(exportCsvAction_, &QAction::triggered, this, &CMainDlg::OnExportCsv);
+    connect(overview_, &COverviewStrip::sampleChosen, this, &CMainDlg::OnOverviewSampleChosen);
 }
 
 bool CMainDlg::OnInitDialog() {
@@ -182,6 +208,12 @@ bool CMainDlg::OnInitDialog() {
     SetAnchors(kAnchors, kAnchorCount);
     iniPath_ = iniPathOverride_.empty() ? ConfigPathBesideExecutable() : iniPathOverride_;
     ShowStatus({CardLine()});
+    // The overview is read off the user-interface thread from the start.
+    if (reader_.StartupDriveCode() == 1) {
+        overview_->ShowNoCard();
+    } else {
+        overview_->StartScan(reader_);
+    }
     return true;
 }
 
@@ -259,6 +291,7 @@ void CMainDlg::RunQuery() {
         selectedTime_ = query.settings.selectedTime;
         ShowSelectedTime();
     }
+    overview_->SetMarker(query.settings.actualTime);
     refresh_->setEnabled(false);
     forward_->setEnabled(false);
     back_->setEnabled(false);
@@ -306,6 +339,38 @@ void CMainDlg::OnDocumentComplete() {
 void CMainDlg::OnAbout() {
     CAboutDlg about(icon_, this);
     about.exec();
+}
+
+void CMainDlg::OnOverviewSampleChosen(std::int32_t time) {
+    selectedTime_ = time;
+    ShowSelectedTime();
+    // While a page loads the refresh button is off, and so is this road.
+    if (refresh_->isEnabled()) RunQuery();
+}
+
+void CMainDlg::SavePageAsPdf(const QString& path) { CRecordExport::SavePageAsPdf(*browser_, path); }
+
+bool CMainDlg::ExportRecordCsv(const QString& path) {
+    QString error;
+    if (CRecordExport::WriteRecordCsv(reader_, path, &error)) return true;
+    QMessageBox::warning(this, windowTitle(), QString::fromUtf8(text::kExportFailed).arg(path) + "\n" + error);
+    return false;
+}
+
+void CMainDlg::OnSavePdf() {
+    const QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8(text::kSavePdf).remove(QChar(0x2026)),
+                                                      QStringLiteral("orvanta.pdf"), QStringLiteral("PDF (*.pdf)"));
+    if (!path.isEmpty()) SavePageAsPdf(path);
+}
+
+void CMainDlg::OnExportCsv() {
+    if (reader_.actualTime <= 0 && reader_.currentSector == 0) {
+        QMessageBox::information(this, windowTitle(), QString::fromUtf8(text::kNothingToExport));
+        return;
+    }
+    const QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8(text::kExportCsv).remove(QChar(0x2026)),
+                                                      QStringLiteral("orvanta-record.csv"), QStringLiteral("CSV (*.csv)"));
+    if (!path.isEmpty()) ExportRecordCsv(path);
 }
 
 QString CMainDlg::NoServerPage(const std::string& iniPath, const char* serverBaseUrl) {

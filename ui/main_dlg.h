@@ -24,6 +24,7 @@ class QPushButton;
 
 namespace orvanta {
 
+class COverviewStrip;
 class CWebBrowser2;
 class DriveMap;
 
@@ -42,6 +43,7 @@ enum MainControlId : std::int32_t {
     kIdMinuteLabel = 1018,
     kIdSecondLabel = 1019,
     kIdStatusLine = 1020,
+    kIdOverview = 1021,
 };
 
 struct MainDlgOptions {
@@ -92,6 +94,15 @@ public:
     QComboBox* SecondList() const { return secondList_; }
     QDateEdit* DatePicker() const { return datePicker_; }
     QAction* AboutAction() const { return aboutAction_; }
+    COverviewStrip* OverviewStrip() const { return overview_; }
+    QAction* SavePdfAction() const { return savePdfAction_; }
+    QAction* ExportCsvAction() const { return exportCsvAction_; }
+
+    // The exports without their file dialogs: the page shown as an A4 PDF
+    // (finished when the browser's page reports pdfPrintingFinished), and
+    // the record of the last query as CSV.
+    void SavePageAsPdf(const QString& path);
+    bool ExportRecordCsv(const QString& path);
 
     // The main window's anchor table.
     static const AnchorEntry kAnchors[];
@@ -110,6 +121,11 @@ public slots:
     void OnListChange();
     void OnDocumentComplete();
     void OnAbout();
+    // A click on the overview strip: that record's second becomes the
+    // selected time and is queried as the refresh button queries.
+    void OnOverviewSampleChosen(std::int32_t time);
+    void OnSavePdf();
+    void OnExportCsv();
 
 protected:
     bool OnInitDialog() override;
@@ -137,6 +153,9 @@ private:
     QDateEdit* datePicker_ = nullptr;
     QLabel* statusLine_ = nullptr;
     QAction* aboutAction_ = nullptr;
+    COverviewStrip* overview_ = nullptr;
+    QAction* savePdfAction_ = nullptr;
+    QAction* exportCsvAction_ = nullptr;
 
     // Constructed in this order: the reader (calibration, drive search),
     // then the path, then the selected time, then the icon.

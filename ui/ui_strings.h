@@ -23,6 +23,24 @@ inline constexpr const char kAboutVersion[] = "Orvanta谐波分析客户端 1.0.
 inline constexpr const char kAboutNotice[] = "Orvanta 客户端开发组 编写与维护";
 inline constexpr const char kOk[] = "确定";
 
+// Overview strip and exports (context menus).
+inline constexpr const char kOverviewRescan[] = "重新读取存储卡概览";
+inline constexpr const char kOverviewWholeCard[] = "显示整张卡";
+inline constexpr const char kOverviewCancel[] = "取消读取概览";
+inline constexpr const char kOverviewNoCard[] = "未找到存储卡，无法显示记录概览";
+inline constexpr const char kOverviewNoDevice[] = "无法打开存储卡，无法显示记录概览";
+inline constexpr const char kOverviewNoRecords[] = "存储卡上没有记录";
+inline constexpr const char kOverviewEmptyRange[] = "所选时间段内没有记录";
+inline constexpr const char kOverviewReading[] = "正在读取存储卡概览… %1%";
+inline constexpr const char kOverviewCancelled[] = "已取消读取存储卡概览";
+inline constexpr const char kOverviewCardGone[] = "读取中存储卡已断开，只显示已读取的部分";
+inline constexpr const char kOverviewHover[] = "%1   B: %2 V   A: %3 A";
+inline constexpr const char kOverviewHoverNoPoint[] = "%1   (无趋势值)";
+inline constexpr const char kSavePdf[] = "保存页面为 PDF…";
+inline constexpr const char kExportCsv[] = "导出记录 CSV…";
+inline constexpr const char kExportFailed[] = "无法写入文件 %1";
+inline constexpr const char kNothingToExport[] = "尚未查询记录，请先按“刷新”。";
+
 // Status line.
 inline constexpr const char kCardOnDrive[] = "存储卡: %1:";
 inline constexpr const char kNoCardAtStart[] = "启动时未找到存储卡";

@@ -35,6 +35,7 @@
 #include "platform/memory_volume.h"
 #include "request/web_browser2.h"
 #include "ui/main_dlg.h"
+#include "ui/overview_strip.h"
 #include "ui/sample_card.h"
 
 namespace {
@@ -236,6 +237,10 @@ int main(int argc, char* argv[]) {
         QElapsedTimer clock;
         clock.start();
         while (completed == 0 && clock.elapsed() < 180000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+        }
+        // The overview strip reads the card on its own thread; the picture shows it done.
+        while (window.OverviewStrip()->IsScanning() && clock.elapsed() < 180000) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
         }
         if (completed == 0) {

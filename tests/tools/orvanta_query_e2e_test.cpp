@@ -22,6 +22,9 @@
 #include <vector>
 
 #include "cardimage/card_image.h"
+#include "card/card_reader.h"
+#include "platform/drive_map.h"
+#include "request/record_csv.h"
 #include "tests/common/test_env.h"
 
 namespace orvanta {
@@ -309,6 +312,39 @@ TEST_F(QueryProgramTest, KeepsTheSelectedTimeWithoutACardAndKeepsStandardOutputC
     EXPECT_EQ(run.out.rfind("Content-Type: ", 0), 0u) << run.out.substr(0, 80);
     EXPECT_EQ(BodyOf(run.out).rfind("selectedTime=1386302405&actualTime=0&data=-505+-508+", 0), 0u);
     EXPECT_NE(run.err.find("no card found"), std::string::npos) << run.err;
+}
+
+// --csv writes the record found as the window's CSV export does: the same
+// text as the shared CSV writer gives for a reader that queried that second.
+TEST_F(QueryProgramTest, WritesTheRecordAsTheWindowsCsvExport) {
+    WriteIni(Url("analysis"), "111", "trelmoza");
+    RunResult run = Run({"--time", "2013-12-06 12:00:07", "--csv", "record.csv", "--no-send"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string csv = ReadFile(directory_ + "/record.csv");
+
+    DriveMap map;
+    std::string error;
+    ASSERT_TRUE(DriveMap::FromArguments({"E=" + directory_ + "/card.img"}, &map, &error)) << error;
+    std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(map);
+    CCardReader reader(*volumes);
+    reader.QueryCard(1386302407);
+    EXPECT_EQ(csv, BuildRecordCsv(reader));
+
+    std::istringstream lines(csv);
+    std::vector<std::string> all;
+    for (std::string line; std::getline(lines, line);) all.push_back(line);
+    ASSERT_GE(all.size(), 4u + 1 + 1 + 126 + 1 + 1 + 1);
+    EXPECT_EQ(all[0], "drive,E:");
+    EXPECT_EQ(all[1], "serial,4711");
+    EXPECT_EQ(all[2], "record time,2013-12-06 12:00:07");
+    EXPECT_EQ(all[3], "sector," + std::to_string(layout_.ringStart + 7));
+    EXPECT_EQ(all[5], "index,channel_a,channel_b");
+    EXPECT_EQ(all[6].rfind("0,", 0), 0u);
+    EXPECT_EQ(all[131].rfind("125,", 0), 0u);
+    EXPECT_EQ(all[133], "index,trend_a,trend_b");
+    EXPECT_EQ(all[134], "0,0,0");
+    // The 33 records from 12:00:07 on give a point each.
+    EXPECT_EQ(all.size(), 134u + 1 + 33);
 }
 
 TEST_F(QueryProgramTest, FollowsARedirectAsABrowserDoes) {

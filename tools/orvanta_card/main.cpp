@@ -17,6 +17,8 @@ void PrintUsage(std::FILE* out) {
                  "  create IMAGE [options]   write a synthetic recorder card as a sparse image file\n"
                  "  info [--drive L=PATH]... show the card found on the drives: presence, serial,\n"
                  "                           ring bounds, oldest and newest record\n"
+                 "  overview [options]       the recording sampled at up to N points as CSV:\n"
+                 "                           time, sector and trend values of each record\n"
                  "\n"
                  "Run \"orvanta-card COMMAND --help\" for the options of a command.\n");
 }
@@ -37,6 +39,7 @@ int main(int argc, char** argv) {
     }
     if (command == "create") return RunCreate(args);
     if (command == "info") return RunInfo(args);
+    if (command == "overview") return RunOverview(args);
     std::fprintf(stderr, "orvanta-card: unknown command \"%s\"\n\n", command.c_str());
     PrintUsage(stderr);
     return kExitUsage;

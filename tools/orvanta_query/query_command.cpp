@@ -10,6 +10,7 @@
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
 #include "request/query_road.h"
+#include "request/record_csv.h"
 #include "tools/orvanta_query/form_poster.h"
 
 #ifdef _WIN32
@@ -127,6 +128,10 @@ int RunQueryCommand(const QueryOptions& options) {
         std::string request = query.headerBlock + "\r\n";
         request.append(query.body.begin(), query.body.end());
         if (!WriteAll(options.requestOut, "request", request.data(), request.size())) return 1;
+    }
+    if (!options.csvOut.empty()) {
+        const std::string csv = BuildRecordCsv(*reader);
+        if (!WriteAll(options.csvOut, "record CSV", csv.data(), csv.size())) return 1;
     }
     if (options.noSend) return 0;
 

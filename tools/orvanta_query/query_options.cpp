@@ -8,7 +8,7 @@ namespace {
 
 bool TakesValue(const std::string& name) {
     return name == "--drive" || name == "--time" || name == "--config" || name == "--request-out" ||
-           name == "--out";
+           name == "--out" || name == "--csv";
 }
 
 // Converts "YYYY-MM-DD HH:MM:SS" of local time into a time value.
@@ -48,7 +48,7 @@ bool SetOnce(const std::string& name, const std::string& value, bool given, std:
 ParseOutcome ParseQueryOptions(const std::vector<std::string>& arguments, QueryOptions* options,
                                std::string* error) {
     *options = QueryOptions();
-    bool haveConfig = false, haveRequestOut = false, haveOut = false;
+    bool haveConfig = false, haveRequestOut = false, haveOut = false, haveCsv = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string name = arguments[i];
         std::string value;
@@ -108,6 +108,9 @@ ParseOutcome ParseQueryOptions(const std::vector<std::string>& arguments, QueryO
         } else if (name == "--request-out") {
             if (!SetOnce(name, value, haveRequestOut, &options->requestOut, error)) return ParseOutcome::Error;
             haveRequestOut = true;
+        } else if (name == "--csv") {
+            if (!SetOnce(name, value, haveCsv, &options->csvOut, error)) return ParseOutcome::Error;
+            haveCsv = true;
         } else {  // --out
             if (!SetOnce(name, value, haveOut, &options->answerOut, error)) return ParseOutcome::Error;
             haveOut = true;
@@ -118,7 +121,7 @@ ParseOutcome ParseQueryOptions(const std::vector<std::string>& arguments, QueryO
 
 std::string QueryUsage() {
     return "Usage: orvanta-query [--drive L=PATH]... [--time \"YYYY-MM-DD HH:MM:SS\"] [--config FILE]\n"
-           "                     [--request-out FILE] [--no-send] [--out FILE]\n"
+           "                     [--request-out FILE] [--csv FILE] [--no-send] [--out FILE]\n"
            "\n"
            "Queries the recorder's card for one second and posts the request to the analysis\n"
            "server, as the window's refresh button does.\n"
@@ -130,6 +133,9 @@ std::string QueryUsage() {
            "                      this program\n"
            "  --request-out FILE  write the header block, CR LF and the body there ('-': standard\n"
            "                      output)\n"
+           "  --csv FILE          write the record found as CSV there ('-': standard output):\n"
+           "                      drive, serial, record time, sector, the sample pairs and\n"
+           "                      the trend points, as the window's CSV export\n"
            "  --no-send           build the request but do not post it\n"
            "  --out FILE          write the server's answer page there; default: standard output\n"
            "\n"

@@ -1,6 +1,6 @@
 // The command line of orvanta-query:
 //   orvanta-query [--drive L=PATH]... [--time "YYYY-MM-DD HH:MM:SS"] [--config FILE]
-//                 [--request-out FILE] [--no-send] [--out FILE]
+//                 [--request-out FILE] [--csv FILE] [--no-send] [--out FILE]
 // Options take their value as the next argument or after '=' (--time=...).
 #pragma once
 
@@ -16,6 +16,7 @@ struct QueryOptions {
     std::int32_t selectedTime = 0;            // --time as local standard time
     std::string configPath;                   // --config; empty: beside the executable
     std::string requestOut;                   // --request-out; "-" is standard output
+    std::string csvOut;                       // --csv; "-" is standard output
     bool noSend = false;                      // --no-send
     std::string answerOut;                    // --out; empty or "-": standard output
 };

@@ -1,0 +1,158 @@
+#include "card/card_overview.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "card/card_layout.h"
+#include "card/held_card_volume.h"
+#include "card/ring_search.h"
+#include "card/timestamp.h"
+
+namespace orvanta {
+
+namespace {
+
+// Adjacent samples are read together, up to this many sectors (64 KiB) a read.
+constexpr std::uint32_t kMaxRunSectors = 128;
+
+struct Slot {
+    std::uint32_t sector;  // physical sector to read
+    std::size_t order;     // position of the sample in ring order
+};
+
+}  // namespace
+
+CardOverview::CardOverview(const CCardReader& reader)
+    : volumes_(&reader.Volumes()),
+      devicePath_(reader.devicePath),
+      baseSector_(reader.baseSector),
+      zeroLevel_(reader.offsetB),
+      ratioA_(reader.ratioA),
+      ratioB_(reader.ratioB) {}
+
+std::vector<std::uint32_t> CardOverview::SamplePositions(std::uint32_t first, std::uint32_t last,
+                                                         std::uint32_t points) {
+    std::vector<std::uint32_t> positions;
+    if (last < first || points == 0) return positions;
+    const std::uint64_t span = std::uint64_t{last} - first + 1;
+    const std::uint64_t count = std::min<std::uint64_t>(points, span);
+    positions.reserve(static_cast<std::size_t>(count));
+    for (std::uint64_t i = 0; i < count; ++i) {
+        const std::uint64_t offset = count == 1 ? 0 : i * (span - 1) / (count - 1);
+        positions.push_back(static_cast<std::uint32_t>(first + offset));
+    }
+    return positions;
+}
+
+OverviewResult CardOverview::Scan(const OverviewRequest& request) const {
+    OverviewResult result;
+    CHeldCardVolume volume(*volumes_, devicePath_.c_str());
+    auto finish = [&result, &volume](OverviewStatus status, const std::string& message) {
+        result.status = status;
+        result.message = message;
+        result.sectorReads = volume.SectorReads();
+        result.readRequests = volume.ReadRequests();
+        volume.Close();
+        return result;
+    };
+    if (!volume.IsOpen()) {
+        return finish(OverviewStatus::kNoDevice, "the card's device " + devicePath_ + " does not open");
+    }
+
+    // The ring, found as the card reader finds it, through the held volume.
+    RingBounds& ring = result.ring;
+    ring.baseSector = baseSector_;
+    CRingSearch search(volume, ring);
+    search.FindRingBounds();
+    result.oldestTime = volume.TimeAt(ring.LogicalToPhysical(0));
+    result.newestTime = volume.TimeAt(ring.LogicalToPhysical(ring.ringCount - 1));
+    if (volume.Gone()) return finish(OverviewStatus::kCardGone, "the card stopped answering");
+    if (result.oldestTime <= 0 && result.newestTime <= 0) {
+        return finish(OverviewStatus::kNoRecords, "the card holds no records");
+    }
+
+    // A time range becomes logical positions through the ring's time search:
+    // from the first record of the `from` second (or the first one after it),
+    // to the last record of the `to` second (or the last one before it).
+    std::int64_t first = 0;
+    std::int64_t last = std::int64_t{ring.ringCount} - 1;
+    if (request.hasFrom) {
+        const std::uint32_t sector = search.ScanBackward(search.FindSectorByTime(request.from));
+        first = ring.PhysicalToLogical(sector);
+        const std::int32_t time = volume.TimeAt(sector);
+        if (time != 0 && time < request.from) ++first;
+    }
+    if (request.hasTo) {
+        const std::uint32_t sector = search.ScanForward(search.FindSectorByTime(request.to));
+        last = ring.PhysicalToLogical(sector);
+        const std::int32_t time = volume.TimeAt(sector);
+        if (time == 0 || time > request.to) --last;
+    }
+    if (volume.Gone()) return finish(OverviewStatus::kCardGone, "the card stopped answering");
+    if (first > last) return finish(OverviewStatus::kDone, "no records in the time range");
+
+    const std::vector<std::uint32_t> positions = SamplePositions(
+        static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last), std::max<std::uint32_t>(request.points, 1));
+    result.positions = positions.size();
+
+    // Ascending sector order: on a wrapped ring the newer records, at the low
+    // end of the ring, come first; the samples are put back in ring order.
+    std::vector<Slot> slots;
+    slots.reserve(positions.size());
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        slots.push_back(Slot{ring.LogicalToPhysical(positions[i]), i});
+    }
+    std::sort(slots.begin(), slots.end(), [](const Slot& a, const Slot& b) { return a.sector < b.sector; });
+
+    const CTrendPointCalculator points(zeroLevel_, ratioA_, ratioB_);
+    std::vector<std::optional<OverviewSample>> byOrder(positions.size());
+    std::vector<unsigned char> buffer(static_cast<std::size_t>(kMaxRunSectors) * kSectorSize);
+    auto take = [&](const Slot& slot, const unsigned char* bytes) {
+        OverviewSample sample;
+        sample.sector = slot.sector;
+        sample.time = DecodeSectorTimestamp(bytes);
+        // A sector without a valid date (unwritten inside the ring, or a
+        // moment past 2038) is no record to show.
+        if (sample.time <= 0) return;
+        sample.hasPoint = points.PointOf(bytes, &sample.point);
+        byOrder[slot.order] = sample;
+    };
+
+    OverviewStatus status = OverviewStatus::kDone;
+    std::string message;
+    std::size_t next = 0;
+    while (next < slots.size()) {
+        if (cancel_ && cancel_()) {
+            status = OverviewStatus::kCancelled;
+            message = "cancelled";
+            break;
+        }
+        std::size_t end = next + 1;
+        while (end < slots.size() && end - next < kMaxRunSectors && slots[end].sector == slots[end - 1].sector + 1) {
+            ++end;
+        }
+        const auto count = static_cast<std::uint32_t>(end - next);
+        if (volume.ReadSectors(slots[next].sector, count, buffer.data())) {
+            for (std::size_t i = next; i < end; ++i) take(slots[i], buffer.data() + (i - next) * kSectorSize);
+        } else if (count > 1) {
+            // One bad sector must not cost its neighbours: read them one by one.
+            for (std::size_t i = next; i < end && !volume.Gone(); ++i) {
+                if (volume.ReadSectors(slots[i].sector, 1, buffer.data())) take(slots[i], buffer.data());
+            }
+        }
+        next = end;
+        if (volume.Gone()) {
+            status = OverviewStatus::kCardGone;
+            message = "the card stopped answering during the scan; the overview holds what was read before";
+            break;
+        }
+        if (progress_) progress_(next, slots.size());
+    }
+
+    for (auto& sample : byOrder) {
+        if (sample) result.samples.push_back(*sample);
+    }
+    return finish(status, message);
+}
+
+}  // namespace orvanta

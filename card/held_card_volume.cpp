@@ -1,0 +1,38 @@
+#include "card/held_card_volume.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include "card/card_layout.h"
+#include "card/timestamp.h"
+
+namespace orvanta {
+
+CHeldCardVolume::CHeldCardVolume(RawVolumeSystem& volumes, const char* devicePath)
+    : volume_(volumes.Open(devicePath)) {}
+
+bool CHeldCardVolume::ReadSectors(std::uint32_t first, std::uint32_t count, unsigned char* buffer) {
+    const std::size_t bytes = static_cast<std::size_t>(count) * kSectorSize;
+    std::memset(buffer, 0, bytes);
+    if (!volume_) return false;
+    ++readRequests_;
+    sectorReads_ += count;
+    // Reading at or past the end of the device delivers nothing, which is
+    // not a failure: those sectors read as zeros.
+    const bool done = volume_->SetPosition(static_cast<std::uint64_t>(first) * kSectorSize) &&
+                      volume_->Read(buffer, bytes) >= 0;
+    failuresInRow_ = done ? 0 : failuresInRow_ + 1;
+    return done;
+}
+
+std::int32_t CHeldCardVolume::TimeAt(std::uint32_t sector) {
+    const auto known = times_.find(sector);
+    if (known != times_.end()) return known->second;
+    unsigned char bytes[kSectorSize];
+    ReadSectors(sector, 1, bytes);
+    const std::int32_t time = DecodeSectorTimestamp(bytes);
+    times_.emplace(sector, time);
+    return time;
+}
+
+}  // namespace orvanta

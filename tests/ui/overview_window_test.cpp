@@ -1,0 +1,146 @@
+// The overview strip in the main window: it scans the card off the
+// user-interface thread at start, a click queries the clicked record's second,
+// hovering names the sample, a zoom samples its range at full resolution, and
+// the exports write a PDF of the page and the record's CSV.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include <QAction>
+#include <QFile>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEnginePage>
+
+#include "card/local_time.h"
+#include "request/record_csv.h"
+#include "request/web_browser2.h"
+#include "ui/main_dlg.h"
+#include "ui/overview_strip.h"
+#include "ui/ui_strings.h"
+#include "ui_test_support.h"
+
+namespace orvanta {
+namespace {
+
+using testing_ui::ScopedTimeZone;
+using testing_ui::ScratchConfig;
+using testing_ui::TimeOfFields;
+using testing_ui::WaitUntil;
+
+class OverviewWindow : public ::testing::Test {
+protected:
+    OverviewWindow() : zone_("Asia/Shanghai"), firstTime_(TimeOfFields(2024, 3, 15, 10, 0, 0)) {}
+
+    std::unique_ptr<CMainDlg> MakeWindow(MemoryVolumeSystem& volumes) {
+        config_.Write("");  // no server: the window shows its own page and the buttons come back
+        MainDlgOptions options;
+        options.iniPath = config_.IniPath();
+        auto w = std::make_unique<CMainDlg>(volumes, options);
+        w->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        EXPECT_TRUE(WaitUntil([&] { return !w->OverviewStrip()->IsScanning(); }, 60000));
+        return w;
+    }
+    static void WaitForButtons(const CMainDlg& w) {
+        ASSERT_TRUE(WaitUntil([&] { return w.RefreshButton()->isEnabled(); }));
+    }
+
+    ScopedTimeZone zone_;
+    ScratchConfig config_;
+    std::int32_t firstTime_;
+};
+
+TEST_F(OverviewWindow, AClickOnTheStripQueriesThatSecond) {
+    auto volumes = testing_ui::CardVolumes(firstTime_, 1200);
+    auto w = MakeWindow(*volumes);
+    COverviewStrip* strip = w->OverviewStrip();
+    ASSERT_EQ(strip->Samples().size(), 1000u);
+    EXPECT_EQ(strip->ViewFrom(), firstTime_);
+    EXPECT_EQ(strip->ViewTo(), firstTime_ + 1199);
+
+    const struct { int permille; } clicks[] = {{250}, {731}, {1000}};
+    for (const auto& click : clicks) {
+        const QRect plot = strip->PlotRect();
+        const int x = plot.left() + (plot.width() - 1) * click.permille / 1000;
+        const int index = strip->NearestSample(x);
+        ASSERT_GE(index, 0);
+        const OverviewSample sample = strip->Samples()[static_cast<std::size_t>(index)];
+        const QPoint at(x, plot.center().y());
+
+        QTest::mouseMove(strip, at);
+        const QString hover = strip->HoverTextAt(x);
+        EXPECT_TRUE(hover.contains(QString::fromStdString(FormatLocalStandard(sample.time))));
+        EXPECT_TRUE(hover.contains(QStringLiteral("%1 V").arg(sample.point.valueB))) << hover.toStdString();
+
+        QTest::mouseClick(strip, Qt::LeftButton, Qt::NoModifier, at);
+        EXPECT_EQ(w->TimeFromControls(), sample.time);
+        EXPECT_EQ(w->Reader().actualTime, sample.time);
+        EXPECT_EQ(w->Reader().currentSector, sample.sector);  // one record per second
+        EXPECT_FALSE(w->RefreshButton()->isEnabled());       // the query ran as refresh runs it
+        WaitForButtons(*w);
+    }
+}
+
+TEST_F(OverviewWindow, AZoomSamplesItsRangeAtFullResolutionAndADoubleClickGoesBack) {
+    auto volumes = testing_ui::CardVolumes(firstTime_, 3000);
+    auto w = MakeWindow(*volumes);
+    COverviewStrip* strip = w->OverviewStrip();
+    ASSERT_EQ(strip->Samples().size(), 1000u);
+
+    QSignalSpy finished(strip, &COverviewStrip::scanFinished);
+    strip->ZoomTo(firstTime_ + 1000, firstTime_ + 1399);
+    ASSERT_TRUE(finished.wait(30000));
+    EXPECT_TRUE(strip->IsZoomed());
+    ASSERT_EQ(strip->Samples().size(), 400u);  // every record of the range
+    EXPECT_EQ(strip->Samples().front().time, firstTime_ + 1000);
+    EXPECT_EQ(strip->Samples().back().time, firstTime_ + 1399);
+
+    const QPoint middle = strip->PlotRect().center();
+    QTest::mouseDClick(strip, Qt::LeftButton, Qt::NoModifier, middle);
+    ASSERT_TRUE(WaitUntil([&] { return !strip->IsZoomed() && !strip->IsScanning(); }, 30000));
+    EXPECT_EQ(strip->ViewFrom(), firstTime_);
+    EXPECT_EQ(strip->Samples().size(), 1000u);
+    WaitForButtons(*w);
+}
+
+TEST_F(OverviewWindow, WithoutACardTheStripSaysSo) {
+    MemoryVolumeSystem noCard;
+    auto w = MakeWindow(noCard);
+    EXPECT_TRUE(w->OverviewStrip()->Samples().empty());
+    EXPECT_EQ(w->OverviewStrip()->StateText(), QString::fromUtf8(text::kOverviewNoCard));
+}
+
+TEST_F(OverviewWindow, ExportsWriteAPdfOfThePageAndTheRecordsCsv) {
+    auto volumes = testing_ui::CardVolumes(firstTime_, 1200);
+    auto w = MakeWindow(*volumes);
+    EXPECT_EQ(w->SavePdfAction()->text(), QString::fromUtf8(text::kSavePdf));
+    EXPECT_FALSE(w->SavePdfAction()->shortcut().isEmpty());
+    EXPECT_FALSE(w->ExportCsvAction()->shortcut().isEmpty());
+    QTest::mouseClick(w->RefreshButton(), Qt::LeftButton);
+    WaitForButtons(*w);
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
+    QSignalSpy printed(w->Browser()->page(), &QWebEnginePage::pdfPrintingFinished);
+    w->SavePageAsPdf(pdf);
+    ASSERT_TRUE(printed.count() > 0 || printed.wait(60000));
+    EXPECT_TRUE(printed.at(0).at(1).toBool());
+    QFile pdfFile(pdf);
+    ASSERT_TRUE(pdfFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(pdfFile.read(5), QByteArray("%PDF-"));
+
+    const QString csv = dir.filePath(QStringLiteral("record.csv"));
+    ASSERT_TRUE(w->ExportRecordCsv(csv));
+    QFile csvFile(csv);
+    ASSERT_TRUE(csvFile.open(QIODevice::ReadOnly));
+    const QByteArray written = csvFile.readAll();
+    EXPECT_EQ(written.toStdString(), BuildRecordCsv(w->Reader()));
+    EXPECT_TRUE(written.startsWith("drive,E:\n"));
+}
+
+}  // namespace
+}  // namespace orvanta
