@@ -6,7 +6,7 @@
 #include "card/card_layout.h"
 #include "card/held_card_volume.h"
 #include "card/ring_search.h"
-#include "card/timestamp.h"
+#include "card/timestamp_decoder.h"
 
 namespace orvanta {
 
@@ -105,12 +105,13 @@ OverviewResult CardOverview::Scan(const OverviewRequest& request) const {
     std::sort(slots.begin(), slots.end(), [](const Slot& a, const Slot& b) { return a.sector < b.sector; });
 
     const CTrendPointCalculator points(zeroLevel_, ratioA_, ratioB_);
+    CTimestampDecoder decoder;
     std::vector<std::optional<OverviewSample>> byOrder(positions.size());
     std::vector<unsigned char> buffer(static_cast<std::size_t>(kMaxRunSectors) * kSectorSize);
     auto take = [&](const Slot& slot, const unsigned char* bytes) {
         OverviewSample sample;
         sample.sector = slot.sector;
-        sample.time = DecodeSectorTimestamp(bytes);
+        sample.time = decoder.Decode(bytes);
         // A sector without a valid date (unwritten inside the ring, or a
         // moment past 2038) is no record to show.
         if (sample.time <= 0) return;

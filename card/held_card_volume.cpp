@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "card/card_layout.h"
-#include "card/timestamp.h"
 
 namespace orvanta {
 
@@ -30,7 +29,7 @@ std::int32_t CHeldCardVolume::TimeAt(std::uint32_t sector) {
     if (known != times_.end()) return known->second;
     unsigned char bytes[kSectorSize];
     ReadSectors(sector, 1, bytes);
-    const std::int32_t time = DecodeSectorTimestamp(bytes);
+    const std::int32_t time = decoder_.Decode(bytes);
     times_.emplace(sector, time);
     return time;
 }

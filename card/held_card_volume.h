@@ -14,6 +14,7 @@
 #include <unordered_map>
 
 #include "card/ring_probe.h"
+#include "card/timestamp_decoder.h"
 #include "platform/raw_volume.h"
 
 namespace orvanta {
@@ -45,6 +46,7 @@ private:
 
     std::unique_ptr<RawVolume> volume_;
     std::unordered_map<std::uint32_t, std::int32_t> times_;
+    CTimestampDecoder decoder_;
     std::uint64_t sectorReads_ = 0;
     std::uint64_t readRequests_ = 0;
     int failuresInRow_ = 0;

@@ -67,6 +67,8 @@ std::int32_t ToTime32(std::time_t value) {
     return static_cast<std::int32_t>(value);
 }
 
+std::time_t LocalStandardSeconds(const LocalFields& fields) { return MkTimeStandard(fields); }
+
 std::int32_t LocalStandardTime(const LocalFields& fields) { return ToTime32(MkTimeStandard(fields)); }
 
 LocalFields LocalStandardFields(std::int32_t time) {

@@ -24,6 +24,10 @@ struct LocalFields {
 // Returns -1 when the result does not fit in a signed 32-bit count.
 std::int32_t LocalStandardTime(const LocalFields& fields);
 
+// mktime of the fields as above, without the 32-bit limit: -1 when mktime
+// fails.
+std::time_t LocalStandardSeconds(const LocalFields& fields);
+
 // A 64-bit time as a signed 32-bit time, -1 when it does not fit.
 std::int32_t ToTime32(std::time_t value);
 
