@@ -9,6 +9,7 @@
 #include "card/local_time.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
+#include "request/config_search.h"
 #include "request/query_road.h"
 #include "tools/orvanta_query/form_poster.h"
 
@@ -99,7 +100,7 @@ int RunQueryCommand(const QueryOptions& options) {
         return 2;
     }
     const std::int32_t selected = options.hasTime ? options.selectedTime : ToTime32(std::time(nullptr));
-    const std::string iniPath = options.configPath.empty() ? ConfigPathBesideExecutable() : options.configPath;
+    const std::string iniPath = options.configPath.empty() ? FindClientConfig().iniPath : options.configPath;
 
     std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(drives);
     std::unique_ptr<CCardReader> reader;
