@@ -7,100 +7,62 @@
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "tests/common/test_env.h"
 
 namespace orvanta {
 namespace {
 
-using testenv::TempDir;
-
-enum Place { kBeside = 1, kXdg = 2, kHomeConfig = 4, kSystem = 8 };
-
-// A fake file system root with the four places in it.
-struct Root {
-    TempDir dir;
-    std::string Beside() const { return dir / "bin/orvanta-vemlar.ini"; }
-    std::string Xdg() const { return dir / "xdg/orvanta/orvanta-vemlar.ini"; }
-    std::string HomeConfig() const { return dir / "home/.config/orvanta/orvanta-vemlar.ini"; }
-    std::string System() const { return dir / "etc/orvanta/orvanta-vemlar.ini"; }
-
-    void Create(int places) const {
-        const std::pair<Place, std::string> all[] = {
-            {kBeside, Beside()}, {kXdg, Xdg()}, {kHomeConfig, HomeConfig()}, {kSystem, System()}};
-        for (const auto& entry : all) {
-            std::filesystem::create_directories(std::filesystem::path(entry.second).parent_path());
-            if (places & entry.first) dir.WriteFile(entry.second.substr(dir.Path().size() + 1), "[Common]\n");
-        }
-    }
-    ConfigPlaces Places(bool withXdg) const {
-        ConfigPlaces places;
-        places.besideExecutable = Beside();
-        places.xdgConfigHome = withXdg ? dir / "xdg" : std::string();
-        places.home = dir / "home";
-        places.systemDir = dir / "etc/orvanta";
-        return places;
-    }
-};
+enum Place { kNone = 0, kBeside = 1, kXdg = 2, kHomeConfig = 4, kSystem = 8, kBesideIsAFolder = 16 };
 
 TEST(ConfigSearch, TheFirstFileThatExistsWinsAndWithoutAnyThePathBesideTheExecutableStays) {
-    struct Case {
+    const struct {
         const char* what;
         int existing;
-        bool withXdg;
-        std::string (Root::*expected)() const;
-        bool found;
+        const char* xdgConfigHome;  // below the scratch root when it starts with '/'; nullptr: unset
+        Place chosen;
+    } cases[] = {
+        {"beside the executable first", kBeside | kXdg | kHomeConfig | kSystem, "/xdg", kBeside},
+        {"then $XDG_CONFIG_HOME/orvanta", kXdg | kHomeConfig | kSystem, "/xdg", kXdg},
+        {"~/.config/orvanta without XDG_CONFIG_HOME", kXdg | kHomeConfig | kSystem, nullptr, kHomeConfig},
+        {"a relative XDG_CONFIG_HOME is ignored", kXdg | kHomeConfig, "xdg", kHomeConfig},
+        {"~/.config is not looked at when XDG_CONFIG_HOME is set", kHomeConfig | kSystem, "/xdg", kSystem},
+        {"the system folder last", kSystem, nullptr, kSystem},
+        {"a folder named like the file does not count", kBesideIsAFolder | kSystem, nullptr, kSystem},
+        {"none: the path beside the executable", kNone, "/xdg", kNone},
     };
-    const Case cases[] = {
-        {"beside the executable before all others", kBeside | kXdg | kHomeConfig | kSystem, true, &Root::Beside, true},
-        {"$XDG_CONFIG_HOME before ~/.config and /etc", kXdg | kHomeConfig | kSystem, true, &Root::Xdg, true},
-        {"~/.config without XDG_CONFIG_HOME", kXdg | kHomeConfig | kSystem, false, &Root::HomeConfig, true},
-        {"~/.config is not looked at when XDG_CONFIG_HOME is set", kHomeConfig | kSystem, true, &Root::System, true},
-        {"the system folder last", kSystem, false, &Root::System, true},
-        {"none: the path beside the executable", 0, false, &Root::Beside, false},
-        {"none with XDG_CONFIG_HOME", 0, true, &Root::Beside, false},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Root root;
-        root.Create(c.existing);
-        const ConfigLookup lookup = LocateConfig(root.Places(c.withXdg));
-        EXPECT_EQ(lookup.iniPath, (root.*c.expected)());
-        EXPECT_EQ(lookup.found, c.found);
+        testenv::TempDir root;
+        const std::pair<Place, std::string> paths[] = {
+            {kBeside, root / "bin/orvanta-vemlar.ini"},
+            {kXdg, root / "xdg/orvanta/orvanta-vemlar.ini"},
+            {kHomeConfig, root / "home/.config/orvanta/orvanta-vemlar.ini"},
+            {kSystem, root / "etc/orvanta/orvanta-vemlar.ini"}};
+        for (const auto& [place, path] : paths) {
+            std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+            if (c.existing & place) root.WriteFile(path.substr(root.Path().size() + 1), "[Common]\n");
+        }
+        if (c.existing & kBesideIsAFolder) std::filesystem::create_directories(paths[0].second);
+
+        ConfigPlaces places;
+        places.besideExecutable = paths[0].second;
+        if (c.xdgConfigHome != nullptr) {
+            places.xdgConfigHome = c.xdgConfigHome[0] == '/' ? root.Path() + c.xdgConfigHome : c.xdgConfigHome;
+        }
+        places.home = root / "home";
+        places.systemDir = root / "etc/orvanta";
+        const ConfigLookup lookup = LocateConfig(places);
+
+        std::string expected = paths[0].second;
+        for (const auto& [place, path] : paths) {
+            if (place == c.chosen) expected = path;
+        }
+        EXPECT_EQ(lookup.iniPath, expected);
+        EXPECT_EQ(lookup.found, c.chosen != kNone);
+        EXPECT_EQ(lookup.candidates.front(), paths[0].second);
+        EXPECT_EQ(lookup.candidates.back(), paths[3].second);
     }
-}
-
-TEST(ConfigSearch, CandidatesComeInSearchOrderFollowingTheXdgRules) {
-    ConfigPlaces places;
-    places.besideExecutable = "/opt/orvanta/bin/orvanta-vemlar.ini";
-    places.home = "/home/ann/";
-    places.systemDir = "/etc/orvanta";
-    const std::vector<std::string> homeDefault = {"/opt/orvanta/bin/orvanta-vemlar.ini",
-                                                  "/home/ann/.config/orvanta/orvanta-vemlar.ini",
-                                                  "/etc/orvanta/orvanta-vemlar.ini"};
-    EXPECT_EQ(ConfigCandidates(places), homeDefault);
-
-    places.xdgConfigHome = "relative/config";  // not absolute: ignored
-    EXPECT_EQ(ConfigCandidates(places), homeDefault);
-
-    places.xdgConfigHome = "/srv/cfg/";
-    EXPECT_EQ(ConfigCandidates(places)[1], "/srv/cfg/orvanta/orvanta-vemlar.ini");
-
-    // An executable in /etc/orvanta looks there once; without HOME the user
-    // folder is left out.
-    places.besideExecutable = "/etc/orvanta/orvanta-vemlar.ini";
-    places.xdgConfigHome.clear();
-    places.home.clear();
-    EXPECT_EQ(ConfigCandidates(places), std::vector<std::string>{"/etc/orvanta/orvanta-vemlar.ini"});
-}
-
-TEST(ConfigSearch, AFolderNamedLikeTheFileDoesNotCount) {
-    Root root;
-    root.Create(kSystem);
-    std::filesystem::create_directories(root.Beside());
-    const ConfigLookup lookup = LocateConfig(root.Places(false));
-    EXPECT_EQ(lookup.iniPath, root.System());
 }
 
 }  // namespace
