@@ -14,13 +14,14 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include "card/card_summary.h"
 #include "platform/drive_map.h"
-#include "request/client_settings.h"
 #include "request/web_browser2.h"
 #include "ui/about_dlg.h"
 #include "ui/overview_strip.h"
 #include "ui/record_export.h"
 #include "ui/resources.h"
+#include "ui/start_page.h"
 #include "ui/ui_strings.h"
 
 namespace orvanta {
@@ -49,6 +50,12 @@ constexpr int kClientHeight = 251;
 // dropped-down part, whose rows are one font height (8 units) each.
 constexpr int kListClosedHeight = 14;
 constexpr int kListRowHeight = 8;
+// The status line: from beside ">" (which ends at 305) to the right edge,
+// two font heights (8 units each) from the top of the step buttons.
+constexpr int kStatusX = 309;
+constexpr int kStatusY = 204;
+constexpr int kStatusWidth = 97;
+constexpr int kStatusHeight = 18;
 
 bool SameFields(const LocalFields& a, const LocalFields& b) {
     return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour && a.minute == b.minute &&
@@ -147,21 +154,19 @@ void CMainDlg::CreateControls() {
     forward_ = new QPushButton(QString::fromUtf8(text::kForward), this);
     place(forward_, kIdForward, "forwardButton", 292, 205, 13, 14);
 
+    // Two lines right of ">", inside the row of the time controls: the card
+    // (drive and device path), then the record time. Never wrapped: a line
+    // too long for it is elided (ShowStatus).
     statusLine_ = new QLabel(this);
     statusLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     statusLine_->setTextFormat(Qt::PlainText);
-    place(statusLine_, kIdStatusLine, "statusLine", 310, 205, 90, 36);
+    statusLine_->setWordWrap(false);
+    place(statusLine_, kIdStatusLine, "statusLine", kStatusX, kStatusY, kStatusWidth, kStatusHeight);
 
     for (QPushButton* button : {refresh_, back_, forward_}) {
         button->setFocusPolicy(Qt::StrongFocus);
     }
-    QWidget::setTabOrder(refresh_, browser_);
-    QWidget::setTabOrder(browser_, hourList_);
-    QWidget::setTabOrder(hourList_, minuteList_);
-    QWidget::setTabOrder(minuteList_, secondList_);
-    QWidget::setTabOrder(secondList_, datePicker_);
-    QWidget::setTabOrder(datePicker_, back_);
-    QWidget::setTabOrder(back_, forward_);
+    SetTemplateTabOrder();
 
     // Linux gives a program no system menu: the about entry is in the
     // window's context menu (the browser's too), and F1 opens it.
@@ -201,13 +206,34 @@ void CMainDlg::CreateControls() {
     connect(overview_, &COverviewStrip::sampleChosen, this, &CMainDlg::OnOverviewSampleChosen);
 }
 
+void CMainDlg::SetTemplateTabOrder() {
+    // Once a page is loaded, the browser takes no focus itself: its page
+    // widget (the focus proxy) is the tab stop.
+    QWidget* browserStop = browser_->focusProxy() != nullptr ? browser_->focusProxy() : browser_;
+    QWidget::setTabOrder(refresh_, browserStop);
+    QWidget::setTabOrder(browserStop, hourList_);
+    QWidget::setTabOrder(hourList_, minuteList_);
+    QWidget::setTabOrder(minuteList_, secondList_);
+    QWidget::setTabOrder(secondList_, datePicker_);
+    QWidget::setTabOrder(datePicker_, back_);
+    QWidget::setTabOrder(back_, forward_);
+}
+
 bool CMainDlg::OnInitDialog() {
     CResizableDlg::OnInitDialog();
     setWindowIcon(icon_);
     ShowSelectedTime();
     SetAnchors(kAnchors, kAnchorCount);
-    iniPath_ = iniPathOverride_.empty() ? ConfigPathBesideExecutable() : iniPathOverride_;
-    ShowStatus({CardLine()});
+    config_ = iniPathOverride_.empty() ? FindClientConfig() : ConfigAt(iniPathOverride_);
+    iniPath_ = config_.iniPath;
+    ShowStatus(QString());
+    // Before the first query the browser tells what was found at start and
+    // how the window is used. The card is summarised on a reader of its own,
+    // so the first query sends what it would have sent without this page.
+    browser_->ShowLocalPage(StartPage(SummariseCard(reader_), CardDevicePath()));
+    // The browser's first page gives it a focus widget of its own, placed
+    // last in the focus chain: put it at the browser's place.
+    SetTemplateTabOrder();
     // The overview is read off the user-interface thread from the start.
     if (reader_.StartupDriveCode() == 1) {
         overview_->ShowNoCard();
@@ -296,12 +322,10 @@ void CMainDlg::RunQuery() {
     forward_->setEnabled(false);
     back_->setEnabled(false);
 
-    QStringList status{CardLine()};
-    status << (query.settings.actualTime > 0
+    ShowStatus(query.settings.actualTime > 0
                    ? QString::fromUtf8(text::kRecordTime)
                          .arg(QString::fromStdString(FormatLocalStandard(query.settings.actualTime)))
                    : QString::fromUtf8(text::kNoRecord));
-    ShowStatus(status);
 
     PostQuery(query);
 }
@@ -318,7 +342,7 @@ void CMainDlg::PostQuery(const PreparedQuery& query) {
         // The browser would never finish a load for this address and the
         // buttons would stay disabled: show why, locally; its completion
         // enables them again.
-        browser_->ShowLocalPage(NoServerPage(iniPath_, query.settings.serverBaseUrl));
+        browser_->ShowLocalPage(NoServerPage(config_, query.settings.serverBaseUrl));
         return;
     }
     if (query.bodyResult != BuildResult::Ok) {
@@ -373,9 +397,29 @@ void CMainDlg::OnExportCsv() {
     if (!path.isEmpty()) ExportRecordCsv(path);
 }
 
-QString CMainDlg::NoServerPage(const std::string& iniPath, const char* serverBaseUrl) {
-    const QString path = QString::fromLocal8Bit(iniPath.c_str()).toHtmlEscaped();
+QString CMainDlg::NoServerPage(const ConfigLookup& config, const char* serverBaseUrl) {
+    const QString path = QString::fromLocal8Bit(config.iniPath.c_str()).toHtmlEscaped();
     const QString value = QString::fromLocal8Bit(serverBaseUrl ? serverBaseUrl : "").toHtmlEscaped();
+    if (!config.found) {
+        QString places;
+        for (const std::string& candidate : config.candidates) {
+            places += QStringLiteral("<li><code>%1</code></li>")
+                          .arg(QString::fromLocal8Bit(candidate.c_str()).toHtmlEscaped());
+        }
+        return QStringLiteral(
+                   "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>未找到配置文件</title></head>"
+                   "<body style=\"font-family: sans-serif\">"
+                   "<h3>未找到配置文件</h3>"
+                   "<p>程序依次查找了以下位置，都没有配置文件 <code>orvanta-vemlar.ini</code>：</p><ol>%1</ol>"
+                   "<p>请在其中一处创建该文件，在 <code>[Common]</code> 节中写入分析服务器的地址，例如 "
+                   "<code>serverBaseUrl=http://analysis.example/analysis</code>。"
+                   "放在程序旁边（<code>%2</code>）时按“刷新”即可生效；放在其他位置时请重新启动程序。</p>"
+                   "<p lang=\"en\">No configuration file was found in the places listed above: create "
+                   "<code>orvanta-vemlar.ini</code> in one of them with <code>serverBaseUrl</code> in section "
+                   "<code>[Common]</code>.</p>"
+                   "</body></html>")
+            .arg(places, path);
+    }
     return QStringLiteral(
                "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>未配置可用的服务器地址</title></head>"
                "<body style=\"font-family: sans-serif\">"
@@ -413,24 +457,36 @@ QString CMainDlg::CardLine() const {
     if (reader_.driveCode == 1) {
         return QString::fromUtf8(text::kCardNotResponding).arg(QChar::fromLatin1(letter));
     }
-    QString line = QString::fromUtf8(text::kCardOnDrive).arg(QChar::fromLatin1(letter));
-    if (drives_ != nullptr) {
-        const std::string path = drives_->PathOf(letter);
-        if (!path.empty()) {
-            line += QLatin1Char('\n') + QString::fromLocal8Bit(path.c_str());
-        }
-    }
-    return line;
+    return QString::fromUtf8(text::kCardOnDrive).arg(QChar::fromLatin1(letter));
 }
 
-void CMainDlg::ShowStatus(const QStringList& lines) {
-    statusText_ = lines.join(QLatin1Char('\n'));
+std::string CMainDlg::CardDevicePath() const {
+    const std::int32_t code = reader_.StartupDriveCode();
+    if (drives_ == nullptr || code < 'A' || code > 'Z') return std::string();
+    return drives_->PathOf(static_cast<char>(code));
+}
+
+void CMainDlg::ShowStatus(const QString& recordLine) {
     const QFontMetrics metrics(statusLine_->font());
     const int width = statusLine_->width();
-    QStringList shown;
-    for (const QString& line : statusText_.split(QLatin1Char('\n'))) {
-        shown << metrics.elidedText(line, Qt::ElideMiddle, width);
+    const QString card = CardLine();
+    const QString path = QString::fromLocal8Bit(CardDevicePath().c_str());
+    QString cardLine = card;
+    QString shownCardLine = card;
+    if (!path.isEmpty()) {
+        // The drive stays whole; the device path gives way in its middle,
+        // where /dev/disk/by-id/... names differ least.
+        const QString prefix = card + QLatin1Char(' ');
+        cardLine = prefix + path;
+        shownCardLine = prefix + metrics.elidedText(path, Qt::ElideMiddle, width - metrics.horizontalAdvance(prefix));
     }
+    QStringList full{cardLine};
+    QStringList shown{metrics.elidedText(shownCardLine, Qt::ElideRight, width)};
+    if (!recordLine.isEmpty()) {
+        full << recordLine;
+        shown << metrics.elidedText(recordLine, Qt::ElideRight, width);
+    }
+    statusText_ = full.join(QLatin1Char('\n'));
     statusLine_->setText(shown.join(QLatin1Char('\n')));
     statusLine_->setToolTip(statusText_);
 }

@@ -12,6 +12,7 @@
 
 #include "card/card_reader.h"
 #include "card/local_time.h"
+#include "request/config_search.h"
 #include "request/query_road.h"
 #include "ui/dialog_units.h"
 #include "ui/resizable_dlg.h"
@@ -47,7 +48,8 @@ enum MainControlId : std::int32_t {
 };
 
 struct MainDlgOptions {
-    // The configuration file; empty: orvanta-vemlar.ini beside the executable.
+    // The configuration file; empty: the configuration search (beside the
+    // executable, the user's configuration folder, /etc/orvanta).
     std::string iniPath;
     // The drive map the volumes resolve through, to name the card's device
     // in the status line; may be null.
@@ -81,6 +83,7 @@ public:
 
     CCardReader& Reader() { return reader_; }
     const std::string& IniPath() const { return iniPath_; }
+    const ConfigLookup& Config() const { return config_; }
     const DialogUnits& Units() const { return units_; }
     const QIcon& Icon() const { return icon_; }
     QString StatusText() const;
@@ -108,8 +111,9 @@ public:
     static const AnchorEntry kAnchors[];
     static const std::int32_t kAnchorCount;
 
-    // The page shown when the configured server address cannot be navigated to.
-    static QString NoServerPage(const std::string& iniPath, const char* serverBaseUrl);
+    // The page shown when the configured server address cannot be navigated
+    // to: it names the file read, or every place looked in when none exists.
+    static QString NoServerPage(const ConfigLookup& config, const char* serverBaseUrl);
     // The page shown when a configured value cannot go into a request.
     static QString UnsafeSettingPage(const std::string& iniPath, const char* key);
 
@@ -132,12 +136,14 @@ protected:
 
 private:
     void CreateControls();
+    void SetTemplateTabOrder();
     void PostQuery(const PreparedQuery& query);
     void Step(std::int32_t seconds);
     LocalFields FieldsFromControls() const;
     void RebuildSelectedTime();
-    void ShowStatus(const QStringList& lines);
+    void ShowStatus(const QString& recordLine);
     QString CardLine() const;
+    std::string CardDevicePath() const;
 
     const DriveMap* drives_;
     std::string iniPathOverride_;
@@ -161,6 +167,7 @@ private:
     // then the path, then the selected time, then the icon.
     CCardReader reader_;
     std::string iniPath_;
+    ConfigLookup config_;
     std::int32_t selectedTime_;
     QIcon icon_;
     QString statusText_;

@@ -42,11 +42,11 @@ inline constexpr const char kExportFailed[] = "无法写入文件 %1";
 inline constexpr const char kNothingToExport[] = "尚未查询记录，请先按“刷新”。";
 
 // Status line.
-inline constexpr const char kCardOnDrive[] = "存储卡: %1:";
+// One fact per line: the card's drive (and device path), then the record time.
+inline constexpr const char kCardOnDrive[] = "存储卡 %1:";
 inline constexpr const char kNoCardAtStart[] = "启动时未找到存储卡";
 inline constexpr const char kCardNotResponding[] = "存储卡 %1: 未响应";
-// The record time goes on a line of its own, so the narrow line keeps it whole.
-inline constexpr const char kRecordTime[] = "记录时间:\n%1";
+inline constexpr const char kRecordTime[] = "记录时间: %1";
 inline constexpr const char kNoRecord[] = "未找到所选时间的记录";
 
 }  // namespace text

@@ -1,8 +1,10 @@
 // orvanta-window-shot: opens the main window offscreen on a card, runs one
 // query against an analysis server and saves a picture of the whole window.
 //
-//   orvanta-window-shot --out FILE.png [--drive L=PATH]... [--config INI]
-//                       [--time "YYYY-MM-DD HH:MM:SS"] [--size WxH]
+//   orvanta-window-shot --out FILE.png [--start-out FILE.png] [--drive L=PATH]...
+//                       [--config INI] [--time "YYYY-MM-DD HH:MM:SS"] [--size WxH]
+//
+// --start-out also saves the window before the query, with its start page.
 //
 // Without --drive the window reads a synthetic card on drive E: held in
 // memory. Without --config a loopback server on 127.0.0.1 answers with a small
@@ -151,6 +153,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
 
     QString out;
+    QString startOut;
     QString config;
     QString timeText;
     int width = 0, height = 0;
@@ -161,6 +164,8 @@ int main(int argc, char* argv[]) {
         const bool hasValue = i + 1 < args.size();
         if (arg == QLatin1String("--out") && hasValue) {
             out = args.at(++i);
+        } else if (arg == QLatin1String("--start-out") && hasValue) {
+            startOut = args.at(++i);
         } else if (arg == QLatin1String("--config") && hasValue) {
             config = args.at(++i);
         } else if (arg == QLatin1String("--time") && hasValue) {
@@ -172,7 +177,8 @@ int main(int argc, char* argv[]) {
                 return Fail("--size needs WxH");
             }
         } else {
-            std::fprintf(stderr, "usage: orvanta-window-shot --out FILE.png [--drive L=PATH]... [--config INI] "
+            std::fprintf(stderr, "usage: orvanta-window-shot --out FILE.png [--start-out FILE.png] "
+                                 "[--drive L=PATH]... [--config INI] "
                                  "[--time \"YYYY-MM-DD HH:MM:SS\"] [--size WxH]\n");
             return 2;
         }
@@ -233,24 +239,28 @@ int main(int argc, char* argv[]) {
 
         int completed = 0;
         QObject::connect(window.Browser(), &orvanta::CWebBrowser2::documentComplete, [&completed] { ++completed; });
-        window.RefreshButton()->click();
-        QElapsedTimer clock;
-        clock.start();
-        while (completed == 0 && clock.elapsed() < 180000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
-        }
-        // The overview strip reads the card on its own thread; the picture shows it done.
-        while (window.OverviewStrip()->IsScanning() && clock.elapsed() < 180000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
-        }
-        if (completed == 0) {
-            status = Fail("the page did not finish loading");
-        } else {
-            // Let the engine paint the page before taking the picture.
+        // Waits for the page that is loading and for the overview strip's
+        // scan (it reads the card on its own thread), lets the engine paint,
+        // and saves the window (unless `file` is empty).
+        const auto takePicture = [&completed, &window](const QString& file, const std::string& what) {
+            QElapsedTimer clock;
+            clock.start();
+            while ((completed == 0 || window.OverviewStrip()->IsScanning()) && clock.elapsed() < 180000) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+            }
+            if (completed == 0) return Fail((what + " did not finish loading").c_str());
             QElapsedTimer settle;
             settle.start();
             while (settle.elapsed() < 2500) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-            if (!window.grab().save(out)) status = Fail("cannot save the picture");
+            if (!file.isEmpty() && !window.grab().save(file)) return Fail(("cannot save the picture of " + what).c_str());
+            return 0;
+        };
+        // The start page first, as a user sees it; then one query.
+        status = takePicture(startOut, "the start page");
+        if (status == 0) {
+            completed = 0;
+            window.RefreshButton()->click();
+            status = takePicture(out, "the answer page");
         }
         window.close();
     }

@@ -9,6 +9,7 @@
 #include "card/local_time.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
+#include "request/config_search.h"
 #include "request/query_road.h"
 #include "request/record_csv.h"
 #include "tools/orvanta_query/form_poster.h"
@@ -100,7 +101,8 @@ int RunQueryCommand(const QueryOptions& options) {
         return 2;
     }
     const std::int32_t selected = options.hasTime ? options.selectedTime : ToTime32(std::time(nullptr));
-    const std::string iniPath = options.configPath.empty() ? ConfigPathBesideExecutable() : options.configPath;
+    const ConfigLookup config = options.configPath.empty() ? FindClientConfig() : ConfigAt(options.configPath);
+    const std::string& iniPath = config.iniPath;
 
     std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(drives);
     std::unique_ptr<CCardReader> reader;
@@ -136,6 +138,13 @@ int RunQueryCommand(const QueryOptions& options) {
     if (options.noSend) return 0;
 
     const std::string url = query.settings.serverBaseUrl;
+    if (url.empty() && !config.found) {
+        std::string places;
+        for (const std::string& candidate : config.candidates) places += "\n  " + candidate;
+        std::fprintf(stderr, "%s: no server address: no configuration file found; looked for:%s\n", kProgram,
+                     places.c_str());
+        return 1;
+    }
     if (url.empty()) {
         std::fprintf(stderr,
                      "%s: no server address: key \"serverBaseUrl\" in section [Common] of %s is missing or empty\n",

@@ -14,7 +14,7 @@ struct QueryOptions {
     std::vector<std::string> driveArguments;  // "L=PATH", in the order given
     bool hasTime = false;                     // --time given; otherwise now
     std::int32_t selectedTime = 0;            // --time as local standard time
-    std::string configPath;                   // --config; empty: beside the executable
+    std::string configPath;                   // --config; empty: the configuration search
     std::string requestOut;                   // --request-out; "-" is standard output
     std::string csvOut;                       // --csv; "-" is standard output
     bool noSend = false;                      // --no-send

@@ -1,0 +1,17 @@
+// The page the browser shows before the first query: what the client found
+// at start (the card, or how to map one) and how the window is used.
+#pragma once
+
+#include <string>
+
+#include <QString>
+
+#include "card/card_summary.h"
+
+namespace orvanta {
+
+// A complete HTML page in Chinese. `devicePath` is the path the card's drive
+// letter is mapped to (empty when unknown). Times are local standard time.
+QString StartPage(const CardSummary& card, const std::string& devicePath);
+
+}  // namespace orvanta
