@@ -42,7 +42,7 @@ QString NoCardSection(const CardSummary& card) {
                "<ul>"
                "<li>指定驱动器：<code>orvanta-client --drive E=/dev/sdb1</code>；"
                "存储卡的镜像文件也可以：<code>--drive E=card.img</code>。"
-               "不指定时，程序把找到的 USB 读卡器和 SD/MMC 卡槽依次分配为 D:、E:、F: ……</li>"
+               "不指定时，程序把找到的 USB 读卡器和 SD 卡槽依次分配为 D:、E:、F: ……</li>"
                "<li>普通用户需要读取读卡器设备的权限。安装包带有 udev 规则 "
                "<code>/usr/lib/udev/rules.d/60-orvanta-card.rules</code>，把 USB 读卡器设备交给 "
                "<code>plugdev</code> 组：<code>sudo adduser $USER plugdev</code>，然后重新登录。</li>"
@@ -69,7 +69,8 @@ QString StartPage(const CardSummary& card, const std::string& devicePath) {
                "<li>按“刷新”（或回车键）：程序读取存储卡上这一秒的记录，发送给分析服务器，"
                "并在这里显示分析结果；时间栏随后显示实际找到的记录的时间。</li>"
                "<li>“&lt;”和“&gt;”把时间后退或前进一秒，并重新查询。</li>"
-               "<li>右键菜单中的“关于 Vemlar”（或 F1 键）显示版本信息。</li>"
+               "<li>时间栏上方的概览条显示整张卡的记录：点击某处即查询那一秒；滚轮或拖动放大，双击或 Home 键还原。</li>"
+               "<li>右键菜单：保存页面为 PDF、导出记录 CSV、重新读取存储卡概览，以及“关于 Vemlar”（或 F1 键）。</li>"
                "</ol></body></html>")
         .arg(caption, cardPart);
 }
