@@ -13,7 +13,7 @@ CAboutDlg::CAboutDlg(const QIcon& icon, QWidget* parent) : QDialog(parent) {
     setFont(font);
     const DialogUnits units(font);
     setObjectName(QStringLiteral("aboutDialog"));
-    setWindowTitle(QString::fromUtf8(text::kAboutCaption));
+    setWindowTitle(text::Tr(text::kAboutCaption));
     setWindowIcon(icon);
     // A fixed modal frame: caption and close box, no sizing.
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
@@ -25,17 +25,17 @@ CAboutDlg::CAboutDlg(const QIcon& icon, QWidget* parent) : QDialog(parent) {
     picture->setGeometry(pictureRect.x(), pictureRect.y(), 32, 32);  // the icon's own size
     picture->setPixmap(icon.pixmap(32, 32));
 
-    auto* version = new QLabel(QString::fromUtf8(text::kAboutVersion), this);
+    auto* version = new QLabel(text::Tr(text::kAboutVersion), this);
     version->setObjectName(QStringLiteral("aboutVersion"));
     version->setTextFormat(Qt::PlainText);
     version->setGeometry(units.Rect(40, 10, 119, 8));
 
-    auto* notice = new QLabel(QString::fromUtf8(text::kAboutNotice), this);
+    auto* notice = new QLabel(text::Tr(text::kAboutNotice), this);
     notice->setObjectName(QStringLiteral("aboutNotice"));
     notice->setTextFormat(Qt::PlainText);
     notice->setGeometry(units.Rect(40, 25, 119, 8));
 
-    auto* ok = new QPushButton(QString::fromUtf8(text::kOk), this);
+    auto* ok = new QPushButton(text::Tr(text::kOk), this);
     ok->setObjectName(QStringLiteral("aboutOk"));
     ok->setDefault(true);
     ok->setGeometry(units.Rect(178, 7, 50, 14));

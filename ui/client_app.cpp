@@ -35,7 +35,7 @@ CClientApp::CClientApp(RawVolumeSystem& volumes, const DriveMap* drives) : volum
 bool CClientApp::InitInstance() {
     if (!StartSocketLayer()) {
         QMessageBox::warning(nullptr, QApplication::applicationName(),
-                             QString::fromUtf8(text::kSocketStartupFailed));
+                             text::Tr(text::kSocketStartupFailed));
         return false;
     }
     // Control containment and three-dimensional controls: Qt hosts the

@@ -86,7 +86,7 @@ CMainDlg::CMainDlg(RawVolumeSystem& volumes, const MainDlgOptions& options, QWid
       selectedTime_(ToTime32(std::time(nullptr))),
       icon_(LoadAppIcon()) {
     setFont(DialogFont());
-    setWindowTitle(QString::fromUtf8(text::kMainCaption));
+    setWindowTitle(text::Tr(text::kMainCaption));
     setAttribute(Qt::WA_QuitOnClose, true);
     CreateControls();
     resize(units_.X(kClientWidth), units_.Y(kClientHeight));
@@ -113,14 +113,14 @@ void CMainDlg::CreateControls() {
     };
     auto makeLabel = [this, &place](std::int32_t id, const char* name, const char* caption, int x, int y, int w,
                                     int h) {
-        auto* label = new QLabel(QString::fromUtf8(caption), this);
+        auto* label = new QLabel(text::Tr(caption), this);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         place(label, id, name, x, y, w, h);
         return label;
     };
 
     // In the template's tab order.
-    refresh_ = new QPushButton(QString::fromUtf8(text::kRefresh), this);
+    refresh_ = new QPushButton(text::Tr(text::kRefresh), this);
     refresh_->setDefault(true);
     place(refresh_, kIdRefresh, "refreshButton", 20, 227, 50, 14);
 
@@ -149,9 +149,9 @@ void CMainDlg::CreateControls() {
                               DateOf(LocalStandardFields(std::numeric_limits<std::int32_t>::max())));
     place(datePicker_, kIdDatePicker, "datePicker", 51, 205, 57, 15);
 
-    back_ = new QPushButton(QString::fromUtf8(text::kBack), this);
+    back_ = new QPushButton(text::Tr(text::kBack), this);
     place(back_, kIdBack, "backButton", 275, 205, 13, 14);
-    forward_ = new QPushButton(QString::fromUtf8(text::kForward), this);
+    forward_ = new QPushButton(text::Tr(text::kForward), this);
     place(forward_, kIdForward, "forwardButton", 292, 205, 13, 14);
 
     // Two lines right of ">", inside the row of the time controls: the card
@@ -170,7 +170,7 @@ void CMainDlg::CreateControls() {
 
     // Linux gives a program no system menu: the about entry is in the
     // window's context menu (the browser's too), and F1 opens it.
-    aboutAction_ = new QAction(QString::fromUtf8(text::kAboutMenuItem), this);
+    aboutAction_ = new QAction(text::Tr(text::kAboutMenuItem), this);
     aboutAction_->setObjectName(QStringLiteral("aboutAction"));
     aboutAction_->setShortcut(QKeySequence(Qt::Key_F1));
     aboutAction_->setShortcutContext(Qt::WindowShortcut);
@@ -190,10 +190,10 @@ void CMainDlg::CreateControls() {
     connect(aboutAction_, &QAction::triggered, this, &CMainDlg::OnAbout);
 
     // Exports of what the window shows, in both context menus.
-    savePdfAction_ = new QAction(QString::fromUtf8(text::kSavePdf), this);
+    savePdfAction_ = new QAction(text::Tr(text::kSavePdf), this);
     savePdfAction_->setObjectName(QStringLiteral("savePdfAction"));
     savePdfAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    exportCsvAction_ = new QAction(QString::fromUtf8(text::kExportCsv), this);
+    exportCsvAction_ = new QAction(text::Tr(text::kExportCsv), this);
     exportCsvAction_->setObjectName(QStringLiteral("exportCsvAction"));
     exportCsvAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     for (QAction* action : {savePdfAction_, exportCsvAction_}) {
@@ -323,9 +323,9 @@ void CMainDlg::RunQuery() {
     back_->setEnabled(false);
 
     ShowStatus(query.settings.actualTime > 0
-                   ? QString::fromUtf8(text::kRecordTime)
+                   ? text::Tr(text::kRecordTime)
                          .arg(QString::fromStdString(FormatLocalStandard(query.settings.actualTime)))
-                   : QString::fromUtf8(text::kNoRecord));
+                   : text::Tr(text::kNoRecord));
 
     PostQuery(query);
 }
@@ -346,9 +346,9 @@ void CMainDlg::PostQuery(const PreparedQuery& query) {
         return;
     }
     if (query.bodyResult != BuildResult::Ok) {
-        browser_->ShowLocalPage(QStringLiteral(
+        browser_->ShowLocalPage(text::Tr(QT_TRANSLATE_NOOP("orvanta",
             "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>请求未发送</title></head>"
-            "<body><h3>请求未发送</h3><p>内存不足，无法生成请求内容。请关闭其他程序后按“刷新”重试。</p></body></html>"));
+            "<body><h3>请求未发送</h3><p>内存不足，无法生成请求内容。请关闭其他程序后按“刷新”重试。</p></body></html>")));
         return;
     }
     browser_->Navigate(url, query.body, query.headerBlock);
@@ -377,22 +377,22 @@ void CMainDlg::SavePageAsPdf(const QString& path) { CRecordExport::SavePageAsPdf
 bool CMainDlg::ExportRecordCsv(const QString& path) {
     QString error;
     if (CRecordExport::WriteRecordCsv(reader_, path, &error)) return true;
-    QMessageBox::warning(this, windowTitle(), QString::fromUtf8(text::kExportFailed).arg(path) + "\n" + error);
+    QMessageBox::warning(this, windowTitle(), text::Tr(text::kExportFailed).arg(path) + "\n" + error);
     return false;
 }
 
 void CMainDlg::OnSavePdf() {
-    const QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8(text::kSavePdf).remove(QChar(0x2026)),
+    const QString path = QFileDialog::getSaveFileName(this, text::Tr(text::kSavePdf).remove(QChar(0x2026)),
                                                       QStringLiteral("orvanta.pdf"), QStringLiteral("PDF (*.pdf)"));
     if (!path.isEmpty()) SavePageAsPdf(path);
 }
 
 void CMainDlg::OnExportCsv() {
     if (reader_.actualTime <= 0 && reader_.currentSector == 0) {
-        QMessageBox::information(this, windowTitle(), QString::fromUtf8(text::kNothingToExport));
+        QMessageBox::information(this, windowTitle(), text::Tr(text::kNothingToExport));
         return;
     }
-    const QString path = QFileDialog::getSaveFileName(this, QString::fromUtf8(text::kExportCsv).remove(QChar(0x2026)),
+    const QString path = QFileDialog::getSaveFileName(this, text::Tr(text::kExportCsv).remove(QChar(0x2026)),
                                                       QStringLiteral("orvanta-record.csv"), QStringLiteral("CSV (*.csv)"));
     if (!path.isEmpty()) ExportRecordCsv(path);
 }
@@ -406,7 +406,7 @@ QString CMainDlg::NoServerPage(const ConfigLookup& config, const char* serverBas
             places += QStringLiteral("<li><code>%1</code></li>")
                           .arg(QString::fromLocal8Bit(candidate.c_str()).toHtmlEscaped());
         }
-        return QStringLiteral(
+        return text::Tr(QT_TRANSLATE_NOOP("orvanta",
                    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>未找到配置文件</title></head>"
                    "<body style=\"font-family: sans-serif\">"
                    "<h3>未找到配置文件</h3>"
@@ -417,10 +417,10 @@ QString CMainDlg::NoServerPage(const ConfigLookup& config, const char* serverBas
                    "<p lang=\"en\">No configuration file was found in the places listed above: create "
                    "<code>orvanta-vemlar.ini</code> in one of them with <code>serverBaseUrl</code> in section "
                    "<code>[Common]</code>.</p>"
-                   "</body></html>")
+                   "</body></html>"))
             .arg(places, path);
     }
-    return QStringLiteral(
+    return text::Tr(QT_TRANSLATE_NOOP("orvanta",
                "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>未配置可用的服务器地址</title></head>"
                "<body style=\"font-family: sans-serif\">"
                "<h3>未配置可用的服务器地址</h3>"
@@ -429,14 +429,14 @@ QString CMainDlg::NoServerPage(const ConfigLookup& config, const char* serverBas
                "<p>请填写以 <code>http://</code> 或 <code>https://</code> 开头的完整地址，然后按“刷新”。</p>"
                "<p lang=\"en\">No usable server address is configured: set the key <code>serverBaseUrl</code> "
                "in section <code>[Common]</code> of <code>%1</code> to an http:// or https:// address.</p>"
-               "</body></html>")
+               "</body></html>"))
         .arg(path, value);
 }
 
 QString CMainDlg::UnsafeSettingPage(const std::string& iniPath, const char* key) {
     const QString path = QString::fromLocal8Bit(iniPath.c_str()).toHtmlEscaped();
     const QString name = QString::fromLatin1(key).toHtmlEscaped();
-    return QStringLiteral(
+    return text::Tr(QT_TRANSLATE_NOOP("orvanta",
                "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>请求未发送</title></head>"
                "<body style=\"font-family: sans-serif\">"
                "<h3>请求未发送</h3>"
@@ -445,19 +445,19 @@ QString CMainDlg::UnsafeSettingPage(const std::string& iniPath, const char* key)
                "<p>请修改该值，然后按“刷新”。</p>"
                "<p lang=\"en\">Not sent: the key <code>%2</code> in section <code>[Common]</code> of "
                "<code>%1</code> holds a line break or another control character.</p>"
-               "</body></html>")
+               "</body></html>"))
         .arg(path, name);
 }
 
 QString CMainDlg::CardLine() const {
     if (reader_.StartupDriveCode() == 1) {
-        return QString::fromUtf8(text::kNoCardAtStart);
+        return text::Tr(text::kNoCardAtStart);
     }
     const char letter = static_cast<char>(reader_.StartupDriveCode());
     if (reader_.driveCode == 1) {
-        return QString::fromUtf8(text::kCardNotResponding).arg(QChar::fromLatin1(letter));
+        return text::Tr(text::kCardNotResponding).arg(QChar::fromLatin1(letter));
     }
-    return QString::fromUtf8(text::kCardOnDrive).arg(QChar::fromLatin1(letter));
+    return text::Tr(text::kCardOnDrive).arg(QChar::fromLatin1(letter));
 }
 
 std::string CMainDlg::CardDevicePath() const {

@@ -64,16 +64,16 @@ COverviewStrip::COverviewStrip(QWidget* parent) : QWidget(parent) {
         Scan(request);
     });
 
-    rescanAction_ = new QAction(QString::fromUtf8(text::kOverviewRescan), this);
+    rescanAction_ = new QAction(text::Tr(text::kOverviewRescan), this);
     rescanAction_->setObjectName(QStringLiteral("overviewRescanAction"));
     rescanAction_->setShortcut(QKeySequence(Qt::Key_F5));
     rescanAction_->setShortcutContext(Qt::WindowShortcut);
     connect(rescanAction_, &QAction::triggered, this, &COverviewStrip::ShowWholeCard);
-    wholeCardAction_ = new QAction(QString::fromUtf8(text::kOverviewWholeCard), this);
+    wholeCardAction_ = new QAction(text::Tr(text::kOverviewWholeCard), this);
     wholeCardAction_->setShortcut(QKeySequence(Qt::Key_Home));
     wholeCardAction_->setShortcutContext(Qt::WidgetShortcut);
     connect(wholeCardAction_, &QAction::triggered, this, &COverviewStrip::ShowWholeCard);
-    cancelAction_ = new QAction(QString::fromUtf8(text::kOverviewCancel), this);
+    cancelAction_ = new QAction(text::Tr(text::kOverviewCancel), this);
     cancelAction_->setEnabled(false);
     connect(cancelAction_, &QAction::triggered, this, &COverviewStrip::CancelScan);
     addAction(rescanAction_);
@@ -100,7 +100,7 @@ void COverviewStrip::ShowNoCard() {
     overview_.reset();
     samples_.clear();
     scanning_ = false;
-    message_ = QString::fromUtf8(text::kOverviewNoCard);
+    message_ = text::Tr(text::kOverviewNoCard);
     update();
 }
 
@@ -170,7 +170,7 @@ void COverviewStrip::CancelScan() {
     scanning_ = false;
     progressTimer_->stop();
     cancelAction_->setEnabled(false);
-    message_ = QString::fromUtf8(text::kOverviewCancelled);
+    message_ = text::Tr(text::kOverviewCancelled);
     update();
     emit scanFinished();
 }
@@ -192,20 +192,20 @@ void COverviewStrip::OnScanDone(std::uint64_t generation, const OverviewResult& 
     switch (result.status) {
         case OverviewStatus::kNoDevice:
             samples_.clear();
-            message_ = QString::fromUtf8(text::kOverviewNoDevice);
+            message_ = text::Tr(text::kOverviewNoDevice);
             break;
         case OverviewStatus::kNoRecords:
             samples_.clear();
-            message_ = QString::fromUtf8(text::kOverviewNoRecords);
+            message_ = text::Tr(text::kOverviewNoRecords);
             break;
         case OverviewStatus::kCancelled:
-            message_ = QString::fromUtf8(text::kOverviewCancelled);
+            message_ = text::Tr(text::kOverviewCancelled);
             break;
         case OverviewStatus::kCardGone:
         case OverviewStatus::kDone:
             samples_ = result.samples;
-            if (result.status == OverviewStatus::kCardGone) message_ = QString::fromUtf8(text::kOverviewCardGone);
-            if (samples_.empty() && message_.isEmpty()) message_ = QString::fromUtf8(text::kOverviewEmptyRange);
+            if (result.status == OverviewStatus::kCardGone) message_ = text::Tr(text::kOverviewCardGone);
+            if (samples_.empty() && message_.isEmpty()) message_ = text::Tr(text::kOverviewEmptyRange);
             if (!zoomed_) {
                 cardOldest_ = result.oldestTime;
                 cardNewest_ = result.newestTime;
@@ -270,8 +270,8 @@ QString COverviewStrip::HoverTextAt(int x) const {
     const int index = NearestSample(x);
     if (index < 0) return QString();
     const OverviewSample& sample = samples_[static_cast<std::size_t>(index)];
-    if (!sample.hasPoint) return QString::fromUtf8(text::kOverviewHoverNoPoint).arg(TimeText(sample.time));
-    return QString::fromUtf8(text::kOverviewHover)
+    if (!sample.hasPoint) return text::Tr(text::kOverviewHoverNoPoint).arg(TimeText(sample.time));
+    return text::Tr(text::kOverviewHover)
         .arg(TimeText(sample.time))
         .arg(sample.point.valueB)
         .arg(sample.point.valueA);
@@ -282,7 +282,7 @@ QString COverviewStrip::StateText() const {
         const std::size_t total = job_ ? job_->total.load() : 0;
         const std::size_t done = job_ ? job_->done.load() : 0;
         const int percent = total == 0 ? 0 : static_cast<int>(done * 100 / total);
-        return QString::fromUtf8(text::kOverviewReading).arg(percent);
+        return text::Tr(text::kOverviewReading).arg(percent);
     }
     return message_;
 }

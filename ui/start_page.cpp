@@ -9,34 +9,35 @@ namespace {
 QString Escaped(const std::string& text) { return QString::fromLocal8Bit(text.c_str()).toHtmlEscaped(); }
 
 QString Row(const char* label, const QString& value) {
-    return QStringLiteral("<tr><th>%1</th><td>%2</td></tr>").arg(QString::fromUtf8(label), value);
+    return QStringLiteral("<tr><th>%1</th><td>%2</td></tr>").arg(text::Tr(label), value);
 }
 
 QString RecordTime(std::int32_t time) {
     if (time > 0) return QString::fromStdString(FormatLocalStandard(time));
-    return QString::fromUtf8(time == 0 ? "无有效记录" : "超出可表示的时间范围");
+    return time == 0 ? text::Tr(QT_TRANSLATE_NOOP("orvanta", "无有效记录"))
+                     : text::Tr(QT_TRANSLATE_NOOP("orvanta", "超出可表示的时间范围"));
 }
 
 QString CardSection(const CardSummary& card, const std::string& devicePath) {
     const QString drive = QStringLiteral("%1:").arg(QChar::fromLatin1(card.letter));
-    QString rows = Row("驱动器", drive);
-    if (!devicePath.empty()) rows += Row("设备路径", QStringLiteral("<code>%1</code>").arg(Escaped(devicePath)));
-    rows += Row("记录仪序列号", QString::number(card.serial));
-    rows += Row("最早记录", RecordTime(card.oldestTime));
-    rows += Row("最新记录", RecordTime(card.newestTime));
-    rows += Row("记录数", QString::number(card.records));
-    return QStringLiteral(
+    QString rows = Row(QT_TRANSLATE_NOOP("orvanta", "驱动器"), drive);
+    if (!devicePath.empty()) rows += Row(QT_TRANSLATE_NOOP("orvanta", "设备路径"), QStringLiteral("<code>%1</code>").arg(Escaped(devicePath)));
+    rows += Row(QT_TRANSLATE_NOOP("orvanta", "记录仪序列号"), QString::number(card.serial));
+    rows += Row(QT_TRANSLATE_NOOP("orvanta", "最早记录"), RecordTime(card.oldestTime));
+    rows += Row(QT_TRANSLATE_NOOP("orvanta", "最新记录"), RecordTime(card.newestTime));
+    rows += Row(QT_TRANSLATE_NOOP("orvanta", "记录数"), QString::number(card.records));
+    return text::Tr(QT_TRANSLATE_NOOP("orvanta",
                "<h3>存储卡</h3><table>%1</table>"
-               "<p class=\"note\">时间均为本地标准时间（不计夏令时）。请在最早和最新记录之间选择时间。</p>")
+               "<p class=\"note\">时间均为本地标准时间（不计夏令时）。请在最早和最新记录之间选择时间。</p>"))
         .arg(rows);
 }
 
 QString NoCardSection(const CardSummary& card) {
     const QString what =
         card.letter != 0
-            ? QString::fromUtf8("启动时在驱动器 %1: 找到的存储卡现在没有响应。").arg(QChar::fromLatin1(card.letter))
-            : QString::fromUtf8("启动时在驱动器 D: 至 Z: 中没有找到记录仪的存储卡。");
-    return QStringLiteral(
+            ? text::Tr(QT_TRANSLATE_NOOP("orvanta", "启动时在驱动器 %1: 找到的存储卡现在没有响应。")).arg(QChar::fromLatin1(card.letter))
+            : text::Tr(QT_TRANSLATE_NOOP("orvanta", "启动时在驱动器 D: 至 Z: 中没有找到记录仪的存储卡。"));
+    return text::Tr(QT_TRANSLATE_NOOP("orvanta",
                "<h3>未找到存储卡</h3>"
                "<p>%1程序只在启动时查找存储卡：插入存储卡后请重新启动程序。</p>"
                "<ul>"
@@ -49,16 +50,16 @@ QString NoCardSection(const CardSummary& card) {
                "<li>或者加入拥有磁盘设备的 <code>disk</code> 组：<code>sudo adduser $USER disk</code>，"
                "然后重新登录。</li>"
                "<li>查看存储卡的内容：<code>orvanta-card info --drive E=/dev/sdb1</code>。</li>"
-               "</ul>")
+               "</ul>"))
         .arg(what);
 }
 
 }  // namespace
 
 QString StartPage(const CardSummary& card, const std::string& devicePath) {
-    const QString caption = QString::fromUtf8(text::kMainCaption).toHtmlEscaped();
+    const QString caption = text::Tr(text::kMainCaption).toHtmlEscaped();
     const QString cardPart = card.present ? CardSection(card, devicePath) : NoCardSection(card);
-    return QStringLiteral(
+    return text::Tr(QT_TRANSLATE_NOOP("orvanta",
                "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>%1</title>"
                "<style>body{font-family:sans-serif;margin:1.2em 1.6em;color:#222}"
                "th{text-align:left;font-weight:normal;color:#555;padding:0.15em 1.5em 0.15em 0}"
@@ -71,7 +72,7 @@ QString StartPage(const CardSummary& card, const std::string& devicePath) {
                "<li>“&lt;”和“&gt;”把时间后退或前进一秒，并重新查询。</li>"
                "<li>时间栏上方的概览条显示整张卡的记录：点击某处即查询那一秒；滚轮或拖动放大，双击或 Home 键还原。</li>"
                "<li>右键菜单：保存页面为 PDF、导出记录 CSV、重新读取存储卡概览，以及“关于 Vemlar”（或 F1 键）。</li>"
-               "</ol></body></html>")
+               "</ol></body></html>"))
         .arg(caption, cardPart);
 }
 

@@ -6,8 +6,7 @@
 
 #include <QString>
 #include <QStringList>
-
-class QCoreApplication;
+#include <QTranslator>
 
 namespace orvanta {
 
@@ -18,13 +17,32 @@ enum class UiLanguage { kChinese, kEnglish };
 // language, the C/POSIX locale included.
 UiLanguage LanguageOfDesktop(const QStringList& uiLanguages);
 
-// "zh" or "en" (the argument of --lang); false for anything else.
-bool ParseUiLanguage(const QString& name, UiLanguage* language);
+// The language a program uses: `requested` ("zh" or "en", from --lang) when
+// given, otherwise that of the desktop (QLocale::system()). False for any
+// other request.
+bool ChooseUiLanguage(const QString& requested, UiLanguage* language);
 
-// Installs the translators for the language on the application: for English
-// the window's own translation (built into the program) and Qt's qtbase
-// translation where it is installed. Returns false when the window's own
-// translation could not be loaded (the window then stays Chinese).
-bool InstallUiLanguage(QCoreApplication& app, UiLanguage language);
+// The translators of one language, installed on the application for the
+// guard's lifetime: for English the window's own translation (built into the
+// program) and Qt's qtbase translation where it is installed; for Chinese
+// none.
+class CUiTranslation {
+public:
+    explicit CUiTranslation(UiLanguage language);
+    ~CUiTranslation();
+    CUiTranslation(const CUiTranslation&) = delete;
+    CUiTranslation& operator=(const CUiTranslation&) = delete;
+
+    // False when the window's own translation could not be loaded (the
+    // window then stays Chinese).
+    bool Loaded() const { return loaded_; }
+
+private:
+    QTranslator own_;
+    QTranslator qtbase_;
+    bool loaded_ = true;
+    bool ownInstalled_ = false;
+    bool qtbaseInstalled_ = false;
+};
 
 }  // namespace orvanta

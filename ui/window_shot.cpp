@@ -3,8 +3,10 @@
 //
 //   orvanta-window-shot --out FILE.png [--start-out FILE.png] [--drive L=PATH]...
 //                       [--config INI] [--time "YYYY-MM-DD HH:MM:SS"] [--size WxH]
+//                       [--lang zh|en]
 //
 // --start-out also saves the window before the query, with its start page.
+// The language is chosen as the window chooses it (--lang, or the desktop's).
 //
 // Without --drive the window reads a synthetic card on drive E: held in
 // memory. Without --config a loopback server on 127.0.0.1 answers with a small
@@ -39,6 +41,7 @@
 #include "ui/main_dlg.h"
 #include "ui/overview_strip.h"
 #include "ui/sample_card.h"
+#include "ui/ui_language.h"
 
 namespace {
 
@@ -156,6 +159,7 @@ int main(int argc, char* argv[]) {
     QString startOut;
     QString config;
     QString timeText;
+    QString language;
     int width = 0, height = 0;
     std::vector<std::string> driveArguments;
     const QStringList args = QApplication::arguments();
@@ -172,6 +176,10 @@ int main(int argc, char* argv[]) {
             timeText = args.at(++i);
         } else if (arg == QLatin1String("--drive") && hasValue) {
             driveArguments.push_back(args.at(++i).toLocal8Bit().toStdString());
+        } else if (arg == QLatin1String("--lang") && hasValue) {
+            language = args.at(++i);
+            orvanta::UiLanguage ignored;
+            if (language.isEmpty() || !orvanta::ChooseUiLanguage(language, &ignored)) return Fail("--lang needs zh or en");
         } else if (arg == QLatin1String("--size") && hasValue) {
             if (std::sscanf(args.at(++i).toLatin1().constData(), "%dx%d", &width, &height) != 2) {
                 return Fail("--size needs WxH");
@@ -179,11 +187,14 @@ int main(int argc, char* argv[]) {
         } else {
             std::fprintf(stderr, "usage: orvanta-window-shot --out FILE.png [--start-out FILE.png] "
                                  "[--drive L=PATH]... [--config INI] "
-                                 "[--time \"YYYY-MM-DD HH:MM:SS\"] [--size WxH]\n");
+                                 "[--time \"YYYY-MM-DD HH:MM:SS\"] [--size WxH] [--lang zh|en]\n");
             return 2;
         }
     }
     if (out.isEmpty()) return Fail("--out FILE.png is required");
+    orvanta::UiLanguage uiLanguage = orvanta::UiLanguage::kChinese;
+    orvanta::ChooseUiLanguage(language, &uiLanguage);
+    const orvanta::CUiTranslation translation(uiLanguage);
 
     // The card: given drives, or a synthetic card in memory.
     orvanta::DriveMap drives;
