@@ -47,6 +47,9 @@ TEST(ClientProgram, BadArgumentsGiveAMessageAndStatusTwo) {
         {{QStringLiteral("--drive")}, "--drive needs"},
         {{QStringLiteral("--drive"), QStringLiteral("1=/dev/null")}, "drive"},
         {{QStringLiteral("--drive=E=")}, "drive"},
+        {{QStringLiteral("--lang")}, "--lang needs"},
+        {{QStringLiteral("--lang"), QStringLiteral("de")}, "zh or en"},
+        {{QStringLiteral("--lang=")}, "zh or en"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
