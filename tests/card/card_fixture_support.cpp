@@ -1,11 +1,12 @@
 #include "tests/card/card_fixture_support.h"
 
+#include "tests/common/test_env.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace orvanta {
 namespace cardtest {
@@ -91,9 +92,7 @@ RingLayout WriteRing(MemoryDisk& disk, std::int32_t firstTime, std::uint32_t rin
 
 ScopedTempWorkDir::ScopedTempWorkDir() {
     previous_ = std::filesystem::current_path().string();
-    std::string pattern = (std::filesystem::temp_directory_path() / "orvanta-card-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    path_ = testenv::MakeTemporaryDirectory("orvanta-card-");
     std::filesystem::current_path(path_);
 }
 

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "tests/common/test_env.h"
+
 namespace orvanta {
 namespace requesttest {
 
@@ -18,7 +20,7 @@ public:
     void Write(const std::string& bytes) const;
 
 private:
-    std::string directory_;
+    testenv::TempDir directory_;
     std::string path_;
 };
 
