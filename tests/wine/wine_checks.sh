@@ -10,7 +10,7 @@ win=$ORVANTA_WINDOWS_BIN_DIR
 run="$ORVANTA_SOURCE_DIR/scripts/wine-run"
 : "${WINEPREFIX:?}"
 work=$(mktemp -d "${TMPDIR:-/tmp}/orvanta-wine-$check-XXXXXX")
-# Each check uses its own drive letter link, so checks may run side by side.
+# Each check uses its own drive letter (CTest runs them one at a time).
 declare -A letters=([raw_access]=e [request_bytes]=f [whole_road]=g [ini_compare]=h)
 letter=${letters[$check]}
 link="$WINEPREFIX/dosdevices/$letter::"
