@@ -47,7 +47,8 @@ std::string MakeTempDirectory(const std::string& pattern) {
 }
 #else
 void SetZone(const char* zone) {
-    SetZone(zone);
+    setenv("TZ", zone, 1);
+    tzset();
 }
 void RestoreZone(bool had, const std::string& previous) {
     if (had) {
