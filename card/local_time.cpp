@@ -74,7 +74,11 @@ std::int32_t LocalStandardTime(const LocalFields& fields) { return ToTime32(MkTi
 LocalFields LocalStandardFields(std::int32_t time) {
     std::time_t t = time;
     std::tm tm{};
+#ifdef _WIN32
+    localtime_s(&tm, &t);
+#else
     localtime_r(&t, &tm);
+#endif
     LocalFields f;
     f.year = tm.tm_year + 1900;
     f.month = tm.tm_mon + 1;

@@ -9,6 +9,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifdef _WIN32
+// The Windows C library's descriptor calls stand in for the POSIX ones the
+// image writer uses (offsets are 64-bit: the build sets _FILE_OFFSET_BITS).
+// Files are written in binary mode; there is no exec to close them across.
+#include <io.h>
+#ifndef O_CLOEXEC
+#define O_CLOEXEC O_BINARY
+#endif
+static ssize_t pwrite(int fd, const void* data, size_t count, off_t at) {
+    if (_lseeki64(fd, at, SEEK_SET) < 0) return -1;
+    return _write(fd, data, static_cast<unsigned>(count));
+}
+#endif
+
 namespace orvanta {
 namespace cardimage {
 namespace {

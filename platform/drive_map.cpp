@@ -131,6 +131,11 @@ bool DriveMap::AddArgument(const std::string& argument, std::string* error) {
         if (error) *error = message;
         return false;
     };
+#ifdef _WIN32
+    // Windows names its drives itself: "\\.\E:" is whatever the system calls E:.
+    return fail("there is no drive map on Windows: the card is read through the drive letter Windows gives "
+                "the card reader (D: to Z:)");
+#endif
     if (argument.size() < 2 || argument[1] != '=') {
         return fail("bad drive \"" + argument + "\": expected L=PATH, for example E=/dev/sdb1 or E=card.img");
     }

@@ -3,13 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "request/ini_reader.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
+#include "platform/executable_path.h"
+#include "request/profile_string.h"
 
 namespace orvanta {
 namespace {
@@ -22,25 +17,6 @@ const char kPathSeparator = '/';
 
 const char kConfigFileName[] = "orvanta-vemlar.ini";
 const char kSection[] = "Common";
-
-// The full path of the running executable, however long; "" when the platform
-// does not tell.
-std::string ExecutablePath() {
-    std::vector<char> buffer(256);
-    for (;;) {
-#ifdef _WIN32
-        DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return std::string();
-        if (n < buffer.size()) return std::string(buffer.data(), n);
-#else
-        ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (n < 0) return std::string();
-        if (static_cast<std::size_t>(n) < buffer.size()) return std::string(buffer.data(), static_cast<std::size_t>(n));
-#endif
-        if (buffer.size() > (1u << 24)) return std::string();
-        buffer.resize(buffer.size() * 2);  // the path may have been cut: try again with more room
-    }
-}
 
 }  // namespace
 
@@ -79,11 +55,11 @@ std::string ConfigPathBesideExecutable() { return ConfigPathInDirectoryOf(Execut
 void ReadClientSettings(const std::string& iniPath, ClientSettings* settings) {
     if (settings == nullptr) return;
     std::memset(settings, 0, sizeof(*settings));
-    ReadIniString(kSection, "installPath", "", settings->installPath, 127, iniPath);
-    ReadIniString(kSection, "vemlarExePath", "", settings->vemlarExePath, 63, iniPath);
-    ReadIniString(kSection, "serverBaseUrl", "", settings->serverBaseUrl, 127, iniPath);
-    ReadIniString(kSection, "userID", "111", settings->userID, 36, iniPath);
-    ReadIniString(kSection, "password", "trelmoza", settings->password, 200, iniPath);
+    ReadProfileString(kSection, "installPath", "", settings->installPath, 127, iniPath);
+    ReadProfileString(kSection, "vemlarExePath", "", settings->vemlarExePath, 63, iniPath);
+    ReadProfileString(kSection, "serverBaseUrl", "", settings->serverBaseUrl, 127, iniPath);
+    ReadProfileString(kSection, "userID", "111", settings->userID, 36, iniPath);
+    ReadProfileString(kSection, "password", "trelmoza", settings->password, 200, iniPath);
 }
 
 namespace {

@@ -71,11 +71,14 @@ bool FindIniValue(const std::string& contents, const char* section, const char* 
         pos = next;
         if (first == last || *first == ';') continue;
 
-        if (*first == '[') {
+        // A section header needs its closing bracket; a line that only opens
+        // one is an ordinary line of the section it stands in, as for the API.
+        const char* close =
+            *first == '[' ? static_cast<const char*>(std::memchr(first, ']', static_cast<std::size_t>(last - first)))
+                          : nullptr;
+        if (close != nullptr) {
             if (inSection) break;  // only the first section of that name is searched
-            const char* close = static_cast<const char*>(std::memchr(first, ']', static_cast<std::size_t>(last - first)));
-            const char* nameEnd = close != nullptr ? close : last;
-            if (SameNameIgnoringCase(Trimmed(first + 1, nameEnd), section)) inSection = true;
+            if (SameNameIgnoringCase(Trimmed(first + 1, close), section)) inSection = true;
             continue;
         }
         if (!inSection) continue;

@@ -1,7 +1,9 @@
 // A reader of INI files in the shape of GetPrivateProfileStringA: one value of
 // one key of one section, or the default, copied into a caller's buffer.
 //
-// Format: "[Section]" header lines and "key = value" lines. Section and key
+// Format: "[Section]" header lines and "key = value" lines; a line that opens
+// a section without closing its bracket is no header, so the lines after it
+// stay in the section before. Section and key
 // names match case-insensitively; blanks (spaces, tabs) around names and
 // values are trimmed; a value enclosed in a matching pair of double or single
 // quotes loses them; lines whose first non-blank character is ';' are

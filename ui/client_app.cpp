@@ -3,32 +3,12 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#ifdef _WIN32
-#include <winsock2.h>
-#include <cstdlib>
-#endif
 
+#include "platform/socket_startup.h"
 #include "ui/main_dlg.h"
 #include "ui/ui_strings.h"
 
 namespace orvanta {
-
-bool StartSocketLayer() {
-#ifdef _WIN32
-    WSADATA data;
-    if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {
-        return false;
-    }
-    if (LOBYTE(data.wVersion) != 1 || HIBYTE(data.wVersion) != 1) {
-        WSACleanup();
-        return false;
-    }
-    std::atexit([] { WSACleanup(); });
-    return true;
-#else
-    return true;
-#endif
-}
 
 CClientApp::CClientApp(RawVolumeSystem& volumes, const DriveMap* drives) : volumes_(volumes), drives_(drives) {}
 

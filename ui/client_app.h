@@ -26,8 +26,4 @@ private:
     CMainDlg* mainWindow_ = nullptr;
 };
 
-// Starts the platform's socket layer where it needs starting (Windows
-// Sockets 1.1); elsewhere there is nothing to do and it succeeds.
-bool StartSocketLayer();
-
 }  // namespace orvanta

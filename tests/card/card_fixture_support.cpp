@@ -1,12 +1,13 @@
 #include "tests/card/card_fixture_support.h"
 
+#include "tests/common/test_env.h"
+
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <stdexcept>
-#include <unistd.h>
 
 #include "card/card_layout.h"
 #include "cardimage/card_image.h"

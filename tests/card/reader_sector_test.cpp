@@ -29,7 +29,11 @@ std::int64_t StandardMoment(int year, int month, int day, int hour, int minute, 
     tm.tm_hour = hour;
     tm.tm_min = minute;
     tm.tm_sec = second;
+#ifdef _WIN32
+    return static_cast<std::int64_t>(_mkgmtime(&tm)) - utcOffsetSeconds;
+#else
     return static_cast<std::int64_t>(timegm(&tm)) - utcOffsetSeconds;
+#endif
 }
 
 // A reader on drive E: with a card, its counters cleared after construction.

@@ -9,33 +9,83 @@
 
 #include "card/local_time.h"
 
+#ifdef _WIN32
+#include <io.h>
+#endif
+
 namespace orvanta {
 namespace testenv {
+namespace {
+
+#ifdef _WIN32
+// The C library on Windows reads TZ in its own form ("CST-8"), not as a zone
+// name; the zones the tests use are given in that form there. Its summer time
+// follows the United States' rules, so Windows runs leave out the tests that
+// depend on the exact European switch dates.
+std::string ZoneForCLibrary(const char* zone) {
+    const std::string name = zone;
+    if (name == "Asia/Shanghai") return "CST-8";
+    if (name == "UTC") return "UTC0";
+    if (name == "Europe/Berlin") return "CET-1CEST";
+    return name;
+}
+void SetZone(const char* zone) {
+    _putenv_s("TZ", ZoneForCLibrary(zone).c_str());
+    _tzset();
+}
+void RestoreZone(bool had, const std::string& previous) {
+    _putenv_s("TZ", had ? previous.c_str() : "");
+    _tzset();
+}
+std::string MakeTempDirectory(const std::string& pattern) {
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (_mktemp_s(buffer.data(), buffer.size()) != 0 || !std::filesystem::create_directory(buffer.data())) {
+        throw std::runtime_error("cannot create a temporary directory for " + pattern);
+    }
+    return buffer.data();
+}
+#else
+void SetZone(const char* zone) {
+    setenv("TZ", zone, 1);
+    tzset();
+}
+void RestoreZone(bool had, const std::string& previous) {
+    if (had) {
+        setenv("TZ", previous.c_str(), 1);
+    } else {
+        unsetenv("TZ");
+    }
+    tzset();
+}
+std::string MakeTempDirectory(const std::string& pattern) {
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("mkdtemp failed for " + pattern);
+    return buffer.data();
+}
+#endif
+
+}  // namespace
 
 ScopedTimeZone::ScopedTimeZone(const char* zone) {
     if (const char* old = std::getenv("TZ")) {
         hadZone_ = true;
         previous_ = old;
     }
-    setenv("TZ", zone, 1);
-    tzset();
+    SetZone(zone);
 }
 
 ScopedTimeZone::~ScopedTimeZone() {
-    if (hadZone_) {
-        setenv("TZ", previous_.c_str(), 1);
-    } else {
-        unsetenv("TZ");
-    }
-    tzset();
+    RestoreZone(hadZone_, previous_);
 }
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "orvanta-test-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("mkdtemp failed for " + pattern);
-    path_ = buffer.data();
+    path_ = MakeTemporaryDirectory("orvanta-test-");
+}
+
+std::string MakeTemporaryDirectory(const std::string& prefix) {
+    return MakeTempDirectory((std::filesystem::temp_directory_path() / (prefix + "XXXXXX")).string());
 }
 
 TempDir::~TempDir() {

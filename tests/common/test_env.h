@@ -22,6 +22,10 @@ private:
     std::string previous_;
 };
 
+// Creates a new empty directory under the system's temporary folder whose
+// name starts with `prefix`; returns its path. Throws when it cannot.
+std::string MakeTemporaryDirectory(const std::string& prefix);
+
 // An empty temporary directory, removed with everything in it at the end.
 class TempDir {
 public:

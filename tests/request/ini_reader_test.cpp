@@ -55,6 +55,12 @@ TEST(IniReader, FindsValuesByTheDocumentedRules) {
         {"key prefix does not match", "[Common]\nuserIDs=abc\n", "Common", "userID", nullptr},
         {"section prefix does not match", "[Commons]\nuserID=abc\n", "Common", "userID", nullptr},
         {"empty file", "", "Common", "userID", nullptr},
+        // A header without its closing bracket opens no section: the lines
+        // after it stay in the section before.
+        {"unclosed header opens nothing", "[Common\nuserID=abc\n", "Common", "userID", nullptr},
+        {"lines after an unclosed header stay", "[Common]\n[Other\nuserID=abc\n", "Common", "userID", "abc"},
+        {"unclosed header does not end the section", "[Other]\n[Common\nuserID=abc\n", "Common", "userID", nullptr},
+        {"tabs around names and values", "\t[\tCommon\t]\t\n\tuserID\t=\tabc\t\n", "Common", "userID", "abc"},
     };
     for (const LookupCase& c : cases) {
         SCOPED_TRACE(c.name);

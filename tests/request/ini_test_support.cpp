@@ -1,10 +1,6 @@
 #include "tests/request/ini_test_support.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <stdexcept>
-#include <unistd.h>
 
 namespace orvanta {
 namespace requesttest {

@@ -40,6 +40,14 @@ std::vector<std::string> CurlHeaderLines(const std::string& headerBlock) {
     return lines;
 }
 
+bool StartPosting(std::string* error) {
+    if (curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK) return true;
+    if (error) *error = "libcurl could not be initialised";
+    return false;
+}
+
+void StopPosting() { curl_global_cleanup(); }
+
 PostAnswer PostForm(const std::string& url, const std::string& headerBlock, const std::vector<std::uint8_t>& body) {
     PostAnswer answer;
     std::unique_ptr<CURL, CurlHandleDeleter> handle(curl_easy_init());

@@ -1,11 +1,10 @@
 // orvanta-query: one query of the recorder's card, posted to the analysis
 // server without a window.
-#include <curl/curl.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "tools/orvanta_query/form_poster.h"
 #include "tools/orvanta_query/query_command.h"
 #include "tools/orvanta_query/query_options.h"
 
@@ -23,11 +22,11 @@ int main(int argc, char** argv) {
     case orvanta::ParseOutcome::Run:
         break;
     }
-    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
-        std::fprintf(stderr, "orvanta-query: libcurl could not be initialised\n");
+    if (!orvanta::StartPosting(&error)) {
+        std::fprintf(stderr, "orvanta-query: %s\n", error.c_str());
         return 1;
     }
     int status = orvanta::RunQueryCommand(options);
-    curl_global_cleanup();
+    orvanta::StopPosting();
     return status;
 }

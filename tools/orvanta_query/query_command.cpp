@@ -81,7 +81,9 @@ void PrintSummary(const CCardReader& reader, const DriveMap& drives, const Prepa
     std::int32_t code = reader.StartupDriveCode();
     if (code >= 'A' && code <= 'Z') {
         char letter = static_cast<char>(code);
-        drive = std::string("card on ") + letter + ": (" + drives.PathOf(letter) + ")";
+        drive = std::string("card on ") + letter + ":";
+        const std::string path = drives.PathOf(letter);  // none on Windows: the letter is the system's
+        if (!path.empty()) drive += " (" + path + ")";
         if (reader.driveCode != code) drive += ", no longer present";
     } else {
         drive = "no card found on D: to Z:";

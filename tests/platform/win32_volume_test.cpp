@@ -1,0 +1,75 @@
+// The Win32 raw volumes on real files and drive paths: CreateFileA opens,
+// SetFilePointer with its high half reaches offsets beyond 4 GiB, drives
+// that name nothing fail to open.
+#include "platform/raw_volume.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "platform/drive_map.h"
+#include "tests/common/test_env.h"
+
+namespace orvanta {
+namespace {
+
+constexpr std::uint64_t kSector = 512;
+
+std::vector<unsigned char> Pattern(std::uint64_t sector) {
+    std::vector<unsigned char> bytes(kSector);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<unsigned char>((sector * 7 + i) & 0xFF);
+    return bytes;
+}
+
+TEST(Win32Volume, DrivesWithoutADeviceDoNotOpen) {
+    std::unique_ptr<RawVolumeSystem> system = MakePlatformVolumeSystem(DriveMap());
+    for (const char* path : {"\\\\.\\[:", "\\\\.\\Q:", "", "\\\\.\\"}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(system->Open(path), nullptr);
+    }
+    EXPECT_EQ(system->Open(nullptr), nullptr);
+}
+
+TEST(Win32Volume, ReadsSectorsBeyondFourGibibytes) {
+    testenv::TempDir dir;
+    const std::string image = dir / "card.img";
+    // Sectors around 2^31 and 2^32 bytes and above; the file stays sparse.
+    const std::uint64_t sectors[] = {3, 4194304, 8388607, 8388608, 8400001, 12582913};
+    {
+        std::FILE* file = std::fopen(image.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        for (std::uint64_t sector : sectors) {
+            ASSERT_EQ(_fseeki64(file, static_cast<__int64>(sector * kSector), SEEK_SET), 0);
+            std::vector<unsigned char> bytes = Pattern(sector);
+            ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+        }
+        ASSERT_EQ(std::fclose(file), 0);
+    }
+    std::unique_ptr<RawVolumeSystem> system = MakePlatformVolumeSystem(DriveMap());
+    for (std::uint64_t sector : sectors) {
+        SCOPED_TRACE(sector);
+        std::unique_ptr<RawVolume> volume = system->Open(image.c_str());
+        ASSERT_NE(volume, nullptr);
+        std::vector<unsigned char> read(kSector, 0xEE);
+        ASSERT_TRUE(volume->SetPosition(sector * kSector));
+        ASSERT_EQ(volume->Read(read.data(), read.size()), static_cast<std::int64_t>(kSector));
+        EXPECT_EQ(read, Pattern(sector));
+    }
+    // The same low half without the high half lands on an unwritten sector.
+    std::unique_ptr<RawVolume> volume = system->Open(image.c_str());
+    ASSERT_NE(volume, nullptr);
+    std::vector<unsigned char> read(kSector, 0xEE);
+    ASSERT_TRUE(volume->SetPosition((8400001 * kSector) & 0xFFFFFFFFu));
+    ASSERT_EQ(volume->Read(read.data(), read.size()), static_cast<std::int64_t>(kSector));
+    EXPECT_EQ(read, std::vector<unsigned char>(kSector, 0));
+    // Past the end the read delivers nothing.
+    ASSERT_TRUE(volume->SetPosition((12582913 + 10) * kSector));
+    EXPECT_EQ(volume->Read(read.data(), read.size()), 0);
+}
+
+}  // namespace
+}  // namespace orvanta
