@@ -1,3 +1,4 @@
+// Linux only: on Windows the file beside the executable is the only place.
 // The configuration search: beside the executable, then the user's XDG
 // configuration folder (default ~/.config), then the system folder; the first
 // file that exists wins, and without any the path beside the executable stays.
