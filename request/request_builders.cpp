@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace orvanta {
 namespace {
@@ -84,6 +85,20 @@ BuildResult BuildPostData(std::vector<std::uint8_t>* postData, const ClientSetti
         return BuildResult::OutOfMemory;
     }
     return BuildResult::Ok;
+}
+
+std::vector<std::string> HeaderBlockLines(const std::string& headerBlock) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < headerBlock.size()) {
+        std::size_t end = headerBlock.find('\n', start);
+        if (end == std::string::npos) end = headerBlock.size();
+        std::string line = headerBlock.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) lines.push_back(std::move(line));
+    }
+    return lines;
 }
 
 }  // namespace orvanta

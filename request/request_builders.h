@@ -20,6 +20,10 @@ enum class BuildResult {
 // "Content-Type: ...\r\nApi-Version: 1.0.0\r\nUser-ID: <userID>\r\nPassword: <password>\r\n"
 std::string BuildRequestHeaders(const ClientSettings& settings);
 
+// The header block's non-empty lines, each without its line end (CR LF or LF),
+// in order: what an HTTP stack takes one header at a time.
+std::vector<std::string> HeaderBlockLines(const std::string& headerBlock);
+
 // Stores the form body (no terminating zero) in *postData:
 // selectedTime=..&actualTime=..&data=..&data1=..&data2=..
 // On failure *postData is left as it was.

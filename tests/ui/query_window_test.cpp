@@ -97,6 +97,18 @@ std::string HeaderValue(const ReceivedRequest& request, const std::string& name)
 
 std::string BodyOf(const PreparedQuery& query) { return std::string(query.body.begin(), query.body.end()); }
 
+// The HTML of the page the window shows ("" when it cannot be read in time).
+QString PageHtml(CMainDlg& window) {
+    QString html;
+    bool read = false;
+    window.Browser()->page()->toHtml([&](const QString& text) {
+        html = text;
+        read = true;
+    });
+    WaitUntil([&] { return read; });
+    return html;
+}
+
 class QueryThroughTheWindow : public ::testing::Test {
 protected:
     QueryThroughTheWindow() : zone_("Asia/Shanghai") {
@@ -163,14 +175,7 @@ TEST_F(QueryThroughTheWindow, RefreshPostsExactlyTheRoadsRequestAndShowsTheAnswe
               std::string::npos);
 
     // The answer page is what the window shows.
-    QString html;
-    bool read = false;
-    window.Browser()->page()->toHtml([&](const QString& text) {
-        html = text;
-        read = true;
-    });
-    ASSERT_TRUE(WaitUntil([&] { return read; }));
-    EXPECT_NE(html.indexOf(QString::fromUtf8(kAnswerMarker)), -1);
+    EXPECT_NE(PageHtml(window).indexOf(QString::fromUtf8(kAnswerMarker)), -1);
     EXPECT_NE(window.StatusText().indexOf(QString::fromStdString(FormatLocalStandard(chosen))), -1);
 
     // ">" steps one second and posts again; the record of that second is found.
@@ -265,13 +270,7 @@ TEST_F(QueryThroughTheWindow, ControlCharactersInTheConfigurationAreRefusedAndNo
         window.RunQuery();
         ASSERT_TRUE(WaitUntil([&] { return complete.count() > before; }));
         EXPECT_TRUE(window.RefreshButton()->isEnabled());
-        QString html;
-        bool read = false;
-        window.Browser()->page()->toHtml([&](const QString& text) {
-            html = text;
-            read = true;
-        });
-        ASSERT_TRUE(WaitUntil([&] { return read; }));
+        const QString html = PageHtml(window);
         EXPECT_NE(html.indexOf(QStringLiteral("<code>%1</code>").arg(QString::fromLatin1(c.key))), -1);
         EXPECT_NE(html.indexOf(QString::fromStdString(config_.IniPath()).toHtmlEscaped()), -1);
     }

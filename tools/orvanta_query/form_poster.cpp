@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "request/request_builders.h"
+
 namespace orvanta {
 namespace {
 
@@ -23,14 +25,7 @@ struct CurlListDeleter {
 
 std::vector<std::string> CurlHeaderLines(const std::string& headerBlock) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < headerBlock.size()) {
-        std::size_t end = headerBlock.find('\n', start);
-        if (end == std::string::npos) end = headerBlock.size();
-        std::string line = headerBlock.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty()) continue;
+    for (std::string line : HeaderBlockLines(headerBlock)) {
         std::size_t colon = line.find(':');
         if (colon != std::string::npos && line.find_first_not_of(" \t", colon + 1) == std::string::npos) {
             line = line.substr(0, colon) + ";";

@@ -1,6 +1,7 @@
 // Posting the form through WinHTTP, the system's own HTTP stack (HTTP and
 // HTTPS, the system's certificate store and proxy settings, redirects
 // followed). Same answer record as the libcurl poster of the Linux build.
+#include "request/request_builders.h"
 #include "tools/orvanta_query/form_poster.h"
 #include "tools/orvanta_query/winhttp_poster.h"
 
@@ -38,14 +39,7 @@ PostAnswer Failed(PostAnswer answer, const char* step) {
 
 std::wstring WinHttpHeaderText(const std::string& headerBlock) {
     std::string lines;
-    std::size_t start = 0;
-    while (start < headerBlock.size()) {
-        std::size_t end = headerBlock.find('\n', start);
-        if (end == std::string::npos) end = headerBlock.size();
-        std::string line = headerBlock.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty()) continue;
+    for (const std::string& line : HeaderBlockLines(headerBlock)) {
         lines += line;
         lines += "\r\n";
     }
