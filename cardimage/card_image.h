@@ -11,6 +11,7 @@
 
 #include "card/card_layout.h"
 #include "card/local_time.h"
+#include "cardimage/sparse_image.h"
 
 namespace orvanta {
 namespace cardimage {
@@ -117,7 +118,6 @@ void BuildSamples(std::uint64_t sequence, std::uint16_t channelA[kSamplePairs],
 // Hands every written sector of the card to `emit`, the information sector
 // first, then the records oldest first, then any marker-only test sectors.
 // Returns the layout; the contents must be valid.
-using SectorSink = std::function<void(std::uint32_t sector, const std::uint8_t* bytes)>;
 CardLayout GenerateCard(const CardContents& contents, const SectorSink& emit);
 
 // Writes the card as a sparse image file of contents.sectors sectors: only the

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks of the Windows programs under Wine against the Linux build. One check
-# per run: raw_access, request_bytes, whole_road or ini_compare.
+# per run: raw_access, request_bytes, whole_road, far_ring or ini_compare.
 # Needs WINEPREFIX (an initialised prefix), ORVANTA_LINUX_BIN_DIR,
 # ORVANTA_WINDOWS_BIN_DIR and ORVANTA_SOURCE_DIR.
 set -euo pipefail
@@ -11,7 +11,8 @@ run="$ORVANTA_SOURCE_DIR/scripts/wine-run"
 : "${WINEPREFIX:?}"
 work=$(mktemp -d "${TMPDIR:-/tmp}/orvanta-wine-$check-XXXXXX")
 # Each check uses its own drive letter (CTest runs them one at a time).
-declare -A letters=([raw_access]=e [request_bytes]=f [whole_road]=g [ini_compare]=h)
+# far_ring reads drive E: as raw_access does.
+declare -A letters=([raw_access]=e [request_bytes]=f [whole_road]=g [ini_compare]=h [far_ring]=e)
 letter=${letters[$check]}
 link="$WINEPREFIX/dosdevices/$letter::"
 server_pid=
@@ -104,6 +105,48 @@ whole_road)
   [ $windows_status -eq $linux_status ] && [ $linux_status -eq 1 ] ||
     fail "refused login: exit $windows_status on Windows, $linux_status on Linux"
   grep -q "answered with HTTP status" "$work/err" || fail "refused login message: $(cat "$work/err")"
+  ;;
+far_ring)
+  # Rings of 8,500,000 records, one a second, end at sector 8,599,999: the
+  # records queried lie above sector 8,388,608, the 4 GiB offset, so positioning
+  # there needs the high part of SetFilePointer's offset. A whole ring would be
+  # 4.3 GB of records; the images hold only the sectors these queries read
+  # (create --only-for-query), a few megabytes in a sparse file.
+  write_settings "http://127.0.0.1:9/analysis"
+  first=$(date -u -d "2023-10-20 00:00:00" +%s)
+  fields_of() { date -u -d "@$(( first + $1 ))" "+%F %T"; }  # local time of logical index N
+  # wrap, then pairs of logical index and the sector its record lies in
+  for ring in "0 8350000:8450000" "100000 8300000:8500000 8450000:150000"; do
+    read -r wrap queries <<<"$ring"
+    times=()
+    for query in $queries; do times+=(--only-for-query "$(fields_of "${query%%:*}")"); done
+    TZ=Asia/Shanghai "$lin/orvanta-card" create "$work/far.img" --start "$(fields_of 0)" --records 8500000 \
+      --wrap "$wrap" "${times[@]}" >/dev/null
+    used=$(du -k "$work/far.img" | cut -f1)
+    [ "$used" -lt 8192 ] || fail "the query image takes $used KiB on disk"
+    ln -sfn "$work/far.img" "$link"
+    for query in $queries; do
+      time=$(fields_of "${query%%:*}")
+      for zone in Asia/Shanghai UTC Europe/Berlin; do
+        (cd "$work" && TZ=$zone "$lin/orvanta-query" --drive "E=$work/far.img" --config orvanta-vemlar.ini \
+          --time "$time" --no-send --request-out linux.req --csv linux.csv 2>/dev/null)
+        (cd "$work" && TZ=$zone "$run" "$win/orvanta-query.exe" --config orvanta-vemlar.ini \
+          --time "$time" --no-send --request-out windows.req --csv windows.csv 2>/dev/null)
+        cmp -s "$work/linux.req" "$work/windows.req" || fail "requests differ for wrap $wrap, $zone $time"
+        # The record of that very second was read where it lies, and the trend
+        # read behind it delivered records (a failed read gives no points).
+        tr -d '\r' < "$work/windows.csv" | grep -qx "sector,${query##*:}" ||
+          fail "orvanta-query.exe read another sector for $time: $(grep -a '^sector' "$work/windows.csv")"
+        python3 - "$work/windows.req" "$(TZ=$zone date -d "$time" +%s)" <<'PY' || fail "request for wrap $wrap, $zone $time"
+import sys, urllib.parse
+body = open(sys.argv[1], "rb").read().split(b"\r\n\r\n", 1)[1].decode()
+fields = urllib.parse.parse_qs(body)
+assert fields["actualTime"] == [sys.argv[2]], ("actualTime", fields["actualTime"], sys.argv[2])
+assert len(fields["data1"][0].split()) >= 2000, "the trend holds too few points"
+PY
+      done
+    done
+  done
   ;;
 ini_compare)
   mkdir -p "$work/ini"

@@ -6,6 +6,7 @@
 #include "card/local_time.h"
 #include "tools/orvanta_card/arguments.h"
 #include "cardimage/card_image.h"
+#include "cardimage/query_image.h"
 #include "tools/orvanta_card/commands.h"
 
 namespace orvanta {
@@ -42,12 +43,19 @@ void PrintCreateUsage(std::FILE* out) {
                  "  --serial N          recorder serial number, decimal or 0x hex (123456)\n"
                  "  --device-byte N     device byte of the information sector, 0 to 255 (7)\n"
                  "  --no-presence       no marker in the test sectors 101000 and 101001, so the\n"
-                 "                      card is not recognised\n");
+                 "                      card is not recognised\n"
+                 "  --only-for-query \"YYYY-MM-DD HH:MM:SS\"\n"
+                 "                      write only the sectors that a query of this local time\n"
+                 "                      reads (repeatable; every query runs on drive E:), plus\n"
+                 "                      the information and test sectors: a card of millions\n"
+                 "                      of records in a small file. Needs one record in every\n"
+                 "                      second (--per-second 1, no gaps)\n");
 }
 
 int RunCreate(const std::vector<std::string>& args) {
     cardimage::CardContents contents;
     std::string image;
+    std::vector<std::int32_t> queryTimes;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& word = args[i];
         if (word == "--help" || word == "-h") {
@@ -96,6 +104,14 @@ int RunCreate(const std::vector<std::string>& args) {
                 contents.serial = static_cast<std::uint32_t>(count("--serial", 0xFFFFFFFFULL));
             } else if (option("--device-byte")) {
                 contents.deviceByte = static_cast<std::uint8_t>(count("--device-byte", 255));
+            } else if (option("--only-for-query")) {
+                LocalFields fields;
+                std::int32_t time = -1;
+                if (ParseLocalFields(value, &fields)) time = LocalStandardTime(fields);
+                if (time == -1) {
+                    throw "bad value \"" + value + "\" for --only-for-query: expected \"YYYY-MM-DD HH:MM:SS\"";
+                }
+                queryTimes.push_back(time);
             } else if (!word.empty() && word[0] == '-') {
                 throw "unknown option \"" + word + "\"";
             } else if (image.empty()) {
@@ -113,12 +129,20 @@ int RunCreate(const std::vector<std::string>& args) {
     }
     std::string error;
     if (!cardimage::Validate(contents, &error)) return UsageError(error);
+    if (!queryTimes.empty() && !cardimage::VirtualCard::Supports(contents, &error)) {
+        return UsageError("--only-for-query: " + error);
+    }
 
     cardimage::CardLayout layout;
-    if (!cardimage::WriteCardImage(image, contents, &layout, &error)) {
+    cardimage::QueryImageResult queryImage;
+    const bool written = queryTimes.empty()
+                             ? cardimage::WriteCardImage(image, contents, &layout, &error)
+                             : cardimage::WriteQueryImage(image, contents, queryTimes, &queryImage, &error);
+    if (!written) {
         std::fprintf(stderr, "orvanta-card create: %s\n", error.c_str());
         return kExitFailed;
     }
+    if (!queryTimes.empty()) layout = queryImage.layout;
     std::printf("image: %s\n", image.c_str());
     std::printf("sectors: %llu\n", static_cast<unsigned long long>(contents.sectors));
     std::printf("serial: %lu\n", static_cast<unsigned long>(contents.serial));
@@ -132,6 +156,10 @@ int RunCreate(const std::vector<std::string>& args) {
                 static_cast<unsigned long>(layout.ringStart));
     std::printf("newest record: %s (sector %lu)\n", FormatLocalStandard(layout.newestTime).c_str(),
                 static_cast<unsigned long>(layout.newestSector));
+    if (!queryTimes.empty()) {
+        std::printf("sectors written: %llu (only those the queries read)\n",
+                    static_cast<unsigned long long>(queryImage.sectorsWritten));
+    }
     return kExitOk;
 }
 
