@@ -78,34 +78,6 @@ TEST(VirtualCard, EverySectorEqualsTheGeneratedCard) {
     }
 }
 
-TEST(VirtualCard, RefusesContentsWithoutOneRecordInEverySecond) {
-    ScopedTimeZone zone("Asia/Shanghai");
-    struct Case {
-        const char* name;
-        void (*change)(CardContents&);
-        const char* mentions;
-    };
-    const Case cases[] = {
-        {"three per second", [](CardContents& c) { c.perSecond = {3}; }, "one record in every second"},
-        {"a pattern", [](CardContents& c) { c.perSecond = {1, 1, 2}; }, "one record in every second"},
-        {"gaps", [](CardContents& c) {
-             c.gapEvery = 10;
-             c.gapSeconds = 5;
-         }, "no gaps"},
-        {"invalid contents", [](CardContents& c) { c.records = 0; }, "at least one record"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        CardContents contents;
-        c.change(contents);
-        std::string error;
-        EXPECT_FALSE(VirtualCard::Supports(contents, &error));
-        EXPECT_NE(error.find(c.mentions), std::string::npos) << error;
-        TempDir temp;
-        EXPECT_FALSE(cardimage::WriteQueryImage(temp / "q.img", contents, {0}, nullptr, &error));
-    }
-}
-
 TEST(QueryImage, AFarRingAnswersItsQueriesAsTheWholeCardDoes) {
     ScopedTimeZone zone("Asia/Shanghai");
     struct Case {
