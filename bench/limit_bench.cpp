@@ -563,8 +563,11 @@ void WriteMarkdown(const std::string& path, const std::string& command, const Co
           "  results (one trend fell from about 250 us to about 130 us). The trend's floor uses the same\n"
           "  integer arithmetic.\n"
           "- The overview holds the card open once for its whole scan, so it pays no open and close per read;\n"
-          "  what it adds to the reads is the timestamp of every probe and sample (mktime) and one trend point\n"
-          "  per sample.\n\n";
+          "  what it adds to the reads is the timestamp of every probe and sample (converted an hour at a time,\n"
+          "  so mktime's look-up of the time zone is paid once an hour of recording, not once a sample) and one\n"
+          "  trend point per sample. On a loop block device its one close per scan is what costs: the last\n"
+          "  close of a block device drops the device's cached pages, so every scan reads the device afresh,\n"
+          "  while the floor keeps its descriptor, and with it the cache, open between rounds.\n\n";
     md << "## Device operations of one query\n\n";
     md << "Counted on the image file through a recording raw-volume layer; every read is a full open,\n"
           "position, read and close.\n\n";
