@@ -203,17 +203,22 @@ void BuildInfoSector(std::uint32_t serial, std::uint8_t deviceByte, std::uint8_t
     out[4] = deviceByte;
 }
 
-CardLayout GenerateCard(const CardContents& contents, const SectorSink& emit) {
-    std::uint8_t sector[kSectorSize];
-    BuildInfoSector(contents.serial, contents.deviceByte, sector);
-    emit(kInfoSector, sector);
-
+CardLayout RingLayoutOf(const CardContents& contents) {
     CardLayout layout;
     layout.ringCount = contents.records;
     layout.ringStart = kBaseSector + contents.wrap;
     layout.upperSector = kBaseSector + contents.records - 1;
     layout.wrapped = contents.wrap != 0;
     layout.newestSector = PhysicalSectorOf(contents, contents.records - 1);
+    return layout;
+}
+
+CardLayout GenerateCard(const CardContents& contents, const SectorSink& emit) {
+    std::uint8_t sector[kSectorSize];
+    BuildInfoSector(contents.serial, contents.deviceByte, sector);
+    emit(kInfoSector, sector);
+
+    CardLayout layout = RingLayoutOf(contents);
 
     RecordClock clock(contents, LocalStandardTime(contents.start));
     WriteRing(

@@ -89,6 +89,10 @@ using RecordHeaderSink =
     std::function<void(std::uint32_t index, std::uint32_t sector, std::int32_t time, const std::uint8_t* header)>;
 void WriteRing(const RingShape& shape, const RecordTimeSource& timeOf, const RecordHeaderSink& emit);
 
+// Where the ring of the contents lies (ring start, last sector, count, newest
+// sector, wrapped); the record times are left to the caller.
+CardLayout RingLayoutOf(const CardContents& contents);
+
 // Checks a contents description; returns false with a message naming the problem.
 bool Validate(const CardContents& contents, std::string* error);
 

@@ -24,12 +24,7 @@ VirtualCard::VirtualCard(const CardContents& contents)
     : contents_(contents), oldestTime_(LocalStandardTime(contents.start)) {}
 
 CardLayout VirtualCard::Layout() const {
-    CardLayout layout;
-    layout.ringCount = contents_.records;
-    layout.ringStart = kBaseSector + contents_.wrap;
-    layout.upperSector = kBaseSector + contents_.records - 1;
-    layout.wrapped = contents_.wrap != 0;
-    layout.newestSector = PhysicalSectorOf(contents_, contents_.records - 1);
+    CardLayout layout = RingLayoutOf(contents_);
     layout.oldestTime = oldestTime_;
     layout.newestTime = static_cast<std::int32_t>(oldestTime_ + static_cast<std::int64_t>(contents_.records) - 1);
     return layout;

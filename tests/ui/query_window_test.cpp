@@ -35,6 +35,7 @@ namespace {
 
 using testing_ui::ScopedTimeZone;
 using testing_ui::ScratchConfig;
+using testing_ui::PageHtml;
 using testing_ui::WaitUntil;
 
 constexpr char kAnswerMarker[] = "分析完成 answer-4711";
@@ -96,18 +97,6 @@ std::string HeaderValue(const ReceivedRequest& request, const std::string& name)
 }
 
 std::string BodyOf(const PreparedQuery& query) { return std::string(query.body.begin(), query.body.end()); }
-
-// The HTML of the page the window shows ("" when it cannot be read in time).
-QString PageHtml(CMainDlg& window) {
-    QString html;
-    bool read = false;
-    window.Browser()->page()->toHtml([&](const QString& text) {
-        html = text;
-        read = true;
-    });
-    WaitUntil([&] { return read; });
-    return html;
-}
 
 class QueryThroughTheWindow : public ::testing::Test {
 protected:

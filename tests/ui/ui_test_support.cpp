@@ -10,6 +10,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+#include <QWebEnginePage>
+
+#include "request/web_browser2.h"
+#include "ui/main_dlg.h"
 #include "ui/sample_card.h"
 
 namespace orvanta {
@@ -63,6 +67,17 @@ bool WriteCardImage(const std::string& path, std::int32_t firstTime, std::int32_
     }
     close(fd);
     return ok;
+}
+
+QString PageHtml(CMainDlg& window) {
+    QString html;
+    bool read = false;
+    window.Browser()->page()->toHtml([&](const QString& text) {
+        html = text;
+        read = true;
+    });
+    WaitUntil([&] { return read; });
+    return html;
 }
 
 }  // namespace testing_ui

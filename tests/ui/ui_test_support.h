@@ -16,6 +16,8 @@
 #include "platform/memory_volume.h"
 
 namespace orvanta {
+
+class CMainDlg;
 namespace testing_ui {
 
 using testenv::ScopedTimeZone;
@@ -38,6 +40,10 @@ private:
 
 // Runs the event loop until `done` holds or `timeoutMs` passes.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 120000);
+
+// The HTML of the page the window's browser shows ("" when it cannot be read
+// in time).
+QString PageHtml(CMainDlg& window);
 
 // A memory volume system with the sample card on drive E:, records from
 // `firstTime` one second apart.

@@ -30,6 +30,7 @@ namespace {
 
 using testing_ui::ScopedTimeZone;
 using testing_ui::ScratchConfig;
+using testing_ui::PageHtml;
 using testing_ui::WaitUntil;
 using server::ParseRecordLine;
 using server::RecordedRequest;
@@ -106,17 +107,6 @@ QString ElementText(const QString& html, const QString& id) {
     const QRegularExpression element(QStringLiteral("id=\"%1\"[^>]*>([^<]*)<").arg(id));
     const QRegularExpressionMatch m = element.match(html);
     return m.hasMatch() ? m.captured(1).trimmed() : QString();
-}
-
-QString PageHtml(CMainDlg& window) {
-    QString html;
-    bool read = false;
-    window.Browser()->page()->toHtml([&](const QString& text) {
-        html = text;
-        read = true;
-    });
-    WaitUntil([&] { return read; });
-    return html;
 }
 
 QByteArray ReadFile(const QString& path) {
