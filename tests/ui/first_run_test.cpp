@@ -20,6 +20,7 @@
 namespace orvanta {
 namespace {
 
+using testing_ui::PageHtml;
 using testing_ui::ScopedTimeZone;
 using testing_ui::ScratchConfig;
 using testing_ui::TimeOfFields;
@@ -65,17 +66,6 @@ TEST(StartPage, WithoutACardTellsHowToMapOne) {
     CardSummary pulled;  // found at start, no longer answering
     pulled.letter = 'F';
     EXPECT_TRUE(StartPage(pulled, "/dev/sdc1").contains(Utf8("驱动器 F: 找到的存储卡现在没有响应")));
-}
-
-QString PageHtml(CWebBrowser2* browser) {
-    QString html;
-    bool done = false;
-    browser->page()->toHtml([&](const QString& text) {
-        html = text;
-        done = true;
-    });
-    WaitUntil([&] { return done; }, 60000);
-    return html;
 }
 
 TEST(FirstRun, TheBrowserShowsTheStartPageAndTheControlsStartAtTheCurrentTime) {

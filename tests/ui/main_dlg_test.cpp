@@ -30,23 +30,13 @@
 namespace orvanta {
 namespace {
 
+using testing_ui::PageHtml;
 using testing_ui::TimeOfFields;
 using testing_ui::ScopedTimeZone;
 using testing_ui::ScratchConfig;
 using testing_ui::WaitUntil;
 
 QString Utf8(const char* text) { return QString::fromUtf8(text); }
-
-QString PageHtml(CWebBrowser2* browser) {
-    QString html;
-    bool done = false;
-    browser->page()->toHtml([&](const QString& text) {
-        html = text;
-        done = true;
-    });
-    WaitUntil([&] { return done; }, 60000);
-    return html;
-}
 
 // Records the order in which watched buttons change their enabled state.
 class EnableOrder : public QObject {

@@ -164,7 +164,7 @@ TEST_F(QueryThroughTheWindow, RefreshPostsExactlyTheRoadsRequestAndShowsTheAnswe
               std::string::npos);
 
     // The answer page is what the window shows.
-    EXPECT_NE(PageHtml(window).indexOf(QString::fromUtf8(kAnswerMarker)), -1);
+    EXPECT_NE(PageHtml(window.Browser()).indexOf(QString::fromUtf8(kAnswerMarker)), -1);
     EXPECT_NE(window.StatusText().indexOf(QString::fromStdString(FormatLocalStandard(chosen))), -1);
 
     // ">" steps one second and posts again; the record of that second is found.
@@ -259,7 +259,7 @@ TEST_F(QueryThroughTheWindow, ControlCharactersInTheConfigurationAreRefusedAndNo
         window.RunQuery();
         ASSERT_TRUE(WaitUntil([&] { return complete.count() > before; }));
         EXPECT_TRUE(window.RefreshButton()->isEnabled());
-        const QString html = PageHtml(window);
+        const QString html = PageHtml(window.Browser());
         EXPECT_NE(html.indexOf(QStringLiteral("<code>%1</code>").arg(QString::fromLatin1(c.key))), -1);
         EXPECT_NE(html.indexOf(QString::fromStdString(config_.IniPath()).toHtmlEscaped()), -1);
     }

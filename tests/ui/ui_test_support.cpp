@@ -13,7 +13,6 @@
 #include <QWebEnginePage>
 
 #include "request/web_browser2.h"
-#include "ui/main_dlg.h"
 #include "ui/sample_card.h"
 
 namespace orvanta {
@@ -69,14 +68,14 @@ bool WriteCardImage(const std::string& path, std::int32_t firstTime, std::int32_
     return ok;
 }
 
-QString PageHtml(CMainDlg& window) {
+QString PageHtml(CWebBrowser2* browser) {
     QString html;
     bool read = false;
-    window.Browser()->page()->toHtml([&](const QString& text) {
+    browser->page()->toHtml([&](const QString& text) {
         html = text;
         read = true;
     });
-    WaitUntil([&] { return read; });
+    WaitUntil([&] { return read; }, 60000);
     return html;
 }
 

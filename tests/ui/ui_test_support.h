@@ -17,7 +17,7 @@
 
 namespace orvanta {
 
-class CMainDlg;
+class CWebBrowser2;
 namespace testing_ui {
 
 using testenv::ScopedTimeZone;
@@ -41,9 +41,8 @@ private:
 // Runs the event loop until `done` holds or `timeoutMs` passes.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 120000);
 
-// The HTML of the page the window's browser shows ("" when it cannot be read
-// in time).
-QString PageHtml(CMainDlg& window);
+// The HTML of the page the browser shows ("" when it cannot be read in time).
+QString PageHtml(CWebBrowser2* browser);
 
 // A memory volume system with the sample card on drive E:, records from
 // `firstTime` one second apart.

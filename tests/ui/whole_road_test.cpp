@@ -193,7 +193,7 @@ TEST_F(WholeRoad, TheWindowPostsWhatOrvantaQueryWritesAndShowsTheServersAnalysis
 
     // The page in the window is the server's analysis of that record: the THD
     // figures equal those of the page orvanta-query gets for the same request.
-    const QString shown = PageHtml(window);
+    const QString shown = PageHtml(window.Browser());
     const QString answerFile = config_.Dir() + QStringLiteral("/answer.html");
     ASSERT_EQ(Query(chosen, {QStringLiteral("--out"), answerFile}, &errors), 0) << errors.toStdString();
     const QString answer = QString::fromUtf8(ReadFile(answerFile));
@@ -223,7 +223,7 @@ TEST_F(WholeRoad, ARefusedLoginShowsTheServersPageAndTheButtonsComeBack) {
     EXPECT_TRUE(window.ForwardButton()->isEnabled());
     EXPECT_TRUE(window.BackButton()->isEnabled());
 
-    const QString shown = PageHtml(window);
+    const QString shown = PageHtml(window.Browser());
     EXPECT_NE(shown.indexOf(QStringLiteral("身份验证失败")), -1);
     EXPECT_EQ(ElementText(shown, QStringLiteral("thd-b")), QString());
     ASSERT_EQ(RecordedPosts(record_).size(), 1u);
