@@ -135,7 +135,7 @@ far_ring)
         cmp -s "$work/linux.req" "$work/windows.req" || fail "requests differ for wrap $wrap, $zone $time"
         # The record of that very second was read where it lies, and the trend
         # read behind it delivered records (a failed read gives no points).
-        tr -d '\r' < "$work/windows.csv" | grep -qx "sector,${query##*:}" ||
+        grep -qx -e "sector,${query##*:}" -e "sector,${query##*:}"$'\r' "$work/windows.csv" ||
           fail "orvanta-query.exe read another sector for $time: $(grep -a '^sector' "$work/windows.csv")"
         python3 - "$work/windows.req" "$(TZ=$zone date -d "$time" +%s)" <<'PY' || fail "request for wrap $wrap, $zone $time"
 import sys, urllib.parse
@@ -156,8 +156,8 @@ ini_compare)
   [ "$(wc -l < "$work/linux.txt")" -ge 400 ] || fail "too few INI files"
   if ! diff "$work/linux.txt" "$work/windows.txt" > "$work/diff.txt"; then
     head -20 "$work/diff.txt" >&2
-    for name in $(grep '^<' "$work/diff.txt" | awk '{print $2}' | head -3); do
-      echo "--- $name:" >&2; od -c "$work/ini/$name" | head -12 >&2
+    for name in $(awk '/^</ && n++ < 3 {print $2}' "$work/diff.txt"); do
+      echo "--- $name:" >&2; od -c "$work/ini/$name" | sed -n 1,12p >&2
     done
     fail "$(grep -c '^<' "$work/diff.txt") of $(wc -l < "$work/linux.txt") INI files read differently"
   fi
