@@ -29,6 +29,8 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# shellcheck source=tests/wine/record_server.sh
+source "$src/tests/wine/record_server.sh"
 winpath() { local p=${1//\//\\}; echo "Z:$p"; }
 started=$(date +%s)
 
@@ -46,14 +48,7 @@ echo "prefix ready after $(( $(date +%s) - started )) s"
 # folder: the program, its INI beside it, ratio.txt as working directory.
 TZ=Asia/Shanghai "$lin/orvanta-card" create "$work/card.img" --start "2024-07-01 08:00:00" \
   --records 20000 --per-second 1,1,3,1,2 --wrap 3000 >/dev/null
-port=$(( 20000 + RANDOM % 20000 ))
-"$lin/orvanta-server" --listen "127.0.0.1:$port" --user 4711 --password geheim --record "$work/record.jsonl" \
-  >/dev/null 2>&1 &
-server_pid=$!
-for _ in $(seq 50); do
-  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-  sleep 0.1
-done
+start_record_server "$work/record.jsonl"
 mkdir "$work/app"
 cp "$win/orvanta-client.exe" "$work/app/"
 printf '[Common]\r\nserverBaseUrl=http://127.0.0.1:%s/analysis\r\nuserID=4711\r\npassword=geheim\r\n' "$port" \
