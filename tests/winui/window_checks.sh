@@ -61,7 +61,7 @@ field() { python3 -c 'import sys, urllib.parse; print(urllib.parse.parse_qs(open
 
 # The queries: zone, card or none, then the driver's commands.
 queries=(
-  "Asia/Shanghai card places resize query 2024-07-01 08:00:07 forward back enter"
+  "Asia/Shanghai card places resize about query 2024-07-01 08:00:07 forward back enter"
   "Europe/Berlin card query 2024-07-01 09:30:02 back forward query 2024-07-01 08:59:59"
   "Asia/Shanghai none query 2024-07-01 10:00:00 forward"
 )

@@ -6,6 +6,7 @@
 //   query DATE TIME sets the picker and the lists, clicks refresh
 //   forward, back   clicks ">" or "<"
 //   enter           presses Enter in the window
+//   about           system-menu command 16 opens the about box; Escape closes it
 //   escape          presses Escape: the window closes and the program ends
 // Each query prints "sent DATE TIME" (the time the controls showed when it
 // started) and "shown DATE TIME" (what they show when the load has ended),
@@ -44,6 +45,7 @@ HWND Item(const Session& s, int id) { return GetDlgItem(s.dialog, id); }
 struct FindData {
     DWORD pid;
     HWND found;
+    HWND owner;  // null: the main window; else a dialog owned by it
 };
 
 BOOL CALLBACK FindDialog(HWND hwnd, LPARAM data) {
@@ -52,8 +54,9 @@ BOOL CALLBACK FindDialog(HWND hwnd, LPARAM data) {
     GetWindowThreadProcessId(hwnd, &pid);
     wchar_t cls[32] = {};
     GetClassNameW(hwnd, cls, 32);
-    if (pid == find->pid && IsWindowVisible(hwnd) && wcscmp(cls, L"#32770") == 0 &&
-        GetDlgItem(hwnd, kDate) != nullptr) {
+    const bool wanted = find->owner == nullptr ? GetDlgItem(hwnd, kDate) != nullptr
+                                               : GetWindow(hwnd, GW_OWNER) == find->owner;
+    if (pid == find->pid && IsWindowVisible(hwnd) && wcscmp(cls, L"#32770") == 0 && wanted) {
         find->found = hwnd;
         return FALSE;
     }
@@ -81,7 +84,7 @@ bool Launch(Session& s, const std::string& dir) {
         Fail("launch", dir);
         return false;
     }
-    FindData find = {s.process.dwProcessId, nullptr};
+    FindData find = {s.process.dwProcessId, nullptr, nullptr};
     for (int i = 0; i < 600 && find.found == nullptr; ++i) {
         EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&find));
         if (find.found == nullptr) Sleep(50);
@@ -280,6 +283,25 @@ void Query(const Session& s, void* remote, const std::string& sent, int button, 
     std::fflush(stdout);
 }
 
+// The about box: opened by the system menu's command 16, template 100 with
+// its OK button, closed by Escape.
+void CheckAbout(const Session& s) {
+    PostMessageW(s.dialog, WM_SYSCOMMAND, 0x10, 0);
+    FindData find = {s.process.dwProcessId, nullptr, s.dialog};
+    for (int i = 0; i < 200 && find.found == nullptr; ++i) {
+        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&find));
+        if (find.found == nullptr) Sleep(25);
+    }
+    if (find.found == nullptr) return Fail("command 16 opened no about box");
+    wchar_t ok[16] = {};
+    GetWindowTextW(GetDlgItem(find.found, IDOK), ok, 16);
+    if (wcscmp(ok, L"\u786e\u5b9a") != 0) Fail("the about box has no OK button");  // 确定
+    PostMessageW(find.found, WM_KEYDOWN, VK_ESCAPE, 0);
+    for (int i = 0; i < 200 && IsWindow(find.found); ++i) Sleep(25);
+    if (IsWindow(find.found)) Fail("Escape did not close the about box");
+    std::printf("about box checked\n");
+}
+
 void SetTime(const Session& s, void* remote, const std::string& text) {
     SYSTEMTIME t = {};
     std::sscanf(text.c_str(), "%hu-%hu-%hu %hu:%hu:%hu", &t.wYear, &t.wMonth, &t.wDay, &t.wHour, &t.wMinute,
@@ -323,6 +345,8 @@ int main(int argc, char** argv) {
             Query(s, remote, Moved(Shown(s, remote), step), step > 0 ? kForward : kBack, 0);
         } else if (command == "enter") {
             Query(s, remote, Shown(s, remote), 0, VK_RETURN);
+        } else if (command == "about") {
+            CheckAbout(s);
         } else if (command == "escape") {
             PostMessageW(s.dialog, WM_KEYDOWN, VK_ESCAPE, 0);
             if (WaitForSingleObject(s.process.hProcess, 15000) != WAIT_OBJECT_0) {
