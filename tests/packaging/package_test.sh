@@ -102,13 +102,14 @@ expect_match "desktop entry" "$entry" "^Categories=(.*;)?Science;(.*;)?Engineeri
 expect_match "desktop entry" "$entry" "^Exec=orvanta-client$"
 expect_match "desktop entry" "$entry" "^Icon=orvanta-client$"
 
-# AppStream: valid without the network, started from that desktop entry, with
-# the same names and the README's pictures at the project's web address.
+# AppStream: valid without the network, alone and in the installed tree (where
+# the desktop entry it names must be), with the entry's names and the README's
+# pictures at the project's web address.
 metainfo=$root/usr/share/metainfo/org.orvanta.client.metainfo.xml
 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate refused the metainfo"
+appstreamcli validate-tree --no-net "$root" || fail "appstreamcli validate-tree refused the installed tree"
 meta=$(cat "$metainfo")
 name=$(sed -n 's/^Name=//p' <<<"$entry")
-expect_match "metainfo" "$meta" "<launchable type=\"desktop-id\">orvanta-client\.desktop</launchable>"
 expect_match "metainfo" "$meta" "<name>$name</name>"
 expect_match "metainfo" "$meta" "<name xml:lang=\"zh_CN\">Orvanta谐波分析</name>"
 expect_match "metainfo" "$meta" "<release version=\"${version//./\\.}\""
