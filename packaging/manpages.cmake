@@ -16,6 +16,15 @@ set(include_orvanta-client ${CMAKE_CURRENT_SOURCE_DIR}/man/orvanta-client.h2m ${
 set(include_orvanta-query ${CMAKE_CURRENT_SOURCE_DIR}/man/files.h2m)
 set(commands_orvanta-card create info overview)
 
+# The pages are dated by the changelog's latest entry, as Debian's builds date
+# what they make (SOURCE_DATE_EPOCH), not by the day of the build.
+execute_process(COMMAND dpkg-parsechangelog -l ${CMAKE_CURRENT_SOURCE_DIR}/changelog -S Timestamp
+                OUTPUT_VARIABLE release_time OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  string(TIMESTAMP release_time "%s" UTC)
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS changelog)
+
 set(outputs "")
 if(ORVANTA_HELP2MAN)
   foreach(program IN LISTS ORVANTA_PROGRAMS)
@@ -30,7 +39,7 @@ if(ORVANTA_HELP2MAN)
       COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${program}> "-DNAME=${name_${program}}"
               -DVERSION=${PROJECT_VERSION} "-DSEE_ALSO=${others}" "-DCOMMANDS=${commands_${program}}"
               "-DINCLUDES=${include_${program}}" -DOUTPUT=${page}
-              -DHELP2MAN=${ORVANTA_HELP2MAN} -DGZIP=${ORVANTA_GZIP}
+              -DHELP2MAN=${ORVANTA_HELP2MAN} -DGZIP=${ORVANTA_GZIP} -DRELEASE_TIME=${release_time}
               -P ${CMAKE_CURRENT_SOURCE_DIR}/man/help2man.cmake
       DEPENDS ${program} man/help2man.cmake ${include_${program}}
       COMMENT "Manual page ${program}(1)"

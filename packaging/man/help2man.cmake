@@ -8,6 +8,7 @@
 #             --help" becomes a subsection of COMMANDS
 #   INCLUDES  help2man include files with further sections (optional)
 #   OUTPUT    the compressed page, NAME.1.gz
+#   RELEASE_TIME    the page's date, in seconds since 1970
 #   HELP2MAN, GZIP  the tools
 cmake_minimum_required(VERSION 3.20)
 get_filename_component(program_name "${PROGRAM}" NAME)
@@ -17,7 +18,8 @@ set(page "${out_dir}/${program_name}.1")
 
 # The programs answer --help in English whatever the desktop's language, and the
 # window's program needs no display for it.
-set(environment LC_ALL=C.UTF-8 LANGUAGE=en LANG=en_US.UTF-8 QT_QPA_PLATFORM=offscreen)
+set(environment LC_ALL=C.UTF-8 LANGUAGE=en LANG=en_US.UTF-8 QT_QPA_PLATFORM=offscreen
+    SOURCE_DATE_EPOCH=${RELEASE_TIME})
 
 # Text shown as is: roff needs its escape character, leading control
 # characters and minus signs escaped.

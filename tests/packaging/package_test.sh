@@ -79,13 +79,15 @@ expect_match "installed status" "$(dpkg-query --root="$root" -W -f='${Status} ${
   "^install ok installed ${version//./\\.}$"
 
 # Hardening and stripping, as the installed programs show them: position
-# independent, relocations read-only and bound at start-up, no symbol table,
-# debug sections or compiler notes.
+# independent, relocations read-only and bound at start-up, the stack
+# protector's check, no symbol table, debug sections or compiler notes.
 for program in "${programs[@]}"; do
-  elf=$(readelf --file-header --program-headers --dynamic --section-headers --wide "$root/usr/bin/$program")
+  elf=$(readelf --file-header --program-headers --dynamic --section-headers --dyn-syms --wide \
+        "$root/usr/bin/$program")
   expect_match "$program" "$elf" "Type: +DYN "
   expect_match "$program" "$elf" "GNU_RELRO"
   expect_match "$program" "$elf" "\(FLAGS_1\).*NOW|\(BIND_NOW\)"
+  expect_match "$program" "$elf" " __stack_chk_fail"
   expect_no_match "$program" "$elf" "\] \.(symtab|debug_[a-z]+|comment) "
 done
 
