@@ -31,7 +31,8 @@ programs=(orvanta-client orvanta-query orvanta-card orvanta-server)
 
 # lintian, Debian's own review: no error and no warning. Its pedantic and
 # informational tags are shown; among them, none may say that a program
-# misses a hardening flag.
+# misses a hardening flag (position independence, read-only relocations bound
+# at start-up, fortified calls).
 lintian_out=$(lintian --fail-on error,warning --pedantic --display-info "$deb" 2>&1) \
   || fail "lintian reports errors or warnings"
 [ -z "$lintian_out" ] || printf 'lintian:\n%s\n' "$lintian_out"
@@ -78,15 +79,11 @@ root_dpkg --install "$deb" >"$work/dpkg.out" 2>&1 || { cat "$work/dpkg.out" >&2;
 expect_match "installed status" "$(dpkg-query --root="$root" -W -f='${Status} ${Version}' orvanta 2>&1)" \
   "^install ok installed ${version//./\\.}$"
 
-# Hardening and stripping, as the installed programs show them: position
-# independent, relocations read-only and bound at start-up, the stack
-# protector's check, no symbol table, debug sections or compiler notes.
+# Beyond lintian: the stack protector's check in each program, and stripping
+# as dh_strip strips (no symbol table and no debug sections, which lintian
+# checks too, and no compiler notes, which it only mentions).
 for program in "${programs[@]}"; do
-  elf=$(readelf --file-header --program-headers --dynamic --section-headers --dyn-syms --wide \
-        "$root/usr/bin/$program")
-  expect_match "$program" "$elf" "Type: +DYN "
-  expect_match "$program" "$elf" "GNU_RELRO"
-  expect_match "$program" "$elf" "\(FLAGS_1\).*NOW|\(BIND_NOW\)"
+  elf=$(readelf --section-headers --dyn-syms --wide "$root/usr/bin/$program")
   expect_match "$program" "$elf" " __stack_chk_fail"
   expect_no_match "$program" "$elf" "\] \.(symtab|debug_[a-z]+|comment) "
 done
@@ -133,7 +130,9 @@ bin=$root/usr/bin
 for program in "${programs[@]}"; do
   help=$(QT_QPA_PLATFORM=offscreen "$bin/$program" --help) || fail "$program --help failed"
   if [ "$program" = orvanta-card ]; then
-    for command in create info overview; do help+=$'\n'$("$bin/$program" $command --help); done
+    for command in create info overview; do
+      help+=$'\n'$("$bin/$program" $command --help) || fail "$program $command --help failed"
+    done
   fi
   page=$(gzip -dc "$root/usr/share/man/man1/$program.1.gz" | sed 's/\\-/-/g')
   expect_match "$program(1)" "$page" "^\.TH \"?${program^^}\"? \"?1\"? "
