@@ -93,7 +93,11 @@ void CMainDlg::EnableButtons(bool enabled) {
     for (const int id : {IDOK, IDC_FORWARD, IDC_BACK}) ::EnableWindow(::GetDlgItem(hwnd_, id), enabled);
 }
 
-void CMainDlg::OnDocumentComplete(IDispatch*) { EnableButtons(true); }
+void CMainDlg::OnDocumentComplete(IDispatch* frame) {
+    // The page's own completion comes after its frames': only then is the
+    // load over.
+    if (browser_.IsTopLevel(frame)) EnableButtons(true);
+}
 
 void CMainDlg::OnNavigateError(IDispatch* frame, long) {
     // A control that cannot show the answer (an unreachable server, an HTTP
