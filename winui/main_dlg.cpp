@@ -137,6 +137,10 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* re
         if (!::IsIconic(hwnd_)) return false;
         OnPaintMinimised();
         return true;
+    case WM_DESTROY:
+        // The control goes with the window: no event may arrive after it.
+        browser_.Detach();
+        return false;
     case WM_QUERYDRAGICON:
         *result = reinterpret_cast<INT_PTR>(icon_);
         return true;
