@@ -5,16 +5,15 @@ and 16 x 16, with a transparency mask.
 
 Usage: make_ico.py SOURCE_DIR OUTPUT.ico
 """
-import importlib.util
+import runpy
 import struct
 import sys
 
-spec = importlib.util.spec_from_file_location("make_icon", sys.argv[1] + "/ui/resources/make_icon.py")
-drawing = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(drawing)
+drawing = runpy.run_path(sys.argv[1] + "/ui/resources/make_icon.py")
+sample = drawing["sample"]
 
 # Index 0 is the colour under transparent pixels.
-PALETTE = [(0, 0, 0), drawing.BLUE, drawing.BLUE_EDGE, drawing.WHITE, drawing.ORANGE] + [(0, 0, 0)] * 11
+PALETTE = [(0, 0, 0), drawing["BLUE"], drawing["BLUE_EDGE"], drawing["WHITE"], drawing["ORANGE"]] + [(0, 0, 0)] * 11
 
 
 def image(size):
@@ -23,7 +22,7 @@ def image(size):
     for py in range(size):
         row = []
         for px in range(size):
-            r, g, b, a = drawing.sample(px + 0.5, py + 0.5, size)
+            r, g, b, a = sample(px + 0.5, py + 0.5, size)
             row.append(PALETTE.index((r, g, b)) if a else -1)
         pixels.append(row)
     xor_stride = ((size * 4 + 31) // 32) * 4
