@@ -7,6 +7,7 @@
 #include "dialogcore/local_pages.h"
 #include "winui/main_dlg.h"
 #include "winui/resource.h"
+#include "winui/ui_texts.h"
 
 namespace orvanta {
 namespace {
@@ -41,6 +42,7 @@ void CMainDlg::RunQuery() {
         selection_.Set(query.settings.selectedTime);
         ShowSelectedTime();
     }
+    if (strip_ != nullptr) strip_->SetMarker(query.settings.actualTime);
     EnableButtons(false);
     PostQuery(query);
 }
@@ -49,17 +51,17 @@ void CMainDlg::PostQuery(const PreparedQuery& query) {
     if (query.unsafeKey != nullptr) {
         // A line break in a credential would become a header line of the
         // file's choosing: nothing is sent, and the page says where to look.
-        ShowLocalPage(UnsafeSettingPage(UiLanguage::kChinese, iniPath_, query.unsafeKey));
+        ShowLocalPage(UnsafeSettingPage(WindowLanguage(), iniPath_, query.unsafeKey));
         return;
     }
     if (!IsServerAddress(query.settings.serverBaseUrl)) {
         // The control would report no end of a load for such an address and
         // the buttons would stay disabled: show why, locally.
-        ShowLocalPage(NoServerPage(UiLanguage::kChinese, config_, query.settings.serverBaseUrl));
+        ShowLocalPage(NoServerPage(WindowLanguage(), config_, query.settings.serverBaseUrl));
         return;
     }
     if (query.bodyResult != BuildResult::Ok) {
-        ShowLocalPage(NoMemoryPage(UiLanguage::kChinese));
+        ShowLocalPage(NoMemoryPage(WindowLanguage()));
         return;
     }
     if (FAILED(browser_.Navigate(query.settings.serverBaseUrl, &query.body, &query.headerBlock))) {
