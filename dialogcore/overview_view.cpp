@@ -95,6 +95,7 @@ void OverviewView::Largest(int* valueA, int* valueB) const {
 OverviewView::Zoom OverviewView::ZoomTo(std::int32_t a, std::int32_t b) {
     Zoom zoom;
     if (cardNewest_ <= cardOldest_) return zoom;
+    zoom.kind = Zoom::kWholeCard;
     std::int32_t from = std::max(std::min(a, b), cardOldest_);
     std::int32_t to = std::min(std::max(a, b), cardNewest_);
     if (to - from < kOverviewShortestView) {
@@ -106,7 +107,7 @@ OverviewView::Zoom OverviewView::ZoomTo(std::int32_t a, std::int32_t b) {
         zoomed_ = false;
         return zoom;
     }
-    zoom.wholeCard = false;
+    zoom.kind = Zoom::kRange;
     zoom.from = from_ = from;
     zoom.to = to_ = to;
     zoomed_ = true;
@@ -114,7 +115,7 @@ OverviewView::Zoom OverviewView::ZoomTo(std::int32_t a, std::int32_t b) {
 }
 
 OverviewView::Zoom OverviewView::Wheel(const OverviewPlot& plot, int x, int steps) {
-    if (steps == 0 || to_ <= from_) return Zoom{!zoomed_, from_, to_};
+    if (steps == 0 || to_ <= from_) return Zoom();
     const std::int32_t at = OverviewTimeOfX(plot, from_, to_, x);
     const double factor = std::pow(steps > 0 ? 0.5 : 2.0, std::abs(steps));
     const double from = at - (at - static_cast<double>(from_)) * factor;

@@ -47,9 +47,10 @@ enum class OverviewNote {
 // A strip's samples and view: the whole card or a zoomed range of it.
 class OverviewView {
 public:
-    // A zoom request: the range to sample again, or the whole card.
+    // What a zoom asks for: nothing (no card range yet), the whole card, or
+    // a range to sample again.
     struct Zoom {
-        bool wholeCard = true;
+        enum Kind { kNone, kWholeCard, kRange } kind = kNone;
         std::int32_t from = 0;
         std::int32_t to = 0;
     };
@@ -76,7 +77,7 @@ public:
     // view long; the whole card when it covers it. Zooming sets the view.
     Zoom ZoomTo(std::int32_t a, std::int32_t b);
     // The wheel's `steps` (positive: in) around column x: halves or doubles
-    // the view per step.
+    // the view per step (nothing for no steps or an empty view).
     Zoom Wheel(const OverviewPlot& plot, int x, int steps);
     // Back to the whole card.
     void ShowWholeCard() { zoomed_ = false; }

@@ -28,18 +28,20 @@ namespace {
 
 const QColor kChannelBColor(0x1f, 0x5f, 0xbf);  // voltage
 const QColor kChannelAColor(0xd0, 0x60, 0x10);  // current
-constexpr int kDragThreshold = 4;                // pixels before a press becomes a drag
-constexpr int kZoomDelayMs = 250;                // wheel steps are gathered before a rescan
-constexpr std::int32_t kShortestView = 10;       // seconds
 
 QString TimeText(std::int32_t time) { return QString::fromStdString(FormatLocalStandard(time)); }
 
-// The largest trend value of a channel, rounded up to a value an axis can show.
-int AxisTop(int largest) {
-    if (largest <= 0) return 1;
-    int step = 1;
-    while (step * 10 < largest) step *= 10;
-    return (largest + step - 1) / step * step;
+QString NoteText(OverviewNote note) {
+    switch (note) {
+    case OverviewNote::kNoCard: return text::Tr(text::kOverviewNoCard);
+    case OverviewNote::kNoDevice: return text::Tr(text::kOverviewNoDevice);
+    case OverviewNote::kNoRecords: return text::Tr(text::kOverviewNoRecords);
+    case OverviewNote::kEmptyRange: return text::Tr(text::kOverviewEmptyRange);
+    case OverviewNote::kCancelled: return text::Tr(text::kOverviewCancelled);
+    case OverviewNote::kCardGone: return text::Tr(text::kOverviewCardGone);
+    case OverviewNote::kNone: break;
+    }
+    return QString();
 }
 
 }  // namespace
@@ -54,7 +56,7 @@ COverviewStrip::COverviewStrip(QWidget* parent) : QWidget(parent) {
     connect(progressTimer_, &QTimer::timeout, this, [this] { update(); });
     zoomTimer_ = new QTimer(this);
     zoomTimer_->setSingleShot(true);
-    zoomTimer_->setInterval(kZoomDelayMs);
+    zoomTimer_->setInterval(kOverviewZoomDelayMs);
     connect(zoomTimer_, &QTimer::timeout, this, [this] {
         OverviewRequest request;
         request.hasFrom = true;
@@ -89,8 +91,7 @@ COverviewStrip::~COverviewStrip() {
 
 void COverviewStrip::StartScan(const CCardReader& reader) {
     overview_ = std::make_unique<CardOverview>(reader);
-    samples_.clear();
-    zoomed_ = false;
+    view_.Clear();
     Scan(OverviewRequest());
 }
 
@@ -98,36 +99,32 @@ void COverviewStrip::ShowNoCard() {
     if (job_) job_->cancel = true;
     WaitForWorker();
     overview_.reset();
-    samples_.clear();
+    view_.Clear();
     scanning_ = false;
-    message_ = text::Tr(text::kOverviewNoCard);
+    message_ = NoteText(OverviewNote::kNoCard);
     update();
 }
 
 void COverviewStrip::ShowWholeCard() {
     if (!overview_) return;
     zoomTimer_->stop();
-    zoomed_ = false;
+    view_.ShowWholeCard();
     Scan(OverviewRequest());
 }
 
 void COverviewStrip::ZoomTo(std::int32_t from, std::int32_t to) {
-    if (!overview_ || cardNewest_ <= cardOldest_) return;
-    if (from > to) std::swap(from, to);
-    from = std::max(from, cardOldest_);
-    to = std::min(to, cardNewest_);
-    if (to - from < kShortestView) {
-        const std::int32_t middle = from + (to - from) / 2;
-        from = std::max(cardOldest_, middle - kShortestView / 2);
-        to = std::min(cardNewest_, from + kShortestView);
-    }
-    if (from <= cardOldest_ && to >= cardNewest_) {
+    if (!overview_) return;
+    ApplyZoom(view_.ZoomTo(from, to));
+}
+
+void COverviewStrip::ApplyZoom(const OverviewView::Zoom& zoom) {
+    if (zoom.kind == OverviewView::Zoom::kNone) return;
+    if (zoom.kind == OverviewView::Zoom::kWholeCard) {
         ShowWholeCard();
         return;
     }
-    viewFrom_ = pendingFrom_ = from;
-    viewTo_ = pendingTo_ = to;
-    zoomed_ = true;
+    pendingFrom_ = zoom.from;
+    pendingTo_ = zoom.to;
     update();
     zoomTimer_->start();
 }
@@ -188,41 +185,7 @@ void COverviewStrip::OnScanDone(std::uint64_t generation, const OverviewResult& 
     scanning_ = false;
     progressTimer_->stop();
     cancelAction_->setEnabled(false);
-    message_.clear();
-    switch (result.status) {
-        case OverviewStatus::kNoDevice:
-            samples_.clear();
-            message_ = text::Tr(text::kOverviewNoDevice);
-            break;
-        case OverviewStatus::kNoRecords:
-            samples_.clear();
-            message_ = text::Tr(text::kOverviewNoRecords);
-            break;
-        case OverviewStatus::kCancelled:
-            message_ = text::Tr(text::kOverviewCancelled);
-            break;
-        case OverviewStatus::kCardGone:
-        case OverviewStatus::kDone:
-            samples_ = result.samples;
-            if (result.status == OverviewStatus::kCardGone) message_ = text::Tr(text::kOverviewCardGone);
-            if (samples_.empty() && message_.isEmpty()) message_ = text::Tr(text::kOverviewEmptyRange);
-            if (!zoomed_) {
-                cardOldest_ = result.oldestTime;
-                cardNewest_ = result.newestTime;
-                viewFrom_ = cardOldest_;
-                viewTo_ = cardNewest_;
-            }
-            break;
-    }
-    // A step between samples far beyond the usual one is a pause of the
-    // recorder; the lines are broken there.
-    std::vector<std::int32_t> steps;
-    for (std::size_t i = 1; i < samples_.size(); ++i) steps.push_back(samples_[i].time - samples_[i - 1].time);
-    gapSeconds_ = 2;
-    if (!steps.empty()) {
-        std::nth_element(steps.begin(), steps.begin() + steps.size() / 2, steps.end());
-        gapSeconds_ = std::max<std::int32_t>(2, 4 * steps[steps.size() / 2]);
-    }
+    message_ = NoteText(view_.TakeScan(result));
     update();
     emit scanFinished();
 }
@@ -238,38 +201,23 @@ QRect COverviewStrip::PlotRect() const {
     return QRect(axis, 2, std::max(1, width() - 2 * axis), std::max(1, height() - metrics.height() - 4));
 }
 
+OverviewPlot COverviewStrip::Columns() const {
+    const QRect plot = PlotRect();
+    return OverviewPlot{plot.left(), plot.width()};
+}
+
 int COverviewStrip::XOfTime(std::int32_t time) const {
-    const QRect plot = PlotRect();
-    if (viewTo_ <= viewFrom_) return plot.center().x();
-    const double share = (static_cast<double>(time) - viewFrom_) / (static_cast<double>(viewTo_) - viewFrom_);
-    return plot.left() + static_cast<int>(std::lround(share * (plot.width() - 1)));
+    return OverviewXOfTime(Columns(), view_.From(), view_.To(), time);
 }
 
-std::int32_t COverviewStrip::TimeOfX(int x) const {
-    const QRect plot = PlotRect();
-    const double share = std::clamp((x - plot.left()) / static_cast<double>(std::max(1, plot.width() - 1)), 0.0, 1.0);
-    return viewFrom_ + static_cast<std::int32_t>(std::lround(share * (static_cast<double>(viewTo_) - viewFrom_)));
-}
+std::int32_t COverviewStrip::TimeOfX(int x) const { return OverviewTimeOfX(Columns(), view_.From(), view_.To(), x); }
 
-int COverviewStrip::NearestSample(int x) const {
-    int best = -1;
-    int bestDistance = 0;
-    for (std::size_t i = 0; i < samples_.size(); ++i) {
-        const std::int32_t t = samples_[i].time;
-        if (t < viewFrom_ || t > viewTo_) continue;
-        const int distance = std::abs(XOfTime(t) - x);
-        if (best < 0 || distance < bestDistance) {
-            best = static_cast<int>(i);
-            bestDistance = distance;
-        }
-    }
-    return best;
-}
+int COverviewStrip::NearestSample(int x) const { return view_.NearestSample(Columns(), x); }
 
 QString COverviewStrip::HoverTextAt(int x) const {
     const int index = NearestSample(x);
     if (index < 0) return QString();
-    const OverviewSample& sample = samples_[static_cast<std::size_t>(index)];
+    const OverviewSample& sample = view_.Samples()[static_cast<std::size_t>(index)];
     if (!sample.hasPoint) return text::Tr(text::kOverviewHoverNoPoint).arg(TimeText(sample.time));
     return text::Tr(text::kOverviewHover)
         .arg(TimeText(sample.time))
@@ -287,10 +235,6 @@ QString COverviewStrip::StateText() const {
     return message_;
 }
 
-bool COverviewStrip::IsGap(std::size_t before) const {
-    return samples_[before + 1].time - samples_[before].time > gapSeconds_;
-}
-
 void COverviewStrip::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().base());
@@ -299,7 +243,8 @@ void COverviewStrip::paintEvent(QPaintEvent*) {
     painter.setPen(palette().mid().color());
     painter.drawRect(plot.adjusted(0, 0, -1, -1));
 
-    if (samples_.empty()) {
+    const std::vector<OverviewSample>& samples = view_.Samples();
+    if (samples.empty()) {
         painter.setPen(palette().text().color());
         if (scanning_ && job_ && job_->total > 0) {
             QRect bar = plot.adjusted(2, plot.height() - 5, -2, -2);
@@ -314,13 +259,9 @@ void COverviewStrip::paintEvent(QPaintEvent*) {
     // Channel B (V) on the left axis, channel A (A) on the right.
     int largestA = 0;
     int largestB = 0;
-    for (const OverviewSample& s : samples_) {
-        if (!s.hasPoint) continue;
-        largestA = std::max(largestA, s.point.valueA);
-        largestB = std::max(largestB, s.point.valueB);
-    }
-    const int topA = AxisTop(largestA);
-    const int topB = AxisTop(largestB);
+    view_.Largest(&largestA, &largestB);
+    const int topA = OverviewAxisTop(largestA);
+    const int topB = OverviewAxisTop(largestB);
     auto yOf = [&plot](int value, int top) {
         const double share = std::clamp(value / static_cast<double>(top), 0.0, 1.0);
         return plot.bottom() - 1 - static_cast<int>(std::lround(share * (plot.height() - 3)));
@@ -328,10 +269,10 @@ void COverviewStrip::paintEvent(QPaintEvent*) {
 
     // Pauses: shaded, and the lines stop there.
     const QColor pauseColor = palette().window().color().darker(108);
-    for (std::size_t i = 0; i + 1 < samples_.size(); ++i) {
-        if (!IsGap(i)) continue;
-        const int x0 = XOfTime(samples_[i].time);
-        const int x1 = XOfTime(samples_[i + 1].time);
+    for (std::size_t i = 0; i + 1 < samples.size(); ++i) {
+        if (!view_.IsPause(i)) continue;
+        const int x0 = XOfTime(samples[i].time);
+        const int x1 = XOfTime(samples[i + 1].time);
         if (x1 - x0 > 1) painter.fillRect(QRect(x0 + 1, plot.top() + 1, x1 - x0 - 1, plot.height() - 2), pauseColor);
     }
 
@@ -342,9 +283,9 @@ void COverviewStrip::paintEvent(QPaintEvent*) {
     for (int channel = 1; channel >= 0; --channel) {
         QPainterPath path;
         bool open = false;
-        for (std::size_t i = 0; i < samples_.size(); ++i) {
-            if (i > 0 && IsGap(i - 1)) open = false;
-            const OverviewSample& s = samples_[i];
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            if (i > 0 && view_.IsPause(i - 1)) open = false;
+            const OverviewSample& s = samples[i];
             if (!s.hasPoint) continue;
             const QPointF p(XOfTime(s.time), channel == 0 ? yOf(s.point.valueB, topB) : yOf(s.point.valueA, topA));
             if (open) {
@@ -364,7 +305,7 @@ void COverviewStrip::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing, false);
 
     // The record shown last.
-    if (marker_ > 0 && marker_ >= viewFrom_ && marker_ <= viewTo_) {
+    if (marker_ > 0 && marker_ >= view_.From() && marker_ <= view_.To()) {
         const int x = XOfTime(marker_);
         painter.setPen(QPen(Qt::red, 1, Qt::DashLine));
         painter.drawLine(x, plot.top(), x, plot.bottom());
@@ -392,8 +333,8 @@ void COverviewStrip::paintEvent(QPaintEvent*) {
                      Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("0 A"));
     painter.setPen(palette().text().color());
     const QRect timeRow(plot.left(), plot.bottom() + 2, plot.width(), textHeight);
-    painter.drawText(timeRow, Qt::AlignLeft | Qt::AlignTop, TimeText(viewFrom_));
-    painter.drawText(timeRow, Qt::AlignRight | Qt::AlignTop, TimeText(viewTo_));
+    painter.drawText(timeRow, Qt::AlignLeft | Qt::AlignTop, TimeText(view_.From()));
+    painter.drawText(timeRow, Qt::AlignRight | Qt::AlignTop, TimeText(view_.To()));
 
     // Progress of a zoom's scan, a message, or the sample under the mouse.
     QString note = scanning_ || !message_.isEmpty() ? StateText() : QString();
@@ -420,7 +361,7 @@ void COverviewStrip::mousePressEvent(QMouseEvent* event) {
 void COverviewStrip::mouseMoveEvent(QMouseEvent* event) {
     const int x = event->position().toPoint().x();
     hoverX_ = x;
-    if (pressX_ >= 0 && (event->buttons() & Qt::LeftButton) && std::abs(x - pressX_) > kDragThreshold) {
+    if (pressX_ >= 0 && (event->buttons() & Qt::LeftButton) && std::abs(x - pressX_) > kOverviewDragThreshold) {
         dragX_ = x;
     }
     update();
@@ -441,7 +382,7 @@ void COverviewStrip::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     const int index = NearestSample(x);
-    if (index >= 0) emit sampleChosen(samples_[static_cast<std::size_t>(index)].time);
+    if (index >= 0) emit sampleChosen(view_.Samples()[static_cast<std::size_t>(index)].time);
 }
 
 void COverviewStrip::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -453,13 +394,8 @@ void COverviewStrip::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void COverviewStrip::wheelEvent(QWheelEvent* event) {
     const int steps = event->angleDelta().y() / 120;
-    if (steps == 0 || viewTo_ <= viewFrom_) return;
-    const std::int32_t at = TimeOfX(event->position().toPoint().x());
-    const double factor = std::pow(steps > 0 ? 0.5 : 2.0, std::abs(steps));
-    const double from = at - (at - static_cast<double>(viewFrom_)) * factor;
-    const double to = at + (static_cast<double>(viewTo_) - at) * factor;
-    ZoomTo(static_cast<std::int32_t>(std::max<double>(from, cardOldest_)),
-           static_cast<std::int32_t>(std::min<double>(to, cardNewest_)));
+    if (!overview_) return;
+    ApplyZoom(view_.Wheel(Columns(), event->position().toPoint().x(), steps));
     event->accept();
 }
 

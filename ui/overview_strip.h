@@ -20,6 +20,7 @@
 #include <QWidget>
 
 #include "card/card_overview.h"
+#include "dialogcore/overview_view.h"
 
 class QAction;
 class QThread;
@@ -45,11 +46,11 @@ public:
     void SetMarker(std::int32_t time);
 
     bool IsScanning() const { return scanning_; }
-    const std::vector<OverviewSample>& Samples() const { return samples_; }
+    const std::vector<OverviewSample>& Samples() const { return view_.Samples(); }
     // The view's time range (whole card or zoomed).
-    std::int32_t ViewFrom() const { return viewFrom_; }
-    std::int32_t ViewTo() const { return viewTo_; }
-    bool IsZoomed() const { return zoomed_; }
+    std::int32_t ViewFrom() const { return view_.From(); }
+    std::int32_t ViewTo() const { return view_.To(); }
+    bool IsZoomed() const { return view_.IsZoomed(); }
     // What the strip writes when it has no samples to draw (message, progress).
     QString StateText() const;
     // The text shown for the sample nearest to x (empty when none).
@@ -89,8 +90,9 @@ private:
     void Scan(const OverviewRequest& request);
     void OnScanDone(std::uint64_t generation, const OverviewResult& result);
     void WaitForWorker();
+    void ApplyZoom(const OverviewView::Zoom& zoom);
+    OverviewPlot Columns() const;
     std::int32_t TimeOfX(int x) const;
-    bool IsGap(std::size_t before) const;
 
     std::unique_ptr<CardOverview> overview_;  // the card to scan; null without a card
     std::shared_ptr<ScanJob> job_;
@@ -100,13 +102,7 @@ private:
     QTimer* progressTimer_ = nullptr;
     QTimer* zoomTimer_ = nullptr;
 
-    std::vector<OverviewSample> samples_;
-    std::int32_t gapSeconds_ = 0;  // a step of more than this between samples is a pause
-    std::int32_t cardOldest_ = 0;
-    std::int32_t cardNewest_ = 0;
-    std::int32_t viewFrom_ = 0;
-    std::int32_t viewTo_ = 0;
-    bool zoomed_ = false;
+    OverviewView view_;
     std::int32_t pendingFrom_ = 0;
     std::int32_t pendingTo_ = 0;
     std::int32_t marker_ = 0;

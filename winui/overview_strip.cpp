@@ -127,7 +127,8 @@ void COverviewStrip::OnScanDone(WPARAM generation) {
 }
 
 void COverviewStrip::ApplyZoom(const OverviewView::Zoom& zoom) {
-    if (zoom.wholeCard) {
+    if (zoom.kind == OverviewView::Zoom::kNone) return;
+    if (zoom.kind == OverviewView::Zoom::kWholeCard) {
         ShowWholeCard();
         return;
     }
