@@ -116,6 +116,10 @@ int RunQueryCommand(const QueryOptions& options) {
         query = PrepareQuery(*reader, iniPath, selected);
     }
     PrintSummary(*reader, drives, query);
+    if (!reader->RatioFile().error.empty()) {
+        std::fprintf(stderr, "%s: ratio.txt is refused; the request is not sent\n", kProgram);
+        return 1;
+    }
 
     if (!query.configProblem.empty()) {
         std::fprintf(stderr, "%s: the configuration file cannot be used: %s; the request is not sent\n", kProgram,
