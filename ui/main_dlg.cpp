@@ -331,6 +331,15 @@ void CMainDlg::RunQuery() {
 }
 
 void CMainDlg::PostQuery(const PreparedQuery& query) {
+    if (!query.configProblem.empty()) {
+        // A FIFO or an endless file is never read: nothing is sent.
+        browser_->ShowLocalPage(text::Tr(QT_TRANSLATE_NOOP("orvanta",
+            "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>请求未发送</title></head>"
+            "<body style=\"font-family: sans-serif\"><h3>请求未发送</h3><p>配置文件无法使用：<code>%1</code></p>"
+            "<p>配置文件必须是不超过 1 MiB 的普通文件。</p></body></html>"))
+            .arg(QString::fromLocal8Bit(query.configProblem.c_str()).toHtmlEscaped()));
+        return;
+    }
     if (query.unsafeKey != nullptr) {
         // A line break in a credential would become a header line of the
         // file's choosing: nothing is sent, and the page says where to look.

@@ -20,6 +20,10 @@
         <translation>&lt;!DOCTYPE html&gt;&lt;html lang=&quot;en&quot;&gt;&lt;head&gt;&lt;meta charset=&quot;utf-8&quot;&gt;&lt;title&gt;Request not sent&lt;/title&gt;&lt;/head&gt;&lt;body style=&quot;font-family: sans-serif&quot;&gt;&lt;h3&gt;Request not sent&lt;/h3&gt;&lt;p&gt;The value of the key &lt;code&gt;%2&lt;/code&gt; in section &lt;code&gt;[Common]&lt;/code&gt; of the configuration file &lt;code&gt;%1&lt;/code&gt; holds a line break or another control character and cannot go into a request.&lt;/p&gt;&lt;p&gt;Correct the value, then press Refresh.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
+        <source>&lt;!DOCTYPE html&gt;&lt;html&gt;&lt;head&gt;&lt;meta charset=&quot;utf-8&quot;&gt;&lt;title&gt;请求未发送&lt;/title&gt;&lt;/head&gt;&lt;body style=&quot;font-family: sans-serif&quot;&gt;&lt;h3&gt;请求未发送&lt;/h3&gt;&lt;p&gt;配置文件无法使用：&lt;code&gt;%1&lt;/code&gt;&lt;/p&gt;&lt;p&gt;配置文件必须是不超过 1 MiB 的普通文件。&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;!DOCTYPE html&gt;&lt;html lang=&quot;en&quot;&gt;&lt;head&gt;&lt;meta charset=&quot;utf-8&quot;&gt;&lt;title&gt;Request not sent&lt;/title&gt;&lt;/head&gt;&lt;body style=&quot;font-family: sans-serif&quot;&gt;&lt;h3&gt;Request not sent&lt;/h3&gt;&lt;p&gt;The configuration file cannot be used: &lt;code&gt;%1&lt;/code&gt;&lt;/p&gt;&lt;p&gt;The configuration file must be a regular file of at most 1 MiB.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
         <source>无有效记录</source>
         <translation>no valid record</translation>
     </message>
