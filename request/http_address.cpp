@@ -123,4 +123,23 @@ std::string NoPageStatus(long status) {
     return std::string();
 }
 
+std::string FollowRedirects(const std::string& address,
+                            const std::function<HttpExchange(const std::string& address, bool post)>& perform,
+                            long* status) {
+    std::string current = address;
+    bool post = true;
+    for (int redirects = 0;; ++redirects) {
+        const HttpExchange exchange = perform(current, post);
+        if (!exchange.ok) return std::string();
+        *status = exchange.status;
+        if (exchange.status < 300 || exchange.status >= 400 || exchange.location.empty()) break;
+        const RedirectVerdict verdict = JudgeRedirect(current, exchange.location);
+        if (!verdict.follow) return verdict.refusal;
+        if (redirects == kMaxRedirects) return "more than " + std::to_string(kMaxRedirects) + " redirects";
+        current = verdict.target;
+        post = post && (exchange.status == 307 || exchange.status == 308);
+    }
+    return NoPageStatus(*status);
+}
+
 }  // namespace orvanta

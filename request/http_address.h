@@ -6,6 +6,7 @@
 // window and both HTTP posters of orvanta-query.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace orvanta {
@@ -41,5 +42,22 @@ std::string NoPageStatus(long status);
 
 // The most redirects followed for one request.
 constexpr int kMaxRedirects = 10;
+
+// One request of a chain, as an HTTP poster made it.
+struct HttpExchange {
+    bool ok = false;       // an answer arrived (else the poster has said why)
+    long status = 0;
+    std::string location;  // its Location header, when it had one
+};
+
+// Sends a request along its redirects: `perform(address, post)` makes one
+// request (post false: a GET without the form). A redirect is followed only
+// as JudgeRedirect allows, 307 and 308 with the form again, the others as a
+// GET, as a browser does. Returns the reason in English when the chain ends
+// in no page (a refused redirect, too many, 204, a redirect without
+// Location), else empty; *status is the last status seen.
+std::string FollowRedirects(const std::string& address,
+                            const std::function<HttpExchange(const std::string& address, bool post)>& perform,
+                            long* status);
 
 }  // namespace orvanta

@@ -35,20 +35,13 @@ struct CurlListDeleter {
 };
 
 // One request of a redirect chain: the status, the page and the absolute
-// Location when the answer is a redirect.
-struct Exchange {
-    bool ok = false;
-    long status = 0;
-    std::string location;
-    std::string error;
-};
-
-Exchange PerformOnce(const std::string& url, bool post, curl_slist* headers, const std::vector<std::uint8_t>& body,
-                     const PostLimits& limits, std::string* page) {
-    Exchange exchange;
+// Location when the answer is a redirect; *error says why none came.
+HttpExchange PerformOnce(const std::string& url, bool post, curl_slist* headers, const std::vector<std::uint8_t>& body,
+                     const PostLimits& limits, std::string* page, std::string* error) {
+    HttpExchange exchange;
     std::unique_ptr<CURL, CurlHandleDeleter> handle(curl_easy_init());
     if (!handle) {
-        exchange.error = "libcurl could not be initialised";
+        *error = "libcurl could not be initialised";
         return exchange;
     }
     static const char kEmpty[] = "";
@@ -78,7 +71,7 @@ Exchange PerformOnce(const std::string& url, bool post, curl_slist* headers, con
 
     const CURLcode result = curl_easy_perform(h);
     if (sink.overflow) {
-        exchange.error = "the answer page is larger than " + std::to_string(limits.maxPageBytes / (1024 * 1024)) +
+        *error = "the answer page is larger than " + std::to_string(limits.maxPageBytes / (1024 * 1024)) +
                          " MiB; it is not taken";
         page->clear();
         return exchange;
@@ -86,13 +79,13 @@ Exchange PerformOnce(const std::string& url, bool post, curl_slist* headers, con
     if (result == CURLE_OPERATION_TIMEDOUT) {
         curl_off_t connected = 0;
         curl_easy_getinfo(h, CURLINFO_CONNECT_TIME_T, &connected);
-        exchange.error = connected == 0 ? "could not connect within " + std::to_string(limits.connectSeconds) + " s"
+        *error = connected == 0 ? "could not connect within " + std::to_string(limits.connectSeconds) + " s"
                                         : "the server sent no complete answer within " +
                                               std::to_string(limits.totalSeconds) + " s";
         return exchange;
     }
     if (result != CURLE_OK) {
-        exchange.error = errorText[0] != '\0' ? errorText : curl_easy_strerror(result);
+        *error = errorText[0] != '\0' ? errorText : curl_easy_strerror(result);
         return exchange;
     }
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &exchange.status);
@@ -143,33 +136,14 @@ PostAnswer PostForm(const std::string& url, const std::string& headerBlock, cons
     }
     const std::unique_ptr<curl_slist, CurlListDeleter> headers(raw);
 
-    std::string current = url;
-    bool post = true;
-    for (int redirects = 0;; ++redirects) {
-        const Exchange exchange = PerformOnce(current, post, headers.get(), body, limits, &answer.page);
-        if (!exchange.ok) {
-            answer.error = exchange.error;
-            return answer;
-        }
-        answer.status = exchange.status;
-        const bool redirect = exchange.status >= 300 && exchange.status < 400 && !exchange.location.empty();
-        if (!redirect) break;
-        const RedirectVerdict verdict = JudgeRedirect(current, exchange.location);
-        if (!verdict.follow) {
-            answer.error = verdict.refusal;
-            return answer;
-        }
-        if (redirects == kMaxRedirects) {
-            answer.error = "more than " + std::to_string(kMaxRedirects) + " redirects";
-            return answer;
-        }
-        current = verdict.target;
-        // As a browser does: 307 and 308 repeat the POST, the others fetch.
-        post = post && (exchange.status == 307 || exchange.status == 308);
-    }
-    const std::string noPage = NoPageStatus(answer.status);
-    if (!noPage.empty()) {
-        answer.error = noPage;
+    const std::string noPage = FollowRedirects(
+        url,
+        [&](const std::string& address, bool post) {
+            return PerformOnce(address, post, headers.get(), body, limits, &answer.page, &answer.error);
+        },
+        &answer.status);
+    if (!answer.error.empty() || !noPage.empty()) {
+        if (answer.error.empty()) answer.error = noPage;
         answer.page.clear();
         return answer;
     }
