@@ -28,6 +28,7 @@
 #include "platform/drive_map.h"
 #include "request/record_csv.h"
 #include "tests/common/test_env.h"
+#include "tools/orvanta_query/form_poster.h"
 
 namespace orvanta {
 namespace {
@@ -148,6 +149,11 @@ protected:
                 if (!redirect->second.second.empty()) response.set_header("Location", redirect->second.second);
                 return;
             }
+            if (route == "huge") {
+                response.set_content(std::string(2 * 1024 * 1024, 'x'), "text/html");
+                return;
+            }
+            if (route == "silent") std::this_thread::sleep_for(std::chrono::milliseconds(2500));
             response.set_content(kPage, "text/html; charset=utf-8");
         });
         server_.Get("/analysis", [](const httplib::Request&, httplib::Response& response) {
@@ -429,6 +435,26 @@ TEST_F(QueryProgramTest, FailsOnHttpErrorsAndTransportFailures) {
     }
     // No redirect carried the credentials or the form on to another host.
     for (const Received& r : Taken()) EXPECT_NE(r.path, "/analysis");
+}
+
+// The poster's limits: an endless page and a silent server end the request
+// with a message (here with limits small enough for a test).
+TEST_F(QueryProgramTest, PostingStopsAtThePageCapAndTheTimeOut) {
+    PostLimits limits;
+    limits.connectSeconds = 1;
+    limits.totalSeconds = 1;
+    limits.maxPageBytes = 1024 * 1024;
+    const struct {
+        const char* route;
+        const char* error;  // empty: the page arrives
+    } cases[] = {{"analysis", ""}, {"huge", "larger than 1 MiB"}, {"silent", "no complete answer within 1 s"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.route);
+        const PostAnswer answer = PostForm(Url(c.route), "User-ID: 111\r\n", {'a', '=', '1'}, limits);
+        EXPECT_EQ(answer.transported, c.error[0] == '\0');
+        EXPECT_NE(answer.error.find(c.error), std::string::npos) << answer.error;
+        EXPECT_EQ(answer.page.empty(), c.error[0] != '\0');
+    }
 }
 
 // Files that could hang or exhaust the program are not read: a FIFO as the
