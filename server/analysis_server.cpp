@@ -114,41 +114,56 @@ HttpResponse AnalysisServer::Refuse(int status) {
 }
 
 HttpResponse AnalysisServer::Handle(const HttpRequest& request) {
+    const PageLanguage l = LanguageOf(Header(request, "Accept-Language"));
     try {
         Record(request);
         if (Carries(request, "GET") || Carries(request, "HEAD")) {
             if (request.path == "/") {
-                return Page(200, RenderStatusPage(BaseUrl(), served_.load()));
+                return Page(200, RenderStatusPage(BaseUrl(), served_.load(), l));
             }
             if (request.path == "/analysis") {
-                HttpResponse response = Page(405, RenderErrorPage(405, "请求方法不符", "分析地址只接受 POST 请求。"));
-                response.headers.emplace_back("Allow", "POST");
-                return response;
+                return NotAllowed(l, "POST");
             }
-            return Page(404, RenderErrorPage(404, "页面不存在", "服务器上没有这个地址。分析请求请发往 /analysis。"));
+            return NotFound(l);
         }
         if (Carries(request, "POST") || Carries(request, "PUT") || Carries(request, "PATCH") ||
             Carries(request, "DELETE")) {
-            return HandleWithBody(request);
+            return HandleWithBody(request, l);
         }
-        HttpResponse response = Page(405, RenderErrorPage(405, "请求方法不符", "服务器只接受 GET 和 POST 请求。"));
-        response.headers.emplace_back("Allow", "GET, POST");
-        return response;
+        return NotAllowed(l, "GET, POST");
     } catch (const std::exception&) {
-        HttpResponse response = Page(500, RenderErrorPage(500, "服务器内部错误", "处理请求时出错。"));
+        HttpResponse response = Page(500, RenderErrorPage(500, Tr(l, "服务器内部错误", "Internal server error"),
+                                                          Tr(l, "处理请求时出错。", "The request could not be handled."),
+                                                          {}, l));
         response.close = true;
         return response;
     }
 }
 
-HttpResponse AnalysisServer::HandleWithBody(const HttpRequest& request) {
+HttpResponse AnalysisServer::NotAllowed(PageLanguage l, const char* allow) {
+    HttpResponse response =
+        Page(405, RenderErrorPage(405, Tr(l, "请求方法不符", "Method not allowed"),
+                                  std::string(allow) == "POST"
+                                      ? Tr(l, "分析地址只接受 POST 请求。", "The analysis address takes POST requests only.")
+                                      : Tr(l, "服务器只接受 GET 和 POST 请求。", "The server takes GET and POST requests only."),
+                                  {}, l));
+    response.headers.emplace_back("Allow", allow);
+    return response;
+}
+
+HttpResponse AnalysisServer::NotFound(PageLanguage l) {
+    return Page(404, RenderErrorPage(404, Tr(l, "页面不存在", "Page not found"),
+                                     Tr(l, "服务器上没有这个地址。分析请求请发往 /analysis。",
+                                        "The server has no such address. Send analysis requests to /analysis."),
+                                     {}, l));
+}
+
+HttpResponse AnalysisServer::HandleWithBody(const HttpRequest& request, PageLanguage l) {
     if (request.method != "POST") {
-        HttpResponse response = Page(405, RenderErrorPage(405, "请求方法不符", "分析地址只接受 POST 请求。"));
-        response.headers.emplace_back("Allow", IsAnalysisPath(request.path) ? "POST" : "GET, POST");
-        return response;
+        return NotAllowed(l, IsAnalysisPath(request.path) ? "POST" : "GET, POST");
     }
     if (!IsAnalysisPath(request.path)) {
-        return Page(404, RenderErrorPage(404, "页面不存在", "服务器上没有这个地址。分析请求请发往 /analysis。"));
+        return NotFound(l);
     }
     AnalysisRequest analysis;
     analysis.contentType = Header(request, "Content-Type");
@@ -156,6 +171,7 @@ HttpResponse AnalysisServer::HandleWithBody(const HttpRequest& request) {
     analysis.userId = Header(request, "User-ID");
     analysis.password = Header(request, "Password");
     analysis.body = request.body;
+    analysis.language = l;
     const Reply reply = AnswerAnalysisRequest(analysis, credentials_);
     HttpResponse response = Page(reply.status, reply.page);
     if (reply.status == 401) {

@@ -47,7 +47,9 @@ public:
 
 private:
     HttpResponse Handle(const HttpRequest& request);
-    HttpResponse HandleWithBody(const HttpRequest& request);
+    HttpResponse HandleWithBody(const HttpRequest& request, PageLanguage language);
+    HttpResponse NotAllowed(PageLanguage language, const char* allow);
+    HttpResponse NotFound(PageLanguage language);
     HttpResponse Refuse(int status);
     void Record(const HttpRequest& request);
     HttpResponse Page(int status, const std::string& page);

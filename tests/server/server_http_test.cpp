@@ -293,6 +293,15 @@ TEST_F(ServerHttpTest, ServesAStatusPageAndChinesePagesForOtherAddresses) {
     ASSERT_TRUE(res);
     EXPECT_EQ(res->status, 200);
     EXPECT_NE(res->body.find("服务器正在运行"), std::string::npos);
+    // In English when the request prefers it.
+    res = client.Get("/", httplib::Headers{{"Accept-Language", "en-US,en;q=0.9,zh;q=0.5"}});
+    ASSERT_TRUE(res);
+    EXPECT_NE(res->body.find("The server is running."), std::string::npos);
+    res = client.Post("/analysis", {{"Accept-Language", "en"}, {"Api-Version", "1.0.0"}, {"User-ID", "111"}, {"Password", "no"}},
+                      EncodeBody(ValidTexts()), kFormType);
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 401);
+    EXPECT_NE(res->body.find("Authentication failed"), std::string::npos);
     res = client.Get("/analysis");
     ASSERT_TRUE(res);
     EXPECT_EQ(res->status, 405);
