@@ -25,4 +25,8 @@ std::string NoMemoryPage(UiLanguage language);
 // `problem` says why, in English as the query road gives it.
 std::string ConfigProblemPage(UiLanguage language, const std::string& problem);
 
+// The card's drive `letter` could not be opened for lack of rights (on
+// Windows a raw volume opens only for an administrator).
+std::string NoAccessPage(UiLanguage language, char letter);
+
 }  // namespace orvanta

@@ -111,6 +111,8 @@ std::string SimplePage(std::string_view title, std::string_view bodyHtml, bool e
     std::string page;
     page += english ? "<!DOCTYPE html>\n<html lang=\"en\">\n" : "<!DOCTYPE html>\n<html lang=\"zh-CN\">\n";
     page += "<head>\n<meta charset=\"utf-8\">\n";
+    // The Windows browser control renders the SVG charts only in its newest document mode.
+    page += "<meta http-equiv=\"X-UA-Compatible\" content=\"IE=edge\">\n";
     page += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
     page += "<title>";
     page += HtmlEscape(title);
