@@ -9,6 +9,7 @@
 #include "winui/resource.h"
 
 namespace orvanta {
+
 void CMainDlg::RunQuery() {
     const std::int32_t composed = TimeFromControls();
     PreparedQuery query;
