@@ -109,6 +109,7 @@ HttpResponse AnalysisServer::Refuse(int status) {
                                             "请求体超过 " + std::to_string(kMaxBodyBytes / 1024) +
                                                 " KiB，服务器不予处理。"));
     case 431: return Page(status, RenderErrorPage(431, "请求头过大", "请求头过长或过多。"));
+    case 503: return Page(status, RenderErrorPage(503, "服务器繁忙", "同时收到的大请求过多，请稍后重试。"));
     default: return Page(status, RenderErrorPage(status, "请求无法处理", "服务器无法处理这个请求。"));
     }
 }

@@ -33,6 +33,10 @@ namespace {
 
 constexpr std::size_t kMaxPendingOutput = 4 * 1024 * 1024;
 
+std::size_t Excess(std::size_t bytes) {
+    return bytes > HttpEventLoop::kSmallRequestBytes ? bytes - HttpEventLoop::kSmallRequestBytes : 0;
+}
+
 std::int64_t NowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
@@ -57,6 +61,7 @@ std::string StatusLine(int status) {
     case 431: reason = "Request Header Fields Too Large"; break;
     case 500: reason = "Internal Server Error"; break;
     case 501: reason = "Not Implemented"; break;
+    case 503: reason = "Service Unavailable"; break;
     case 505: reason = "HTTP Version Not Supported"; break;
     default: break;
     }
@@ -183,6 +188,20 @@ void HttpEventLoop::ReadFrom(Connection& c) {
     c.lastActivity = NowMs();
     if (c.lingering) return;  // drained and dropped
     if (c.requestStarted == 0) c.requestStarted = c.lastActivity;
+    if (c.in.size() + static_cast<std::size_t>(n) > kSmallRequestBytes) {
+        // Large requests share one budget; one that would exceed it is
+        // refused rather than held in memory.
+        std::size_t large = Excess(c.in.size() + static_cast<std::size_t>(n));
+        for (const Connection& other : connections_) {
+            if (&other != &c) large += Excess(other.in.size());
+        }
+        if (large > kLargeRequestBudget) {
+            HttpResponse response = errorHandler_(503);
+            response.close = true;
+            Queue(c, response, false);
+            return;
+        }
+    }
     c.in.append(buffer, static_cast<std::size_t>(n));
     Answer(c);
 }

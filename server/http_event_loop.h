@@ -6,8 +6,10 @@
 // backlog); a request's head and body must arrive within kRequestSeconds of
 // its first byte (else 408 and close); an idle connection is closed after
 // kIdleSeconds; an answer the client does not take within kWriteSeconds is
-// dropped with its connection. Memory per connection is bounded by the
-// parser's limits and one answer.
+// dropped with its connection. Memory: each connection buffers at most one
+// request (the parser's limits) and its answers; beyond kSmallRequestBytes a
+// request's bytes count against kLargeRequestBudget shared by all
+// connections, and a request that would exceed it is refused with 503.
 #pragma once
 
 #include <atomic>
@@ -29,7 +31,9 @@ struct HttpResponse {
 
 class HttpEventLoop {
 public:
-    static constexpr int kMaxConnections = 256;
+    static constexpr int kMaxConnections = 128;
+    static constexpr std::size_t kSmallRequestBytes = 128 * 1024;
+    static constexpr std::size_t kLargeRequestBudget = 16 * 1024 * 1024;
     static constexpr int kRequestSeconds = 10;
     static constexpr int kIdleSeconds = 5;
     static constexpr int kWriteSeconds = 10;
