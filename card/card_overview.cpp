@@ -16,18 +16,16 @@ namespace {
 constexpr std::uint32_t kMaxRunSectors = 128;
 constexpr int kScanAttempts = 3;
 
-// A sample in its place: not earlier than the sample before it (or the
-// oldest record), not later than the newest record found, and in the
-// requested range.
-bool InPlace(const OverviewSample& sample, std::int32_t previous, std::int32_t newest, const OverviewRequest& request) {
-    return sample.time >= previous && sample.time <= newest && (!request.hasFrom || sample.time >= request.from) &&
-           (!request.hasTo || sample.time <= request.to);
+bool InRange(const OverviewSample& sample, const OverviewRequest& request) {
+    return (!request.hasFrom || sample.time >= request.from) && (!request.hasTo || sample.time <= request.to);
 }
 
+// Every sample in its place: in the requested range, not earlier than the
+// sample before it (or the oldest record), not later than the newest record.
 bool AllInPlace(const OverviewResult& result, const OverviewRequest& request) {
     std::int32_t previous = result.oldestTime;
     for (const OverviewSample& sample : result.samples) {
-        if (!InPlace(sample, previous, result.newestTime, request)) return false;
+        if (sample.time < previous || sample.time > result.newestTime || !InRange(sample, request)) return false;
         previous = sample.time;
     }
     return true;
@@ -90,8 +88,7 @@ OverviewResult CardOverview::Scan(const OverviewRequest& request) const {
     std::vector<OverviewSample> kept;
     std::int32_t next = result.newestTime;
     for (auto sample = result.samples.rbegin(); sample != result.samples.rend(); ++sample) {
-        const bool inRange = (!request.hasFrom || sample->time >= request.from) && (!request.hasTo || sample->time <= request.to);
-        if (sample->time > next || !inRange) continue;
+        if (sample->time > next || !InRange(*sample, request)) continue;
         kept.push_back(*sample);
         next = sample->time;
     }
