@@ -146,8 +146,9 @@ OverviewResult CardOverview::ScanOnce(const OverviewRequest& request) const {
     if (volume.Gone()) return finish(OverviewStatus::kCardGone, "the card stopped answering");
     if (first > last) return finish(OverviewStatus::kDone, "no records in the time range");
 
-    const std::vector<std::uint32_t> positions = SamplePositions(
-        static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last), std::max<std::uint32_t>(request.points, 1));
+    const std::vector<std::uint32_t> positions =
+        SamplePositions(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last),
+                        std::max<std::uint32_t>(request.points, 1));
     result.positions = positions.size();
 
     // Ascending sector order: on a wrapped ring the newer records, at the low

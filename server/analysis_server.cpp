@@ -103,14 +103,18 @@ HttpResponse AnalysisServer::Page(int status, const std::string& page) {
 
 HttpResponse AnalysisServer::Refuse(int status) {
     switch (status) {
-    case 408: return Page(status, RenderErrorPage(408, "请求超时", "请求没有在规定时间内完整收到。"));
-    case 413:
-        return Page(status, RenderErrorPage(413, "请求过大",
-                                            "请求体超过 " + std::to_string(kMaxBodyBytes / 1024) +
-                                                " KiB，服务器不予处理。"));
-    case 431: return Page(status, RenderErrorPage(431, "请求头过大", "请求头过长或过多。"));
-    case 503: return Page(status, RenderErrorPage(503, "服务器繁忙", "同时收到的大请求过多，请稍后重试。"));
-    default: return Page(status, RenderErrorPage(status, "请求无法处理", "服务器无法处理这个请求。"));
+        case 408:
+            return Page(status, RenderErrorPage(408, "请求超时", "请求没有在规定时间内完整收到。"));
+        case 413:
+            return Page(status, RenderErrorPage(
+                                    413, "请求过大",
+                                    "请求体超过 " + std::to_string(kMaxBodyBytes / 1024) + " KiB，服务器不予处理。"));
+        case 431:
+            return Page(status, RenderErrorPage(431, "请求头过大", "请求头过长或过多。"));
+        case 503:
+            return Page(status, RenderErrorPage(503, "服务器繁忙", "同时收到的大请求过多，请稍后重试。"));
+        default:
+            return Page(status, RenderErrorPage(status, "请求无法处理", "服务器无法处理这个请求。"));
     }
 }
 
@@ -133,21 +137,22 @@ HttpResponse AnalysisServer::Handle(const HttpRequest& request) {
         }
         return NotAllowed(l, "GET, POST");
     } catch (const std::exception&) {
-        HttpResponse response = Page(500, RenderErrorPage(500, Tr(l, "服务器内部错误", "Internal server error"),
-                                                          Tr(l, "处理请求时出错。", "The request could not be handled."),
-                                                          {}, l));
+        HttpResponse response =
+            Page(500, RenderErrorPage(500, Tr(l, "服务器内部错误", "Internal server error"),
+                                      Tr(l, "处理请求时出错。", "The request could not be handled."), {}, l));
         response.close = true;
         return response;
     }
 }
 
 HttpResponse AnalysisServer::NotAllowed(PageLanguage l, const char* allow) {
-    HttpResponse response =
-        Page(405, RenderErrorPage(405, Tr(l, "请求方法不符", "Method not allowed"),
-                                  std::string(allow) == "POST"
-                                      ? Tr(l, "分析地址只接受 POST 请求。", "The analysis address takes POST requests only.")
-                                      : Tr(l, "服务器只接受 GET 和 POST 请求。", "The server takes GET and POST requests only."),
-                                  {}, l));
+    HttpResponse response = Page(
+        405,
+        RenderErrorPage(405, Tr(l, "请求方法不符", "Method not allowed"),
+                        std::string(allow) == "POST"
+                            ? Tr(l, "分析地址只接受 POST 请求。", "The analysis address takes POST requests only.")
+                            : Tr(l, "服务器只接受 GET 和 POST 请求。", "The server takes GET and POST requests only."),
+                        {}, l));
     response.headers.emplace_back("Allow", allow);
     return response;
 }

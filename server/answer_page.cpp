@@ -112,10 +112,13 @@ std::string SummarySection(const ChannelSpectrum& b, const ChannelSpectrum& a, P
 std::string WaveSection(const AnalysisForm& form, PageLanguage l) {
     LineChart chart;
     chart.title = Tr(l, "两通道波形", "Waveform of both channels");
-    chart.xLabel = Tr(l, "采样序号（126 个采样为一个基波周期）", "Sample number (126 samples are one fundamental period)");
+    chart.xLabel =
+        Tr(l, "采样序号（126 个采样为一个基波周期）", "Sample number (126 samples are one fundamental period)");
     chart.xFirst = 0.0;
-    chart.series.push_back({Tr(l, "通道 B 电压", "Channel B voltage"), "V", kColorB, Scaled(form.channelB, kVoltsPerCount)});
-    chart.series.push_back({Tr(l, "通道 A 电流", "Channel A current"), "A", kColorA, Scaled(form.channelA, kAmperesPerCount)});
+    chart.series.push_back(
+        {Tr(l, "通道 B 电压", "Channel B voltage"), "V", kColorB, Scaled(form.channelB, kVoltsPerCount)});
+    chart.series.push_back(
+        {Tr(l, "通道 A 电流", "Channel A current"), "A", kColorA, Scaled(form.channelA, kAmperesPerCount)});
     return "<section id=\"waveform\">\n<h2>" + Tr(l, "波形", "Waveform") + "</h2>\n" + RenderLineChart(chart) +
            "</section>\n";
 }
@@ -261,8 +264,9 @@ std::string RenderErrorPage(int status, std::string_view title, std::string_view
 std::string RenderStatusPage(std::string_view listenUrl, std::uint64_t requestsServed, PageLanguage l) {
     std::string body = "<section>\n<p>" + Tr(l, "服务器正在运行。", "The server is running.") + "</p>\n<table>\n";
     body += Row(Tr(l, "分析地址", "Analysis address"), "<code>POST " + HtmlEscape(listenUrl) + "/analysis</code>");
-    body += Row(Tr(l, "表单字段", "Form fields"), "<code>selectedTime</code>, <code>actualTime</code>, <code>data</code>, "
-                                                 "<code>data1</code>, <code>data2</code>");
+    body += Row(Tr(l, "表单字段", "Form fields"),
+                "<code>selectedTime</code>, <code>actualTime</code>, <code>data</code>, "
+                "<code>data1</code>, <code>data2</code>");
     body += Row(Tr(l, "请求头", "Request headers"), "<code>Content-Type: application/x-www-form-urlencoded</code>, "
                                                     "<code>Api-Version: 1.0.0</code>, <code>User-ID</code>, "
                                                     "<code>Password</code>");

@@ -65,10 +65,11 @@ Reply AnswerAnalysisRequest(const AnalysisRequest& request, const Credentials& c
     const bool userOk = SameSecret(request.userId, credentials.user);
     const bool passwordOk = SameSecret(request.password, credentials.password);
     if (!userOk || !passwordOk) {
-        return Error(l, 401, Tr(l, "身份验证失败", "Authentication failed"),
-                     Tr(l, "用户名或密码不正确（请求头 User-ID 和 Password）。请检查客户端配置文件中的 userID 和 password。",
-                        "The user ID or password is wrong (request headers User-ID and Password). Check userID and "
-                        "password in the client's configuration file."));
+        return Error(
+            l, 401, Tr(l, "身份验证失败", "Authentication failed"),
+            Tr(l, "用户名或密码不正确（请求头 User-ID 和 Password）。请检查客户端配置文件中的 userID 和 password。",
+               "The user ID or password is wrong (request headers User-ID and Password). Check userID and "
+               "password in the client's configuration file."));
     }
     const std::string none = Tr(l, "（无）", "(none)");
     if (!request.contentType || !IsFormContentType(*request.contentType)) {
@@ -91,7 +92,7 @@ Reply AnswerAnalysisRequest(const AnalysisRequest& request, const Credentials& c
         if (!form.field.empty()) {
             message += Tr(l, "：字段 ", ": field ") + form.field;
         }
-        message += Tr(l, "：", ": ") + form.message + Tr(l, "。", ".");
+        message += Tr(l, "：", ": ") + Tr(l, form.message, form.messageEnglish) + Tr(l, "。", ".");
         return Error(l, 400, Tr(l, "请求格式错误", "Malformed request"), message, form.field);
     }
     Reply reply;

@@ -253,8 +253,9 @@ TEST_F(ServerHttpTest, ChecksContentTypeAndApiVersion) {
 
 TEST_F(ServerHttpTest, SurvivesHostileRequests) {
     const std::string body = EncodeBody(ValidTexts());
-    const std::string head = "POST /analysis HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
-                             "Api-Version: 1.0.0\r\nUser-ID: 111\r\nPassword: trelmoza\r\nConnection: close\r\n";
+    const std::string head =
+        "POST /analysis HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+        "Api-Version: 1.0.0\r\nUser-ID: 111\r\nPassword: trelmoza\r\nConnection: close\r\n";
     struct Case {
         const char* name;
         std::string bytes;
@@ -297,7 +298,8 @@ TEST_F(ServerHttpTest, ServesAStatusPageAndChinesePagesForOtherAddresses) {
     res = client.Get("/", httplib::Headers{{"Accept-Language", "en-US,en;q=0.9,zh;q=0.5"}});
     ASSERT_TRUE(res);
     EXPECT_NE(res->body.find("The server is running."), std::string::npos);
-    res = client.Post("/analysis", {{"Accept-Language", "en"}, {"Api-Version", "1.0.0"}, {"User-ID", "111"}, {"Password", "no"}},
+    res = client.Post("/analysis",
+                      {{"Accept-Language", "en"}, {"Api-Version", "1.0.0"}, {"User-ID", "111"}, {"Password", "no"}},
                       EncodeBody(ValidTexts()), kFormType);
     ASSERT_TRUE(res);
     EXPECT_EQ(res->status, 401);
@@ -380,14 +382,15 @@ TEST_F(ServerHttpTest, AnswersPipelinedRequestsInOrder) {
                            "Api-Version: 1.0.0\r\nUser-ID: 111\r\nPassword: ") +
                password + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
     };
-    const std::string chunked = "POST /analysis HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-www-form-urlencoded\r\n"
-                                "Api-Version: 1.0.0\r\nUser-ID: 111\r\nPassword: trelmoza\r\n"
-                                "Transfer-Encoding: chunked\r\n\r\n" +
-                                [&body] {
-                                    char size[16];
-                                    std::snprintf(size, sizeof size, "%zx", body.size());
-                                    return std::string(size) + "\r\n" + body + "\r\n0\r\n\r\n";
-                                }();
+    const std::string chunked =
+        "POST /analysis HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+        "Api-Version: 1.0.0\r\nUser-ID: 111\r\nPassword: trelmoza\r\n"
+        "Transfer-Encoding: chunked\r\n\r\n" +
+        [&body] {
+            char size[16];
+            std::snprintf(size, sizeof size, "%zx", body.size());
+            return std::string(size) + "\r\n" + body + "\r\n0\r\n\r\n";
+        }();
     const std::string stream =
         post("trelmoza") + post("wrong") + chunked + "GET / HTTP/1.1\r\nHost: x\r\n\r\n" + post("trelmoza");
     const std::vector<std::string> replies = SplitReplies(RawExchange(stream, 5));
@@ -427,7 +430,8 @@ TEST_F(ServerHttpTest, SlowClientsDoNotShutOthersOut) {
     // The whole head is due within the request deadline: then 408 and close.
     std::string reply;
     char buffer[4096];
-    for (ssize_t n; (n = recv(slow[0], buffer, sizeof buffer, 0)) > 0;) reply.append(buffer, static_cast<std::size_t>(n));
+    for (ssize_t n; (n = recv(slow[0], buffer, sizeof buffer, 0)) > 0;)
+        reply.append(buffer, static_cast<std::size_t>(n));
     EXPECT_EQ(StatusOf(reply), 408) << reply.substr(0, 100);
     for (int fd : slow) close(fd);
 }

@@ -127,7 +127,8 @@ protected:
         server_.Post(R"(/(\w+))", [this](const httplib::Request& request, httplib::Response& response) {
             {
                 std::lock_guard<std::mutex> lock(mutex_);
-                received_.push_back(Received{request.path, request.body, {request.headers.begin(), request.headers.end()}});
+                received_.push_back(
+                    Received{request.path, request.body, {request.headers.begin(), request.headers.end()}});
             }
             const std::string route = request.matches[1];
             if (route == "fail500") response.status = 500;
@@ -162,7 +163,8 @@ protected:
         port_ = server_.bind_to_any_port("127.0.0.1");
         ASSERT_GT(port_, 0);
         thread_ = std::thread([this] { server_.listen_after_bind(); });
-        for (int i = 0; i < 500 && !server_.is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int i = 0; i < 500 && !server_.is_running(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         ASSERT_TRUE(server_.is_running());
     }
 
@@ -180,8 +182,9 @@ protected:
     }
 
     void WriteIni(const std::string& url, const std::string& userID, const std::string& password) const {
-        WriteFile(directory_ + "/vemlar.ini", "\xEF\xBB\xBF; written by the test\r\n[Common]\r\nserverBaseUrl = " + url +
-                                                  "\r\nuserID = " + userID + "\r\npassword = \"" + password + "\"\r\n");
+        WriteFile(directory_ + "/vemlar.ini",
+                  "\xEF\xBB\xBF; written by the test\r\n[Common]\r\nserverBaseUrl = " + url + "\r\nuserID = " + userID +
+                      "\r\npassword = \"" + password + "\"\r\n");
     }
 
     RunResult Run(const std::vector<std::string>& extra) const {

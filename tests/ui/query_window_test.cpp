@@ -289,7 +289,8 @@ TEST_F(QueryThroughTheWindow, ARedirectToAnotherOriginIsNotFollowed) {
 
     config_.Write(base + "/cross", "field01", "secret");
     window.RunQuery();
-    ASSERT_TRUE(WaitUntil([&] { return PageHtml(window.Browser()).contains(QStringLiteral("Redirect not followed")); }));
+    ASSERT_TRUE(
+        WaitUntil([&] { return PageHtml(window.Browser()).contains(QStringLiteral("Redirect not followed")); }));
     EXPECT_TRUE(PageHtml(window.Browser()).contains(QStringLiteral("another origin")));
     ASSERT_TRUE(WaitUntil([&] { return window.RefreshButton()->isEnabled(); }));
     ASSERT_EQ(server_.Requests().size(), 1u);

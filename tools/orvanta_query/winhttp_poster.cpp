@@ -64,7 +64,8 @@ std::string WinHttpErrorText(unsigned long code) {
     case ERROR_WINHTTP_INVALID_URL: return "the address is not a valid URL";
     case ERROR_WINHTTP_UNRECOGNIZED_SCHEME: return "the address is not an http or https address";
     case ERROR_WINHTTP_INVALID_SERVER_RESPONSE: return "the server's answer is not valid HTTP";
-    case ERROR_WINHTTP_SECURE_FAILURE: return "the secure connection could not be established (certificate or TLS error)";
+    case ERROR_WINHTTP_SECURE_FAILURE:
+        return "the secure connection could not be established (certificate or TLS error)";
     case ERROR_WINHTTP_REDIRECT_FAILED: return "a redirect could not be followed";
     case ERROR_NOT_ENOUGH_MEMORY:
     case ERROR_OUTOFMEMORY: return "out of memory";
