@@ -31,7 +31,7 @@ void CMainDlg::RunQuery() {
 void CMainDlg::PostQuery(const PreparedQuery& query) {
     if (!query.configProblem.empty()) {
         // A FIFO or an endless file is never read: nothing is sent.
-        ShowLocalPage(ConfigProblemPage(UiLanguage::kChinese, query.configProblem));
+        ShowLocalPage(ConfigProblemPage(WindowLanguage(), query.configProblem));
         return;
     }
     if (query.unsafeKey != nullptr) {
