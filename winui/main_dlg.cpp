@@ -4,8 +4,8 @@
 
 #include <ctime>
 
-#include "card/local_time.h"
 #include "card/card_summary.h"
+#include "card/local_time.h"
 #include "dialogcore/local_pages.h"
 #include "dialogcore/start_page.h"
 #include "winui/about_dlg.h"
@@ -151,12 +151,16 @@ void CMainDlg::Step(std::int32_t seconds) {
 bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
     switch (message) {
     case WM_SYSCOMMAND:
-        return OnMenuCommand(static_cast<int>(wParam & 0xFFF0));
+        if (!OnMenuCommand(static_cast<int>(wParam & 0xFFF0))) return false;
+        *result = TRUE;
+        return true;
     case WM_CONTEXTMENU:
         ShowContextMenu(lParam);
+        *result = TRUE;
         return true;
     case kOverviewChosenMessage:
         OnOverviewChosen(static_cast<std::int32_t>(lParam));
+        *result = TRUE;
         return true;
     case WM_PAINT:
         if (!::IsIconic(hwnd_)) return false;
