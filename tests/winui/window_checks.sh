@@ -66,17 +66,18 @@ field() { python3 -c 'import sys, urllib.parse; print(urllib.parse.parse_qs(open
 # the two languages' locales, made once beside the prefix.
 export LOCPATH=$ORVANTA_WINDOW_PREFIX-locales
 mkdir -p "$LOCPATH"
-for locale in zh_CN en_US; do
+for locale in zh_CN en_US de_DE; do
   [ -d "$LOCPATH/$locale.UTF-8" ] || localedef -i "$locale" -f UTF-8 "$LOCPATH/$locale.UTF-8"
 done
 
-# The queries: zone, LANG, card or none, then the driver's commands ("csv"
-# exports the record shown to a file of this run).
+# The queries: zone, LANG, card or none, then the driver's commands (first
+# --lang L: the window is started so; "csv" exports the record shown to a
+# file of this run). Languages other than English give Chinese.
 queries=(
   "Asia/Shanghai zh_CN.UTF-8 card texts zh start places resize about strip doubleclick query 2024-07-01 08:00:07 csv forward back enter"
   "Europe/Berlin en_US.UTF-8 card texts en start about query 2024-07-01 09:30:02 back forward csv query 2024-07-01 08:59:59"
-  "Asia/Shanghai zh_CN.UTF-8 none query 2024-07-01 10:00:00 forward"
-  "Asia/Shanghai zh_CN.UTF-8 card overview"
+  "Asia/Shanghai zh_CN.UTF-8 none --lang en texts en query 2024-07-01 10:00:00 forward"
+  "Asia/Shanghai de_DE.UTF-8 card texts zh overview"
 )
 posts=0
 exports=0

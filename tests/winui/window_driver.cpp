@@ -1,6 +1,7 @@
 // Drives orvanta-client.exe from another process, as a user would, and
 // checks what a user sees. Commands, run in order:
-//   launch DIR      starts DIR\orvanta-client.exe in DIR and waits for its window
+//   launch DIR [--lang L]  starts DIR\orvanta-client.exe in DIR (with --lang L) and
+//                   waits for its window
 //   places          every control of template 102 at its place (MapDialogRect)
 //   resize          the minimum size, and a resize per the anchor table
 //   query DATE TIME sets the picker and the lists, clicks refresh
@@ -80,13 +81,14 @@ bool WaitFor(bool (*condition)(const Session&), const Session& s, DWORD millisec
     return condition(s);
 }
 
-bool Launch(Session& s, const std::string& dir) {
+bool Launch(Session& s, const std::string& dir, const std::string& language) {
     wchar_t wdir[MAX_PATH] = {};
     MultiByteToWideChar(CP_UTF8, 0, dir.c_str(), -1, wdir, MAX_PATH);
     s.exe = std::wstring(wdir) + L"\\orvanta-client.exe";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     std::wstring command = L"\"" + s.exe + L"\"";
+    if (!language.empty()) command += L" --lang " + std::wstring(language.begin(), language.end());
     if (!CreateProcessW(s.exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, wdir, &startup,
                         &s.process)) {
         Fail("launch", dir);
@@ -416,6 +418,10 @@ void ExportCsv(const Session& s, const std::string& path) {
     PostMessageW(find.found, WM_COMMAND, IDOK, 0);
     for (int i = 0; i < 400 && IsWindow(find.found); ++i) Sleep(25);
     if (IsWindow(find.found)) Fail("the save dialog did not close");
+    // The window writes the file after its dialog has gone: a message it
+    // answers after that.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(s.dialog, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
     if (GetFileAttributesW(wide) == INVALID_FILE_ATTRIBUTES) Fail("the export wrote no file", path);
     std::printf("exported %s\n", path.c_str());
 }
@@ -462,7 +468,13 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string command = argv[i];
         if (command == "launch" && i + 1 < argc) {
-            if (!Launch(s, argv[++i])) return 1;
+            const std::string dir = argv[++i];
+            std::string language;
+            if (i + 2 < argc && std::string(argv[i + 1]) == "--lang") {
+                language = argv[i + 2];
+                i += 2;
+            }
+            if (!Launch(s, dir, language)) return 1;
             remote = VirtualAllocEx(s.process.hProcess, nullptr, sizeof(SYSTEMTIME), MEM_COMMIT | MEM_RESERVE,
                                     PAGE_READWRITE);
             if (remote == nullptr) return Fail("VirtualAllocEx"), 1;
