@@ -63,7 +63,7 @@ standard() { python3 -c 'import sys, time; print(time.strftime("%Y-%m-%d %H:%M:%
 field() { python3 -c 'import sys, urllib.parse; print(urllib.parse.parse_qs(open(sys.argv[1], "rb").read().split(b"\r\n\r\n", 1)[1].decode())[sys.argv[2]][0])' "$1" "$2"; }
 
 # Wine takes the user's language from LANG, through the C library's locale:
-# the two languages' locales, made once beside the prefix.
+# the rows' locales, made once beside the prefix.
 export LOCPATH=$ORVANTA_WINDOW_PREFIX-locales
 mkdir -p "$LOCPATH"
 for locale in zh_CN en_US de_DE; do
@@ -92,16 +92,16 @@ for row in "${queries[@]}"; do
     rm -f "$WINEPREFIX/dosdevices/e::"
     drive=(--drive "E=$work/no-card.img")
   fi
-  # The Windows programs see no TZ variable, as on a real PC (the C
-  # library would read "Asia/Shanghai" as a zone of its own format); Wine's
-  # clock follows the Unix TZ.
-  # shellcheck disable=SC2086
   # The strip's scans are counted in a traced run (Wine cannot reach the
   # memory of a traced process: such a run sets no time).
   trace=()
   case " $commands " in
-    *" overview "*) trace=(strace -f -qq --seccomp-bpf -y -e trace=read,pread64,clone,clone3 -o "$work/reads.trace") ;;
+    *" overview "*) trace=(strace -f -qq --seccomp-bpf -y -e 'trace=read,pread64,clone,clone3' -o "$work/reads.trace") ;;
   esac
+  # The Windows programs see no TZ variable, as on a real PC (the C
+  # library would read "Asia/Shanghai" as a zone of its own format); Wine's
+  # clock follows the Unix TZ.
+  # shellcheck disable=SC2086
   TZ=$zone LANG=$lang "${trace[@]}" "$wine" "$win/without_tz_launcher.exe" "$(winpath "$win/window_driver.exe")" launch "$(winpath "$work/app")" $commands escape \
     >"$work/driver.out" 2>/dev/null || { cat "$work/driver.out"; fail "the driver found faults ($zone, $card)"; }
   tr -d '\r' <"$work/driver.out" >"$work/driver.txt"
