@@ -24,6 +24,59 @@ int OverviewAxisTop(int largest) {
     return (largest + step - 1) / step * step;
 }
 
+std::int32_t OverviewPauseSeconds(const std::vector<OverviewSample>& samples) {
+    std::vector<std::int32_t> steps;
+    for (std::size_t i = 1; i < samples.size(); ++i) steps.push_back(samples[i].time - samples[i - 1].time);
+    if (steps.empty()) return 2;
+    std::nth_element(steps.begin(), steps.begin() + steps.size() / 2, steps.end());
+    return std::max<std::int32_t>(2, 4 * steps[steps.size() / 2]);
+}
+
+int OverviewNearestSample(const std::vector<OverviewSample>& samples, const OverviewPlot& plot, std::int32_t from,
+                          std::int32_t to, int x) {
+    int best = -1;
+    int bestDistance = 0;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const std::int32_t t = samples[i].time;
+        if (t < from || t > to) continue;
+        const int distance = std::abs(OverviewXOfTime(plot, from, to, t) - x);
+        if (best < 0 || distance < bestDistance) {
+            best = static_cast<int>(i);
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+OverviewZoom OverviewZoomRange(std::int32_t a, std::int32_t b, std::int32_t oldest, std::int32_t newest) {
+    OverviewZoom zoom;
+    if (newest <= oldest) return zoom;
+    zoom.kind = OverviewZoom::kWholeCard;
+    std::int32_t from = std::max(std::min(a, b), oldest);
+    std::int32_t to = std::min(std::max(a, b), newest);
+    if (to - from < kOverviewShortestView) {
+        const std::int32_t middle = from + (to - from) / 2;
+        from = std::max(oldest, middle - kOverviewShortestView / 2);
+        to = std::min(newest, from + kOverviewShortestView);
+    }
+    if (from <= oldest && to >= newest) return zoom;
+    zoom.kind = OverviewZoom::kRange;
+    zoom.from = from;
+    zoom.to = to;
+    return zoom;
+}
+
+OverviewZoom OverviewWheelRange(const OverviewPlot& plot, std::int32_t from, std::int32_t to, int x, int steps,
+                                std::int32_t oldest, std::int32_t newest) {
+    if (steps == 0 || to <= from) return OverviewZoom();
+    const std::int32_t at = OverviewTimeOfX(plot, from, to, x);
+    const double factor = std::pow(steps > 0 ? 0.5 : 2.0, std::abs(steps));
+    const double first = at - (at - static_cast<double>(from)) * factor;
+    const double last = at + (static_cast<double>(to) - at) * factor;
+    return OverviewZoomRange(static_cast<std::int32_t>(std::max<double>(first, oldest)),
+                             static_cast<std::int32_t>(std::min<double>(last, newest)), oldest, newest);
+}
+
 void OverviewView::Clear() {
     samples_.clear();
     zoomed_ = false;
@@ -53,34 +106,12 @@ OverviewNote OverviewView::TakeScan(const OverviewResult& result) {
         cardOldest_ = from_ = result.oldestTime;
         cardNewest_ = to_ = result.newestTime;
     }
-    // A step far beyond the usual one is a pause of the recorder.
-    std::vector<std::int32_t> steps;
-    for (std::size_t i = 1; i < samples_.size(); ++i) steps.push_back(samples_[i].time - samples_[i - 1].time);
-    pauseSeconds_ = 2;
-    if (!steps.empty()) {
-        std::nth_element(steps.begin(), steps.begin() + steps.size() / 2, steps.end());
-        pauseSeconds_ = std::max<std::int32_t>(2, 4 * steps[steps.size() / 2]);
-    }
+    pauseSeconds_ = OverviewPauseSeconds(samples_);
     return note;
 }
 
 bool OverviewView::IsPause(std::size_t before) const {
     return samples_[before + 1].time - samples_[before].time > pauseSeconds_;
-}
-
-int OverviewView::NearestSample(const OverviewPlot& plot, int x) const {
-    int best = -1;
-    int bestDistance = 0;
-    for (std::size_t i = 0; i < samples_.size(); ++i) {
-        const std::int32_t t = samples_[i].time;
-        if (t < from_ || t > to_) continue;
-        const int distance = std::abs(OverviewXOfTime(plot, from_, to_, t) - x);
-        if (best < 0 || distance < bestDistance) {
-            best = static_cast<int>(i);
-            bestDistance = distance;
-        }
-    }
-    return best;
 }
 
 void OverviewView::Largest(int* valueA, int* valueB) const {
@@ -92,36 +123,22 @@ void OverviewView::Largest(int* valueA, int* valueB) const {
     }
 }
 
-OverviewView::Zoom OverviewView::ZoomTo(std::int32_t a, std::int32_t b) {
-    Zoom zoom;
-    if (cardNewest_ <= cardOldest_) return zoom;
-    zoom.kind = Zoom::kWholeCard;
-    std::int32_t from = std::max(std::min(a, b), cardOldest_);
-    std::int32_t to = std::min(std::max(a, b), cardNewest_);
-    if (to - from < kOverviewShortestView) {
-        const std::int32_t middle = from + (to - from) / 2;
-        from = std::max(cardOldest_, middle - kOverviewShortestView / 2);
-        to = std::min(cardNewest_, from + kOverviewShortestView);
+OverviewView::Zoom OverviewView::Apply(const Zoom& zoom) {
+    if (zoom.kind == Zoom::kWholeCard) zoomed_ = false;
+    if (zoom.kind == Zoom::kRange) {
+        from_ = zoom.from;
+        to_ = zoom.to;
+        zoomed_ = true;
     }
-    if (from <= cardOldest_ && to >= cardNewest_) {
-        zoomed_ = false;
-        return zoom;
-    }
-    zoom.kind = Zoom::kRange;
-    zoom.from = from_ = from;
-    zoom.to = to_ = to;
-    zoomed_ = true;
     return zoom;
 }
 
+OverviewView::Zoom OverviewView::ZoomTo(std::int32_t a, std::int32_t b) {
+    return Apply(OverviewZoomRange(a, b, cardOldest_, cardNewest_));
+}
+
 OverviewView::Zoom OverviewView::Wheel(const OverviewPlot& plot, int x, int steps) {
-    if (steps == 0 || to_ <= from_) return Zoom();
-    const std::int32_t at = OverviewTimeOfX(plot, from_, to_, x);
-    const double factor = std::pow(steps > 0 ? 0.5 : 2.0, std::abs(steps));
-    const double from = at - (at - static_cast<double>(from_)) * factor;
-    const double to = at + (static_cast<double>(to_) - at) * factor;
-    return ZoomTo(static_cast<std::int32_t>(std::max<double>(from, cardOldest_)),
-                  static_cast<std::int32_t>(std::min<double>(to, cardNewest_)));
+    return Apply(OverviewWheelRange(plot, from_, to_, x, steps, cardOldest_, cardNewest_));
 }
 
 }  // namespace orvanta

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "card/card_overview.h"
@@ -33,6 +32,30 @@ std::int32_t OverviewTimeOfX(const OverviewPlot& plot, std::int32_t from, std::i
 // The largest trend value of a channel rounded up to a value an axis shows.
 int OverviewAxisTop(int largest);
 
+// A step longer than this between neighbouring samples is a pause of the
+// recorder: four times the usual (median) step, at least 2 s.
+std::int32_t OverviewPauseSeconds(const std::vector<OverviewSample>& samples);
+
+// The sample inside [from, to] whose column is nearest to x (-1: none).
+int OverviewNearestSample(const std::vector<OverviewSample>& samples, const OverviewPlot& plot, std::int32_t from,
+                          std::int32_t to, int x);
+
+// What a zoom asks for: nothing (no card range yet), the whole card, or a
+// range to sample again.
+struct OverviewZoom {
+    enum Kind { kNone, kWholeCard, kRange } kind = kNone;
+    std::int32_t from = 0;
+    std::int32_t to = 0;
+};
+
+// The range [a, b] (either order) inside the card [oldest, newest], at least
+// the shortest view long; the whole card when it covers it.
+OverviewZoom OverviewZoomRange(std::int32_t a, std::int32_t b, std::int32_t oldest, std::int32_t newest);
+// The wheel's `steps` (positive: in) around column x of the view [from, to]:
+// halves or doubles the view per step (nothing for no steps or an empty view).
+OverviewZoom OverviewWheelRange(const OverviewPlot& plot, std::int32_t from, std::int32_t to, int x, int steps,
+                                std::int32_t oldest, std::int32_t newest);
+
 // What a strip says instead of, or over, its drawing.
 enum class OverviewNote {
     kNone,
@@ -47,13 +70,7 @@ enum class OverviewNote {
 // A strip's samples and view: the whole card or a zoomed range of it.
 class OverviewView {
 public:
-    // What a zoom asks for: nothing (no card range yet), the whole card, or
-    // a range to sample again.
-    struct Zoom {
-        enum Kind { kNone, kWholeCard, kRange } kind = kNone;
-        std::int32_t from = 0;
-        std::int32_t to = 0;
-    };
+    using Zoom = OverviewZoom;
 
     // Takes a finished scan; its note (kNone when all went well).
     OverviewNote TakeScan(const OverviewResult& result);
@@ -64,25 +81,25 @@ public:
     std::int32_t From() const { return from_; }
     std::int32_t To() const { return to_; }
     bool IsZoomed() const { return zoomed_; }
-    // A step longer than this between neighbouring samples is a pause.
     std::int32_t PauseSeconds() const { return pauseSeconds_; }
     bool IsPause(std::size_t before) const;
 
-    // The in-view sample whose column is nearest to x (-1: none).
-    int NearestSample(const OverviewPlot& plot, int x) const;
+    int NearestSample(const OverviewPlot& plot, int x) const {
+        return OverviewNearestSample(samples_, plot, from_, to_, x);
+    }
     // The largest trend values of channel A and B over the samples.
     void Largest(int* valueA, int* valueB) const;
 
-    // The range [a, b] (either order) inside the card, at least the shortest
-    // view long; the whole card when it covers it. Zooming sets the view.
+    // Zooms into [a, b] (OverviewZoomRange); a range becomes the view.
     Zoom ZoomTo(std::int32_t a, std::int32_t b);
-    // The wheel's `steps` (positive: in) around column x: halves or doubles
-    // the view per step (nothing for no steps or an empty view).
+    // The wheel's steps around column x (OverviewWheelRange).
     Zoom Wheel(const OverviewPlot& plot, int x, int steps);
     // Back to the whole card.
     void ShowWholeCard() { zoomed_ = false; }
 
 private:
+    Zoom Apply(const Zoom& zoom);
+
     std::vector<OverviewSample> samples_;
     std::int32_t cardOldest_ = 0;
     std::int32_t cardNewest_ = 0;
