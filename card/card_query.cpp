@@ -19,7 +19,7 @@ int CCardReader::CheckCardPresent() {
         driveCode = StartupDriveCode();
         return 1;
     }
-    driveCode = 1;
+    driveCode = kNoCardDriveCode;
     return 0;
 }
 

@@ -16,7 +16,7 @@
 
 #include "card/card_summary.h"
 #include "platform/drive_map.h"
-#include "request/web_browser2.h"
+#include "ui/web_browser2.h"
 #include "ui/about_dlg.h"
 #include "ui/overview_strip.h"
 #include "ui/record_export.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/orvanta_query/form_poster.h"
+#include "request/form_poster.h"
 
 namespace orvanta {
 namespace {

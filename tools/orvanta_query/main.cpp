@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/orvanta_query/form_poster.h"
+#include "request/form_poster.h"
 #include "tools/orvanta_query/query_command.h"
 #include "tools/orvanta_query/query_options.h"
 

@@ -12,7 +12,7 @@
 #include "request/config_search.h"
 #include "request/query_road.h"
 #include "request/record_csv.h"
-#include "tools/orvanta_query/form_poster.h"
+#include "request/form_poster.h"
 
 #ifdef _WIN32
 #include <io.h>
