@@ -22,4 +22,16 @@ std::string DriveCheckText(const DriveCheck& check, const std::string& path, Tex
               : path + " holds no recorder's card (sectors 101000 and 101001 do not begin with 0x20)";
 }
 
+std::vector<std::string> DriveReport(RawVolumeSystem& volumes, const DriveMap& drives, TextLanguage language) {
+    std::vector<std::string> lines;
+    for (char letter = 'D'; letter <= 'Z'; ++letter) {
+        const DriveCheck check = CheckDrive(volumes, letter);
+        const std::string path = drives.PathOf(letter);
+        if (path.empty() && check.status.cause == VolumeCause::kNotFound) continue;
+        lines.push_back(std::string(1, letter) + ": " +
+                        DriveCheckText(check, path.empty() ? DevicePathOf(letter) : path, language));
+    }
+    return lines;
+}
+
 }  // namespace orvanta

@@ -5,8 +5,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "card/card_layout.h"
+#include "platform/drive_map.h"
 #include "platform/raw_volume.h"
 #include "platform/volume_error.h"
 
@@ -25,5 +27,9 @@ DriveCheck CheckDrive(RawVolumeSystem& volumes, char letter, std::uint32_t baseS
 // the drive's device or image file (its device path where the platform names
 // drives itself).
 std::string DriveCheckText(const DriveCheck& check, const std::string& path, TextLanguage language);
+
+// For each drive from D: to Z: that names something (mapped, or answering
+// where the platform names drives itself): "E: " and its DriveCheckText.
+std::vector<std::string> DriveReport(RawVolumeSystem& volumes, const DriveMap& drives, TextLanguage language);
 
 }  // namespace orvanta

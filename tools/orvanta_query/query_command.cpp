@@ -6,6 +6,7 @@
 #include <string>
 
 #include "card/card_reader.h"
+#include "card/drive_check.h"
 #include "card/local_time.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
@@ -115,6 +116,11 @@ int RunQueryCommand(const QueryOptions& options) {
         query = PrepareQuery(*reader, iniPath, selected);
     }
     PrintSummary(*reader, drives, query);
+    if (reader->driveCode == kNoCardDriveCode) {
+        for (const std::string& line : DriveReport(*volumes, drives, TextLanguage::kEnglish)) {
+            std::fprintf(stderr, "%s: no card on %s\n", kProgram, line.c_str());
+        }
+    }
 
     if (query.unsafeKey != nullptr) {
         std::fprintf(stderr,
