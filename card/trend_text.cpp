@@ -23,8 +23,8 @@ constexpr int kFillTarget = 1000;
 }  // namespace
 
 void CCardReader::BuildTrendText() {
-    VolumeOpen volume = Volumes().Open(devicePath);
-    if (!volume) {
+    VolumeOpen device = Volumes().Open(devicePath);
+    if (!device) {
         std::fputs("\nThe disk is not allowed to visit!\n", stdout);
         std::fflush(stdout);
     }
@@ -34,8 +34,8 @@ void CCardReader::BuildTrendText() {
     // refused positioning counts as a failed read, and nothing is read then.
     std::vector<unsigned char> sectors(static_cast<std::size_t>(kSectorsPerRead) * kSectorSize);
     const bool readDone =
-        volume &&
-        !volume->ReadAt(static_cast<std::uint64_t>(currentSector) * kSectorSize, sectors.data(), sectors.size())
+        device &&
+        !device->ReadAt(static_cast<std::uint64_t>(currentSector) * kSectorSize, sectors.data(), sectors.size())
              .Failed();
 
     BoundedText text(trendText, sizeof trendText);
@@ -63,7 +63,7 @@ void CCardReader::BuildTrendText() {
         ++count;
     }
 
-    volume.volume.reset();  // closes the device
+    device.volume.reset();  // closes the device
 }
 
 }  // namespace orvanta

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include "platform/drive_map.h"
+
 namespace orvanta {
 namespace cli {
 
@@ -36,6 +38,19 @@ int Parse(CLI::App& app, const std::vector<std::string>& arguments) {
         return UsageError(program, e.what());
     }
     return -1;
+}
+
+CLI::Option* AddDriveOption(CLI::App& app, std::vector<std::string>* drives) {
+    return app
+        .add_option("--drive", *drives, "drive L (D to Z) is the device or image PATH (repeatable)")
+        ->type_name("L=PATH")
+        ->check([](const std::string& value) {
+            DriveMap scratch;
+            std::string why;
+            return scratch.AddArgument(value, &why) ? std::string() : why;
+        })
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
 }
 
 std::vector<std::string> ParseOrder(const std::vector<std::string>& arguments) {

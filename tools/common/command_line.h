@@ -33,6 +33,10 @@ int Parse(CLI::App& app, const std::vector<std::string>& arguments);
 // otherwise take as a name without its value.
 std::vector<std::string> ParseOrder(const std::vector<std::string>& arguments);
 
+// Adds the repeatable "--drive L=PATH" option of the programs that read a
+// card; each value is checked as the drive map takes it.
+CLI::Option* AddDriveOption(CLI::App& app, std::vector<std::string>* drives);
+
 // Prints "PROGRAM: message" and the pointer to --help on standard error and
 // returns kExitUsage: for checks made after parsing.
 int UsageError(const std::string& program, const std::string& message);

@@ -37,10 +37,7 @@ Command AddInfoCommand(CLI::App& program) {
     auto drives = std::make_shared<std::vector<std::string>>();
     CLI::App* app =
         program.add_subcommand("info", "show the card found on the drives: presence, serial, ring, oldest and newest record");
-    app->add_option("--drive", *drives, "drive L (D to Z) is the device or image PATH (repeatable)")
-        ->type_name("L=PATH")
-        ->expected(1)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    cli::AddDriveOption(*app, drives.get());
     app->footer(
         "Searches drives D: to Z: for a recorder's card as the client does and shows\n"
         "the drive found, the presence check, the serial number and device byte, the\n"

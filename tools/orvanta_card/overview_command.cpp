@@ -92,10 +92,7 @@ int RunOverview(const Command& command, const OverviewArguments& args);
 Command AddOverviewCommand(CLI::App& program) {
     auto args = std::make_shared<OverviewArguments>();
     CLI::App* app = program.add_subcommand("overview", "the recording sampled at up to N points, as CSV");
-    app->add_option("--drive", args->drives, "drive L (D to Z) is the device or image PATH (repeatable)")
-        ->type_name("L=PATH")
-        ->expected(1)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    cli::AddDriveOption(*app, &args->drives);
     app->add_option("--points", args->points, "at most N samples, 1 or more (1000)")->type_name("N");
     app->add_option("--from", args->from, "start of the time range, local time")->type_name("TIME");
     app->add_option("--to", args->to, "end of the time range, local time")->type_name("TIME");

@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "card/local_time.h"
-#include "platform/drive_map.h"
 #include "tools/common/command_line.h"
 
 namespace orvanta {
@@ -29,13 +28,6 @@ bool ParseTime(const std::string& text, std::int32_t* time, std::string* error) 
     return true;
 }
 
-// A drive argument as the drive map takes it.
-std::string CheckDrive(const std::string& value) {
-    DriveMap scratch;
-    std::string why;
-    return scratch.AddArgument(value, &why) ? std::string() : why;
-}
-
 std::string CheckFileName(const std::string& value) { return value.empty() ? "needs a file name" : std::string(); }
 
 // The command line as CLI11 reads it, into `options` and `time`.
@@ -44,12 +36,7 @@ std::unique_ptr<CLI::App> MakeApp(QueryOptions* options, std::string* time) {
         "Queries the recorder's card for one second and posts the request to the analysis\n"
         "server, as the window's refresh button does.");
     cli::Configure(*app, kProgram);
-    app->add_option("--drive", options->driveArguments,
-                    "drive L (D to Z) is the device or image PATH (repeatable)")
-        ->type_name("L=PATH")
-        ->check(CheckDrive)
-        ->expected(1)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    cli::AddDriveOption(*app, &options->driveArguments);
     app->add_option("--time", *time, "the second to query, local time; default: now")
         ->type_name("\"YYYY-MM-DD HH:MM:SS\"")
         ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
