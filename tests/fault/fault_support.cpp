@@ -1,6 +1,7 @@
 #include "tests/fault/fault_support.h"
 
 #include <cstring>
+#include <memory>
 
 namespace orvanta {
 namespace faulttest {
@@ -89,6 +90,18 @@ bool ParseNumbers(const char* text, std::size_t capacity, std::vector<long long>
         numbers->push_back(negative ? -value : value);
     }
     return true;
+}
+
+std::string WaveTextOf(const MemoryDisk& disk, std::uint32_t sector) {
+    MemoryVolumeSystem none;
+    auto scratch = std::make_unique<CCardReader>(none);  // finds no card; ratios from the empty working directory
+    scratch->ratioA = 1.0;
+    scratch->ratioB = 1.0;
+    std::memset(scratch->sectorBuffer, 0, sizeof scratch->sectorBuffer);
+    const auto it = disk.sectors.find(sector);
+    if (it != disk.sectors.end()) std::memcpy(scratch->sectorBuffer, it->second.data(), it->second.size());
+    scratch->BuildWaveText();
+    return scratch->waveText;
 }
 
 QueryResult ResultOf(const CCardReader& reader) {

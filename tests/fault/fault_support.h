@@ -53,6 +53,10 @@ std::vector<Session> SessionsOf(const std::vector<VolumeEvent>& events);
 // decimal integers each followed by one blank.
 bool ParseNumbers(const char* text, std::size_t capacity, std::vector<long long>* numbers);
 
+// The waveform text a sound reader (ratios 1.0) builds from the record at
+// `sector` of `disk`.
+std::string WaveTextOf(const MemoryDisk& disk, std::uint32_t sector);
+
 // The texts and results a query leaves, for comparing two readers.
 struct QueryResult {
     std::int32_t driveCode = 0;

@@ -140,6 +140,7 @@ int RunOverview(const Command& command, const OverviewArguments& args) {
     if (!DriveMap::FromArguments(args.drives, &map, &error)) return UsageError(command, error);
     std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(map);
     CCardReader reader(*volumes);  // ratio.txt, then the drive search
+    if (!reader.RatioFile().error.empty()) return kExitFailed;  // said on standard error
     if (reader.driveCode < 'D' || reader.driveCode > 'Z') {
         std::fprintf(stderr, "orvanta-card overview: no card found on drives D: to Z:\n");
         return kExitFailed;

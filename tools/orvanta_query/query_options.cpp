@@ -51,7 +51,7 @@ std::unique_ptr<CLI::App> MakeApp(QueryOptions* options, std::string* time) {
         ->check(CheckFileName)
         ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
     app->add_option("--csv", options->csvOut,
-                    "write the record found as CSV there, as the window's export")
+                    "write the record found as CSV there, as the window's export (none without a record: exit 1)")
         ->type_name("FILE")
         ->check(CheckFileName)
         ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
@@ -66,8 +66,9 @@ std::unique_ptr<CLI::App> MakeApp(QueryOptions* options, std::string* time) {
         "file is the first orvanta-vemlar.ini found beside this program, in\n"
         "$XDG_CONFIG_HOME/orvanta/ (~/.config/orvanta/) or in /etc/orvanta/. FILE '-' is\n"
         "standard output. ratio.txt is read from the working directory.\n"
-        "Exit status: 0 done, 1 the request could not be made or the server refused it,\n"
-        "2 bad arguments.");
+        "Exit status: 0 done, 1 the request could not be made, was refused or redirected\n"
+        "to another origin, no page came back, or no connection or complete answer came\n"
+        "in time (15 s, 120 s), 2 bad arguments.");
     return app;
 }
 
