@@ -153,7 +153,7 @@ int RunQueryCommand(const QueryOptions& options) {
         // Without a record the CSV would hold the no-card placeholder texts
         // as if they were measurements.
         std::fprintf(stderr, "%s: no record was found for the selected time (%s); no CSV is written\n", kProgram,
-                     reader->driveCode == 1 ? "no card" : "the card gave no valid record");
+                     reader->driveCode == kNoCardDriveCode ? "no card" : "the card gave no valid record");
         return 1;
     }
     if (!options.csvOut.empty()) {
