@@ -571,8 +571,8 @@ void WriteMarkdown(const std::string& path, const std::string& command, const Co
     md << "## What the ratios show\n\n";
     md << "- The query against bare preads: nearly all of the gap is the read pattern (an open and a close\n"
           "  around every sector read); the rows against the pattern alone show it. What remains above the\n"
-          "  pattern is the check of the device's type before each open (one stat call, so that a FIFO or\n"
-          "  another special file mapped to a drive cannot block), the timestamps of the probes and the trend's\n"
+          "  pattern is the check of each opened device's type (one fstat call, so that a FIFO or another\n"
+          "  special file mapped to a drive is refused), the timestamps of the probes and the trend's\n"
           "  arithmetic over 1000 records. The ring searches convert timestamps an hour at a time, as the\n"
           "  overview does, so the C library's mktime (which, with TZ unset, also checks /etc/localtime with\n"
           "  one stat call per conversion) runs a few times a query instead of once a probe.\n"

@@ -2,7 +2,7 @@
 // 2^31 and more work on any device or image file.
 //
 // Only a block device or a regular file (a card image) is a card device. The
-// type is checked before the open, and the open itself does not block, so a
+// open does not block and the type of the open descriptor is checked, so a
 // FIFO, a terminal or another special file mapped to a drive is refused at
 // once instead of hanging the drive search.
 #ifndef _WIN32
@@ -85,15 +85,8 @@ public:
     VolumeOpen Open(const char* devicePath) override {
         const std::string path = drives_.Resolve(devicePath);
         if (path.empty()) return VolumeOpen::Failed(VolumeCause::kNotFound);
-        struct stat before {};
-        if (::stat(path.c_str(), &before) != 0) {
-            const int error = errno;
-            return VolumeOpen::Failed(CauseOfErrno(error), error);
-        }
-        if (!IsCardDeviceType(before.st_mode)) return VolumeOpen::Failed(VolumeCause::kNotCardDevice);
-        // Without blocking: a path swapped for a FIFO after the check above
-        // opens at once and reads nothing. On a block device or a regular file
-        // the flag changes nothing.
+        // Without blocking, so that a FIFO (no writer) or a terminal opens at
+        // once; on a block device or a regular file the flag changes nothing.
         int fd;
         do {
             fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -101,6 +94,12 @@ public:
         if (fd < 0) {
             const int error = errno;
             return VolumeOpen::Failed(CauseOfErrno(error), error);
+        }
+        // The type of what was opened, not of what the path named a moment before.
+        struct stat info {};
+        if (::fstat(fd, &info) != 0 || !IsCardDeviceType(info.st_mode)) {
+            ::close(fd);
+            return VolumeOpen::Failed(VolumeCause::kNotCardDevice);
         }
         VolumeOpen result;
         result.volume = std::make_unique<PosixVolume>(fd);
