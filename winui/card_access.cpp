@@ -22,7 +22,7 @@ char DriveDenyingAccess() {
     return 0;
 }
 
-std::string DevicePathOf(char letter) {
+std::string SystemDeviceNameOf(char letter) {
     const char drive[] = {letter, ':', '\0'};
     char path[MAX_PATH] = {};
     if (::QueryDosDeviceA(drive, path, MAX_PATH) == 0) return std::string();

@@ -10,8 +10,8 @@ namespace orvanta {
 // be opened because access is denied, or 0 when there is none.
 char DriveDenyingAccess();
 
-// The system's device path of drive `letter` ("\\Device\\HarddiskVolume5"),
-// empty when it has none.
-std::string DevicePathOf(char letter);
+// The system's device name of drive `letter` (such as
+// "\Device\HarddiskVolume5"), empty when it has none.
+std::string SystemDeviceNameOf(char letter);
 
 }  // namespace orvanta

@@ -74,7 +74,7 @@ BOOL CMainDlg::OnInitDialog() {
     // The overview is read off the user-interface thread from the start.
     strip_ = COverviewStrip::Of(::GetDlgItem(hwnd_, IDC_OVERVIEW));
     if (strip_ != nullptr) {
-        if (reader_.StartupDriveCode() == 1) {
+        if (reader_.StartupDriveCode() == kNoCardDriveCode) {
             strip_->ShowNoCard();
         } else {
             strip_->StartScan(reader_);
@@ -85,7 +85,7 @@ BOOL CMainDlg::OnInitDialog() {
 
 void CMainDlg::ShowStartPage() {
     // Found no card because the system refused to open it: say so.
-    if (reader_.StartupDriveCode() == 1) {
+    if (reader_.StartupDriveCode() == kNoCardDriveCode) {
         if (const char denied = DriveDenyingAccess()) {
             ShowLocalPage(NoAccessPage(WindowLanguage(), denied));
             return;
@@ -94,7 +94,7 @@ void CMainDlg::ShowStartPage() {
     // Before the first query the browser tells what was found at start and
     // how the window is used; a page of its own, never the server's.
     const std::int32_t code = reader_.StartupDriveCode();
-    const std::string device = code >= 'A' && code <= 'Z' ? DevicePathOf(static_cast<char>(code)) : std::string();
+    const std::string device = code >= 'A' && code <= 'Z' ? SystemDeviceNameOf(static_cast<char>(code)) : std::string();
     ShowLocalPage(StartPage(WindowLanguage(), SummariseCard(reader_), device));
 }
 

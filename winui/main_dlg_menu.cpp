@@ -37,7 +37,7 @@ void CMainDlg::ShowContextMenu(LPARAM at) {
     const HMENU menu = LoadMenuIn(IDR_CONTEXT_MENU);
     if (menu == nullptr) return;
     const HMENU entries = ::GetSubMenu(menu, 0);
-    const bool card = strip_ != nullptr && reader_.StartupDriveCode() != 1;
+    const bool card = strip_ != nullptr && reader_.StartupDriveCode() != kNoCardDriveCode;
     const bool scanning = strip_ != nullptr && strip_->IsScanning();
     ::EnableMenuItem(entries, IDM_RESCAN, card ? MF_ENABLED : MF_GRAYED);
     ::EnableMenuItem(entries, IDM_WHOLE_CARD, card ? MF_ENABLED : MF_GRAYED);
@@ -64,7 +64,7 @@ bool CMainDlg::OnMenuCommand(int command) {
         return true;
     case IDM_RESCAN:
     case IDM_WHOLE_CARD:
-        if (strip_ != nullptr && reader_.StartupDriveCode() != 1) strip_->ShowWholeCard();
+        if (strip_ != nullptr && reader_.StartupDriveCode() != kNoCardDriveCode) strip_->ShowWholeCard();
         return true;
     case IDM_CANCEL_SCAN:
         if (strip_ != nullptr) strip_->CancelScan();
