@@ -12,10 +12,12 @@ namespace cardtool {
 int RunCreate(const std::vector<std::string>& args);
 int RunInfo(const std::vector<std::string>& args);
 int RunOverview(const std::vector<std::string>& args);
+int RunEvents(const std::vector<std::string>& args);
 
 void PrintCreateUsage(std::FILE* out);
 void PrintInfoUsage(std::FILE* out);
 void PrintOverviewUsage(std::FILE* out);
+void PrintEventsUsage(std::FILE* out);
 
 }  // namespace cardtool
 }  // namespace orvanta

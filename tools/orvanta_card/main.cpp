@@ -19,6 +19,7 @@ void PrintUsage(std::FILE* out) {
                  "                           ring bounds, oldest and newest record\n"
                  "  overview [options]       the recording sampled at up to N points as CSV:\n"
                  "                           time, sector and trend values of each record\n"
+                 "  events [options]         dips, swells and interruptions of the voltage as CSV\n"
                  "\n"
                  "Run \"orvanta-card COMMAND --help\" for the options of a command.\n");
 }
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     if (command == "create") return RunCreate(args);
     if (command == "info") return RunInfo(args);
     if (command == "overview") return RunOverview(args);
+    if (command == "events") return RunEvents(args);
     std::fprintf(stderr, "orvanta-card: unknown command \"%s\"\n\n", command.c_str());
     PrintUsage(stderr);
     return kExitUsage;
