@@ -18,6 +18,7 @@
 #include "platform/drive_map.h"
 #include "request/web_browser2.h"
 #include "ui/about_dlg.h"
+#include "ui/events_panel.h"
 #include "ui/overview_strip.h"
 #include "ui/record_export.h"
 #include "ui/resources.h"
@@ -38,6 +39,8 @@ const AnchorEntry CMainDlg::kAnchors[] = {
     // The overview strip between the browser and the bottom row: it keeps
     // its distance to the bottom edge and widens with the window.
     {kIdOverview, kAnchorMoveY, 100},    {kIdOverview, kAnchorStretchX, 100},
+    // 查找事件… beside the strip, at its right end.
+    {kIdFindEvents, kAnchorMoveXY, 100},
 };
 const std::int32_t CMainDlg::kAnchorCount = static_cast<std::int32_t>(sizeof(kAnchors) / sizeof(kAnchors[0]));
 
@@ -130,7 +133,7 @@ void CMainDlg::CreateControls() {
     // The browser leaves room for the overview strip below it.
     place(browser_, kIdBrowser, "browser", 9, 8, 391, 148);
     overview_ = new COverviewStrip(this);
-    place(overview_, kIdOverview, "overviewStrip", 9, 159, 391, 42);
+    place(overview_, kIdOverview, "overviewStrip", 9, 159, 347, 42);
 
     hourList_ = makeList(kIdHourList, "hourList", 116, 206, 33, 76, 24);
     minuteList_ = makeList(kIdMinuteList, "minuteList", 165, 206, 33, 81, 60);
@@ -204,6 +207,19 @@ void CMainDlg::CreateControls() {
     connect(savePdfAction_, &QAction::triggered, this, &CMainDlg::OnSavePdf);
     connect(exportCsvAction_, &QAction::triggered, this, &CMainDlg::OnExportCsv);
     connect(overview_, &COverviewStrip::sampleChosen, this, &CMainDlg::OnOverviewSampleChosen);
+
+    // The events list scans the strip's current range (the whole card when the strip shows none).
+    events_ = new CEventsPanel(reader_, iniPath_, this);
+    QAction* findEvents = events_->FindAction();
+    auto* findEventsButton = new QPushButton(findEvents->text(), this);
+    place(findEventsButton, kIdFindEvents, "findEventsButton", 359, 159, 41, 14);
+    connect(findEventsButton, &QPushButton::clicked, findEvents, &QAction::trigger);
+    for (QWidget* menu : {static_cast<QWidget*>(this), static_cast<QWidget*>(browser_), static_cast<QWidget*>(overview_)}) {
+        menu->addAction(findEvents);
+    }
+    connect(findEvents, &QAction::triggered, this, [this] { events_->FindEvents(overview_->ViewFrom(), overview_->ViewTo()); });
+    connect(events_, &CEventsPanel::eventChosen, this, &CMainDlg::OnOverviewSampleChosen);
+    connect(events_, &CEventsPanel::eventsFound, overview_, &COverviewStrip::SetEventMarks);
 }
 
 void CMainDlg::SetTemplateTabOrder() {
