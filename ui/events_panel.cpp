@@ -111,6 +111,7 @@ CEventsPanel::CEventsPanel(const CCardReader& reader, const std::string& iniPath
     layout->addWidget(list_, 1);
     layout->addLayout(bottom);
     resize(520, 420);
+    layout->activate();  // its controls have their sizes before it is first shown
 
     connect(scan_, &QPushButton::clicked, this, &CEventsPanel::Rescan);
     connect(cancel_, &QPushButton::clicked, this, &CEventsPanel::CancelScan);
