@@ -22,6 +22,26 @@ struct Slot {
 
 }  // namespace
 
+bool RangeEndsScan(RangeOutcome outcome, OverviewStatus* status, std::string* message) {
+    switch (outcome) {
+        case RangeOutcome::kCardGone:
+            *status = OverviewStatus::kCardGone;
+            *message = "the card stopped answering";
+            return true;
+        case RangeOutcome::kNoRecords:
+            *status = OverviewStatus::kNoRecords;
+            *message = "the card holds no records";
+            return true;
+        case RangeOutcome::kEmpty:
+            *status = OverviewStatus::kDone;
+            *message = "no records in the time range";
+            return true;
+        case RangeOutcome::kFound:
+            break;
+    }
+    return false;
+}
+
 CardOverview::CardOverview(const CCardReader& reader)
     : volumes_(&reader.Volumes()),
       devicePath_(reader.devicePath),
@@ -69,16 +89,9 @@ OverviewResult CardOverview::Scan(const OverviewRequest& request) const {
     result.ring = located.ring;
     result.oldestTime = located.oldestTime;
     result.newestTime = located.newestTime;
-    switch (located.outcome) {
-        case RangeOutcome::kCardGone:
-            return finish(OverviewStatus::kCardGone, "the card stopped answering");
-        case RangeOutcome::kNoRecords:
-            return finish(OverviewStatus::kNoRecords, "the card holds no records");
-        case RangeOutcome::kEmpty:
-            return finish(OverviewStatus::kDone, "no records in the time range");
-        case RangeOutcome::kFound:
-            break;
-    }
+    OverviewStatus ended = OverviewStatus::kDone;
+    std::string why;
+    if (RangeEndsScan(located.outcome, &ended, &why)) return finish(ended, why);
     const RingBounds& ring = result.ring;
 
     const std::vector<std::uint32_t> positions =

@@ -35,16 +35,9 @@ EventScanResult CEventScan::Scan(const EventScanRequest& request) const {
         return finish(OverviewStatus::kNoDevice, "the card's device " + devicePath_ + " does not open");
     }
     const RingRange located = LocateRange(volume, baseSector_, request.range);
-    switch (located.outcome) {
-        case RangeOutcome::kCardGone:
-            return finish(OverviewStatus::kCardGone, "the card stopped answering");
-        case RangeOutcome::kNoRecords:
-            return finish(OverviewStatus::kNoRecords, "the card holds no records");
-        case RangeOutcome::kEmpty:
-            return finish(OverviewStatus::kDone, "no records in the time range");
-        case RangeOutcome::kFound:
-            break;
-    }
+    OverviewStatus ended = OverviewStatus::kDone;
+    std::string why;
+    if (RangeEndsScan(located.outcome, &ended, &why)) return finish(ended, why);
 
     // Ring order, oldest first: each read is a run of physical sectors that
     // stops at the ring's last sector, where the ring continues at its base.
