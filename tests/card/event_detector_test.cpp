@@ -50,7 +50,6 @@ const TraceCase kTraces[] = {
      {{kDip, 1, 4, 185, 3, true}}},
     {"a dip that becomes an interruption", 220, {{0, 220}, {1, 150}, {2, 21}, {3, 60}, {4, 221}},
      {{kCut, 1, 4, 21, 3, true}}},
-    {"a minimum of 22 V stays a dip", 220, {{0, 22}, {1, 203}}, {{kDip, 0, 1, 22, 1, true}}},
     {"a swell that turns into a dip", 220, {{0, 220}, {1, 250}, {2, 260}, {3, 190}, {4, 180}, {5, 215}},
      {{kSwell, 1, 3, 260, 2, true}, {kDip, 3, 5, 180, 2, true}}},
     {"a dip that turns into a swell", 220, {{0, 190}, {1, 243}, {2, 238}, {3, 237}},

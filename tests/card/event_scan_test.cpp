@@ -96,12 +96,6 @@ TEST_F(EventScanOnCard, FindsTheEventsOfTheRangeInRingOrder) {
     EXPECT_EQ(inside.events[0].records, 2u);
     EXPECT_FALSE(inside.events[0].ended);
 
-    // A higher nominal voltage: 220 V is a dip of 250 V, the whole card one long dip.
-    EventScanRequest high;
-    high.nominalVolts = 250;
-    const EventScanResult higher = CEventScan(card_.Reader()).Scan(high);
-    ASSERT_FALSE(higher.events.empty());
-    EXPECT_EQ(higher.events[0].start, TimeOf(0));
 }
 
 TEST_F(EventScanOnCard, APulledCardOrACancelKeepsTheEventsFoundSoFar) {
