@@ -95,7 +95,6 @@ TEST_F(EventScanOnCard, FindsTheEventsOfTheRangeInRingOrder) {
     EXPECT_EQ(inside.events[0].end, TimeOf(2502));
     EXPECT_EQ(inside.events[0].records, 2u);
     EXPECT_FALSE(inside.events[0].ended);
-
 }
 
 TEST_F(EventScanOnCard, APulledCardOrACancelKeepsTheEventsFoundSoFar) {
