@@ -16,4 +16,8 @@ QString UnsafeSettingPage(const std::string& iniPath, const char* key) {
 
 QString NoMemoryPage() { return QString::fromStdString(orvanta::NoMemoryPage(CurrentUiLanguage())); }
 
+QString ConfigProblemPage(const std::string& problem) {
+    return QString::fromStdString(orvanta::ConfigProblemPage(CurrentUiLanguage(), problem));
+}
+
 }  // namespace orvanta

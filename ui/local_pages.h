@@ -17,5 +17,7 @@ QString NoServerPage(const ConfigLookup& config, const char* serverBaseUrl);
 QString UnsafeSettingPage(const std::string& iniPath, const char* key);
 // The request could not be built for lack of memory.
 QString NoMemoryPage();
+// The configuration file is not read; `problem` says why.
+QString ConfigProblemPage(const std::string& problem);
 
 }  // namespace orvanta

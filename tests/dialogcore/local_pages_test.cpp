@@ -98,6 +98,10 @@ TEST(LocalPages, EachPageSaysWhatHappenedInTheWindowsLanguage) {
         {"no access, en", en, NoAccessPage(en, 'E'), {"drive E: ", "administrator"}, {"驱动器"}},
         {"unsafe, en", en, UnsafeSettingPage(en, "/opt/o&.ini", "password"),
          {"Request not sent", "<code>password</code>", "/opt/o&amp;.ini"}, {"请求"}},
+        {"not read, zh", zh, ConfigProblemPage(zh, "/dev/zero is not a regular file <x>"),
+         {"请求未发送", "/dev/zero is not a regular file &lt;x&gt;", "1 MiB"}, {}},
+        {"not read, en", en, ConfigProblemPage(en, "a.ini is larger than 1024 KiB"),
+         {"Request not sent", "a.ini is larger than 1024 KiB", "1 MiB"}, {"请求"}},
     };
     for (const PageCase& c : cases) {
         SCOPED_TRACE(c.name);
