@@ -10,7 +10,7 @@
 #include <QSignalBlocker>
 
 #include "card/card_summary.h"
-#include "request/web_browser2.h"
+#include "ui/web_browser2.h"
 #include "ui/about_dlg.h"
 #include "ui/overview_strip.h"
 #include "ui/record_export.h"
@@ -71,7 +71,7 @@ bool CMainDlg::OnInitDialog() {
     // last in the focus chain: put it at the browser's place.
     SetTemplateTabOrder();
     // The overview is read off the user-interface thread from the start.
-    if (reader_.StartupDriveCode() == 1) {
+    if (reader_.StartupDriveCode() == kNoCardDriveCode) {
         overview_->ShowNoCard();
     } else {
         overview_->StartScan(reader_);

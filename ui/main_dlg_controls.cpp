@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "request/web_browser2.h"
+#include "ui/web_browser2.h"
 #include "ui/main_dlg.h"
 #include "ui/events_panel.h"
 #include "ui/overview_strip.h"

@@ -7,7 +7,7 @@
 #include <QWebEnginePage>
 
 #include "request/record_csv.h"
-#include "request/web_browser2.h"
+#include "ui/web_browser2.h"
 
 namespace orvanta {
 

@@ -13,7 +13,6 @@
 #include "platform/raw_volume.h"
 #include "request/client_settings.h"
 #include "request/config_search.h"
-#include "tools/orvanta_card/arguments.h"
 #include "tools/orvanta_card/command_support.h"
 #include "tools/orvanta_card/commands.h"
 
@@ -21,92 +20,71 @@ namespace orvanta {
 namespace cardtool {
 namespace {
 
-int UsageError(const std::string& message) {
-    std::fprintf(stderr, "orvanta-card events: %s\n", message.c_str());
-    std::fprintf(stderr, "Run \"orvanta-card events --help\" for the options.\n");
-    return kExitUsage;
-}
+// The options as given; numbers and times are checked once all are read.
+struct EventsArguments {
+    std::vector<std::string> drives;
+    std::string from, to, nominal, out;
+};
+
+int RunEvents(const Command& command, const EventsArguments& args);
 
 }  // namespace
 
-void PrintEventsUsage(std::FILE* out) {
-    std::fprintf(out,
-                 "usage: orvanta-card events [--drive L=PATH]... [--from \"YYYY-MM-DD HH:MM:SS\"]\n"
-                 "                           [--to \"...\"] [--nominal V] [--out FILE]\n"
-                 "\n"
-                 "Reads every record of the card (or from the first record of --from to the last\n"
-                 "record of --to, local time) and writes its voltage events as CSV:\n"
-                 "kind,start,end,duration_s,extreme_v,records,ended\n"
-                 "Each record's voltage is its channel B trend value, as the trend text gives it\n"
-                 "(ratio.txt in the working directory applies). Against the nominal voltage U:\n"
-                 "a dip starts below 90 %% of U and ends at 92 %% or more; a swell starts above\n"
-                 "110 %% and ends at 108 %% or less; a dip whose minimum is below 10 %% of U is an\n"
-                 "interruption. A pause of more than 2 s, or the end of the range, ends an open\n"
-                 "event at its last record with ended 0. Without events only the header is written.\n"
-                 "\n"
-                 "options:\n"
-                 "  --drive L=PATH   map drive letter L to a device or image file (repeatable)\n"
-                 "  --from TIME      start of the time range, local time\n"
-                 "  --to TIME        end of the time range, local time\n"
-                 "  --nominal V      nominal voltage in whole volts, 1 to %d (default: the key\n"
-                 "                   nominalVoltage of [Common] in orvanta-vemlar.ini, else %d)\n"
-                 "  --out FILE       write the CSV to FILE (standard output)\n"
-                 "\n"
-                 "exit status: 0 done, 1 no card found or the card failed during the scan,\n"
-                 "2 bad arguments\n",
-                 kMaxNominalVolts, kDefaultNominalVolts);
+Command AddEventsCommand(CLI::App& program) {
+    auto args = std::make_shared<EventsArguments>();
+    CLI::App* app = program.add_subcommand("events", "dips, swells and interruptions of the voltage, as CSV");
+    cli::AddDriveOption(*app, &args->drives);
+    app->add_option("--from", args->from, "start of the time range, local time")->type_name("TIME");
+    app->add_option("--to", args->to, "end of the time range, local time")->type_name("TIME");
+    app->add_option("--nominal", args->nominal,
+                    "nominal voltage in whole volts, 1 to " + std::to_string(kMaxNominalVolts) +
+                        " (default: nominalVoltage of [Common] in orvanta-vemlar.ini, else " +
+                        std::to_string(kDefaultNominalVolts) + ")")
+        ->type_name("V");
+    app->add_option("--out", args->out, "write the CSV to FILE (standard output)")->type_name("FILE");
+    app->footer(
+        "Reads every record of the card (or from the first record of --from to the last\n"
+        "record of --to, local time) and writes its voltage events as CSV:\n"
+        "kind,start,end,duration_s,extreme_v,records,ended\n"
+        "Each record's voltage is its channel B trend value, as the trend text gives it\n"
+        "(ratio.txt in the working directory applies). Against the nominal voltage U:\n"
+        "a dip starts below 90 % of U and ends at 92 % or more; a swell starts above\n"
+        "110 % and ends at 108 % or less; a dip whose minimum is below 10 % of U is an\n"
+        "interruption. A pause of more than 2 s, or the end of the range, ends an open\n"
+        "event at its last record with ended 0. Without events only the header is written.\n"
+        "Exit status: 0 done, 1 no card found or the card failed during the scan,\n"
+        "2 bad arguments.");
+    Command command{app, nullptr};
+    command.run = [command, args] { return RunEvents(command, *args); };
+    return command;
 }
 
-int RunEvents(const std::vector<std::string>& args) {
-    std::vector<std::string> drives;
+namespace {
+
+int RunEvents(const Command& command, const EventsArguments& args) {
+    const CLI::App& app = *command.app;
     EventScanRequest request;
-    bool hasNominal = false;
-    std::string out;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& word = args[i];
-        if (word == "--help" || word == "-h") {
-            PrintEventsUsage(stdout);
-            return kExitOk;
+    TimeRange& range = request.range;
+    for (const char* option : {"--from", "--to"}) {
+        if (app.count(option) == 0) continue;
+        const bool from = std::string(option) == "--from";
+        if (!ParseTime(from ? args.from : args.to, from ? &range.from : &range.to)) {
+            return UsageError(command, std::string(option) + " needs a local time \"YYYY-MM-DD HH:MM:SS\" (1970 to 2038)");
         }
-        std::string value;
-        bool matched = false;
-        for (const char* name : {"--drive", "--from", "--to", "--nominal", "--out"}) {
-            const OptionMatch m = TakeOptionValue(args, &i, name, &value);
-            if (m == OptionMatch::kNo) continue;
-            if (m == OptionMatch::kMissingValue) return UsageError(std::string("option ") + name + " needs a value");
-            matched = true;
-            const std::string option = name;
-            if (option == "--drive") {
-                drives.push_back(value);
-            } else if (option == "--nominal") {
-                if (!ParseNominalVolts(value, &request.nominalVolts)) {
-                    return UsageError("--nominal needs whole volts from 1 to " + std::to_string(kMaxNominalVolts));
-                }
-                hasNominal = true;
-            } else if (option == "--from" || option == "--to") {
-                std::int32_t time = 0;
-                if (!ParseTime(value, &time)) {
-                    return UsageError(option + " needs a local time \"YYYY-MM-DD HH:MM:SS\" (1970 to 2038)");
-                }
-                (option == "--from" ? request.range.hasFrom : request.range.hasTo) = true;
-                (option == "--from" ? request.range.from : request.range.to) = time;
-            } else {
-                out = value;
-            }
-            break;
-        }
-        if (matched) continue;
-        if (!word.empty() && word[0] == '-') return UsageError("unknown option \"" + word + "\"");
-        return UsageError("unexpected argument \"" + word + "\"");
+        (from ? range.hasFrom : range.hasTo) = true;
     }
-    if (request.range.hasFrom && request.range.hasTo && request.range.from > request.range.to) {
-        return UsageError("--from lies after --to");
+    if (range.hasFrom && range.hasTo && range.from > range.to) return UsageError(command, "--from lies after --to");
+    if (app.count("--nominal") > 0) {
+        if (!ParseNominalVolts(args.nominal, &request.nominalVolts)) {
+            return UsageError(command, "--nominal needs whole volts from 1 to " + std::to_string(kMaxNominalVolts));
+        }
+    } else {
+        request.nominalVolts = ReadNominalVoltage(FindClientConfig().iniPath);
     }
 
     DriveMap map;
     std::string error;
-    if (!DriveMap::FromArguments(drives, &map, &error)) return UsageError(error);
-    if (!hasNominal) request.nominalVolts = ReadNominalVoltage(FindClientConfig().iniPath);
+    if (!DriveMap::FromArguments(args.drives, &map, &error)) return UsageError(command, error);
     std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(map);
     CCardReader reader(*volumes);  // ratio.txt, then the drive search
     if (reader.driveCode < 'D' || reader.driveCode > 'Z') {
@@ -125,6 +103,7 @@ int RunEvents(const std::vector<std::string>& args) {
         std::fprintf(stderr, "orvanta-card events: %s\n", result.message.c_str());
         return kExitFailed;
     }
+    const std::string& out = args.out;
     if (!WriteOutput(out, EventsCsv(result.events))) {
         std::fprintf(stderr, "orvanta-card events: could not write %s\n", out.empty() ? "standard output" : out.c_str());
         return kExitFailed;
@@ -133,5 +112,6 @@ int RunEvents(const std::vector<std::string>& args) {
     return result.status == OverviewStatus::kCardGone ? kExitFailed : kExitOk;
 }
 
+}  // namespace
 }  // namespace cardtool
 }  // namespace orvanta
