@@ -24,6 +24,7 @@
 
 #include "card/card_reader.h"
 #include "card/ring_bounds.h"
+#include "card/ring_range.h"
 #include "card/trend_point.h"
 #include "platform/raw_volume.h"
 
@@ -43,6 +44,11 @@ enum class OverviewStatus {
     kCardGone,   // the card stopped answering during the scan: samples so far
     kCancelled,  // the cancel hook asked to stop: samples so far
 };
+
+// A scan's status and message when the ring's range leaves nothing to read
+// (the card gone, no records, no record in the range); false when the range
+// has records. The card overview and the event scan end alike.
+bool RangeEndsScan(RangeOutcome outcome, OverviewStatus* status, std::string* message);
 
 struct OverviewRequest {
     std::uint32_t points = 1000;  // at most this many samples (at least 1)

@@ -32,6 +32,8 @@ const AnchorEntry CMainDlg::kAnchors[] = {
     // The overview strip between the browser and the bottom row: it keeps
     // its distance to the bottom edge and widens with the window.
     {kIdOverview, kAnchorMoveY, 100},    {kIdOverview, kAnchorStretchX, 100},
+    // 查找事件… beside the strip, at its right end.
+    {kIdFindEvents, kAnchorMoveXY, 100},
 };
 const std::int32_t CMainDlg::kAnchorCount = static_cast<std::int32_t>(sizeof(kAnchors) / sizeof(kAnchors[0]));
 

@@ -26,6 +26,7 @@ class QPushButton;
 
 namespace orvanta {
 
+class CEventsPanel;
 class COverviewStrip;
 class CWebBrowser2;
 class DriveMap;
@@ -46,6 +47,7 @@ enum MainControlId : std::int32_t {
     kIdSecondLabel = 1019,
     kIdStatusLine = 1020,
     kIdOverview = 1021,
+    kIdFindEvents = 1022,
 };
 
 struct MainDlgOptions {
@@ -99,6 +101,7 @@ public:
     QDateEdit* DatePicker() const { return datePicker_; }
     QAction* AboutAction() const { return aboutAction_; }
     COverviewStrip* OverviewStrip() const { return overview_; }
+    CEventsPanel* EventsPanel() const { return events_; }
     QAction* SavePdfAction() const { return savePdfAction_; }
     QAction* ExportCsvAction() const { return exportCsvAction_; }
 
@@ -155,6 +158,7 @@ private:
     QLabel* statusLine_ = nullptr;
     QAction* aboutAction_ = nullptr;
     COverviewStrip* overview_ = nullptr;
+    CEventsPanel* events_ = nullptr;
     QAction* savePdfAction_ = nullptr;
     QAction* exportCsvAction_ = nullptr;
 

@@ -8,6 +8,7 @@
 
 #include "ui/web_browser2.h"
 #include "ui/main_dlg.h"
+#include "ui/events_panel.h"
 #include "ui/overview_strip.h"
 #include "ui/ui_strings.h"
 
@@ -67,7 +68,7 @@ void CMainDlg::CreateControls() {
     // The browser leaves room for the overview strip below it.
     place(browser_, kIdBrowser, "browser", 9, 8, 391, 148);
     overview_ = new COverviewStrip(this);
-    place(overview_, kIdOverview, "overviewStrip", 9, 159, 391, 42);
+    place(overview_, kIdOverview, "overviewStrip", 9, 159, 337, 42);
 
     hourList_ = makeList(kIdHourList, "hourList", 116, 206, 33, 76, 24);
     minuteList_ = makeList(kIdMinuteList, "minuteList", 165, 206, 33, 81, 60);
@@ -140,6 +141,19 @@ void CMainDlg::CreateControls() {
     connect(savePdfAction_, &QAction::triggered, this, &CMainDlg::OnSavePdf);
     connect(exportCsvAction_, &QAction::triggered, this, &CMainDlg::OnExportCsv);
     connect(overview_, &COverviewStrip::sampleChosen, this, &CMainDlg::OnOverviewSampleChosen);
+
+    // The events list scans the strip's current range (the whole card when the strip shows none).
+    events_ = new CEventsPanel(reader_, iniPath_, this);
+    QAction* findEvents = events_->FindAction();
+    auto* findEventsButton = new QPushButton(findEvents->text(), this);
+    place(findEventsButton, kIdFindEvents, "findEventsButton", 349, 159, 51, 14);
+    connect(findEventsButton, &QPushButton::clicked, findEvents, &QAction::trigger);
+    for (QWidget* menu : {static_cast<QWidget*>(this), static_cast<QWidget*>(browser_), static_cast<QWidget*>(overview_)}) {
+        menu->addAction(findEvents);
+    }
+    connect(findEvents, &QAction::triggered, this, [this] { events_->FindEvents(overview_->ViewFrom(), overview_->ViewTo()); });
+    connect(events_, &CEventsPanel::eventChosen, this, &CMainDlg::OnOverviewSampleChosen);
+    connect(events_, &CEventsPanel::eventsFound, overview_, &COverviewStrip::SetEventMarks);
 
     resize(units_.X(kClientWidth), units_.Y(kClientHeight));
 }

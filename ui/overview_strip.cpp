@@ -13,6 +13,7 @@
 #include <QWheelEvent>
 
 #include "card/local_time.h"
+#include "ui/event_marks.h"
 #include "ui/ui_strings.h"
 
 namespace orvanta {
@@ -232,6 +233,11 @@ void COverviewStrip::SetMarker(std::int32_t time) {
     update();
 }
 
+void COverviewStrip::SetEventMarks(const std::vector<PowerEvent>& events) {
+    eventMarks_ = events;
+    update();
+}
+
 QRect COverviewStrip::PlotRect() const {
     const QFontMetrics metrics(font());
     const int axis = metrics.horizontalAdvance(QStringLiteral("00000 V")) + 6;
@@ -334,6 +340,8 @@ void COverviewStrip::paintEvent(QPaintEvent*) {
         const int x1 = XOfTime(samples_[i + 1].time);
         if (x1 - x0 > 1) painter.fillRect(QRect(x0 + 1, plot.top() + 1, x1 - x0 - 1, plot.height() - 2), pauseColor);
     }
+
+    PaintEventMarks(painter, plot, eventMarks_, viewFrom_, viewTo_, [this](std::int32_t t) { return XOfTime(t); });
 
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setClipRect(plot);

@@ -20,6 +20,7 @@
 #include <QWidget>
 
 #include "card/card_overview.h"
+#include "card/event_detector.h"
 
 class QAction;
 class QThread;
@@ -43,6 +44,9 @@ public:
     void CancelScan();
     // The record shown last in the browser (0: none).
     void SetMarker(std::int32_t time);
+    // The events list's events, marked over the curves.
+    void SetEventMarks(const std::vector<PowerEvent>& events);
+    const std::vector<PowerEvent>& EventMarks() const { return eventMarks_; }
 
     bool IsScanning() const { return scanning_; }
     const std::vector<OverviewSample>& Samples() const { return samples_; }
@@ -110,6 +114,7 @@ private:
     std::int32_t pendingFrom_ = 0;
     std::int32_t pendingTo_ = 0;
     std::int32_t marker_ = 0;
+    std::vector<PowerEvent> eventMarks_;
     QString message_;
 
     int pressX_ = -1;

@@ -93,7 +93,8 @@ TEST_F(MainWindow, ControlsSitAtTheirTemplatePlacesWithTheirCaptions) {
         {"refreshButton", 1, "刷新", 20, 227, 50, 14},
         {"timeLabel", 1016, "选择时间:", 9, 209, 39, 8},
         {"browser", 1002, nullptr, 9, 8, 391, 148},
-        {"overviewStrip", kIdOverview, nullptr, 9, 159, 391, 42},
+        {"overviewStrip", kIdOverview, nullptr, 9, 159, 337, 42},
+        {"findEventsButton", kIdFindEvents, "查找事件…", 349, 159, 51, 14},
         {"hourList", 1006, nullptr, 116, 206, 33, 14},
         {"minuteList", 1007, nullptr, 165, 206, 33, 14},
         {"secondList", 1008, nullptr, 212, 206, 33, 14},
@@ -164,7 +165,7 @@ TEST_F(MainWindow, TabOrderFollowsTheTemplate) {
 
 TEST_F(MainWindow, AnchorTableKeepsTheBottomRowDownAndGrowsTheBrowser) {
     auto w = MakeWindow();
-    ASSERT_EQ(CMainDlg::kAnchorCount, 15);
+    ASSERT_EQ(CMainDlg::kAnchorCount, 16);
     const std::int32_t bottomRow[] = {1, 1016, 1017, 1018, 1019, 1009, 1006, 1007, 1008, 1013, 1014};
     for (int i = 0; i < 11; ++i) {
         EXPECT_EQ(CMainDlg::kAnchors[i].controlId, bottomRow[i]);
@@ -180,6 +181,9 @@ TEST_F(MainWindow, AnchorTableKeepsTheBottomRowDownAndGrowsTheBrowser) {
     EXPECT_EQ(CMainDlg::kAnchors[13].mode, 1);
     EXPECT_EQ(CMainDlg::kAnchors[14].controlId, kIdOverview);
     EXPECT_EQ(CMainDlg::kAnchors[14].mode, 3);
+    // 查找事件… beside the strip: right and down with the window.
+    EXPECT_EQ(CMainDlg::kAnchors[15].controlId, kIdFindEvents);
+    EXPECT_EQ(CMainDlg::kAnchors[15].mode, 2);
 
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
@@ -188,11 +192,13 @@ TEST_F(MainWindow, AnchorTableKeepsTheBottomRowDownAndGrowsTheBrowser) {
     const QRect browser = w->Browser()->geometry();
     const QRect status = w->Control(kIdStatusLine)->geometry();
     const QRect strip = w->Control(kIdOverview)->geometry();
+    const QRect findEvents = w->Control(kIdFindEvents)->geometry();
     w->resize(before + QSize(120, 90));
     ASSERT_TRUE(WaitUntil([&] { return w->LastClientWidth() == before.width() + 120; }, 5000));
     EXPECT_EQ(w->RefreshButton()->geometry(), refresh.translated(0, 90));
     EXPECT_EQ(w->Control(kIdStatusLine)->geometry(), status.translated(0, 90));
     EXPECT_EQ(w->Control(kIdOverview)->geometry(), QRect(strip.topLeft() + QPoint(0, 90), strip.size() + QSize(120, 0)));
+    EXPECT_EQ(w->Control(kIdFindEvents)->geometry(), findEvents.translated(120, 90));
     EXPECT_EQ(w->Browser()->geometry(), QRect(browser.topLeft(), browser.size() + QSize(120, 90)));
     EXPECT_EQ(w->minimumSize(), before);
 }

@@ -1,7 +1,6 @@
 // orvanta-card overview: the card's recording as CSV, sampled at up to N
 // points from the oldest record to the newest (or within a time range), each
 // row the record's local time, physical sector and trend point.
-#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -13,6 +12,7 @@
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
 #include "tools/orvanta_card/arguments.h"
+#include "tools/orvanta_card/command_support.h"
 #include "tools/orvanta_card/commands.h"
 
 namespace orvanta {
@@ -20,35 +20,6 @@ namespace cardtool {
 namespace {
 
 constexpr std::uint64_t kMaxPoints = 10000000;
-
-bool ParseTime(const std::string& text, std::int32_t* time) {
-    LocalFields fields;
-    if (!ParseLocalFields(text, &fields)) return false;
-    *time = LocalStandardTime(fields);
-    return *time != -1;
-}
-
-// Progress on standard error once the scan has taken more than a second,
-// at most a few times a second; the line is ended when the scan is done.
-class ProgressLine {
-public:
-    void Update(std::size_t done, std::size_t total) {
-        const auto now = std::chrono::steady_clock::now();
-        if (now - start_ < std::chrono::seconds(1) || now - last_ < std::chrono::milliseconds(250)) return;
-        last_ = now;
-        shown_ = true;
-        std::fprintf(stderr, "\rorvanta-card overview: %zu of %zu samples read", done, total);
-        std::fflush(stderr);
-    }
-    ~ProgressLine() {
-        if (shown_) std::fputc('\n', stderr);
-    }
-
-private:
-    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-    std::chrono::steady_clock::time_point last_{};
-    bool shown_ = false;
-};
 
 std::string CsvOf(const OverviewResult& result) {
     std::string csv = "time,sector,trend_a,trend_b\n";
@@ -67,16 +38,6 @@ std::string CsvOf(const OverviewResult& result) {
         csv += '\n';
     }
     return csv;
-}
-
-bool WriteOutput(const std::string& target, const std::string& text) {
-    if (target.empty() || target == "-") {
-        return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
-    }
-    std::FILE* file = std::fopen(target.c_str(), "wb");
-    if (file == nullptr) return false;
-    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fclose(file) == 0 && ok;
 }
 
 // The options as given; numbers and times are checked once all are read.
@@ -149,7 +110,7 @@ int RunOverview(const Command& command, const OverviewArguments& args) {
     CardOverview overview(reader);
     OverviewResult result;
     {
-        ProgressLine progress;
+        ProgressLine progress("overview", "samples read");
         overview.SetProgressHook([&progress](std::size_t done, std::size_t total) { progress.Update(done, total); });
         result = overview.Scan(request);
     }
