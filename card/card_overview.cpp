@@ -26,6 +26,7 @@ CardOverview::CardOverview(const CCardReader& reader)
     : volumes_(&reader.Volumes()),
       devicePath_(reader.devicePath),
       baseSector_(reader.baseSector),
+      zeroLevelA_(reader.offsetA),
       zeroLevel_(reader.offsetB),
       ratioA_(reader.ratioA),
       ratioB_(reader.ratioB) {}
@@ -71,22 +72,34 @@ OverviewResult CardOverview::Scan(const OverviewRequest& request) const {
         return finish(OverviewStatus::kNoRecords, "the card holds no records");
     }
 
-    // A time range becomes logical positions through the ring's time search:
-    // from the first record of the `from` second (or the first one after it),
-    // to the last record of the `to` second (or the last one before it).
+    // A time range becomes logical positions through the ring's time search.
+    // The search gives a record of the second when the card holds one (the
+    // group is then widened to its first or last record), and otherwise the
+    // last record before it: `from` starts behind that record, `to` ends on
+    // it. A time before the oldest record gives the oldest one.
     std::int64_t first = 0;
     std::int64_t last = std::int64_t{ring.ringCount} - 1;
     if (request.hasFrom) {
-        const std::uint32_t sector = search.ScanBackward(search.FindSectorByTime(request.from));
-        first = ring.PhysicalToLogical(sector);
+        const std::uint32_t sector = search.FindSectorByTime(request.from);
         const std::int32_t time = volume.TimeAt(sector);
-        if (time != 0 && time < request.from) ++first;
+        if (time == request.from) {
+            first = ring.PhysicalToLogical(search.ScanBackward(sector));
+        } else if (time != 0 && time < request.from) {
+            first = std::int64_t{ring.PhysicalToLogical(sector)} + 1;
+        } else {
+            first = ring.PhysicalToLogical(sector);
+        }
     }
     if (request.hasTo) {
-        const std::uint32_t sector = search.ScanForward(search.FindSectorByTime(request.to));
-        last = ring.PhysicalToLogical(sector);
+        const std::uint32_t sector = search.FindSectorByTime(request.to);
         const std::int32_t time = volume.TimeAt(sector);
-        if (time == 0 || time > request.to) --last;
+        if (time == request.to) {
+            last = ring.PhysicalToLogical(search.ScanForward(sector));
+        } else if (time != 0 && time < request.to) {
+            last = ring.PhysicalToLogical(sector);
+        } else {
+            last = std::int64_t{ring.PhysicalToLogical(sector)} - 1;
+        }
     }
     if (volume.Gone()) return finish(OverviewStatus::kCardGone, "the card stopped answering");
     if (first > last) return finish(OverviewStatus::kDone, "no records in the time range");
@@ -105,6 +118,7 @@ OverviewResult CardOverview::Scan(const OverviewRequest& request) const {
     std::sort(slots.begin(), slots.end(), [](const Slot& a, const Slot& b) { return a.sector < b.sector; });
 
     const CTrendPointCalculator points(zeroLevel_, ratioA_, ratioB_);
+    const CRecordRmsCalculator rmsOf(zeroLevelA_, zeroLevel_, ratioA_, ratioB_);
     CTimestampDecoder decoder;
     std::vector<std::optional<OverviewSample>> byOrder(positions.size());
     std::vector<unsigned char> buffer(static_cast<std::size_t>(kMaxRunSectors) * kSectorSize);
@@ -115,7 +129,12 @@ OverviewResult CardOverview::Scan(const OverviewRequest& request) const {
         // A sector without a valid date (unwritten inside the ring, or a
         // moment past 2038) is no record to show.
         if (sample.time <= 0) return;
+        // A record out of time order on the ring (written by a recorder whose
+        // clock was set back) can fall among the positions of a range; only
+        // records inside the range are given.
+        if ((request.hasFrom && sample.time < request.from) || (request.hasTo && sample.time > request.to)) return;
         sample.hasPoint = points.PointOf(bytes, &sample.point);
+        sample.hasRms = rmsOf.RmsOf(bytes, &sample.rms);
         byOrder[slot.order] = sample;
     };
 

@@ -1,6 +1,6 @@
 // orvanta-card overview: the card's recording as CSV, sampled at up to N
 // points from the oldest record to the newest (or within a time range), each
-// row the record's local time, physical sector and trend point.
+// row the record's local time, physical sector, trend point and real RMS.
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -20,6 +20,8 @@ namespace cardtool {
 namespace {
 
 constexpr std::uint64_t kMaxPoints = 10000000;
+constexpr const char kOverviewCsvHeader[] =
+    "time (local standard time),sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)";
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "orvanta-card overview: %s\n", message.c_str());
@@ -56,8 +58,11 @@ private:
     bool shown_ = false;
 };
 
+// The header names each column's unit; the real RMS keeps four decimals
+// of amperes and two of volts.
 std::string CsvOf(const OverviewResult& result) {
-    std::string csv = "time,sector,trend_a,trend_b\n";
+    std::string csv = std::string(kOverviewCsvHeader) + "\n";
+    char number[64];
     for (const OverviewSample& sample : result.samples) {
         csv += FormatLocalStandard(sample.time);
         csv += ',';
@@ -69,6 +74,12 @@ std::string CsvOf(const OverviewResult& result) {
             csv += std::to_string(sample.point.valueB);
         } else {
             csv += ',';
+        }
+        if (sample.hasRms) {
+            std::snprintf(number, sizeof number, ",%.4f,%.2f", sample.rms.amperesA, sample.rms.voltsB);
+            csv += number;
+        } else {
+            csv += ",,";
         }
         csv += '\n';
     }
@@ -94,9 +105,13 @@ void PrintOverviewUsage(std::FILE* out) {
                  "\n"
                  "Samples the card's ring of records at up to N evenly spread points, from the\n"
                  "oldest record to the newest (or from the first record of --from to the last\n"
-                 "record of --to, local time), and writes CSV: time,sector,trend_a,trend_b.\n"
-                 "The trend values are the trend text's two integers of each record (empty when\n"
-                 "the record gives none); ratio.txt in the working directory applies.\n"
+                 "record of --to, local time), and writes CSV with the columns\n"
+                 "  time (local standard time),sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)\n"
+                 "Only records inside the range appear. The trend values are the trend text's\n"
+                 "two integers of each record (empty when the record gives none); rms_a and\n"
+                 "rms_b are the record's unrounded RMS, each channel zero-corrected with its\n"
+                 "own zero level. ratio.txt applies (the working directory, else beside the\n"
+                 "configuration file).\n"
                  "\n"
                  "options:\n"
                  "  --drive L=PATH   map drive letter L to a device or image file (repeatable)\n"
@@ -105,8 +120,8 @@ void PrintOverviewUsage(std::FILE* out) {
                  "  --to TIME        end of the time range, local time\n"
                  "  --out FILE       write the CSV to FILE (standard output)\n"
                  "\n"
-                 "exit status: 0 done, 1 no card found or the card failed during the scan,\n"
-                 "2 bad arguments\n");
+                 "exit status: 0 done, 1 no card found, no record in the range (nothing is\n"
+                 "written) or the card failed during the scan, 2 bad arguments\n");
 }
 
 int RunOverview(const std::vector<std::string>& args) {
@@ -174,6 +189,16 @@ int RunOverview(const std::vector<std::string>& args) {
     }
     if (result.status == OverviewStatus::kNoDevice) {
         std::fprintf(stderr, "orvanta-card overview: %s\n", result.message.c_str());
+        return kExitFailed;
+    }
+    if (result.samples.empty() && (result.status == OverviewStatus::kDone || result.status == OverviewStatus::kNoRecords)) {
+        if (request.hasFrom || request.hasTo) {
+            std::fprintf(stderr, "orvanta-card overview: no records between %s and %s; nothing written\n",
+                         request.hasFrom ? FormatLocalStandard(request.from).c_str() : "the oldest record",
+                         request.hasTo ? FormatLocalStandard(request.to).c_str() : "the newest record");
+        } else {
+            std::fprintf(stderr, "orvanta-card overview: the card holds no records; nothing written\n");
+        }
         return kExitFailed;
     }
     if (!WriteOutput(out, CsvOf(result))) {
