@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFileDialog>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
@@ -189,6 +188,16 @@ void CMainDlg::CreateControls() {
     connect(browser_, &CWebBrowser2::documentComplete, this, &CMainDlg::OnDocumentComplete);
     connect(aboutAction_, &QAction::triggered, this, &CMainDlg::OnAbout);
 
+    // Escape closes the window wherever the focus is: the dialog itself sees
+    // the key only from its own controls, never from the page, which keeps
+    // the keys it is given.
+    auto* closeAction = new QAction(this);
+    closeAction->setObjectName(QStringLiteral("closeAction"));
+    closeAction->setShortcut(QKeySequence(Qt::Key_Escape));
+    closeAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(closeAction);
+    connect(closeAction, &QAction::triggered, this, &QDialog::reject);
+
     // Exports of what the window shows, in both context menus.
     savePdfAction_ = new QAction(text::Tr(text::kSavePdf), this);
     savePdfAction_->setObjectName(QStringLiteral("savePdfAction"));
@@ -201,6 +210,7 @@ void CMainDlg::CreateControls() {
         addAction(action);
         browser_->addAction(action);
     }
+    export_ = new CRecordExport(this, *browser_, reader_);
     connect(savePdfAction_, &QAction::triggered, this, &CMainDlg::OnSavePdf);
     connect(exportCsvAction_, &QAction::triggered, this, &CMainDlg::OnExportCsv);
     connect(overview_, &COverviewStrip::sampleChosen, this, &CMainDlg::OnOverviewSampleChosen);
@@ -372,29 +382,18 @@ void CMainDlg::OnOverviewSampleChosen(std::int32_t time) {
     if (refresh_->isEnabled()) RunQuery();
 }
 
-void CMainDlg::SavePageAsPdf(const QString& path) { CRecordExport::SavePageAsPdf(*browser_, path); }
+void CMainDlg::SavePageAsPdf(const QString& path) { export_->SavePageAsPdf(path); }
 
-bool CMainDlg::ExportRecordCsv(const QString& path) {
-    QString error;
-    if (CRecordExport::WriteRecordCsv(reader_, path, &error)) return true;
-    QMessageBox::warning(this, windowTitle(), text::Tr(text::kExportFailed).arg(path) + "\n" + error);
-    return false;
-}
+bool CMainDlg::ExportRecordCsv(const QString& path) { return export_->ExportRecordCsv(path); }
 
-void CMainDlg::OnSavePdf() {
-    const QString path = QFileDialog::getSaveFileName(this, text::Tr(text::kSavePdf).remove(QChar(0x2026)),
-                                                      QStringLiteral("orvanta.pdf"), QStringLiteral("PDF (*.pdf)"));
-    if (!path.isEmpty()) SavePageAsPdf(path);
-}
+void CMainDlg::OnSavePdf() { export_->ChooseAndSavePdf(); }
 
 void CMainDlg::OnExportCsv() {
     if (reader_.actualTime <= 0 && reader_.currentSector == 0) {
         QMessageBox::information(this, windowTitle(), text::Tr(text::kNothingToExport));
         return;
     }
-    const QString path = QFileDialog::getSaveFileName(this, text::Tr(text::kExportCsv).remove(QChar(0x2026)),
-                                                      QStringLiteral("orvanta-record.csv"), QStringLiteral("CSV (*.csv)"));
-    if (!path.isEmpty()) ExportRecordCsv(path);
+    export_->ChooseAndExportCsv();
 }
 
 QString CMainDlg::NoServerPage(const ConfigLookup& config, const char* serverBaseUrl) {

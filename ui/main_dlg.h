@@ -26,6 +26,7 @@ class QPushButton;
 namespace orvanta {
 
 class COverviewStrip;
+class CRecordExport;
 class CWebBrowser2;
 class DriveMap;
 
@@ -102,10 +103,11 @@ public:
     QAction* ExportCsvAction() const { return exportCsvAction_; }
 
     // The exports without their file dialogs: the page shown as an A4 PDF
-    // (finished when the browser's page reports pdfPrintingFinished), and
-    // the record of the last query as CSV.
+    // (finished when Exporter() reports pdfSaved), and the record of the
+    // last query as CSV.
     void SavePageAsPdf(const QString& path);
     bool ExportRecordCsv(const QString& path);
+    CRecordExport* Exporter() const { return export_; }
 
     // The main window's anchor table.
     static const AnchorEntry kAnchors[];
@@ -162,6 +164,7 @@ private:
     COverviewStrip* overview_ = nullptr;
     QAction* savePdfAction_ = nullptr;
     QAction* exportCsvAction_ = nullptr;
+    CRecordExport* export_ = nullptr;
 
     // Constructed in this order: the reader (calibration, drive search),
     // then the path, then the selected time, then the icon.

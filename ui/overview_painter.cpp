@@ -34,23 +34,6 @@ QString AxisText(double value, const char* unit) {
     return QStringLiteral("%1 %2").arg(QString::number(value, 'g', 4), QLatin1String(unit));
 }
 
-// Days from 1970-01-01 to a civil date (proleptic Gregorian).
-std::int64_t DaysFromCivil(int year, int month, int day) {
-    year -= month <= 2 ? 1 : 0;
-    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
-    const std::int64_t yoe = year - era * 400;
-    const std::int64_t doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-// Seconds that local standard time is ahead of UTC at `time`.
-std::int64_t StandardOffset(std::int32_t time) {
-    const LocalFields f = LocalStandardFields(time);
-    const std::int64_t asUtc = DaysFromCivil(f.year, f.month, f.day) * 86400 + f.hour * 3600 + f.minute * 60 + f.second;
-    return asUtc - time;
-}
-
 // One channel's envelope as filled bands, one per run of columns.
 void PaintBand(QPainter& painter, const std::vector<EnvelopeColumn>& columns, bool channelA,
                const std::function<double(double)>& yOf, QColor color) {
@@ -174,7 +157,7 @@ TimeTicks ChooseTimeTicks(std::int32_t from, std::int32_t to, int width, int min
         }
     }
     if (ticks.step == 0) return ticks;
-    const std::int64_t offset = StandardOffset(from);
+    const std::int64_t offset = StandardUtcOffset(from);
     const std::int64_t local = std::int64_t{from} + offset;
     std::int64_t t = (local / ticks.step + (local % ticks.step != 0 ? 1 : 0)) * ticks.step - offset;
     for (; t <= to; t += ticks.step) ticks.times.push_back(static_cast<std::int32_t>(t));

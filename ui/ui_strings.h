@@ -49,6 +49,8 @@ inline constexpr const char kOverviewHoverNoPoint[] = QT_TRANSLATE_NOOP("orvanta
 inline constexpr const char kSavePdf[] = QT_TRANSLATE_NOOP("orvanta", "保存页面为 PDF…");
 inline constexpr const char kExportCsv[] = QT_TRANSLATE_NOOP("orvanta", "导出记录 CSV…");
 inline constexpr const char kExportFailed[] = QT_TRANSLATE_NOOP("orvanta", "无法写入文件 %1");
+inline constexpr const char kExportSaved[] = QT_TRANSLATE_NOOP("orvanta", "已保存到 %1");
+inline constexpr const char kPdfPrintFailed[] = QT_TRANSLATE_NOOP("orvanta", "浏览器引擎未能生成 PDF。");
 inline constexpr const char kNothingToExport[] = QT_TRANSLATE_NOOP("orvanta", "尚未查询记录，请先按“刷新”。");
 
 // Status line.

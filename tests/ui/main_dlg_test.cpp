@@ -23,6 +23,7 @@
 #include "card/local_time.h"
 #include "request/web_browser2.h"
 #include "ui/main_dlg.h"
+#include "ui/overview_strip.h"
 #include "ui/sample_card.h"
 #include "ui/ui_strings.h"
 #include "ui_test_support.h"
@@ -325,9 +326,19 @@ TEST_F(MainWindow, EnterRunsAQueryAndKeepsTheWindowEscapeEndsIt) {
     EXPECT_TRUE(ButtonsEnabled(*w));
     EXPECT_TRUE(w->isVisible());
 
-    QTimer::singleShot(0, w.get(), [&] { QTest::keyClick(w.get(), Qt::Key_Escape); });
-    EXPECT_EQ(w->exec(), QDialog::Rejected);
-    EXPECT_FALSE(w->isVisible());
+    // From anywhere: the dialog, the page, the overview strip, a list.
+    QWidget* page = w->Browser()->focusProxy();
+    ASSERT_NE(page, nullptr);
+    const std::vector<QWidget*> targets{w.get(), page, w->OverviewStrip(), w->HourList()};
+    for (QWidget* focus : targets) {
+        SCOPED_TRACE(focus->metaObject()->className());
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_Escape);
+        EXPECT_FALSE(w->isVisible());
+        EXPECT_EQ(w->result(), QDialog::Rejected);
+    }
 }
 
 TEST_F(MainWindow, ButtonsGoDownInOrderAndOneDocumentCompleteBringsThemBackInOrder) {

@@ -10,7 +10,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -22,6 +24,7 @@
 #include "request/web_browser2.h"
 #include "ui/main_dlg.h"
 #include "ui/overview_painter.h"
+#include "ui/record_export.h"
 #include "ui/overview_strip.h"
 #include "ui/ui_strings.h"
 #include "ui_test_support.h"
@@ -207,22 +210,39 @@ TEST_F(OverviewWindow, ExportsWriteAPdfOfThePageAndTheRecordsCsv) {
     WaitForButtons(*w);
 
     QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
-    QSignalSpy printed(w->Browser()->page(), &QWebEnginePage::pdfPrintingFinished);
-    w->SavePageAsPdf(pdf);
-    ASSERT_TRUE(printed.count() > 0 || printed.wait(60000));
-    EXPECT_TRUE(printed.at(0).at(1).toBool());
-    QFile pdfFile(pdf);
-    ASSERT_TRUE(pdfFile.open(QIODevice::ReadOnly));
-    EXPECT_EQ(pdfFile.read(5), QByteArray("%PDF-"));
+    // Each export says where its file went, or that it failed; a folder
+    // that does not exist fails both.
+    const struct {
+        QString folder;
+        bool ok;
+    } targets[] = {{dir.path(), true}, {dir.filePath(QStringLiteral("missing")), false}};
+    for (const auto& target : targets) {
+        const QString pdf = QDir(target.folder).filePath(QStringLiteral("page.pdf"));
+        QSignalSpy printed(w->Exporter(), &CRecordExport::pdfSaved);
+        w->SavePageAsPdf(pdf);
+        ASSERT_TRUE(printed.count() > 0 || printed.wait(60000));
+        EXPECT_EQ(printed.at(0).at(1).toBool(), target.ok);
+        EXPECT_TRUE(w->Exporter()->LastMessage().contains(pdf)) << w->Exporter()->LastMessage().toStdString();
+        QFile pdfFile(pdf);
+        EXPECT_EQ(pdfFile.open(QIODevice::ReadOnly), target.ok);
+        if (target.ok) EXPECT_EQ(pdfFile.read(5), QByteArray("%PDF-"));
 
-    const QString csv = dir.filePath(QStringLiteral("record.csv"));
-    ASSERT_TRUE(w->ExportRecordCsv(csv));
-    QFile csvFile(csv);
-    ASSERT_TRUE(csvFile.open(QIODevice::ReadOnly));
-    const QByteArray written = csvFile.readAll();
-    EXPECT_EQ(written.toStdString(), BuildRecordCsv(w->Reader()));
-    EXPECT_TRUE(written.startsWith("drive,E:\n"));
+        const QString csv = QDir(target.folder).filePath(QStringLiteral("record.csv"));
+        EXPECT_EQ(w->ExportRecordCsv(csv), target.ok);
+        EXPECT_TRUE(w->Exporter()->LastMessage().contains(csv));
+        if (!target.ok) continue;
+        QFile csvFile(csv);
+        ASSERT_TRUE(csvFile.open(QIODevice::ReadOnly));
+        const QByteArray written = csvFile.readAll();
+        EXPECT_EQ(written.toStdString(), BuildRecordCsv(w->Reader()));
+        EXPECT_TRUE(written.startsWith("drive,E:\n"));
+        // The PDF has the CSV's permissions.
+        EXPECT_EQ(QFileInfo(pdf).permissions(), QFileInfo(csv).permissions());
+    }
+    // The proposed names carry the record's time.
+    EXPECT_EQ(CRecordExport::DefaultFileName(TimeOfFields(2024, 3, 14, 15, 20, 0), QStringLiteral("pdf")),
+              QStringLiteral("orvanta-2024-03-14_152000.pdf"));
+    EXPECT_EQ(CRecordExport::DefaultFileName(0, QStringLiteral("csv")), QStringLiteral("orvanta.csv"));
 }
 
 }  // namespace
