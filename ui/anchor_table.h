@@ -1,40 +1,15 @@
-// Anchor tables: which child control follows which edge of a resizable dialog,
-// and the arithmetic that moves one control when the client area changes size.
+// The anchor arithmetic of dialogcore/ on Qt rectangles.
 #pragma once
-
-#include <cstdint>
 
 #include <QRect>
 
+#include "dialogcore/anchor_table.h"
+
 namespace orvanta {
 
-// One row of a dialog's anchor table.
-struct AnchorEntry {
-    std::int32_t controlId;  // id of a child control of the dialog
-    std::int32_t mode;       // 0..5, see ApplyAnchor; any other value re-moves the control
-    std::int32_t percent;    // share of the size change applied, 0..100
-};
-
-// Modes of an anchor row.
-enum AnchorMode : std::int32_t {
-    kAnchorMoveX = 0,         // x follows the width change
-    kAnchorMoveY = 1,         // y follows the height change
-    kAnchorMoveXY = 2,        // x and y follow
-    kAnchorStretchX = 3,      // width grows with the width change
-    kAnchorStretchY = 4,      // height grows with the height change
-    kAnchorStretchXY = 5,     // width and height grow
-};
-
-// p * d / 100 in signed 32-bit arithmetic: the product first, then the
-// division, truncating toward zero (50 * -7 / 100 == -3).
-std::int32_t AnchorShare(std::int32_t percent, std::int32_t delta);
-
-// Rows whose percent lies outside 0..100 are skipped.
-bool AnchorPercentInRange(std::int32_t percent);
-
-// The rectangle (client coordinates) a control of rectangle `rect` gets for
-// one row when the client area changed by dx, dy. A mode outside 0..5 leaves
-// the rectangle as it is. The percent is used as given.
-QRect ApplyAnchor(const AnchorEntry& entry, const QRect& rect, std::int32_t dx, std::int32_t dy);
+inline QRect ApplyAnchor(const AnchorEntry& entry, const QRect& rect, std::int32_t dx, std::int32_t dy) {
+    const AnchorRect moved = ApplyAnchor(entry, AnchorRect{rect.x(), rect.y(), rect.width(), rect.height()}, dx, dy);
+    return QRect(moved.x, moved.y, moved.width, moved.height);
+}
 
 }  // namespace orvanta

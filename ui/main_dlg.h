@@ -12,6 +12,7 @@
 
 #include "card/card_reader.h"
 #include "card/local_time.h"
+#include "dialogcore/time_selection.h"
 #include "request/config_search.h"
 #include "request/query_road.h"
 #include "ui/dialog_units.h"
@@ -75,8 +76,8 @@ public:
     // standard time, so that TimeFromControls gives it back exactly.
     void ShowSelectedTime();
 
-    std::int32_t SelectedTime() const { return selectedTime_; }
-    void SetSelectedTime(std::int32_t time) { selectedTime_ = time; }
+    std::int32_t SelectedTime() const { return selection_.Time(); }
+    void SetSelectedTime(std::int32_t time) { selection_.Set(time); }
 
     // The query: compose the time, run the shared query road, take over the
     // record's time, disable the three command buttons and navigate.
@@ -113,12 +114,6 @@ public:
     static const AnchorEntry kAnchors[];
     static const std::int32_t kAnchorCount;
 
-    // The page shown when the configured server address cannot be navigated
-    // to: it names the file read, or every place looked in when none exists.
-    static QString NoServerPage(const ConfigLookup& config, const char* serverBaseUrl);
-    // The page shown when a configured value cannot go into a request.
-    static QString UnsafeSettingPage(const std::string& iniPath, const char* key);
-
 public slots:
     void OnOK();
     void OnStepBack();
@@ -141,7 +136,7 @@ private:
     void SetTemplateTabOrder();
     void PostQuery(const PreparedQuery& query);
     void Step(std::int32_t seconds);
-    LocalFields FieldsFromControls() const;
+    TimeControlValues ControlValues() const;
     void RebuildSelectedTime();
     void ShowStatus(const QString& recordLine);
     QString CardLine() const;
@@ -171,7 +166,7 @@ private:
     CCardReader reader_;
     std::string iniPath_;
     ConfigLookup config_;
-    std::int32_t selectedTime_;
+    CTimeSelection selection_;
     QIcon icon_;
     QString statusText_;
 };

@@ -1,5 +1,6 @@
 // The page the browser shows before the first query: what the client found
-// at start (the card, or how to map one) and how the window is used.
+// at start (the card, or how to map one) and how the window is used, in the
+// window's current language. Its texts live in dialogcore/.
 #pragma once
 
 #include <string>
@@ -10,8 +11,8 @@
 
 namespace orvanta {
 
-// A complete HTML page in Chinese. `devicePath` is the path the card's drive
-// letter is mapped to (empty when unknown). Times are local standard time.
+// A complete HTML page. `devicePath` is the path the card's drive letter is
+// mapped to (empty when unknown). Times are local standard time.
 QString StartPage(const CardSummary& card, const std::string& devicePath);
 
 }  // namespace orvanta

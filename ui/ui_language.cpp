@@ -4,6 +4,8 @@
 #include <QLibraryInfo>
 #include <QLocale>
 
+#include "ui/ui_strings.h"
+
 namespace orvanta {
 
 UiLanguage LanguageOfDesktop(const QStringList& uiLanguages) {
@@ -30,6 +32,11 @@ bool ChooseUiLanguage(const QString& requested, UiLanguage* language) {
         return true;
     }
     return false;
+}
+
+UiLanguage CurrentUiLanguage() {
+    return text::Tr(text::kMainCaption) == QString::fromUtf8(text::kMainCaption) ? UiLanguage::kChinese
+                                                                                  : UiLanguage::kEnglish;
 }
 
 CUiTranslation::CUiTranslation(UiLanguage language) {

@@ -9,9 +9,9 @@
 #include <QStringList>
 #include <QTranslator>
 
-namespace orvanta {
+#include "dialogcore/ui_language.h"
 
-enum class UiLanguage { kChinese, kEnglish };
+namespace orvanta {
 
 // English when the first of the desktop's user-interface languages (as
 // QLocale::uiLanguages() lists them) is English; Chinese for every other
@@ -22,6 +22,10 @@ UiLanguage LanguageOfDesktop(const QStringList& uiLanguages);
 // given, otherwise that of the desktop (QLocale::system()). False for any
 // other request.
 bool ChooseUiLanguage(const QString& requested, UiLanguage* language);
+
+// The language the window's texts are in now: English when a translation of
+// them is installed, Chinese otherwise. The local pages follow it.
+UiLanguage CurrentUiLanguage();
 
 // The translators of one language, installed on the application for the
 // guard's lifetime: for English the window's own translation (built into the

@@ -92,6 +92,8 @@ TEST(UiLanguage, EnglishCaptionsFitAtTheMinimumSizeAndChineseStaysAsItIs) {
         SCOPED_TRACE(language == UiLanguage::kEnglish ? "English" : "Chinese");
         const CUiTranslation translation(language);
         ASSERT_TRUE(translation.Loaded());
+        // The local pages follow the installed translation.
+        EXPECT_EQ(CurrentUiLanguage(), language);
         MainDlgOptions options;
         options.iniPath = config.IniPath();
         CMainDlg w(volumes, options);

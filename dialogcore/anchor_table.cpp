@@ -1,4 +1,4 @@
-#include "ui/anchor_table.h"
+#include "dialogcore/anchor_table.h"
 
 namespace orvanta {
 
@@ -13,11 +13,11 @@ bool AnchorPercentInRange(std::int32_t percent) {
     return percent >= 0 && percent <= 100;
 }
 
-QRect ApplyAnchor(const AnchorEntry& entry, const QRect& rect, std::int32_t dx, std::int32_t dy) {
-    std::int32_t x = rect.x();
-    std::int32_t y = rect.y();
-    std::int32_t w = rect.width();
-    std::int32_t h = rect.height();
+AnchorRect ApplyAnchor(const AnchorEntry& entry, const AnchorRect& rect, std::int32_t dx, std::int32_t dy) {
+    std::int32_t x = rect.x;
+    std::int32_t y = rect.y;
+    std::int32_t w = rect.width;
+    std::int32_t h = rect.height;
     const std::int32_t p = entry.percent;
     switch (entry.mode) {
     case kAnchorMoveX:
@@ -43,7 +43,7 @@ QRect ApplyAnchor(const AnchorEntry& entry, const QRect& rect, std::int32_t dx, 
     default:
         break;
     }
-    return QRect(x, y, w, h);
+    return AnchorRect{x, y, w, h};
 }
 
 }  // namespace orvanta

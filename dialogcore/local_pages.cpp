@@ -1,0 +1,93 @@
+#include "dialogcore/local_pages.h"
+
+#include "dialogcore/html_text.h"
+
+namespace orvanta {
+namespace {
+
+const Bilingual kNoConfigFile = {
+    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>未找到配置文件</title></head>"
+    "<body style=\"font-family: sans-serif\">"
+    "<h3>未找到配置文件</h3>"
+    "<p>程序依次查找了以下位置，都没有配置文件 <code>orvanta-vemlar.ini</code>：</p><ol>%1</ol>"
+    "<p>请在其中一处创建该文件，在 <code>[Common]</code> 节中写入分析服务器的地址，例如 "
+    "<code>serverBaseUrl=http://analysis.example/analysis</code>。"
+    "放在程序旁边（<code>%2</code>）时按“刷新”即可生效；放在其他位置时请重新启动程序。</p>"
+    "<p lang=\"en\">No configuration file was found in the places listed above: create "
+    "<code>orvanta-vemlar.ini</code> in one of them with <code>serverBaseUrl</code> in section "
+    "<code>[Common]</code>.</p>"
+    "</body></html>",
+    "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>No configuration file</title></head>"
+    "<body style=\"font-family: sans-serif\">"
+    "<h3>No configuration file</h3>"
+    "<p>The program looked in these places, in this order, and found no configuration file "
+    "<code>orvanta-vemlar.ini</code>:</p><ol>%1</ol>"
+    "<p>Create the file in one of them with the analysis server's address in section <code>[Common]</code>, "
+    "for example <code>serverBaseUrl=http://analysis.example/analysis</code>. Beside the program "
+    "(<code>%2</code>) it takes effect at the next Refresh; elsewhere, start the program again.</p>"
+    "</body></html>"};
+
+const Bilingual kNoUsableServer = {
+    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>未配置可用的服务器地址</title></head>"
+    "<body style=\"font-family: sans-serif\">"
+    "<h3>未配置可用的服务器地址</h3>"
+    "<p>配置文件 <code>%1</code> 的 <code>[Common]</code> 节中，键 <code>serverBaseUrl</code> "
+    "没有可用的分析服务器地址（当前值：“<code>%2</code>”）。</p>"
+    "<p>请填写以 <code>http://</code> 或 <code>https://</code> 开头的完整地址，然后按“刷新”。</p>"
+    "<p lang=\"en\">No usable server address is configured: set the key <code>serverBaseUrl</code> "
+    "in section <code>[Common]</code> of <code>%1</code> to an http:// or https:// address.</p>"
+    "</body></html>",
+    "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>No usable server address</title></head>"
+    "<body style=\"font-family: sans-serif\">"
+    "<h3>No usable server address</h3>"
+    "<p>The key <code>serverBaseUrl</code> in section <code>[Common]</code> of the configuration file "
+    "<code>%1</code> holds no usable analysis server address (its value: “<code>%2</code>”).</p>"
+    "<p>Enter a full address starting with <code>http://</code> or <code>https://</code>, then press Refresh.</p>"
+    "</body></html>"};
+
+const Bilingual kUnsafeSetting = {
+    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>请求未发送</title></head>"
+    "<body style=\"font-family: sans-serif\">"
+    "<h3>请求未发送</h3>"
+    "<p>配置文件 <code>%1</code> 的 <code>[Common]</code> 节中，键 <code>%2</code> "
+    "的值含有换行或其他控制字符，不能放入请求。</p>"
+    "<p>请修改该值，然后按“刷新”。</p>"
+    "<p lang=\"en\">Not sent: the key <code>%2</code> in section <code>[Common]</code> of "
+    "<code>%1</code> holds a line break or another control character.</p>"
+    "</body></html>",
+    "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>Request not sent</title></head>"
+    "<body style=\"font-family: sans-serif\">"
+    "<h3>Request not sent</h3>"
+    "<p>The value of the key <code>%2</code> in section <code>[Common]</code> of the configuration file "
+    "<code>%1</code> holds a line break or another control character and cannot go into a request.</p>"
+    "<p>Correct the value, then press Refresh.</p>"
+    "</body></html>"};
+
+const Bilingual kNoMemory = {
+    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>请求未发送</title></head>"
+    "<body><h3>请求未发送</h3><p>内存不足，无法生成请求内容。请关闭其他程序后按“刷新”重试。</p></body></html>",
+    "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>Request not sent</title></head>"
+    "<body><h3>Request not sent</h3><p>Not enough memory to build the request. Close other programs and press "
+    "Refresh again.</p></body></html>"};
+
+}  // namespace
+
+std::string NoServerPage(UiLanguage language, const ConfigLookup& config, const std::string& serverBaseUrl) {
+    const std::string path = HtmlEscaped(config.iniPath);
+    if (!config.found) {
+        std::string places;
+        for (const std::string& candidate : config.candidates) {
+            places += "<li><code>" + HtmlEscaped(candidate) + "</code></li>";
+        }
+        return FillPlaces(In(language, kNoConfigFile), {places, path});
+    }
+    return FillPlaces(In(language, kNoUsableServer), {path, HtmlEscaped(serverBaseUrl)});
+}
+
+std::string UnsafeSettingPage(UiLanguage language, const std::string& iniPath, const std::string& key) {
+    return FillPlaces(In(language, kUnsafeSetting), {HtmlEscaped(iniPath), HtmlEscaped(key)});
+}
+
+std::string NoMemoryPage(UiLanguage language) { return In(language, kNoMemory); }
+
+}  // namespace orvanta

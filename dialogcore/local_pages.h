@@ -1,0 +1,24 @@
+// The pages a window shows in its browser when a query cannot be sent, in
+// the window's language: complete HTML documents in UTF-8. Paths and values
+// are UTF-8 and are escaped here.
+#pragma once
+
+#include <string>
+
+#include "dialogcore/ui_language.h"
+#include "request/config_search.h"
+
+namespace orvanta {
+
+// The configured server address cannot be navigated to: names the file read,
+// or every place looked in when no file exists.
+std::string NoServerPage(UiLanguage language, const ConfigLookup& config, const std::string& serverBaseUrl);
+
+// A configured value (`key`) cannot go into a request (a line break or
+// another control character).
+std::string UnsafeSettingPage(UiLanguage language, const std::string& iniPath, const std::string& key);
+
+// The request could not be built for lack of memory.
+std::string NoMemoryPage(UiLanguage language);
+
+}  // namespace orvanta

@@ -1,0 +1,124 @@
+#include "dialogcore/start_page.h"
+
+#include "card/local_time.h"
+#include "dialogcore/html_text.h"
+
+namespace orvanta {
+namespace {
+
+const Bilingual kCaption = {"Orvanta谐波分析", "Orvanta Harmonic Analysis"};
+const Bilingual kNoValidRecord = {"无有效记录", "no valid record"};
+const Bilingual kOutOfRange = {"超出可表示的时间范围", "beyond the representable time range"};
+const Bilingual kDrive = {"驱动器", "Drive"};
+const Bilingual kDevicePath = {"设备路径", "Device path"};
+const Bilingual kSerial = {"记录仪序列号", "Recorder serial number"};
+const Bilingual kOldest = {"最早记录", "Oldest record"};
+const Bilingual kNewest = {"最新记录", "Newest record"};
+const Bilingual kRecords = {"记录数", "Records"};
+
+const Bilingual kCardSection = {
+    "<h3>存储卡</h3><table>%1</table>"
+    "<p class=\"note\">时间均为本地标准时间（不计夏令时）。请在最早和最新记录之间选择时间。</p>",
+    "<h3>Memory card</h3><table>%1</table>"
+    "<p class=\"note\">All times are local standard time (without daylight saving). Pick a time between the "
+    "oldest and the newest record.</p>"};
+
+const Bilingual kCardGone = {"启动时在驱动器 %1: 找到的存储卡现在没有响应。",
+                             "The card found on drive %1: at start-up no longer answers. "};
+const Bilingual kNoCardFound = {"启动时在驱动器 D: 至 Z: 中没有找到记录仪的存储卡。",
+                                "No recorder card was found on drives D: to Z: at start-up. "};
+
+const Bilingual kNoCardSection = {
+    "<h3>未找到存储卡</h3>"
+    "<p>%1程序只在启动时查找存储卡：插入存储卡后请重新启动程序。</p>"
+    "<ul>"
+    "<li>指定驱动器：<code>orvanta-client --drive E=/dev/sdb1</code>；"
+    "存储卡的镜像文件也可以：<code>--drive E=card.img</code>。"
+    "不指定时，程序把找到的 USB 读卡器和 SD 卡槽依次分配为 D:、E:、F: ……</li>"
+    "<li>普通用户需要读取读卡器设备的权限。安装包带有 udev 规则 "
+    "<code>/usr/lib/udev/rules.d/60-orvanta-card.rules</code>，把 USB 读卡器设备交给 "
+    "<code>plugdev</code> 组：<code>sudo adduser $USER plugdev</code>，然后重新登录。</li>"
+    "<li>或者加入拥有磁盘设备的 <code>disk</code> 组：<code>sudo adduser $USER disk</code>，"
+    "然后重新登录。</li>"
+    "<li>查看存储卡的内容：<code>orvanta-card info --drive E=/dev/sdb1</code>。</li>"
+    "</ul>",
+    "<h3>No memory card found</h3>"
+    "<p>%1The program looks for the card only when it starts: put the card in, then start the program again.</p>"
+    "<ul>"
+    "<li>Name the drive: <code>orvanta-client --drive E=/dev/sdb1</code>; an image of a card works too: "
+    "<code>--drive E=card.img</code>. Without it, the USB card readers and SD card slots found get D:, E:, F: … "
+    "in turn.</li>"
+    "<li>An ordinary user needs read access to the card reader. The package installs the udev rule "
+    "<code>/usr/lib/udev/rules.d/60-orvanta-card.rules</code>, which gives USB card readers to the group "
+    "<code>plugdev</code>: <code>sudo adduser $USER plugdev</code>, then log in again.</li>"
+    "<li>Or join the group <code>disk</code>, which owns the disk devices: <code>sudo adduser $USER disk</code>, "
+    "then log in again.</li>"
+    "<li>See what a card holds: <code>orvanta-card info --drive E=/dev/sdb1</code>.</li>"
+    "</ul>"};
+
+const Bilingual kPage = {
+    "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>%1</title>"
+    "<style>body{font-family:sans-serif;margin:1.2em 1.6em;color:#222}"
+    "th{text-align:left;font-weight:normal;color:#555;padding:0.15em 1.5em 0.15em 0}"
+    "code{background:#f2f2f2;padding:0 0.2em}.note{color:#555}</style></head>"
+    "<body><h2>欢迎使用 %1</h2>%2"
+    "<h3>使用方法</h3><ol>"
+    "<li>在下方选择日期和时、分、秒。</li>"
+    "<li>按“刷新”（或回车键）：程序读取存储卡上这一秒的记录，发送给分析服务器，"
+    "并在这里显示分析结果；时间栏随后显示实际找到的记录的时间。</li>"
+    "<li>“&lt;”和“&gt;”把时间后退或前进一秒，并重新查询。</li>"
+    "<li>时间栏上方的概览条显示整张卡的记录：点击某处即查询那一秒；滚轮或拖动放大，双击或 Home 键还原。</li>"
+    "<li>右键菜单：保存页面为 PDF、导出记录 CSV、重新读取存储卡概览，以及“关于 Vemlar”（或 F1 键）。</li>"
+    "</ol></body></html>",
+    "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>%1</title>"
+    "<style>body{font-family:sans-serif;margin:1.2em 1.6em;color:#222}"
+    "th{text-align:left;font-weight:normal;color:#555;padding:0.15em 1.5em 0.15em 0}"
+    "code{background:#f2f2f2;padding:0 0.2em}.note{color:#555}</style></head>"
+    "<body><h2>Welcome to %1</h2>%2"
+    "<h3>How to use it</h3><ol>"
+    "<li>Pick the date, hour, minute and second below.</li>"
+    "<li>Press Refresh (or Enter): the program reads the record of that second from the card, sends it to the "
+    "analysis server and shows the analysis here; the time controls then show the time of the record actually "
+    "found.</li>"
+    "<li>“&lt;” and “&gt;” step the time one second back or forward and query again.</li>"
+    "<li>The overview strip above the time controls shows the whole card: click a place to query that second; "
+    "the mouse wheel or a drag zooms in, a double click or Home goes back to the whole card.</li>"
+    "<li>Context menu: save the page as PDF, export the record as CSV, read the card overview again, and "
+    "“About Vemlar” (or F1).</li>"
+    "</ol></body></html>"};
+
+std::string Row(UiLanguage language, const Bilingual& label, const std::string& value) {
+    return "<tr><th>" + std::string(In(language, label)) + "</th><td>" + value + "</td></tr>";
+}
+
+std::string RecordTime(UiLanguage language, std::int32_t time) {
+    if (time > 0) return FormatLocalStandard(time);
+    return In(language, time == 0 ? kNoValidRecord : kOutOfRange);
+}
+
+std::string CardSection(UiLanguage language, const CardSummary& card, const std::string& devicePath) {
+    std::string rows = Row(language, kDrive, std::string(1, card.letter) + ":");
+    if (!devicePath.empty()) rows += Row(language, kDevicePath, "<code>" + HtmlEscaped(devicePath) + "</code>");
+    rows += Row(language, kSerial, std::to_string(card.serial));
+    rows += Row(language, kOldest, RecordTime(language, card.oldestTime));
+    rows += Row(language, kNewest, RecordTime(language, card.newestTime));
+    rows += Row(language, kRecords, std::to_string(card.records));
+    return FillPlaces(In(language, kCardSection), {rows});
+}
+
+std::string NoCardSection(UiLanguage language, const CardSummary& card) {
+    const std::string what = card.letter != 0
+                                 ? FillPlaces(In(language, kCardGone), {std::string(1, card.letter)})
+                                 : std::string(In(language, kNoCardFound));
+    return FillPlaces(In(language, kNoCardSection), {what});
+}
+
+}  // namespace
+
+std::string StartPage(UiLanguage language, const CardSummary& card, const std::string& devicePath) {
+    const std::string cardPart =
+        card.present ? CardSection(language, card, devicePath) : NoCardSection(language, card);
+    return FillPlaces(In(language, kPage), {HtmlEscaped(In(language, kCaption)), cardPart});
+}
+
+}  // namespace orvanta

@@ -1,0 +1,117 @@
+// The local pages both windows show, in Chinese and in English: the start
+// page with a card and without one, the page for an unusable server address
+// (naming the file read, or every place looked in), and the page for a
+// setting that cannot be sent.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/common/test_env.h"
+#include "dialogcore/local_pages.h"
+#include "dialogcore/start_page.h"
+
+namespace orvanta {
+namespace {
+
+using testenv::ScopedTimeZone;
+using testenv::TimeOfFields;
+
+struct PageCase {
+    const char* name;
+    UiLanguage language;
+    std::string page;
+    std::vector<std::string> expected;  // in this order
+    std::vector<std::string> refused;
+};
+
+CardSummary SummerCard() {
+    CardSummary card;
+    card.present = true;
+    card.letter = 'E';
+    card.serial = 4026531841u;
+    card.records = 300000;
+    card.oldestTime = TimeOfFields(2024, 7, 13, 8, 0, 0);
+    card.newestTime = TimeOfFields(2024, 7, 16, 9, 30, 5);
+    return card;
+}
+
+ConfigLookup Missing() {
+    ConfigLookup missing;
+    missing.iniPath = "/usr/bin/orvanta-vemlar.ini";
+    missing.candidates = {"/usr/bin/orvanta-vemlar.ini", "/home/ann/.config/orvanta/orvanta-vemlar.ini",
+                          "/etc/orvanta/orvanta-vemlar.ini"};
+    return missing;
+}
+
+ConfigLookup FoundAt(const std::string& path) {
+    ConfigLookup found = Missing();
+    found.iniPath = path;
+    found.found = true;
+    return found;
+}
+
+TEST(LocalPages, EachPageSaysWhatHappenedInTheWindowsLanguage) {
+    // Summer in Berlin: the card's times stay local standard time, as the controls show them.
+    const ScopedTimeZone zone("Europe/Berlin");
+    const UiLanguage zh = UiLanguage::kChinese;
+    const UiLanguage en = UiLanguage::kEnglish;
+    CardSummary none;
+    CardSummary pulled;  // found at start, no longer answering
+    pulled.letter = 'F';
+    const std::vector<std::string> cardFacts = {"E:", "/media/card &lt;1&gt;&amp;.img", "4026531841",
+                                                "2024-07-13 08:00:00", "2024-07-16 09:30:05", "300000"};
+    const std::vector<std::string> howToMap = {"--drive E=/dev/sdb1", "--drive E=card.img",
+                                               "/usr/lib/udev/rules.d/60-orvanta-card.rules", "plugdev",
+                                               "adduser $USER disk"};
+    auto plus = [](std::vector<std::string> a, const std::vector<std::string>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    const std::string usr = "/home/ann/.config/orvanta/orvanta-vemlar.ini";
+    const PageCase cases[] = {
+        {"start, card, zh", zh, StartPage(zh, SummerCard(), "/media/card <1>&.img"),
+         plus(plus({"欢迎使用 Orvanta谐波分析"}, cardFacts), {"本地标准时间", "使用方法", "“&lt;”和“&gt;”", "右键菜单"}),
+         {"未找到存储卡", "/media/card <1>", "--drive", "Welcome"}},
+        {"start, card, en", en, StartPage(en, SummerCard(), "/media/card <1>&.img"),
+         plus(plus({"Welcome to Orvanta Harmonic Analysis"}, cardFacts), {"local standard time", "How to use it"}),
+         {"欢迎", "存储卡", "--drive"}},
+        {"start, no card, zh", zh, StartPage(zh, none, ""), plus({"未找到存储卡", "D: 至 Z:"}, howToMap),
+         {"记录仪序列号"}},
+        {"start, no card, en", en, StartPage(en, none, ""), plus({"No memory card found", "D: to Z:"}, howToMap),
+         {"Recorder serial number", "未找到"}},
+        {"start, card gone, zh", zh, StartPage(zh, pulled, "/dev/sdc1"), {"驱动器 F: 找到的存储卡现在没有响应"}, {}},
+        {"start, card gone, en", en, StartPage(en, pulled, "/dev/sdc1"), {"drive F: at start-up no longer answers"},
+         {}},
+        // No file anywhere: every place looked in, in search order.
+        {"no file, zh", zh, NoServerPage(zh, Missing(), ""), plus({"未找到配置文件"}, Missing().candidates), {}},
+        {"no file, en", en, NoServerPage(en, Missing(), ""), plus({"No configuration file"}, Missing().candidates),
+         {"未找到"}},
+        // A file, without a usable address: only that file is named.
+        {"bad address, zh", zh, NoServerPage(zh, FoundAt(usr), "ftp://x<"), {usr, "ftp://x&lt;"},
+         {"/etc/orvanta", "未找到配置文件"}},
+        {"bad address, en", en, NoServerPage(en, FoundAt(usr), "ftp://x<"),
+         {"No usable server address", usr, "ftp://x&lt;"}, {"/etc/orvanta", "未配置"}},
+        {"unsafe, zh", zh, UnsafeSettingPage(zh, "/opt/o&.ini", "password"),
+         {"请求未发送", "/opt/o&amp;.ini", "<code>password</code>", "换行"}, {}},
+        {"unsafe, en", en, UnsafeSettingPage(en, "/opt/o&.ini", "password"),
+         {"Request not sent", "<code>password</code>", "/opt/o&amp;.ini"}, {"请求"}},
+    };
+    for (const PageCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.page.rfind("<!DOCTYPE html>", 0), 0u);
+        EXPECT_NE(c.page.find("</html>"), std::string::npos);
+        EXPECT_EQ(c.page.find("%1"), std::string::npos);
+        EXPECT_EQ(c.page.find("%2"), std::string::npos);
+        std::size_t last = 0;
+        for (const std::string& text : c.expected) {
+            const std::size_t at = c.page.find(text, last);
+            EXPECT_NE(at, std::string::npos) << text;
+            if (at != std::string::npos) last = at;
+        }
+        for (const std::string& text : c.refused) EXPECT_EQ(c.page.find(text), std::string::npos) << text;
+    }
+}
+
+}  // namespace
+}  // namespace orvanta

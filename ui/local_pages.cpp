@@ -1,0 +1,19 @@
+#include "ui/local_pages.h"
+
+#include "dialogcore/local_pages.h"
+#include "ui/ui_language.h"
+
+namespace orvanta {
+
+QString NoServerPage(const ConfigLookup& config, const char* serverBaseUrl) {
+    return QString::fromStdString(
+        orvanta::NoServerPage(CurrentUiLanguage(), config, serverBaseUrl != nullptr ? serverBaseUrl : ""));
+}
+
+QString UnsafeSettingPage(const std::string& iniPath, const char* key) {
+    return QString::fromStdString(orvanta::UnsafeSettingPage(CurrentUiLanguage(), iniPath, key));
+}
+
+QString NoMemoryPage() { return QString::fromStdString(orvanta::NoMemoryPage(CurrentUiLanguage())); }
+
+}  // namespace orvanta

@@ -1,0 +1,172 @@
+// The main window's controls, built from its template table in dialog units,
+// with their tab order, context-menu actions and connections.
+#include <QAction>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QPushButton>
+
+#include "request/web_browser2.h"
+#include "ui/main_dlg.h"
+#include "ui/overview_strip.h"
+#include "ui/record_export.h"
+#include "ui/ui_strings.h"
+
+namespace orvanta {
+namespace {
+
+// The template of the main window, in dialog units.
+constexpr int kClientWidth = 409;
+constexpr int kClientHeight = 251;
+// A drop-down list's closed height; the template's list heights include the
+// dropped-down part, whose rows are one font height (8 units) each.
+constexpr int kListClosedHeight = 14;
+constexpr int kListRowHeight = 8;
+// The status line: from beside ">" (which ends at 305) to the right edge,
+// two font heights (8 units each) from the top of the step buttons.
+constexpr int kStatusX = 309;
+constexpr int kStatusY = 204;
+constexpr int kStatusWidth = 97;
+constexpr int kStatusHeight = 18;
+
+QDate DateOf(const TimeControlValues& values) { return QDate(values.year, values.month, values.day); }
+
+}  // namespace
+
+void CMainDlg::CreateControls() {
+    auto place = [this](QWidget* control, std::int32_t id, const char* name, int x, int y, int w, int h) {
+        control->setObjectName(QString::fromLatin1(name));
+        control->setProperty("controlId", id);
+        control->setGeometry(units_.Rect(x, y, w, h));
+        BindControl(id, control);
+    };
+    auto makeList = [this, &place](std::int32_t id, const char* name, int x, int y, int w, int h, int count) {
+        auto* list = new QComboBox(this);
+        for (int i = 0; i < count; ++i) {
+            list->addItem(QString::asprintf("%02d", i));  // index == value
+        }
+        list->setMaxVisibleItems((h - kListClosedHeight) / kListRowHeight);
+        place(list, id, name, x, y, w, kListClosedHeight);
+        return list;
+    };
+    auto makeLabel = [this, &place](std::int32_t id, const char* name, const char* caption, int x, int y, int w,
+                                    int h) {
+        auto* label = new QLabel(text::Tr(caption), this);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        place(label, id, name, x, y, w, h);
+        return label;
+    };
+
+    // In the template's tab order.
+    refresh_ = new QPushButton(text::Tr(text::kRefresh), this);
+    refresh_->setDefault(true);
+    place(refresh_, kIdRefresh, "refreshButton", 20, 227, 50, 14);
+
+    makeLabel(kIdTimeLabel, "timeLabel", text::kSelectTime, 9, 209, 39, 8);
+
+    browser_ = new CWebBrowser2(this);
+    // The browser leaves room for the overview strip below it.
+    place(browser_, kIdBrowser, "browser", 9, 8, 391, 148);
+    overview_ = new COverviewStrip(this);
+    place(overview_, kIdOverview, "overviewStrip", 9, 159, 391, 42);
+
+    hourList_ = makeList(kIdHourList, "hourList", 116, 206, 33, 76, 24);
+    minuteList_ = makeList(kIdMinuteList, "minuteList", 165, 206, 33, 81, 60);
+    secondList_ = makeList(kIdSecondList, "secondList", 212, 206, 33, 83, 60);
+
+    makeLabel(kIdHourLabel, "hourLabel", text::kHour, 152, 209, 9, 8);
+    makeLabel(kIdMinuteLabel, "minuteLabel", text::kMinute, 200, 209, 9, 8);
+    makeLabel(kIdSecondLabel, "secondLabel", text::kSecond, 247, 209, 9, 8);
+
+    datePicker_ = new QDateEdit(this);
+    datePicker_->setCalendarPopup(true);
+    datePicker_->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+    // Every date a 32-bit time value can show in this zone; a date at either
+    // end whose time of day the value cannot hold is refused on change.
+    datePicker_->setDateRange(DateOf(CTimeSelection::FirstDate()), DateOf(CTimeSelection::LastDate()));
+    place(datePicker_, kIdDatePicker, "datePicker", 51, 205, 57, 15);
+
+    back_ = new QPushButton(text::Tr(text::kBack), this);
+    place(back_, kIdBack, "backButton", 275, 205, 13, 14);
+    forward_ = new QPushButton(text::Tr(text::kForward), this);
+    place(forward_, kIdForward, "forwardButton", 292, 205, 13, 14);
+
+    // Two lines right of ">", inside the row of the time controls: the card
+    // (drive and device path), then the record time. Never wrapped: a line
+    // too long for it is elided (ShowStatus).
+    statusLine_ = new QLabel(this);
+    statusLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    statusLine_->setTextFormat(Qt::PlainText);
+    statusLine_->setWordWrap(false);
+    place(statusLine_, kIdStatusLine, "statusLine", kStatusX, kStatusY, kStatusWidth, kStatusHeight);
+
+    for (QPushButton* button : {refresh_, back_, forward_}) {
+        button->setFocusPolicy(Qt::StrongFocus);
+    }
+    SetTemplateTabOrder();
+
+    // Linux gives a program no system menu: the about entry is in the
+    // window's context menu (the browser's too), and F1 opens it.
+    aboutAction_ = new QAction(text::Tr(text::kAboutMenuItem), this);
+    aboutAction_->setObjectName(QStringLiteral("aboutAction"));
+    aboutAction_->setShortcut(QKeySequence(Qt::Key_F1));
+    aboutAction_->setShortcutContext(Qt::WindowShortcut);
+    addAction(aboutAction_);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    browser_->addAction(aboutAction_);
+    browser_->setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    connect(refresh_, &QPushButton::clicked, this, &CMainDlg::OnOK);
+    connect(back_, &QPushButton::clicked, this, &CMainDlg::OnStepBack);
+    connect(forward_, &QPushButton::clicked, this, &CMainDlg::OnStepForward);
+    connect(datePicker_, &QDateEdit::dateChanged, this, &CMainDlg::OnDateChange);
+    for (QComboBox* list : {hourList_, minuteList_, secondList_}) {
+        connect(list, qOverload<int>(&QComboBox::currentIndexChanged), this, &CMainDlg::OnListChange);
+    }
+    connect(browser_, &CWebBrowser2::documentComplete, this, &CMainDlg::OnDocumentComplete);
+    connect(aboutAction_, &QAction::triggered, this, &CMainDlg::OnAbout);
+
+    // Escape closes the window wherever the focus is: the dialog itself sees
+    // the key only from its own controls, never from the page, which keeps
+    // the keys it is given.
+    auto* closeAction = new QAction(this);
+    closeAction->setObjectName(QStringLiteral("closeAction"));
+    closeAction->setShortcut(QKeySequence(Qt::Key_Escape));
+    closeAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(closeAction);
+    connect(closeAction, &QAction::triggered, this, &QDialog::reject);
+
+    // Exports of what the window shows, in both context menus.
+    savePdfAction_ = new QAction(text::Tr(text::kSavePdf), this);
+    savePdfAction_->setObjectName(QStringLiteral("savePdfAction"));
+    savePdfAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    exportCsvAction_ = new QAction(text::Tr(text::kExportCsv), this);
+    exportCsvAction_->setObjectName(QStringLiteral("exportCsvAction"));
+    exportCsvAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    for (QAction* action : {savePdfAction_, exportCsvAction_}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        browser_->addAction(action);
+    }
+    export_ = new CRecordExport(this, *browser_, reader_);
+    connect(savePdfAction_, &QAction::triggered, this, &CMainDlg::OnSavePdf);
+    connect(exportCsvAction_, &QAction::triggered, this, &CMainDlg::OnExportCsv);
+    connect(overview_, &COverviewStrip::sampleChosen, this, &CMainDlg::OnOverviewSampleChosen);
+
+    resize(units_.X(kClientWidth), units_.Y(kClientHeight));
+}
+
+void CMainDlg::SetTemplateTabOrder() {
+    // Once a page is loaded, the browser takes no focus itself: its page
+    // widget (the focus proxy) is the tab stop.
+    QWidget* browserStop = browser_->focusProxy() != nullptr ? browser_->focusProxy() : browser_;
+    QWidget::setTabOrder(refresh_, browserStop);
+    QWidget::setTabOrder(browserStop, hourList_);
+    QWidget::setTabOrder(hourList_, minuteList_);
+    QWidget::setTabOrder(minuteList_, secondList_);
+    QWidget::setTabOrder(secondList_, datePicker_);
+    QWidget::setTabOrder(datePicker_, back_);
+    QWidget::setTabOrder(back_, forward_);
+}
+
+}  // namespace orvanta

@@ -1,0 +1,121 @@
+// The main window's query: the shared query road, the time taken over from
+// the card, the buttons' state, the navigation or the local page shown
+// instead, and the status line beside ">".
+#include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+
+#include "platform/drive_map.h"
+#include "request/web_browser2.h"
+#include "ui/local_pages.h"
+#include "ui/main_dlg.h"
+#include "ui/overview_strip.h"
+#include "ui/ui_strings.h"
+
+namespace orvanta {
+namespace {
+
+// Restores the normal cursor when a query leaves its card-reading step by
+// any road.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace
+
+void CMainDlg::RunQuery() {
+    const std::int32_t composed = TimeFromControls();
+    PreparedQuery query;
+    {
+        const BusyCursor busy;
+        query = PrepareQuery(reader_, iniPath_, composed);
+    }
+    if (query.AdoptsActualTime()) {
+        selection_.Set(query.settings.selectedTime);
+        ShowSelectedTime();
+    }
+    overview_->SetMarker(query.settings.actualTime);
+    refresh_->setEnabled(false);
+    forward_->setEnabled(false);
+    back_->setEnabled(false);
+
+    ShowStatus(query.settings.actualTime > 0
+                   ? text::Tr(text::kRecordTime)
+                         .arg(QString::fromStdString(FormatLocalStandard(query.settings.actualTime)))
+                   : text::Tr(text::kNoRecord));
+
+    PostQuery(query);
+}
+
+void CMainDlg::PostQuery(const PreparedQuery& query) {
+    if (query.unsafeKey != nullptr) {
+        // A line break in a credential would become a header line of the
+        // file's choosing: nothing is sent, and the page says where to look.
+        browser_->ShowLocalPage(UnsafeSettingPage(iniPath_, query.unsafeKey));
+        return;
+    }
+    const QUrl url = CWebBrowser2::NavigableUrl(query.settings.serverBaseUrl);
+    if (!url.isValid()) {
+        // The browser would never finish a load for this address and the
+        // buttons would stay disabled: show why, locally; its completion
+        // enables them again.
+        browser_->ShowLocalPage(NoServerPage(config_, query.settings.serverBaseUrl));
+        return;
+    }
+    if (query.bodyResult != BuildResult::Ok) {
+        browser_->ShowLocalPage(NoMemoryPage());
+        return;
+    }
+    browser_->Navigate(url, query.body, query.headerBlock);
+}
+
+QString CMainDlg::CardLine() const {
+    if (reader_.StartupDriveCode() == 1) {
+        return text::Tr(text::kNoCardAtStart);
+    }
+    const char letter = static_cast<char>(reader_.StartupDriveCode());
+    if (reader_.driveCode == 1) {
+        return text::Tr(text::kCardNotResponding).arg(QChar::fromLatin1(letter));
+    }
+    return text::Tr(text::kCardOnDrive).arg(QChar::fromLatin1(letter));
+}
+
+std::string CMainDlg::CardDevicePath() const {
+    const std::int32_t code = reader_.StartupDriveCode();
+    if (drives_ == nullptr || code < 'A' || code > 'Z') return std::string();
+    return drives_->PathOf(static_cast<char>(code));
+}
+
+void CMainDlg::ShowStatus(const QString& recordLine) {
+    const QFontMetrics metrics(statusLine_->font());
+    const int width = statusLine_->width();
+    const QString card = CardLine();
+    const QString path = QString::fromLocal8Bit(CardDevicePath().c_str());
+    QString cardLine = card;
+    QString shownCardLine = card;
+    if (!path.isEmpty()) {
+        // The drive stays whole; the device path gives way in its middle,
+        // where /dev/disk/by-id/... names differ least.
+        const QString prefix = card + QLatin1Char(' ');
+        cardLine = prefix + path;
+        shownCardLine = prefix + metrics.elidedText(path, Qt::ElideMiddle, width - metrics.horizontalAdvance(prefix));
+    }
+    QStringList full{cardLine};
+    QStringList shown{metrics.elidedText(shownCardLine, Qt::ElideRight, width)};
+    if (!recordLine.isEmpty()) {
+        full << recordLine;
+        shown << metrics.elidedText(recordLine, Qt::ElideRight, width);
+    }
+    statusText_ = full.join(QLatin1Char('\n'));
+    statusLine_->setText(shown.join(QLatin1Char('\n')));
+    statusLine_->setToolTip(statusText_);
+}
+
+QString CMainDlg::StatusText() const { return statusText_; }
+
+}  // namespace orvanta
