@@ -30,7 +30,7 @@ const Bilingual kNoCardFound = {"启动时在驱动器 D: 至 Z: 中没有找到
 
 const Bilingual kNoCardSection = {
     "<h3>未找到存储卡</h3>"
-    "<p>%1程序只在启动时查找存储卡：插入存储卡后请重新启动程序。</p>"
+    "<p>%1插入存储卡后，程序每两秒查找一次，找到后这里随即显示它；也可以按 F5 或在右键菜单中选择“重新查找存储卡”。</p>"
     "<ul>"
     "<li>指定驱动器：<code>orvanta-client --drive E=/dev/sdb1</code>；"
     "存储卡的镜像文件也可以：<code>--drive E=card.img</code>。"
@@ -43,7 +43,7 @@ const Bilingual kNoCardSection = {
     "<li>查看存储卡的内容：<code>orvanta-card info --drive E=/dev/sdb1</code>。</li>"
     "</ul>",
     "<h3>No memory card found</h3>"
-    "<p>%1The program looks for the card only when it starts: put the card in, then start the program again.</p>"
+    "<p>%1Put the card in: the program looks for it every two seconds and shows it here once found; F5 or “Find the card again” in the context menu looks at once.</p>"
     "<ul>"
     "<li>Name the drive: <code>orvanta-client --drive E=/dev/sdb1</code>; an image of a card works too: "
     "<code>--drive E=card.img</code>. Without it, the USB card readers and SD card slots found get D:, E:, F: … "
@@ -68,7 +68,7 @@ const Bilingual kPage = {
     "并在这里显示分析结果；时间栏随后显示实际找到的记录的时间。</li>"
     "<li>“&lt;”和“&gt;”把时间后退或前进一秒，并重新查询。</li>"
     "<li>时间栏上方的概览条显示整张卡的记录：点击某处即查询那一秒；滚轮或拖动放大，双击或 Home 键还原。</li>"
-    "<li>右键菜单：保存页面为 PDF、导出记录 CSV、重新读取存储卡概览，以及“关于 Vemlar”（或 F1 键）。</li>"
+    "<li>右键菜单：保存页面为 PDF、导出记录 CSV、重新查找存储卡（或 F5 键）、重新读取存储卡概览，以及“关于 Vemlar”（或 F1 键）。</li>"
     "</ol></body></html>",
     "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>%1</title>"
     "<style>body{font-family:sans-serif;margin:1.2em 1.6em;color:#222}"
@@ -83,7 +83,8 @@ const Bilingual kPage = {
     "<li>“&lt;” and “&gt;” step the time one second back or forward and query again.</li>"
     "<li>The overview strip above the time controls shows the whole card: click a place to query that second; "
     "the mouse wheel or a drag zooms in, a double click or Home goes back to the whole card.</li>"
-    "<li>Context menu: save the page as PDF, export the record as CSV, read the card overview again, and "
+    "<li>Context menu: save the page as PDF, export the record as CSV, find the card again (or F5), read the "
+    "card overview again, and "
     "“About Vemlar” (or F1).</li>"
     "</ol></body></html>"};
 

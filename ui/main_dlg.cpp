@@ -8,7 +8,10 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include <QTimer>
+
 #include "card/card_summary.h"
+#include "dialogcore/record_step.h"
 #include "request/web_browser2.h"
 #include "ui/about_dlg.h"
 #include "ui/overview_strip.h"
@@ -39,7 +42,8 @@ CMainDlg::CMainDlg(RawVolumeSystem& volumes, const MainDlgOptions& options, QWid
       drives_(options.drives),
       iniPathOverride_(options.iniPath),
       units_(DialogFont()),
-      reader_(volumes),
+      findDrives_(options.findDrives),
+      reader_(std::in_place, volumes),
       iniPath_(),
       selection_(ToTime32(std::time(nullptr))),
       icon_(LoadAppIcon()) {
@@ -59,21 +63,45 @@ bool CMainDlg::OnInitDialog() {
     SetAnchors(kAnchors, kAnchorCount);
     config_ = iniPathOverride_.empty() ? FindClientConfig() : ConfigAt(iniPathOverride_);
     iniPath_ = config_.iniPath;
+    ShowCardFound();
+    return true;
+}
+
+void CMainDlg::ShowCardFound() {
+    shownRecord_ = 0;
+    overview_->SetMarker(0);
+    exportCsvAction_->setEnabled(false);  // no record shown yet
     ShowStatus(QString());
-    // Before the first query the browser tells what was found at start and
-    // how the window is used. The card is summarised on a reader of its own,
-    // so the first query sends what it would have sent without this page.
-    browser_->ShowLocalPage(StartPage(SummariseCard(reader_), CardDevicePath()));
+    // Before the first query the browser tells what was found and how the
+    // window is used. The card is summarised on a reader of its own, so the
+    // first query sends what it would have sent without this page.
+    browser_->ShowLocalPage(StartPage(SummariseCard(*reader_), CardDevicePath()));
     // The browser's first page gives it a focus widget of its own, placed
     // last in the focus chain: put it at the browser's place.
     SetTemplateTabOrder();
-    // The overview is read off the user-interface thread from the start.
-    if (reader_.StartupDriveCode() == 1) {
+    // The overview is read off the user-interface thread.
+    if (reader_->StartupDriveCode() == 1) {
         overview_->ShowNoCard();
+        cardPoll_->start();
     } else {
-        overview_->StartScan(reader_);
+        cardPoll_->stop();
+        overview_->StartScan(*reader_);
     }
-    return true;
+}
+
+void CMainDlg::OnFindCard() {
+    // No scan may read through the old reader's copy while the drives change.
+    overview_->ShowNoCard();
+    if (findDrives_) findDrives_();
+    RawVolumeSystem& volumes = reader_->Volumes();
+    reader_.emplace(volumes);
+    ShowCardFound();
+}
+
+void CMainDlg::OnCardPoll() {
+    if (findDrives_) findDrives_();
+    // The present reader searches again; only a card found makes a new one.
+    if (reader_->FindCardDrive() == 1) OnFindCard();
 }
 
 TimeControlValues CMainDlg::ControlValues() const {
@@ -114,9 +142,27 @@ void CMainDlg::OnDateChange() { RebuildSelectedTime(); }
 void CMainDlg::OnListChange() { RebuildSelectedTime(); }
 
 void CMainDlg::Step(std::int32_t seconds) {
+    const std::int32_t shown = shownRecord_;
     selection_.Step(seconds);
     ShowSelectedTime();
-    RunQuery();
+    PreparedQuery query = PrepareFromControls();
+    if (shown > 0 && query.settings.actualTime == shown) {
+        // The step found the record already shown (a pause lies behind it):
+        // on to the neighbouring record, queried as if its second had been
+        // picked; without one the window stays and says so.
+        const std::int32_t neighbour = NeighbourRecordTime(*reader_, seconds);
+        if (neighbour <= 0) {
+            selection_.Set(shown);
+            ShowSelectedTime();
+            ShowStatus(text::Tr(seconds > 0 ? text::kNoLaterRecord : text::kNoEarlierRecord)
+                           .arg(QString::fromStdString(FormatLocalStandard(shown))));
+            return;
+        }
+        selection_.Set(neighbour);
+        ShowSelectedTime();
+        query = PrepareFromControls();
+    }
+    Present(query);
 }
 
 void CMainDlg::OnStepBack() { Step(-1); }
@@ -150,7 +196,7 @@ bool CMainDlg::ExportRecordCsv(const QString& path) { return export_->ExportReco
 void CMainDlg::OnSavePdf() { export_->ChooseAndSavePdf(); }
 
 void CMainDlg::OnExportCsv() {
-    if (reader_.actualTime <= 0 && reader_.currentSector == 0) {
+    if (shownRecord_ <= 0) {
         QMessageBox::information(this, windowTitle(), text::Tr(text::kNothingToExport));
         return;
     }

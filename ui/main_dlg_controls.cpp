@@ -5,6 +5,8 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
+#include <QWebEnginePage>
 
 #include "request/web_browser2.h"
 #include "ui/main_dlg.h"
@@ -148,10 +150,24 @@ void CMainDlg::CreateControls() {
         addAction(action);
         browser_->addAction(action);
     }
-    export_ = new CRecordExport(this, *browser_, reader_);
+    export_ = new CRecordExport(this, *browser_, [this]() -> const CCardReader& { return *reader_; });
     connect(savePdfAction_, &QAction::triggered, this, &CMainDlg::OnSavePdf);
     connect(exportCsvAction_, &QAction::triggered, this, &CMainDlg::OnExportCsv);
     connect(overview_, &COverviewStrip::sampleChosen, this, &CMainDlg::OnOverviewSampleChosen);
+
+    // 重新查找存储卡: a card put in after start is found (F5 or the context
+    // menu); while there is none, the window looks every two seconds.
+    findCardAction_ = new QAction(text::Tr(text::kFindCard), this);
+    findCardAction_->setObjectName(QStringLiteral("findCardAction"));
+    findCardAction_->setShortcut(QKeySequence(Qt::Key_F5));
+    findCardAction_->setShortcutContext(Qt::WindowShortcut);
+    addAction(findCardAction_);
+    browser_->addAction(findCardAction_);
+    connect(findCardAction_, &QAction::triggered, this, &CMainDlg::OnFindCard);
+    cardPoll_ = new QTimer(this);
+    cardPoll_->setInterval(2000);
+    connect(cardPoll_, &QTimer::timeout, this, &CMainDlg::OnCardPoll);
+    connect(browser_->page(), &QWebEnginePage::loadingChanged, this, &CMainDlg::OnLoadingChanged);
 
     resize(units_.X(kClientWidth), units_.Y(kClientHeight));
 }

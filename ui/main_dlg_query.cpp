@@ -5,6 +5,8 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
 
 #include "platform/drive_map.h"
 #include "request/web_browser2.h"
@@ -28,25 +30,29 @@ public:
 
 }  // namespace
 
-void CMainDlg::RunQuery() {
+PreparedQuery CMainDlg::PrepareFromControls() {
     const std::int32_t composed = TimeFromControls();
-    PreparedQuery query;
-    {
-        const BusyCursor busy;
-        query = PrepareQuery(reader_, iniPath_, composed);
-    }
+    const BusyCursor busy;
+    return PrepareQuery(*reader_, iniPath_, composed);
+}
+
+void CMainDlg::RunQuery() { Present(PrepareFromControls()); }
+
+void CMainDlg::Present(const PreparedQuery& query) {
     if (query.AdoptsActualTime()) {
         selection_.Set(query.settings.selectedTime);
         ShowSelectedTime();
     }
-    overview_->SetMarker(query.settings.actualTime);
+    shownRecord_ = query.settings.actualTime > 0 ? query.settings.actualTime : 0;
+    overview_->SetMarker(shownRecord_);
+    // Without a record there is nothing to export.
+    exportCsvAction_->setEnabled(shownRecord_ > 0);
     refresh_->setEnabled(false);
     forward_->setEnabled(false);
     back_->setEnabled(false);
 
-    ShowStatus(query.settings.actualTime > 0
-                   ? text::Tr(text::kRecordTime)
-                         .arg(QString::fromStdString(FormatLocalStandard(query.settings.actualTime)))
+    ShowStatus(shownRecord_ > 0
+                   ? text::Tr(text::kRecordTime).arg(QString::fromStdString(FormatLocalStandard(shownRecord_)))
                    : text::Tr(text::kNoRecord));
 
     PostQuery(query);
@@ -71,22 +77,39 @@ void CMainDlg::PostQuery(const PreparedQuery& query) {
         browser_->ShowLocalPage(NoMemoryPage());
         return;
     }
+    pendingServer_ = url;
     browser_->Navigate(url, query.body, query.headerBlock);
 }
 
+void CMainDlg::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
+    if (pendingServer_.isEmpty() || info.status() == QWebEngineLoadingInfo::LoadStartedStatus) return;
+    const QUrl server = pendingServer_;
+    pendingServer_.clear();
+    // A server that answered (with any status) shows its own page; a load
+    // stopped by another one is no failure. Anything else never reached the
+    // server: the engine's own error page gives way to ours.
+    constexpr int kAborted = -3;  // the network layer's ERR_ABORTED
+    if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus ||
+        info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain || info.errorCode() == kAborted) {
+        return;
+    }
+    const QString page = UnreachableServerPage(config_, server.toString(), info.errorString());
+    QMetaObject::invokeMethod(this, [this, page] { browser_->ShowLocalPage(page); }, Qt::QueuedConnection);
+}
+
 QString CMainDlg::CardLine() const {
-    if (reader_.StartupDriveCode() == 1) {
+    if (reader_->StartupDriveCode() == 1) {
         return text::Tr(text::kNoCardAtStart);
     }
-    const char letter = static_cast<char>(reader_.StartupDriveCode());
-    if (reader_.driveCode == 1) {
+    const char letter = static_cast<char>(reader_->StartupDriveCode());
+    if (reader_->driveCode == 1) {
         return text::Tr(text::kCardNotResponding).arg(QChar::fromLatin1(letter));
     }
     return text::Tr(text::kCardOnDrive).arg(QChar::fromLatin1(letter));
 }
 
 std::string CMainDlg::CardDevicePath() const {
-    const std::int32_t code = reader_.StartupDriveCode();
+    const std::int32_t code = reader_->StartupDriveCode();
     if (drives_ == nullptr || code < 'A' || code > 'Z') return std::string();
     return drives_->PathOf(static_cast<char>(code));
 }

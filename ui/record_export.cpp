@@ -25,8 +25,8 @@ const char kLastFolderKey[] = "export/lastFolder";
 
 }  // namespace
 
-CRecordExport::CRecordExport(QWidget* window, CWebBrowser2& browser, const CCardReader& reader)
-    : QObject(window), window_(window), browser_(browser), reader_(reader) {}
+CRecordExport::CRecordExport(QWidget* window, CWebBrowser2& browser, ReaderOf reader)
+    : QObject(window), window_(window), browser_(browser), reader_(std::move(reader)) {}
 
 QString CRecordExport::DefaultFileName(std::int32_t recordTime, const QString& suffix) {
     if (recordTime <= 0) return QStringLiteral("orvanta.") + suffix;
@@ -57,7 +57,7 @@ QString CRecordExport::AskForPath(const char* caption, const QString& suffix, co
     QSettings settings;
     QString folder = settings.value(QLatin1String(kLastFolderKey)).toString();
     if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
-    const QString proposal = QDir(folder).filePath(DefaultFileName(reader_.actualTime, suffix));
+    const QString proposal = QDir(folder).filePath(DefaultFileName(reader_().actualTime, suffix));
     const QString path =
         QFileDialog::getSaveFileName(window_, text::Tr(caption).remove(QChar(0x2026)), proposal, filter);
     if (!path.isEmpty()) settings.setValue(QLatin1String(kLastFolderKey), QFileInfo(path).absolutePath());
@@ -95,7 +95,7 @@ void CRecordExport::SavePageAsPdf(const QString& path) {
 }
 
 bool CRecordExport::ExportRecordCsv(const QString& path) {
-    const std::string csv = BuildRecordCsv(reader_);
+    const std::string csv = BuildRecordCsv(reader_());
     QString error;
     const bool ok = WriteFile(path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())), &error);
     Report(ok, ok ? text::Tr(text::kExportSaved).arg(QDir::toNativeSeparators(path))

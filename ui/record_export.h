@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include <QByteArray>
 #include <QObject>
@@ -25,8 +26,12 @@ class CRecordExport : public QObject {
     Q_OBJECT
 
 public:
-    // `window` parents the dialogs and messages; all three outlive this.
-    CRecordExport(QWidget* window, CWebBrowser2& browser, const CCardReader& reader);
+    // The window's reader at the time of an export (a new drive search
+    // replaces it).
+    using ReaderOf = std::function<const CCardReader&()>;
+
+    // `window` parents the dialogs and messages; it and `browser` outlive this.
+    CRecordExport(QWidget* window, CWebBrowser2& browser, ReaderOf reader);
 
     // Asks for a file and exports to it.
     void ChooseAndSavePdf();
@@ -56,7 +61,7 @@ private:
 
     QWidget* window_;
     CWebBrowser2& browser_;
-    const CCardReader& reader_;
+    ReaderOf reader_;
     QString lastMessage_;
 };
 
