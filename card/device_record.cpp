@@ -8,10 +8,11 @@
 
 namespace orvanta {
 
-void CCardReader::LoadRatios() {
-    // Relative to the working directory. A number that does not convert
-    // leaves its ratio as it was, as does a missing file.
-    std::FILE* file = std::fopen("ratio.txt", "r");
+void CCardReader::LoadRatios(const char* path) {
+    // Relative to the working directory unless the path says otherwise. A
+    // number that does not convert leaves its ratio as it was, as does a
+    // missing file.
+    std::FILE* file = std::fopen(path, "r");
     if (file == nullptr) return;
     const int converted = std::fscanf(file, "%lf\n%lf", &ratioA, &ratioB);
     (void)converted;

@@ -1,5 +1,8 @@
 #include "dialogcore/start_page.h"
 
+#include <cmath>
+#include <cstdio>
+
 #include "card/local_time.h"
 #include "dialogcore/html_text.h"
 
@@ -22,6 +25,17 @@ const Bilingual kCardSection = {
     "<h3>Memory card</h3><table>%1</table>"
     "<p class=\"note\">All times are local standard time (without daylight saving). Pick a time between the "
     "oldest and the newest record.</p>"};
+
+const Bilingual kRatioSection = {"<h3>变比（ratio.txt）</h3><table>%1</table>%2",
+                                  "<h3>Calibration ratios (ratio.txt)</h3><table>%1</table>%2"};
+const Bilingual kRatioA = {"通道 A（电流）", "Channel A (current)"};
+const Bilingual kRatioB = {"通道 B（电压）", "Channel B (voltage)"};
+const Bilingual kRatioSource = {"来源", "Read from"};
+const Bilingual kNoRatioFile = {
+    "没有找到 ratio.txt（工作目录和配置文件旁边都没有）：两个变比均按 1.0 计算。",
+    "No ratio.txt was found (neither in the working directory nor beside the configuration file): both ratios "
+    "are 1.0."};
+const Bilingual kNotFinite = {"通道 %1 的变比不是有限的数值。", "The ratio of channel %1 is not a finite number."};
 
 const Bilingual kCardGone = {"启动时在驱动器 %1: 找到的存储卡现在没有响应。",
                              "The card found on drive %1: at start-up no longer answers. "};
@@ -60,7 +74,7 @@ const Bilingual kPage = {
     "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>%1</title>"
     "<style>body{font-family:sans-serif;margin:1.2em 1.6em;color:#222}"
     "th{text-align:left;font-weight:normal;color:#555;padding:0.15em 1.5em 0.15em 0}"
-    "code{background:#f2f2f2;padding:0 0.2em}.note{color:#555}</style></head>"
+    "code{background:#f2f2f2;padding:0 0.2em}.note{color:#555}.warn{color:#a40000}</style></head>"
     "<body><h2>欢迎使用 %1</h2>%2"
     "<h3>使用方法</h3><ol>"
     "<li>在下方选择日期和时、分、秒。</li>"
@@ -73,7 +87,7 @@ const Bilingual kPage = {
     "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>%1</title>"
     "<style>body{font-family:sans-serif;margin:1.2em 1.6em;color:#222}"
     "th{text-align:left;font-weight:normal;color:#555;padding:0.15em 1.5em 0.15em 0}"
-    "code{background:#f2f2f2;padding:0 0.2em}.note{color:#555}</style></head>"
+    "code{background:#f2f2f2;padding:0 0.2em}.note{color:#555}.warn{color:#a40000}</style></head>"
     "<body><h2>Welcome to %1</h2>%2"
     "<h3>How to use it</h3><ol>"
     "<li>Pick the date, hour, minute and second below.</li>"
@@ -114,11 +128,35 @@ std::string NoCardSection(UiLanguage language, const CardSummary& card) {
     return FillPlaces(In(language, kNoCardSection), {what});
 }
 
+std::string RatioNumber(double ratio) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.15g", ratio);
+    return text;
+}
+
+std::string RatioSection(UiLanguage language, const RatioFacts& ratios) {
+    std::string rows = Row(language, kRatioA, RatioNumber(ratios.ratioA));
+    rows += Row(language, kRatioB, RatioNumber(ratios.ratioB));
+    std::vector<std::string> warnings;
+    if (ratios.source.empty()) {
+        warnings.push_back(In(language, kNoRatioFile));
+    } else {
+        rows += Row(language, kRatioSource, "<code>" + HtmlEscaped(ratios.source) + "</code>");
+    }
+    if (!std::isfinite(ratios.ratioA)) warnings.push_back(FillPlaces(In(language, kNotFinite), {"A"}));
+    if (!std::isfinite(ratios.ratioB)) warnings.push_back(FillPlaces(In(language, kNotFinite), {"B"}));
+    for (const std::string& warning : ratios.warnings) warnings.push_back(HtmlEscaped(warning));
+    std::string notes;
+    for (const std::string& warning : warnings) notes += "<p class=\"warn\">" + warning + "</p>";
+    return FillPlaces(In(language, kRatioSection), {rows, notes});
+}
+
 }  // namespace
 
-std::string StartPage(UiLanguage language, const CardSummary& card, const std::string& devicePath) {
-    const std::string cardPart =
-        card.present ? CardSection(language, card, devicePath) : NoCardSection(language, card);
+std::string StartPage(UiLanguage language, const CardSummary& card, const std::string& devicePath,
+                      const RatioFacts* ratios) {
+    std::string cardPart = card.present ? CardSection(language, card, devicePath) : NoCardSection(language, card);
+    if (ratios != nullptr) cardPart += RatioSection(language, *ratios);
     return FillPlaces(In(language, kPage), {HtmlEscaped(In(language, kCaption)), cardPart});
 }
 

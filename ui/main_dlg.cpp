@@ -12,6 +12,7 @@
 
 #include "card/card_summary.h"
 #include "dialogcore/record_step.h"
+#include "request/ratio_search.h"
 #include "request/web_browser2.h"
 #include "ui/about_dlg.h"
 #include "ui/overview_strip.h"
@@ -75,7 +76,13 @@ void CMainDlg::ShowCardFound() {
     // Before the first query the browser tells what was found and how the
     // window is used. The card is summarised on a reader of its own, so the
     // first query sends what it would have sent without this page.
-    browser_->ShowLocalPage(StartPage(SummariseCard(*reader_), CardDevicePath()));
+    // ratio.txt of the working directory, else the one beside the
+    // configuration file; the page says which, and the ratios taken.
+    RatioFacts ratios;
+    ratios.source = UseRatioFile(*reader_, config_);
+    ratios.ratioA = reader_->ratioA;
+    ratios.ratioB = reader_->ratioB;
+    browser_->ShowLocalPage(StartPage(SummariseCard(*reader_), CardDevicePath(), &ratios));
     // The browser's first page gives it a focus widget of its own, placed
     // last in the focus chain: put it at the browser's place.
     SetTemplateTabOrder();

@@ -5,8 +5,8 @@
 
 namespace orvanta {
 
-QString StartPage(const CardSummary& card, const std::string& devicePath) {
-    return QString::fromStdString(orvanta::StartPage(CurrentUiLanguage(), card, devicePath));
+QString StartPage(const CardSummary& card, const std::string& devicePath, const RatioFacts* ratios) {
+    return QString::fromStdString(orvanta::StartPage(CurrentUiLanguage(), card, devicePath, ratios));
 }
 
 }  // namespace orvanta

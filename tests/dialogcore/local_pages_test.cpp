@@ -4,6 +4,7 @@
 // setting that cannot be sent.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,15 @@ TEST(LocalPages, EachPageSaysWhatHappenedInTheWindowsLanguage) {
         return a;
     };
     const std::string usr = "/home/ann/.config/orvanta/orvanta-vemlar.ini";
+    RatioFacts fromBeside;
+    fromBeside.ratioA = 1.02;
+    fromBeside.ratioB = 0.98;
+    fromBeside.source = "/home/ann/.config/orvanta/ratio.txt";
+    RatioFacts noFile;
+    RatioFacts notFinite;
+    notFinite.ratioA = std::nan("");
+    notFinite.source = "./ratio.txt";
+    notFinite.warnings = {"ratio <B> doubted"};
     const PageCase cases[] = {
         {"start, card, zh", zh, StartPage(zh, SummerCard(), "/media/card <1>&.img"),
          plus(plus({"欢迎使用 Orvanta谐波分析"}, cardFacts), {"本地标准时间", "使用方法", "“&lt;”和“&gt;”", "右键菜单"}),
@@ -96,6 +106,19 @@ TEST(LocalPages, EachPageSaysWhatHappenedInTheWindowsLanguage) {
          {"请求未发送", "/opt/o&amp;.ini", "<code>password</code>", "换行"}, {}},
         {"unsafe, en", en, UnsafeSettingPage(en, "/opt/o&.ini", "password"),
          {"Request not sent", "<code>password</code>", "/opt/o&amp;.ini"}, {"请求"}},
+        // The ratios in use and where they came from, with what is wrong with them.
+        {"ratios from beside the file, zh", zh, StartPage(zh, SummerCard(), "", &fromBeside),
+         {"300000", "变比", "1.02", "0.98", "/home/ann/.config/orvanta/ratio.txt"}, {"没有找到 ratio.txt", "warn\">"}},
+        {"no ratio.txt, en", en, StartPage(en, none, "", &noFile),
+         {"No memory card found", "Calibration ratios", "<td>1</td>", "No ratio.txt was found"}, {"Read from"}},
+        {"ratio not finite, en", en, StartPage(en, SummerCard(), "", &notFinite),
+         {"<td>nan</td>", "./ratio.txt", "channel A is not a finite number", "ratio &lt;B&gt; doubted"},
+         {"No ratio.txt", "channel B is not"}},
+        {"unreachable, zh", zh, UnreachableServerPage(zh, usr, "http://127.0.0.1:9/a?b&c", "ERR_UNSAFE_PORT"),
+         {"无法连接分析服务器", "http://127.0.0.1:9/a?b&amp;c", "ERR_UNSAFE_PORT", usr, "serverBaseUrl", "刷新"}, {}},
+        {"unreachable, en", en, UnreachableServerPage(en, usr, "http://analysis.example:6000/", ""),
+         {"cannot be reached", "http://analysis.example:6000/", "serverBaseUrl", usr, "port"},
+         {"browser engine says", "无法"}},
     };
     for (const PageCase& c : cases) {
         SCOPED_TRACE(c.name);

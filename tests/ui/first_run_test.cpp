@@ -6,6 +6,7 @@
 #include <memory>
 
 #include <QPushButton>
+#include <QFile>
 #include <QSignalSpy>
 
 #include "card/local_time.h"
@@ -63,6 +64,37 @@ TEST(FirstRun, TheBrowserShowsTheStartPageAndTheControlsStartAtTheCurrentTime) {
                      QString::number(card.records)},
                     {});
     EXPECT_TRUE(w.RefreshButton()->isEnabled());
+}
+
+// Without ratio.txt in the working directory the one beside the
+// configuration file is read; the start page shows the ratios and their
+// file, or warns that there is none.
+TEST(FirstRun, RatioTxtBesideTheConfigurationFileIsReadAndTheStartPageSaysSo) {
+    ASSERT_FALSE(QFile::exists(QStringLiteral("ratio.txt"))) << "the tests' working directory holds a ratio.txt";
+    MemoryVolumeSystem volumes;
+    for (const bool beside : {true, false}) {
+        SCOPED_TRACE(beside ? "beside" : "none");
+        ScratchConfig config;
+        config.Write("");
+        const QString ratioPath = config.Dir() + QStringLiteral("/ratio.txt");
+        if (beside) {
+            QFile file(ratioPath);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("2.5\n0.75\n");
+        }
+        MainDlgOptions options;
+        options.iniPath = config.IniPath();
+        CMainDlg w(volumes, options);
+        EXPECT_EQ(w.Reader().ratioA, beside ? 2.5 : 1.0);
+        EXPECT_EQ(w.Reader().ratioB, beside ? 0.75 : 1.0);
+        ASSERT_TRUE(WaitUntil([&] { return PageHtml(w.Browser()).contains(Utf8("变比")); }));
+        const QString page = PageHtml(w.Browser());
+        if (beside) {
+            ExpectPageTexts(page, {QStringLiteral("2.5"), QStringLiteral("0.75"), ratioPath}, {Utf8("没有找到 ratio.txt")});
+        } else {
+            ExpectPageTexts(page, {Utf8("没有找到 ratio.txt")}, {ratioPath});
+        }
+    }
 }
 
 }  // namespace

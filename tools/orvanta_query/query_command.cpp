@@ -6,6 +6,7 @@
 #include <string>
 
 #include "card/card_reader.h"
+#include "request/ratio_search.h"
 #include "card/local_time.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
@@ -112,6 +113,7 @@ int RunQueryCommand(const QueryOptions& options) {
     {
         StdoutToStandardError redirect;
         reader = std::make_unique<CCardReader>(*volumes);  // ratio.txt, then the drive search
+        UseRatioFile(*reader, config);                      // else ratio.txt beside the configuration file
         query = PrepareQuery(*reader, iniPath, selected);
     }
     PrintSummary(*reader, drives, query);
