@@ -20,7 +20,7 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_C_FLAGS_INIT "-D_FILE_OFFSET_BITS=64")
 set(CMAKE_CXX_FLAGS_INIT "-D_FILE_OFFSET_BITS=64 -D_USE_MATH_DEFINES")
 
-# The window needs Qt 6 WebEngine, which builds only with MSVC; the reference
+# The Windows window is plain Win32 (winui/), not the Qt window; the reference
 # server, the benchmarks and the fuzz targets are Linux tools.
 set(ORVANTA_WITH_UI OFF CACHE BOOL "" FORCE)
 set(ORVANTA_WITH_SERVER OFF CACHE BOOL "" FORCE)

@@ -98,6 +98,20 @@ const Bilingual kNoMemory = {
     "<body><h3>Request not sent</h3><p>Not enough memory to build the request. Close other programs and press "
     "Refresh again.</p></body></html>"};
 
+const Bilingual kNoAccess = {
+    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>没有读取存储卡的权限</title></head>"
+    "<body style=\"font-family: sans-serif\">"
+    "<h3>没有读取存储卡的权限</h3>"
+    "<p>无法打开驱动器 %1: 上的存储卡：直接读取存储卡需要管理员权限。</p>"
+    "<p>请关闭程序，右键单击程序图标，选择“以管理员身份运行”，然后重新查询。</p>"
+    "</body></html>",
+    "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>No right to read the card</title></head>"
+    "<body style=\"font-family: sans-serif\">"
+    "<h3>No right to read the card</h3>"
+    "<p>The card on drive %1: cannot be opened: reading a card directly needs administrator rights.</p>"
+    "<p>Close the program, right-click its icon, choose \"Run as administrator\", then query again.</p>"
+    "</body></html>"};
+
 }  // namespace
 
 std::string NoServerPage(UiLanguage language, const ConfigLookup& config, const std::string& serverBaseUrl) {
@@ -124,5 +138,9 @@ std::string UnreachableServerPage(UiLanguage language, const std::string& iniPat
 }
 
 std::string NoMemoryPage(UiLanguage language) { return In(language, kNoMemory); }
+
+std::string NoAccessPage(UiLanguage language, char letter) {
+    return FillPlaces(In(language, kNoAccess), {std::string(1, letter)});
+}
 
 }  // namespace orvanta

@@ -28,4 +28,8 @@ std::string UnreachableServerPage(UiLanguage language, const std::string& iniPat
 // The request could not be built for lack of memory.
 std::string NoMemoryPage(UiLanguage language);
 
+// The card's drive `letter` could not be opened for lack of rights (on
+// Windows a raw volume opens only for an administrator).
+std::string NoAccessPage(UiLanguage language, char letter);
+
 }  // namespace orvanta

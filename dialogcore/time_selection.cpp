@@ -48,15 +48,20 @@ bool CTimeSelection::TakeFromControls(const TimeControlValues& controls) {
     return true;
 }
 
+std::int32_t CTimeSelection::EarliestTime() {
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    return LocalStandardTime(LocalStandardFields(kMin)) == kMin ? kMin : 0;
+}
+
 void CTimeSelection::Step(std::int32_t seconds) {
     const long long next = static_cast<long long>(time_) + seconds;
-    if (next >= std::numeric_limits<std::int32_t>::min() && next <= std::numeric_limits<std::int32_t>::max()) {
+    if (next >= EarliestTime() && next <= std::numeric_limits<std::int32_t>::max()) {
         time_ = static_cast<std::int32_t>(next);
     }
 }
 
 TimeControlValues CTimeSelection::FirstDate() {
-    return ControlsOf(LocalStandardFields(std::numeric_limits<std::int32_t>::min()));
+    return ControlsOf(LocalStandardFields(EarliestTime()));
 }
 
 TimeControlValues CTimeSelection::LastDate() {

@@ -41,12 +41,17 @@ public:
     // and false tells the window to show it again.
     bool TakeFromControls(const TimeControlValues& controls);
 
-    // Moves the selected time by `seconds`; at either end of the 32-bit
-    // range it stays where it is.
+    // Moves the selected time by `seconds`; at either end of the range it
+    // stays where it is.
     void Step(std::int32_t seconds);
 
-    // The first and last calendar dates a 32-bit time can show in this zone,
-    // the date picker's range.
+    // The earliest time the platform's C library shows and converts back:
+    // the 32-bit minimum where localtime takes times before 1970 (Linux),
+    // 0 (1970-01-01 00:00:00 UTC) where it does not (Windows).
+    static std::int32_t EarliestTime();
+
+    // The calendar dates of EarliestTime and of the last 32-bit time in this
+    // zone: the date picker's range.
     static TimeControlValues FirstDate();
     static TimeControlValues LastDate();
 

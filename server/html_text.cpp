@@ -101,6 +101,8 @@ code { background: #eef1f5; padding: 0 4px; border-radius: 3px; }
 std::string SimplePage(std::string_view title, std::string_view bodyHtml) {
     std::string page;
     page += "<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n<meta charset=\"utf-8\">\n";
+    // The Windows browser control renders the SVG charts only in its newest document mode.
+    page += "<meta http-equiv=\"X-UA-Compatible\" content=\"IE=edge\">\n";
     page += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
     page += "<title>";
     page += HtmlEscape(title);

@@ -104,6 +104,8 @@ TEST(LocalPages, EachPageSaysWhatHappenedInTheWindowsLanguage) {
          {"No usable server address", usr, "ftp://x&lt;"}, {"/etc/orvanta", "未配置"}},
         {"unsafe, zh", zh, UnsafeSettingPage(zh, "/opt/o&.ini", "password"),
          {"请求未发送", "/opt/o&amp;.ini", "<code>password</code>", "换行"}, {}},
+        {"no access, zh", zh, NoAccessPage(zh, 'E'), {"没有读取存储卡的权限", "驱动器 E: ", "管理员"}, {}},
+        {"no access, en", en, NoAccessPage(en, 'E'), {"drive E: ", "administrator"}, {"驱动器"}},
         {"unsafe, en", en, UnsafeSettingPage(en, "/opt/o&.ini", "password"),
          {"Request not sent", "<code>password</code>", "/opt/o&amp;.ini"}, {"请求"}},
         // The ratios in use and where they came from, with what is wrong with them.

@@ -23,6 +23,8 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# shellcheck source=tests/wine/record_server.sh
+source "$ORVANTA_SOURCE_DIR/tests/wine/record_server.sh"
 
 # A card image made by the Linux orvanta-card, as drive LETTER: for Wine.
 make_card() {
@@ -77,14 +79,7 @@ request_bytes)
   ;;
 whole_road)
   make_card
-  port=$(( 20000 + RANDOM % 20000 ))
-  "$lin/orvanta-server" --listen "127.0.0.1:$port" --user 4711 --password geheim --record "$work/record.jsonl" \
-    >/dev/null 2>&1 &
-  server_pid=$!
-  for _ in $(seq 50); do
-    (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-    sleep 0.1
-  done
+  start_record_server "$work/record.jsonl"
   write_settings "http://127.0.0.1:$port/analysis"
   (cd "$work" && TZ=Asia/Shanghai "$lin/orvanta-query" --drive "${letter^^}=$work/card.img" --config orvanta-vemlar.ini \
     --time "2024-03-13 08:05:00" --out linux.html 2>/dev/null) || fail "Linux orvanta-query failed"

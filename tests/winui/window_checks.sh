@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# The Windows window under Wine, driven by window_driver.exe as a user would:
+# control places, minimum size and anchors, the queries of the table below
+# (each POST the real browser control sends to the Linux reference server
+# must equal, body and the four header lines, what the Linux orvanta-query
+# builds for the same card, INI, ratio.txt and second), the buttons' state,
+# "<" and ">", Enter and Escape, a run without a card; then the installer
+# and the uninstaller, silently. Runs inside one xvfb-run (CTest starts it so)
+# with a Wine prefix of its own, created here, and one persistent wineserver.
+# Needs ORVANTA_LINUX_BIN_DIR, ORVANTA_WINDOWS_BIN_DIR, ORVANTA_SOURCE_DIR and
+# ORVANTA_WINDOW_PREFIX; ORVANTA_SETUP names the installer (optional).
+set -euo pipefail
+lin=$ORVANTA_LINUX_BIN_DIR
+win=$ORVANTA_WINDOWS_BIN_DIR
+src=$ORVANTA_SOURCE_DIR
+wine=/usr/lib/wine/wine64
+# Created without Mono and the menu builder, and with mshtml: without it the
+# browser class is not registered.
+export WINEPREFIX=$ORVANTA_WINDOW_PREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;winemenubuilder.exe=d"
+export LANG=C.UTF-8 TZ=Asia/Shanghai
+unset LC_ALL
+unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY all_proxy ALL_PROXY no_proxy NO_PROXY
+work=$(mktemp -d "${TMPDIR:-/tmp}/orvanta-window-XXXXXX")
+server_pid=
+cleanup() {
+  if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; fi
+  /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# shellcheck source=tests/wine/record_server.sh
+source "$src/tests/wine/record_server.sh"
+winpath() { local p=${1//\//\\}; echo "Z:$p"; }
+started=$(date +%s)
+
+rm -rf "$WINEPREFIX"
+mkdir -p "$WINEPREFIX"
+"$wine" wineboot -i >/dev/null 2>&1
+/usr/lib/wine/wineserver -w
+# One wineserver for the whole run.
+/usr/lib/wine/wineserver -p >/dev/null 2>&1 || true
+# A dialog closes without a 2-second wait under a bare X server.
+"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+echo "prefix ready after $(( $(date +%s) - started )) s"
+
+# The card (drive E: through a device link), the server, and the window's
+# folder: the program, its INI beside it, ratio.txt as working directory.
+TZ=Asia/Shanghai "$lin/orvanta-card" create "$work/card.img" --start "2024-07-01 08:00:00" \
+  --records 20000 --per-second 1,1,3,1,2 --wrap 3000 >/dev/null
+start_record_server "$work/record.jsonl"
+mkdir "$work/app"
+cp "$win/orvanta-client.exe" "$work/app/"
+printf '[Common]\r\nserverBaseUrl=http://127.0.0.1:%s/analysis\r\nuserID=4711\r\npassword=geheim\r\n' "$port" \
+  > "$work/app/orvanta-vemlar.ini"
+printf '1.02 0.98\n' > "$work/app/ratio.txt"
+
+# Local standard time of a time value in the zone of TZ.
+standard() { python3 -c 'import sys, time; print(time.strftime("%Y-%m-%d %H:%M:%S", time.gmtime(int(sys.argv[1]) - time.timezone)))' "$1"; }
+field() { python3 -c 'import sys, urllib.parse; print(urllib.parse.parse_qs(open(sys.argv[1], "rb").read().split(b"\r\n\r\n", 1)[1].decode())[sys.argv[2]][0])' "$1" "$2"; }
+
+# The queries: zone, card or none, then the driver's commands.
+queries=(
+  "Asia/Shanghai card places resize about query 2024-07-01 08:00:07 forward back enter"
+  "Europe/Berlin card query 2024-07-01 09:30:02 back forward query 2024-07-01 08:59:59"
+  "Asia/Shanghai none query 2024-07-01 10:00:00 forward"
+)
+posts=0
+for row in "${queries[@]}"; do
+  read -r zone card commands <<<"$row"
+  if [ "$card" = card ]; then
+    ln -sfn "$work/card.img" "$WINEPREFIX/dosdevices/e::"
+    drive=(--drive "E=$work/card.img")
+  else
+    rm -f "$WINEPREFIX/dosdevices/e::"
+    drive=(--drive "E=$work/no-card.img")
+  fi
+  # The Windows programs see no TZ variable, as on a real PC (the C
+  # library would read "Asia/Shanghai" as a zone of its own format); Wine's
+  # clock follows the Unix TZ.
+  # shellcheck disable=SC2086
+  TZ=$zone "$wine" "$win/without_tz_launcher.exe" "$(winpath "$win/window_driver.exe")" launch "$(winpath "$work/app")" $commands escape \
+    >"$work/driver.out" 2>/dev/null || { cat "$work/driver.out"; fail "the driver found faults ($zone, $card)"; }
+  tr -d '\r' <"$work/driver.out" >"$work/driver.txt"
+  cat "$work/driver.txt"
+  grep -qx closed "$work/driver.txt" || fail "Escape did not close the window"
+  previous_actual=0
+  while read -r what date time; do
+    [ "$what" = sent ] || [ "$what" = shown ] || continue
+    if [ "$what" = sent ]; then
+      (cd "$work/app" && TZ=$zone "$lin/orvanta-query" "${drive[@]}" --config orvanta-vemlar.ini \
+        --time "$date $time" --no-send --request-out "$work/linux.req" 2>/dev/null)
+      python3 "$src/tests/winui/compare_window_post.py" "$work/record.jsonl" "$posts" "$work/linux.req" ||
+        fail "POST $posts ($zone, $card, $date $time) differs from orvanta-query"
+      posts=$((posts + 1))
+      previous_actual=$(field "$work/linux.req" actualTime)
+      sent="$date $time"
+    else
+      # After the load the controls show the record's time, or keep theirs.
+      expected=$sent
+      if [ "$previous_actual" -gt 0 ]; then expected=$(TZ=$zone standard "$previous_actual"); fi
+      [ "$date $time" = "$expected" ] || fail "the controls show $date $time, expected $expected ($zone)"
+    fi
+  done <"$work/driver.txt"
+done
+recorded=$(wc -l <"$work/record.jsonl")
+[ "$recorded" -eq "$posts" ] || fail "the server recorded $recorded requests for $posts queries"
+echo "$posts queries posted as orvanta-query builds them; $(( $(date +%s) - started )) s so far"
+
+# The installer, silently into a folder of our choice, then the uninstaller.
+if [ -n "${ORVANTA_SETUP:-}" ]; then
+  [ -f "$ORVANTA_SETUP" ] || fail "no installer $ORVANTA_SETUP"
+  "$wine" "$ORVANTA_SETUP" /S '/D=C:\OrvantaTest' >/dev/null 2>&1 || fail "the installer failed"
+  dir="$WINEPREFIX/drive_c/OrvantaTest"
+  shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Orvanta/Orvanta谐波分析.lnk"
+  for file in orvanta-client.exe orvanta-query.exe orvanta-card.exe orvanta-vemlar.ini uninstall.exe; do
+    [ -f "$dir/$file" ] || fail "installed without $file"
+  done
+  cmp -s "$dir/orvanta-client.exe" "$win/orvanta-client.exe" || fail "the installed window differs from the build"
+  [ -f "$shortcut" ] || fail "no Start-menu shortcut"
+  grep -aq "orvanta-client.exe" "$shortcut" || fail "the shortcut does not lead to the window"
+  key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvanta'
+  "$wine" reg query "$key" /v UninstallString >"$work/reg.txt" 2>/dev/null || fail "no entry under installed programs"
+  grep -q 'uninstall.exe' "$work/reg.txt" || fail "the entry names no uninstaller"
+  # _?= runs the uninstaller in place and waits for it.
+  "$wine" "$dir/uninstall.exe" /S '_?=C:\OrvantaTest' >/dev/null 2>&1 || fail "the uninstaller failed"
+  for file in orvanta-client.exe orvanta-query.exe orvanta-card.exe orvanta-vemlar.ini; do
+    [ ! -e "$dir/$file" ] || fail "the uninstaller left $file"
+  done
+  [ ! -e "$shortcut" ] || fail "the uninstaller left the shortcut"
+  ! "$wine" reg query "$key" >/dev/null 2>&1 || fail "the uninstaller left its entry"
+  echo "installer and uninstaller checked"
+fi
+echo "window checks under Wine took $(( $(date +%s) - started )) s"

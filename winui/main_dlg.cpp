@@ -1,0 +1,190 @@
+#include "winui/main_dlg.h"
+
+#include <commctrl.h>
+
+#include <ctime>
+
+#include "card/local_time.h"
+#include "dialogcore/local_pages.h"
+#include "winui/about_dlg.h"
+#include "winui/card_access.h"
+#include "winui/resource.h"
+
+namespace orvanta {
+
+const AnchorEntry CMainDlg::kAnchors[] = {
+    {IDOK, kAnchorMoveY, 100},           {IDC_TIME_LABEL, kAnchorMoveY, 100},
+    {IDC_HOUR_LABEL, kAnchorMoveY, 100}, {IDC_MINUTE_LABEL, kAnchorMoveY, 100},
+    {IDC_SECOND_LABEL, kAnchorMoveY, 100}, {IDC_DATE, kAnchorMoveY, 100},
+    {IDC_HOUR, kAnchorMoveY, 100},       {IDC_MINUTE, kAnchorMoveY, 100},
+    {IDC_SECOND, kAnchorMoveY, 100},     {IDC_BACK, kAnchorMoveY, 100},
+    {IDC_FORWARD, kAnchorMoveY, 100},    {IDC_BROWSER, kAnchorStretchXY, 100},
+};
+const std::int32_t CMainDlg::kAnchorCount = static_cast<std::int32_t>(sizeof(kAnchors) / sizeof(kAnchors[0]));
+
+namespace {
+
+SYSTEMTIME SystemTimeOf(const TimeControlValues& values) {
+    SYSTEMTIME time = {};
+    time.wYear = static_cast<WORD>(values.year);
+    time.wMonth = static_cast<WORD>(values.month);
+    time.wDay = static_cast<WORD>(values.day);
+    time.wHour = static_cast<WORD>(values.hourIndex);
+    time.wMinute = static_cast<WORD>(values.minuteIndex);
+    time.wSecond = static_cast<WORD>(values.secondIndex);
+    return time;
+}
+
+}  // namespace
+
+CMainDlg::CMainDlg(RawVolumeSystem& volumes)
+    : CResizableDlg(IDD_MAIN),
+      reader_(volumes),
+      iniPath_(),
+      selection_(ToTime32(std::time(nullptr))),
+      icon_(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+
+CMainDlg::~CMainDlg() {
+    if (!localPagePath_.empty()) ::DeleteFileW(localPagePath_.c_str());
+}
+
+BOOL CMainDlg::OnInitDialog() {
+    CResizableDlg::OnInitDialog();
+    FillLists();
+    browser_.Attach(::GetDlgItem(hwnd_, IDC_BROWSER), this);
+    // Every date a 32-bit time value can show in this zone.
+    SYSTEMTIME range[2] = {SystemTimeOf(CTimeSelection::FirstDate()), SystemTimeOf(CTimeSelection::LastDate())};
+    ::SendDlgItemMessageW(hwnd_, IDC_DATE, DTM_SETRANGE, GDTR_MIN | GDTR_MAX, reinterpret_cast<LPARAM>(range));
+
+    if (const HMENU menu = ::GetSystemMenu(hwnd_, FALSE)) {
+        wchar_t about[64] = {};
+        if (::LoadStringW(::GetModuleHandleW(nullptr), IDS_ABOUTBOX, about, 64) > 0) {
+            ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            ::AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about);
+        }
+    }
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    ShowSelectedTime();
+    SetAnchors(kAnchors, kAnchorCount);
+    config_ = FindClientConfig();
+    iniPath_ = config_.iniPath;
+
+    // Found no card because the system refused to open it: say so.
+    if (reader_.StartupDriveCode() == 1) {
+        if (const char denied = DriveDenyingAccess()) ShowLocalPage(NoAccessPage(UiLanguage::kChinese, denied));
+    }
+    return TRUE;
+}
+
+void CMainDlg::FillLists() {
+    // Two digits, zero-padded, unsorted: an item's index is its value.
+    const struct {
+        int id;
+        int count;
+    } lists[] = {{IDC_HOUR, 24}, {IDC_MINUTE, 60}, {IDC_SECOND, 60}};
+    for (const auto& list : lists) {
+        for (int i = 0; i < list.count; ++i) {
+            const wchar_t item[] = {static_cast<wchar_t>(L'0' + i / 10), static_cast<wchar_t>(L'0' + i % 10), 0};
+            ::SendDlgItemMessageW(hwnd_, list.id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        }
+    }
+}
+
+TimeControlValues CMainDlg::ControlValues() const {
+    SYSTEMTIME date = {};
+    ::SendDlgItemMessageW(hwnd_, IDC_DATE, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&date));
+    TimeControlValues values;
+    values.year = date.wYear;
+    values.month = date.wMonth;
+    values.day = date.wDay;
+    values.hourIndex = static_cast<int>(::SendDlgItemMessageW(hwnd_, IDC_HOUR, CB_GETCURSEL, 0, 0));
+    values.minuteIndex = static_cast<int>(::SendDlgItemMessageW(hwnd_, IDC_MINUTE, CB_GETCURSEL, 0, 0));
+    values.secondIndex = static_cast<int>(::SendDlgItemMessageW(hwnd_, IDC_SECOND, CB_GETCURSEL, 0, 0));
+    return values;
+}
+
+std::int32_t CMainDlg::TimeFromControls() const { return ComposeTime(ControlValues()); }
+
+void CMainDlg::ShowSelectedTime() {
+    const TimeControlValues shown = selection_.Shown();
+    ::SendDlgItemMessageW(hwnd_, IDC_HOUR, CB_SETCURSEL, shown.hourIndex, 0);
+    ::SendDlgItemMessageW(hwnd_, IDC_MINUTE, CB_SETCURSEL, shown.minuteIndex, 0);
+    ::SendDlgItemMessageW(hwnd_, IDC_SECOND, CB_SETCURSEL, shown.secondIndex, 0);
+    SYSTEMTIME time = SystemTimeOf(shown);
+    ::SendDlgItemMessageW(hwnd_, IDC_DATE, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+}
+
+void CMainDlg::RebuildSelectedTime() {
+    // A moment the time value cannot hold is refused and the controls go
+    // back to the selected time.
+    if (!selection_.TakeFromControls(ControlValues())) ShowSelectedTime();
+}
+
+void CMainDlg::Step(std::int32_t seconds) {
+    selection_.Step(seconds);
+    ShowSelectedTime();
+    RunQuery();
+}
+
+bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
+    switch (message) {
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) != IDM_ABOUTBOX) return false;
+        RunAboutBox(hwnd_);
+        return true;
+    case WM_PAINT:
+        if (!::IsIconic(hwnd_)) return false;
+        OnPaintMinimised();
+        return true;
+    case WM_DESTROY:
+        // The control goes with the window: no event may arrive after it.
+        browser_.Detach();
+        return false;
+    case WM_QUERYDRAGICON:
+        *result = reinterpret_cast<INT_PTR>(icon_);
+        return true;
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        const int code = HIWORD(wParam);
+        if (id == IDOK) {
+            RunQuery();  // the dialog stays open
+        } else if (id == IDCANCEL) {
+            ::EndDialog(hwnd_, IDCANCEL);
+        } else if ((id == IDC_BACK || id == IDC_FORWARD) && code == BN_CLICKED) {
+            Step(id == IDC_BACK ? -1 : 1);
+        } else if ((id == IDC_HOUR || id == IDC_MINUTE || id == IDC_SECOND) && code == CBN_SELCHANGE) {
+            RebuildSelectedTime();
+        } else {
+            return false;
+        }
+        *result = TRUE;
+        return true;
+    }
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom != IDC_DATE || header->code != DTN_DATETIMECHANGE) return false;
+        RebuildSelectedTime();
+        ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, 1);
+        *result = TRUE;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void CMainDlg::OnPaintMinimised() {
+    PAINTSTRUCT paint;
+    const HDC dc = ::BeginPaint(hwnd_, &paint);
+    ::SendMessageW(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const int iconWidth = ::GetSystemMetrics(SM_CXICON);
+    const int iconHeight = ::GetSystemMetrics(SM_CYICON);
+    RECT client;
+    ::GetClientRect(hwnd_, &client);
+    ::DrawIcon(dc, (client.right - client.left - iconWidth + 1) / 2, (client.bottom - client.top - iconHeight + 1) / 2,
+               icon_);
+    ::EndPaint(hwnd_, &paint);
+}
+
+}  // namespace orvanta

@@ -1,0 +1,68 @@
+// CMainDlg: the client's main window on Windows, dialog template 102. The
+// system's WebBrowser control shows the analysis server's page; a date
+// picker and hour, minute and second lists choose the second to query; the
+// refresh button (also Enter) and the step buttons run the shared query road
+// and post it through the browser. It owns the card reader for its life.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "card/card_reader.h"
+#include "dialogcore/time_selection.h"
+#include "request/config_search.h"
+#include "request/query_road.h"
+#include "winui/browser_events.h"
+#include "winui/resizable_dlg.h"
+#include "winui/web_browser2.h"
+
+namespace orvanta {
+
+class CMainDlg : public CResizableDlg, private CBrowserListener {
+public:
+    // Constructs the card reader on `volumes` (which must outlive the
+    // window): calibration ratios, then the drive search. The selected time
+    // is the moment of construction.
+    explicit CMainDlg(RawVolumeSystem& volumes);
+    ~CMainDlg() override;
+
+    // The main window's anchor table.
+    static const AnchorEntry kAnchors[];
+    static const std::int32_t kAnchorCount;
+
+protected:
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
+    BOOL OnInitDialog() override;
+
+private:
+    // Time controls.
+    TimeControlValues ControlValues() const;
+    std::int32_t TimeFromControls() const;
+    void ShowSelectedTime();
+    void RebuildSelectedTime();
+    void Step(std::int32_t seconds);
+    void FillLists();
+
+    // The query (main_dlg_query.cpp).
+    void RunQuery();
+    void PostQuery(const PreparedQuery& query);
+    void ShowLocalPage(const std::string& html);
+    void EnableButtons(bool enabled);
+    void OnDocumentComplete(IDispatch* frame) override;
+    void OnNavigateError(IDispatch* frame, long status) override;
+
+    void OnSysCommand(WPARAM command);
+    void OnPaintMinimised();
+
+    CCardReader reader_;
+    std::string iniPath_;
+    ConfigLookup config_;
+    CTimeSelection selection_;
+    HICON icon_;
+    CWebBrowser2 browser_;
+    std::wstring localPagePath_;
+};
+
+}  // namespace orvanta

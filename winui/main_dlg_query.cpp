@@ -1,0 +1,109 @@
+// The main window's query: the shared query road, the time taken over from
+// the card, the buttons' state, and the navigation, or the local page shown
+// when nothing can be sent.
+#include <cctype>
+#include <cstdio>
+
+#include "dialogcore/local_pages.h"
+#include "winui/main_dlg.h"
+#include "winui/resource.h"
+
+namespace orvanta {
+namespace {
+
+// An address the control can post to: http:// or https:// and a host.
+bool IsServerAddress(const char* url) {
+    std::string text(url);
+    const std::size_t first = text.find_first_not_of(" \t");
+    text = first == std::string::npos ? std::string() : text.substr(first);
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* scheme : {"http://", "https://"}) {
+        const std::string prefix(scheme);
+        if (text.compare(0, prefix.size(), prefix) == 0 && text.size() > prefix.size() &&
+            text[prefix.size()] != '/' && text[prefix.size()] != ' ') {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void CMainDlg::RunQuery() {
+    const std::int32_t composed = TimeFromControls();
+    PreparedQuery query;
+    {
+        const HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+        query = PrepareQuery(reader_, iniPath_, composed);
+        ::SetCursor(previous);
+    }
+    if (query.AdoptsActualTime()) {
+        selection_.Set(query.settings.selectedTime);
+        ShowSelectedTime();
+    }
+    EnableButtons(false);
+    PostQuery(query);
+}
+
+void CMainDlg::PostQuery(const PreparedQuery& query) {
+    if (query.unsafeKey != nullptr) {
+        // A line break in a credential would become a header line of the
+        // file's choosing: nothing is sent, and the page says where to look.
+        ShowLocalPage(UnsafeSettingPage(UiLanguage::kChinese, iniPath_, query.unsafeKey));
+        return;
+    }
+    if (!IsServerAddress(query.settings.serverBaseUrl)) {
+        // The control would report no end of a load for such an address and
+        // the buttons would stay disabled: show why, locally.
+        ShowLocalPage(NoServerPage(UiLanguage::kChinese, config_, query.settings.serverBaseUrl));
+        return;
+    }
+    if (query.bodyResult != BuildResult::Ok) {
+        ShowLocalPage(NoMemoryPage(UiLanguage::kChinese));
+        return;
+    }
+    if (FAILED(browser_.Navigate(query.settings.serverBaseUrl, &query.body, &query.headerBlock))) {
+        // The control refused the navigation: nothing is loading.
+        EnableButtons(true);
+    }
+}
+
+void CMainDlg::ShowLocalPage(const std::string& html) {
+    // The control shows a page from a file; one file per process, rewritten
+    // for each page and removed when the window ends.
+    char folder[MAX_PATH] = {};
+    const DWORD length = ::GetTempPathA(MAX_PATH, folder);
+    char path[MAX_PATH + 32] = {};
+    std::snprintf(path, sizeof path, "%sorvanta-page-%lu.html", length > 0 ? folder : ".\\",
+                  static_cast<unsigned long>(::GetCurrentProcessId()));
+    if (FILE* file = std::fopen(path, "wb")) {
+        std::fwrite(html.data(), 1, html.size(), file);
+        std::fclose(file);
+        wchar_t wide[MAX_PATH + 32] = {};
+        ::MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH + 32);
+        localPagePath_ = wide;
+        browser_.Navigate(std::string("file:///") + path, nullptr, nullptr);
+    }
+    // Nothing was sent, so no query is under way.
+    EnableButtons(true);
+}
+
+void CMainDlg::EnableButtons(bool enabled) {
+    // Refresh, ">", "<": in this order both ways.
+    for (const int id : {IDOK, IDC_FORWARD, IDC_BACK}) ::EnableWindow(::GetDlgItem(hwnd_, id), enabled);
+}
+
+void CMainDlg::OnDocumentComplete(IDispatch* frame) {
+    // The page's own completion comes after its frames': only then is the
+    // load over.
+    if (browser_.IsTopLevel(frame)) EnableButtons(true);
+}
+
+void CMainDlg::OnNavigateError(IDispatch* frame, long) {
+    // A control that cannot show the answer (an unreachable server, an HTTP
+    // error, no HTML engine) reports this instead of a finished document;
+    // the load is over all the same. A frame's error is not the page's end.
+    if (browser_.IsTopLevel(frame)) EnableButtons(true);
+}
+
+}  // namespace orvanta

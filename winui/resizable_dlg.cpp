@@ -1,0 +1,118 @@
+#include "winui/resizable_dlg.h"
+
+namespace orvanta {
+
+CResizableDlg::CResizableDlg(int templateId) : templateId_(templateId) {}
+
+CResizableDlg::~CResizableDlg() {
+    if (gripBitmap_ != nullptr) ::DeleteObject(gripBitmap_);
+}
+
+INT_PTR CResizableDlg::DoModal(HWND parent) {
+    return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), parent, DialogProc,
+                             reinterpret_cast<LPARAM>(this));
+}
+
+int CResizableDlg::SetAnchors(const AnchorEntry* table, std::int32_t count) {
+    if (table == nullptr || count <= 0) return 0;
+    anchors_ = table;
+    anchorCount_ = count;
+    return 1;
+}
+
+INT_PTR CALLBACK CResizableDlg::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CResizableDlg* self = nullptr;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<CResizableDlg*>(lParam);
+        self->hwnd_ = hwnd;
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+        return self->OnInitDialog();
+    }
+    self = reinterpret_cast<CResizableDlg*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (self == nullptr) return FALSE;  // the first WM_SIZE comes before WM_INITDIALOG
+    switch (message) {
+    case WM_SIZE:
+        self->OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        break;
+    case WM_SIZING:
+        self->OnSizing(reinterpret_cast<RECT*>(lParam));
+        return TRUE;
+    case WM_GETMINMAXINFO:
+        if (self->minWidth_ > 0) {
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            info->ptMinTrackSize.x = self->minWidth_;
+            info->ptMinTrackSize.y = self->minHeight_;
+            return TRUE;
+        }
+        break;
+    default:
+        break;
+    }
+    INT_PTR result = FALSE;
+    if (self->OnMessage(message, wParam, lParam, &result)) return result;
+    return FALSE;
+}
+
+bool CResizableDlg::OnMessage(UINT, WPARAM, LPARAM, INT_PTR*) { return false; }
+
+BOOL CResizableDlg::OnInitDialog() {
+    ::SetWindowLongPtrW(hwnd_, GWL_STYLE, ::GetWindowLongPtrW(hwnd_, GWL_STYLE) | WS_THICKFRAME);
+    RECT window;
+    ::GetWindowRect(hwnd_, &window);
+    minWidth_ = window.right - window.left;
+    minHeight_ = window.bottom - window.top;
+    RECT client;
+    ::GetClientRect(hwnd_, &client);
+    lastWidth_ = client.right;
+    lastHeight_ = client.bottom;
+
+    gripBitmap_ = ::LoadBitmapA(nullptr, MAKEINTRESOURCEA(OBM_SIZE));
+    if (gripBitmap_ != nullptr) ::GetObjectA(gripBitmap_, sizeof gripInfo_, &gripInfo_);
+    grip_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, 0, 0, gripInfo_.bmWidth,
+                              gripInfo_.bmHeight, hwnd_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ::SendMessageW(grip_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(gripBitmap_));
+    PlaceGrip(client.right, client.bottom);
+    ::ShowWindow(grip_, showGrip_ != 0 ? SW_SHOW : SW_HIDE);
+    return TRUE;
+}
+
+void CResizableDlg::PlaceGrip(int cx, int cy) {
+    ::MoveWindow(grip_, cx - gripInfo_.bmWidth, cy - gripInfo_.bmHeight, gripInfo_.bmWidth, gripInfo_.bmHeight,
+                 TRUE);
+}
+
+void CResizableDlg::OnSize(UINT type, int cx, int cy) {
+    std::int32_t dx = cx - lastWidth_;
+    std::int32_t dy = cy - lastHeight_;
+    if (type == SIZE_MINIMIZED) dx = dy = 0;
+    for (std::int32_t i = 0; i < anchorCount_; ++i) {
+        const AnchorEntry& entry = anchors_[i];
+        if (!AnchorPercentInRange(entry.percent)) continue;
+        const HWND control = ::GetDlgItem(hwnd_, entry.controlId);
+        if (control == nullptr || !::IsWindow(control)) continue;
+        RECT rect;
+        ::GetWindowRect(control, &rect);
+        ::MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&rect), 2);
+        const AnchorRect moved = ApplyAnchor(
+            entry, AnchorRect{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}, dx, dy);
+        // A move keeps the size as the window has it: a drop-down list's
+        // window rectangle is its closed height, which as a new size would
+        // also become the height of its dropped-down list.
+        const bool sameSize = moved.width == rect.right - rect.left && moved.height == rect.bottom - rect.top;
+        ::SetWindowPos(control, nullptr, moved.x, moved.y, moved.width, moved.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE | (sameSize ? SWP_NOSIZE : 0));
+        ::InvalidateRect(control, nullptr, TRUE);
+    }
+    if (grip_ != nullptr && ::IsWindow(grip_)) PlaceGrip(cx, cy);
+    if (type != SIZE_MINIMIZED) {
+        lastWidth_ = cx;
+        lastHeight_ = cy;
+    }
+}
+
+void CResizableDlg::OnSizing(RECT* rect) const {
+    if (rect->right - rect->left <= minWidth_) rect->right = rect->left + minWidth_;
+    if (rect->bottom - rect->top <= minHeight_) rect->bottom = rect->top + minHeight_;
+}
+
+}  // namespace orvanta
