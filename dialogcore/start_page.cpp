@@ -37,6 +37,8 @@ const Bilingual kNoRatioFile = {
     "are 1.0."};
 const Bilingual kNotFinite = {"通道 %1 的变比不是有限的数值。", "The ratio of channel %1 is not a finite number."};
 
+const Bilingual kDriveReport = {"<p>各驱动器的情况：</p><ul>%1</ul>", "<p>What each drive holds:</p><ul>%1</ul>"};
+
 const Bilingual kCardGone = {"启动时在驱动器 %1: 找到的存储卡现在没有响应。",
                              "The card found on drive %1: at start-up no longer answers. "};
 const Bilingual kNoCardFound = {"启动时在驱动器 D: 至 Z: 中没有找到记录仪的存储卡。",
@@ -154,8 +156,13 @@ std::string RatioSection(UiLanguage language, const RatioFacts& ratios) {
 }  // namespace
 
 std::string StartPage(UiLanguage language, const CardSummary& card, const std::string& devicePath,
-                      const RatioFacts* ratios) {
+                      const RatioFacts* ratios, const std::vector<std::string>* driveReport) {
     std::string cardPart = card.present ? CardSection(language, card, devicePath) : NoCardSection(language, card);
+    if (!card.present && driveReport != nullptr && !driveReport->empty()) {
+        std::string items;
+        for (const std::string& line : *driveReport) items += "<li>" + HtmlEscaped(line) + "</li>";
+        cardPart += FillPlaces(In(language, kDriveReport), {items});
+    }
     if (ratios != nullptr) cardPart += RatioSection(language, *ratios);
     return FillPlaces(In(language, kPage), {HtmlEscaped(In(language, kCaption)), cardPart});
 }

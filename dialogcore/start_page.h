@@ -24,8 +24,9 @@ struct RatioFacts {
 // card's drive letter is mapped to, UTF-8 (empty when unknown). Times are
 // local standard time. With `ratios` the page also shows the ratios in use,
 // where they came from, and warns when there was no ratio.txt or a ratio is
-// not a finite number.
+// not a finite number. Without a card, `driveReport` lines (one a drive:
+// what it holds or why it could not be read, UTF-8) are listed.
 std::string StartPage(UiLanguage language, const CardSummary& card, const std::string& devicePath,
-                      const RatioFacts* ratios = nullptr);
+                      const RatioFacts* ratios = nullptr, const std::vector<std::string>* driveReport = nullptr);
 
 }  // namespace orvanta

@@ -75,6 +75,7 @@ TEST(LocalPages, EachPageSaysWhatHappenedInTheWindowsLanguage) {
     fromBeside.ratioB = 0.98;
     fromBeside.source = "/home/ann/.config/orvanta/ratio.txt";
     RatioFacts noFile;
+    const std::vector<std::string> causes = {"E: 无权读取 /dev/sdb1（权限不足）：请把用户加入 plugdev 组", "F: no <card>"};
     RatioFacts notFinite;
     notFinite.ratioA = std::nan("");
     notFinite.source = "./ratio.txt";
@@ -116,6 +117,11 @@ TEST(LocalPages, EachPageSaysWhatHappenedInTheWindowsLanguage) {
         {"ratio not finite, en", en, StartPage(en, SummerCard(), "", &notFinite),
          {"<td>nan</td>", "./ratio.txt", "channel A is not a finite number", "ratio &lt;B&gt; doubted"},
          {"No ratio.txt", "channel B is not"}},
+        // Without a card, why each drive holds none.
+        {"no card, causes, zh", zh, StartPage(zh, none, "", nullptr, &causes),
+         {"未找到存储卡", "各驱动器的情况", "E: 无权读取 /dev/sdb1（权限不足）", "F: no &lt;card&gt;"}, {}},
+        {"card, no causes, en", en, StartPage(en, SummerCard(), "", nullptr, &causes), {"Memory card"},
+         {"What each drive holds", "/dev/sdb1"}},
         {"unreachable, zh", zh, UnreachableServerPage(zh, usr, "http://127.0.0.1:9/a?b&c", "ERR_UNSAFE_PORT"),
          {"无法连接分析服务器", "http://127.0.0.1:9/a?b&amp;c", "ERR_UNSAFE_PORT", usr, "serverBaseUrl", "刷新"}, {}},
         {"unreachable, en", en, UnreachableServerPage(en, usr, "http://analysis.example:6000/", ""),
