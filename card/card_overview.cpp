@@ -14,6 +14,30 @@ namespace {
 
 // Adjacent samples are read together, up to this many sectors (64 KiB) a read.
 constexpr std::uint32_t kMaxRunSectors = 128;
+constexpr int kScanAttempts = 3;
+
+bool InRange(const OverviewSample& sample, const OverviewRequest& request) {
+    return (!request.hasFrom || sample.time >= request.from) && (!request.hasTo || sample.time <= request.to);
+}
+
+// Every sample in its place: in the requested range, not earlier than the
+// sample before it (or the oldest record), not later than the newest record.
+bool AllInPlace(const OverviewResult& result, const OverviewRequest& request) {
+    std::int32_t previous = result.oldestTime;
+    for (const OverviewSample& sample : result.samples) {
+        if (sample.time < previous || sample.time > result.newestTime || !InRange(sample, request)) return false;
+        previous = sample.time;
+    }
+    return true;
+}
+
+bool SameSamples(const OverviewResult& a, const OverviewResult& b) {
+    if (a.samples.size() != b.samples.size()) return false;
+    for (std::size_t i = 0; i < a.samples.size(); ++i) {
+        if (a.samples[i].sector != b.samples[i].sector || a.samples[i].time != b.samples[i].time) return false;
+    }
+    return true;
+}
 
 struct Slot {
     std::uint32_t sector;  // physical sector to read
@@ -46,6 +70,37 @@ std::vector<std::uint32_t> CardOverview::SamplePositions(std::uint32_t first, st
 }
 
 OverviewResult CardOverview::Scan(const OverviewRequest& request) const {
+    OverviewResult result = ScanOnce(request);
+    for (int attempt = 2; attempt <= kScanAttempts; ++attempt) {
+        if (result.status != OverviewStatus::kDone || AllInPlace(result, request)) return result;
+        OverviewResult again = ScanOnce(request);
+        // The same odd samples twice: the card is not moving, its shape is its own.
+        const bool still = SameSamples(again, result);
+        result = std::move(again);
+        if (still) return result;
+    }
+    if (result.status != OverviewStatus::kDone || AllInPlace(result, request)) return result;
+    // The card kept changing. The recorder overwrites the oldest records
+    // first, so the samples at the start of the ring order may hold records
+    // newer than the rest: walking from the newest sample back, each sample
+    // kept is no later than the one after it (and none later than the newest
+    // record found). The oldest record found may itself have been
+    // overwritten, so the first sample kept bounds the ring from below.
+    std::vector<OverviewSample> kept;
+    std::int32_t next = result.newestTime;
+    for (auto sample = result.samples.rbegin(); sample != result.samples.rend(); ++sample) {
+        if (sample->time > next || !InRange(*sample, request)) continue;
+        kept.push_back(*sample);
+        next = sample->time;
+    }
+    std::reverse(kept.begin(), kept.end());
+    result.samples = std::move(kept);
+    if (!result.samples.empty()) result.oldestTime = std::min(result.oldestTime, result.samples.front().time);
+    result.message = "the card was being written during the scan; samples that moved are left out";
+    return result;
+}
+
+OverviewResult CardOverview::ScanOnce(const OverviewRequest& request) const {
     OverviewResult result;
     CHeldCardVolume volume(*volumes_, devicePath_.c_str());
     auto finish = [&result, &volume](OverviewStatus status, const std::string& message) {
@@ -104,8 +159,9 @@ OverviewResult CardOverview::Scan(const OverviewRequest& request) const {
     if (volume.Gone()) return finish(OverviewStatus::kCardGone, "the card stopped answering");
     if (first > last) return finish(OverviewStatus::kDone, "no records in the time range");
 
-    const std::vector<std::uint32_t> positions = SamplePositions(
-        static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last), std::max<std::uint32_t>(request.points, 1));
+    const std::vector<std::uint32_t> positions =
+        SamplePositions(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last),
+                        std::max<std::uint32_t>(request.points, 1));
     result.positions = positions.size();
 
     // Ascending sector order: on a wrapped ring the newer records, at the low
@@ -132,7 +188,7 @@ OverviewResult CardOverview::Scan(const OverviewRequest& request) const {
         // A record out of time order on the ring (written by a recorder whose
         // clock was set back) can fall among the positions of a range; only
         // records inside the range are given.
-        if ((request.hasFrom && sample.time < request.from) || (request.hasTo && sample.time > request.to)) return;
+        if (!InRange(sample, request)) return;
         sample.hasPoint = points.PointOf(bytes, &sample.point);
         sample.hasRms = rmsOf.RmsOf(bytes, &sample.rms);
         byOrder[slot.order] = sample;

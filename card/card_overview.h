@@ -82,6 +82,10 @@ public:
     void SetProgressHook(ProgressHook hook) { progress_ = std::move(hook); }
     void SetCancelHook(CancelHook hook) { cancel_ = std::move(hook); }
 
+    // Scans the card. A recorder writing during the scan can overwrite the
+    // sampled positions with newer records: a scan whose samples leave the
+    // ring's time order or bounds is made again (up to three times); what
+    // still does not fit is left out, with a message.
     OverviewResult Scan(const OverviewRequest& request) const;
 
     // The logical indices sampled in [first, last]: min(points, count) of them,
@@ -89,6 +93,8 @@ public:
     static std::vector<std::uint32_t> SamplePositions(std::uint32_t first, std::uint32_t last, std::uint32_t points);
 
 private:
+    OverviewResult ScanOnce(const OverviewRequest& request) const;
+
     RawVolumeSystem* volumes_;
     std::string devicePath_;
     std::uint32_t baseSector_;

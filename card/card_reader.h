@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "card/ratio_file.h"
 #include "platform/raw_volume.h"
 
 namespace orvanta {
@@ -77,8 +78,13 @@ public:
 
     RawVolumeSystem& Volumes() const { return *volumes_; }
 
+    // What LoadRatios found: whether ratio.txt was read, why it was refused
+    // (a FIFO, more than 1 MiB), and the ratios it did not take or doubts.
+    const RatioFileOutcome& RatioFile() const { return ratioFile_; }
+
 private:
     RawVolumeSystem* volumes_;
+    RatioFileOutcome ratioFile_;
     std::int32_t startupDriveCode_ = 1;
 };
 

@@ -5,18 +5,18 @@
 #include "card/bounded_text.h"
 #include "card/card_layout.h"
 #include "card/card_reader.h"
+#include "card/ratio_file.h"
 
 namespace orvanta {
 
 void CCardReader::LoadRatios(const char* path) {
     // Relative to the working directory unless the path says otherwise. A
-    // number that does not convert leaves its ratio as it was, as does a
-    // missing file.
-    std::FILE* file = std::fopen(path, "r");
-    if (file == nullptr) return;
-    const int converted = std::fscanf(file, "%lf\n%lf", &ratioA, &ratioB);
-    (void)converted;
-    std::fclose(file);
+    // number that does not convert, or that would break the texts, leaves
+    // its ratio as it was, as does a missing file; what was refused or is
+    // doubtful is said on standard error.
+    ratioFile_ = LoadRatioFile(path, offsetA, offsetB, &ratioA, &ratioB);
+    if (!ratioFile_.error.empty()) std::fprintf(stderr, "orvanta: %s\n", ratioFile_.error.c_str());
+    for (const RatioNote& note : ratioFile_.notes) std::fprintf(stderr, "orvanta: %s\n", RatioNoteText(note).c_str());
 }
 
 void CCardReader::ReadDeviceRecord() {

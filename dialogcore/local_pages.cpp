@@ -98,6 +98,14 @@ const Bilingual kNoMemory = {
     "<body><h3>Request not sent</h3><p>Not enough memory to build the request. Close other programs and press "
     "Refresh again.</p></body></html>"};
 
+const Bilingual kConfigProblem = {
+    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>请求未发送</title></head>"
+    "<body style=\"font-family: sans-serif\"><h3>请求未发送</h3><p>配置文件无法使用：<code>%1</code></p>"
+    "<p>配置文件必须是不超过 1 MiB 的普通文件。</p></body></html>",
+    "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>Request not sent</title></head>"
+    "<body style=\"font-family: sans-serif\"><h3>Request not sent</h3><p>The configuration file cannot be used: "
+    "<code>%1</code></p><p>The configuration file must be a regular file of at most 1 MiB.</p></body></html>"};
+
 const Bilingual kNoAccess = {
     "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>没有读取存储卡的权限</title></head>"
     "<body style=\"font-family: sans-serif\">"
@@ -138,6 +146,10 @@ std::string UnreachableServerPage(UiLanguage language, const std::string& iniPat
 }
 
 std::string NoMemoryPage(UiLanguage language) { return In(language, kNoMemory); }
+
+std::string ConfigProblemPage(UiLanguage language, const std::string& problem) {
+    return FillPlaces(In(language, kConfigProblem), {HtmlEscaped(problem)});
+}
 
 std::string NoAccessPage(UiLanguage language, char letter) {
     return FillPlaces(In(language, kNoAccess), {std::string(1, letter)});

@@ -28,6 +28,10 @@ std::string UnreachableServerPage(UiLanguage language, const std::string& iniPat
 // The request could not be built for lack of memory.
 std::string NoMemoryPage(UiLanguage language);
 
+// The configuration file is not read (a FIFO, a device, larger than 1 MiB):
+// `problem` says why, in English as the query road gives it.
+std::string ConfigProblemPage(UiLanguage language, const std::string& problem);
+
 // The card's drive `letter` could not be opened for lack of rights (on
 // Windows a raw volume opens only for an administrator).
 std::string NoAccessPage(UiLanguage language, char letter);

@@ -1,6 +1,5 @@
 #include "dialogcore/start_page.h"
 
-#include <cmath>
 #include <cstdio>
 
 #include "card/local_time.h"
@@ -35,7 +34,6 @@ const Bilingual kNoRatioFile = {
     "没有找到 ratio.txt（工作目录和配置文件旁边都没有）：两个变比均按 1.0 计算。",
     "No ratio.txt was found (neither in the working directory nor beside the configuration file): both ratios "
     "are 1.0."};
-const Bilingual kNotFinite = {"通道 %1 的变比不是有限的数值。", "The ratio of channel %1 is not a finite number."};
 
 const Bilingual kDriveReport = {"<p>各驱动器的情况：</p><ul>%1</ul>", "<p>What each drive holds:</p><ul>%1</ul>"};
 
@@ -145,8 +143,6 @@ std::string RatioSection(UiLanguage language, const RatioFacts& ratios) {
     } else {
         rows += Row(language, kRatioSource, "<code>" + HtmlEscaped(ratios.source) + "</code>");
     }
-    if (!std::isfinite(ratios.ratioA)) warnings.push_back(FillPlaces(In(language, kNotFinite), {"A"}));
-    if (!std::isfinite(ratios.ratioB)) warnings.push_back(FillPlaces(In(language, kNotFinite), {"B"}));
     for (const std::string& warning : ratios.warnings) warnings.push_back(HtmlEscaped(warning));
     std::string notes;
     for (const std::string& warning : warnings) notes += "<p class=\"warn\">" + warning + "</p>";

@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_REQUIRE(again.ok);
         FUZZ_REQUIRE(SameFields(parsed.fields, again.fields));
     } else {
-        FUZZ_REQUIRE(!parsed.message.empty());
+        FUZZ_REQUIRE(!parsed.message.empty() && !parsed.messageEnglish.empty());
     }
 
     const AnalysisFormResult analysis = ParseAnalysisForm(body);
@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_REQUIRE(analysis.form.channelB.size() == kWaveSamples);
         FUZZ_REQUIRE(analysis.form.trend.size() <= kMaxTrendPoints);
     } else {
-        FUZZ_REQUIRE(!analysis.message.empty());
+        FUZZ_REQUIRE(!analysis.message.empty() && !analysis.messageEnglish.empty());
     }
 
     // The body as the client would encode arbitrary field values.

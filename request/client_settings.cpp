@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/executable_path.h"
+#include "request/ini_reader.h"
 #include "request/profile_string.h"
 
 namespace orvanta {
@@ -64,21 +65,30 @@ void ReadClientSettings(const std::string& iniPath, ClientSettings* settings) {
 
 namespace {
 
-bool HasLineBreak(const char* value) { return std::strpbrk(value, "\r\n") != nullptr; }
-
-bool HasControlCharacter(const char* value) {
+bool HasControlCharacter(const char* value, bool tabAllowed) {
     for (const unsigned char* p = reinterpret_cast<const unsigned char*>(value); *p != 0; ++p) {
+        if (*p == '\t' && tabAllowed) continue;
         if (*p < 0x20 || *p == 0x7F) return true;
     }
     return false;
 }
 
+const char* const kCheckedKeys[] = {"serverBaseUrl", "userID", "password"};
+
 }  // namespace
 
 const char* UnsafeSettingKey(const ClientSettings& settings) {
-    if (HasControlCharacter(settings.serverBaseUrl)) return "serverBaseUrl";
-    if (HasLineBreak(settings.userID)) return "userID";
-    if (HasLineBreak(settings.password)) return "password";
+    if (HasControlCharacter(settings.serverBaseUrl, false)) return kCheckedKeys[0];
+    if (HasControlCharacter(settings.userID, true)) return kCheckedKeys[1];
+    if (HasControlCharacter(settings.password, true)) return kCheckedKeys[2];
+    return nullptr;
+}
+
+const char* KeyHoldingNul(const std::string& iniContents) {
+    for (const char* key : kCheckedKeys) {
+        std::string value;
+        if (FindIniValue(iniContents, kSection, key, &value) && value.find('\0') != std::string::npos) return key;
+    }
     return nullptr;
 }
 

@@ -36,10 +36,15 @@ std::string ConfigPathBesideExecutable();
 void ReadClientSettings(const std::string& iniPath, ClientSettings* settings);
 
 // The key of the first value that cannot go into a request safely, or null
-// when all can: a CR or LF in userID or password would end its header line
-// and start one of the file's choosing, and no control character belongs in
-// serverBaseUrl. Keys are checked in file order: serverBaseUrl, userID,
-// password.
+// when all can: a control character in userID or password (a CR or LF would
+// end its header line and start one of the file's choosing; VT, FF, DEL and
+// the others do not belong in a header either) other than the tab, and any
+// control character in serverBaseUrl. Keys are checked in file order:
+// serverBaseUrl, userID, password.
 const char* UnsafeSettingKey(const ClientSettings& settings);
+
+// The same keys looked up in the configuration file's text: the first whose
+// value holds a NUL byte, which would cut the value where it stands, or null.
+const char* KeyHoldingNul(const std::string& iniContents);
 
 }  // namespace orvanta

@@ -1,7 +1,9 @@
 #include "request/ini_reader.h"
 
-#include <cstdio>
 #include <cstring>
+#include <utility>
+
+#include "platform/small_file.h"
 
 namespace orvanta {
 namespace {
@@ -38,16 +40,14 @@ std::string Unquoted(std::string value) {
     return value;
 }
 
-// The whole file; false when it cannot be opened or read (a directory, say).
+// The whole file; false when it cannot be read: missing, no regular file (a
+// FIFO would block, a device may never end) or larger than the small-file
+// limit. Such a file gives the defaults; the query road refuses it first.
 bool ReadWholeFile(const std::string& path, std::string* contents) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
-    char chunk[8192];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof(chunk), file)) > 0) contents->append(chunk, n);
-    bool ok = std::ferror(file) == 0;
-    std::fclose(file);
-    return ok;
+    SmallFile file = ReadSmallFile(path);
+    if (file.status != SmallFileStatus::kRead) return false;
+    *contents = std::move(file.contents);
+    return true;
 }
 
 }  // namespace

@@ -23,6 +23,9 @@ struct PreparedQuery {
     // credential, a control character in the address), or null. Then the
     // header block and the body stay empty and nothing may be sent.
     const char* unsafeKey = nullptr;
+    // Why the configuration file cannot be used (a FIFO, a device, larger
+    // than 1 MiB), in English, or empty. Then nothing may be sent either.
+    std::string configProblem;
 
     // True when the card gave a record time (actualTime > 0); the caller's
     // selected time then becomes settings.selectedTime.

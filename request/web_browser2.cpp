@@ -1,10 +1,53 @@
 #include "request/web_browser2.h"
 
+#include <QTimer>
 #include <QWebEngineHttpRequest>
+#include <QWebEnginePage>
+
+#include "request/http_address.h"
 
 namespace orvanta {
+namespace {
+
+// Lets the engine follow a server's redirect only within the origin the
+// request was posted to, as orvanta-query does: the credentials and the form
+// never go to another host, nor from https to http.
+class CRedirectGuardPage : public QWebEnginePage {
+public:
+    explicit CRedirectGuardPage(CWebBrowser2* browser) : QWebEnginePage(browser), browser_(browser) {}
+
+    void SetOrigin(const QUrl& url) { origin_ = url.toString(QUrl::FullyEncoded).toStdString(); }
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+        if (type == NavigationTypeRedirect && !origin_.empty()) {
+            const RedirectVerdict verdict = JudgeRedirect(origin_, url.toString(QUrl::FullyEncoded).toStdString());
+            if (!verdict.follow) {
+                const QString why = QString::fromStdString(verdict.refusal).toHtmlEscaped();
+                QTimer::singleShot(0, browser_, [browser = browser_, why] {
+                    browser->ShowLocalPage(
+                        QStringLiteral(
+                            "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>重定向未跟随</title></head>"
+                            "<body style=\"font-family: sans-serif\"><h3>重定向未跟随 / Redirect not followed</h3>"
+                            "<p>服务器把请求转到了另一个地址；用户名、密码和表单只发往配置的服务器。</p>"
+                            "<p lang=\"en\">%1</p></body></html>")
+                            .arg(why));
+                });
+                return false;
+            }
+        }
+        return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+    }
+
+private:
+    CWebBrowser2* browser_;
+    std::string origin_;
+};
+
+}  // namespace
 
 CWebBrowser2::CWebBrowser2(QWidget* parent) : QWebEngineView(parent) {
+    setPage(new CRedirectGuardPage(this));
     connect(this, &QWebEngineView::loadFinished, this, &CWebBrowser2::documentComplete);
 }
 
@@ -48,6 +91,7 @@ QWebEngineHttpRequest CWebBrowser2::MakeRequest(const QUrl& url, const std::vect
 }
 
 void CWebBrowser2::Navigate(const QUrl& url, const std::vector<std::uint8_t>& body, const std::string& headerBlock) {
+    if (auto* guard = dynamic_cast<CRedirectGuardPage*>(page())) guard->SetOrigin(url);
     load(MakeRequest(url, body, headerBlock));
 }
 
@@ -56,7 +100,9 @@ void CWebBrowser2::ShowLocalPage(const QString& html) {
 }
 
 QUrl CWebBrowser2::NavigableUrl(const char* serverBaseUrl) {
-    if (serverBaseUrl == nullptr || serverBaseUrl[0] == '\0') {
+    // The same rule as orvanta-query's: "127.0.0.1:47010/analysis" has no
+    // scheme and is refused by both.
+    if (serverBaseUrl == nullptr || !ParseHttpAddress(serverBaseUrl, nullptr)) {
         return QUrl();
     }
     const QUrl url(QString::fromLocal8Bit(serverBaseUrl).trimmed(), QUrl::StrictMode);

@@ -23,10 +23,11 @@ constexpr FieldRule kRules[] = {
 };
 constexpr std::size_t kRuleCount = sizeof(kRules) / sizeof(kRules[0]);
 
-AnalysisFormResult Fail(std::string field, std::string message) {
+AnalysisFormResult Fail(std::string field, std::string message, std::string english) {
     AnalysisFormResult result;
     result.field = std::move(field);
     result.message = std::move(message);
+    result.messageEnglish = std::move(english);
     return result;
 }
 
@@ -52,8 +53,8 @@ bool ParseInt32(std::string_view text, std::int32_t& value) {
     return true;
 }
 
-bool ParseIntegerList(std::string_view text, std::size_t maxCount,
-                      std::vector<std::int32_t>& numbers, std::string& error) {
+bool ParseIntegerList(std::string_view text, std::size_t maxCount, std::vector<std::int32_t>& numbers,
+                      std::string& error, std::string* errorEnglish) {
     numbers.clear();
     std::size_t i = 0;
     while (i < text.size()) {
@@ -67,11 +68,15 @@ bool ParseIntegerList(std::string_view text, std::size_t maxCount,
         }
         if (numbers.size() >= maxCount) {
             error = "整数个数超过 " + std::to_string(maxCount);
+            if (errorEnglish != nullptr) *errorEnglish = "more than " + std::to_string(maxCount) + " integers";
             return false;
         }
         std::int32_t value = 0;
         if (!ParseInt32(text.substr(i, end - i), value)) {
             error = "第 " + std::to_string(numbers.size() + 1) + " 个数不是有效的 32 位整数";
+            if (errorEnglish != nullptr) {
+                *errorEnglish = "number " + std::to_string(numbers.size() + 1) + " is no valid 32-bit integer";
+            }
             return false;
         }
         numbers.push_back(value);
@@ -99,11 +104,14 @@ AnalysisFormResult CheckAnalysisFields(const std::vector<FormField>& fields) {
                 continue;
             }
             if (values[r] != nullptr) {
-                return Fail(field.name, "字段重复出现");
+                return Fail(field.name, "字段重复出现", "field given twice");
             }
             if (field.value.size() > kRules[r].maxLength) {
-                return Fail(field.name, "字段过长（" + std::to_string(field.value.size()) +
-                                            " 字节，最多 " + std::to_string(kRules[r].maxLength) + "）");
+                return Fail(field.name,
+                            "字段过长（" + std::to_string(field.value.size()) + " 字节，最多 " +
+                                std::to_string(kRules[r].maxLength) + "）",
+                            "field too long (" + std::to_string(field.value.size()) + " bytes, at most " +
+                                std::to_string(kRules[r].maxLength) + ")");
             }
             values[r] = &field.value;
         }
@@ -113,28 +121,30 @@ AnalysisFormResult CheckAnalysisFields(const std::vector<FormField>& fields) {
     AnalysisFormResult result;
     AnalysisForm& form = result.form;
     if (missing(0)) {
-        return Fail(kRules[0].name, "缺少字段");
+        return Fail(kRules[0].name, "缺少字段", "field missing");
     }
     if (!CheckTime(*values[0], form.selectedTime)) {
-        return Fail("selectedTime", "应为一个有符号 32 位整数");
+        return Fail("selectedTime", "应为一个有符号 32 位整数", "a signed 32-bit integer expected");
     }
     if (missing(1)) {
-        return Fail(kRules[1].name, "缺少字段");
+        return Fail(kRules[1].name, "缺少字段", "field missing");
     }
     if (!CheckTime(*values[1], form.actualTime)) {
-        return Fail("actualTime", "应为一个有符号 32 位整数");
+        return Fail("actualTime", "应为一个有符号 32 位整数", "a signed 32-bit integer expected");
     }
     if (missing(2)) {
-        return Fail(kRules[2].name, "缺少字段");
+        return Fail(kRules[2].name, "缺少字段", "field missing");
     }
     std::vector<std::int32_t> numbers;
     std::string error;
-    if (!ParseIntegerList(*values[2], kWaveNumbers, numbers, error)) {
-        return Fail("data", error);
+    std::string english;
+    if (!ParseIntegerList(*values[2], kWaveNumbers, numbers, error, &english)) {
+        return Fail("data", error, english);
     }
     if (numbers.size() != kWaveNumbers) {
-        return Fail("data", "应有 " + std::to_string(kWaveNumbers) + " 个整数，实际 " +
-                                std::to_string(numbers.size()) + " 个");
+        return Fail("data",
+                    "应有 " + std::to_string(kWaveNumbers) + " 个整数，实际 " + std::to_string(numbers.size()) + " 个",
+                    std::to_string(kWaveNumbers) + " integers expected, " + std::to_string(numbers.size()) + " given");
     }
     form.channelA.reserve(kWaveSamples);
     form.channelB.reserve(kWaveSamples);
@@ -144,23 +154,27 @@ AnalysisFormResult CheckAnalysisFields(const std::vector<FormField>& fields) {
     }
 
     if (missing(3)) {
-        return Fail(kRules[3].name, "缺少字段");
+        return Fail(kRules[3].name, "缺少字段", "field missing");
     }
-    if (!ParseIntegerList(*values[3], 2 + 2 * kMaxTrendPoints, numbers, error)) {
-        return Fail("data1", error);
+    if (!ParseIntegerList(*values[3], 2 + 2 * kMaxTrendPoints, numbers, error, &english)) {
+        return Fail("data1", error, english);
     }
     const long points = TrendPointsForCount(numbers.size());
     if (points < 0) {
-        return Fail("data1", "整数个数 " + std::to_string(numbers.size()) +
-                                 " 不符合“0 0、趋势点对、补零”的格式（应为 1001 至 2000 或 2002 个）");
+        return Fail("data1",
+                    "整数个数 " + std::to_string(numbers.size()) +
+                        " 不符合“0 0、趋势点对、补零”的格式（应为 1001 至 2000 或 2002 个）",
+                    std::to_string(numbers.size()) +
+                        " integers do not fit \"0 0, trend pairs, zero fill\" (1001 to 2000 or 2002 expected)");
     }
     if (numbers[0] != 0 || numbers[1] != 0) {
-        return Fail("data1", "应以“0 0”开头");
+        return Fail("data1", "应以“0 0”开头", "must begin with \"0 0\"");
     }
     const std::size_t pairsEnd = 2 + 2 * static_cast<std::size_t>(points);
     for (std::size_t i = pairsEnd; i < numbers.size(); ++i) {
         if (numbers[i] != 0) {
-            return Fail("data1", "趋势点之后的补位应全为 0（第 " + std::to_string(i + 1) + " 个数不是 0）");
+            return Fail("data1", "趋势点之后的补位应全为 0（第 " + std::to_string(i + 1) + " 个数不是 0）",
+                        "the fill after the trend points must be all 0 (number " + std::to_string(i + 1) + " is not)");
         }
     }
     form.trend.reserve(static_cast<std::size_t>(points));
@@ -169,14 +183,16 @@ AnalysisFormResult CheckAnalysisFields(const std::vector<FormField>& fields) {
     }
 
     if (missing(4)) {
-        return Fail(kRules[4].name, "缺少字段");
+        return Fail(kRules[4].name, "缺少字段", "field missing");
     }
-    if (!ParseIntegerList(*values[4], kDeviceNumbers, numbers, error)) {
-        return Fail("data2", error);
+    if (!ParseIntegerList(*values[4], kDeviceNumbers, numbers, error, &english)) {
+        return Fail("data2", error, english);
     }
     if (numbers.size() != kDeviceNumbers) {
-        return Fail("data2", "应有 " + std::to_string(kDeviceNumbers) + " 个整数，实际 " +
-                                 std::to_string(numbers.size()) + " 个");
+        return Fail(
+            "data2",
+            "应有 " + std::to_string(kDeviceNumbers) + " 个整数，实际 " + std::to_string(numbers.size()) + " 个",
+            std::to_string(kDeviceNumbers) + " integers expected, " + std::to_string(numbers.size()) + " given");
     }
     form.device = DeviceRecord{numbers[0], numbers[1], numbers[2], numbers[3], numbers[4]};
 
@@ -187,7 +203,7 @@ AnalysisFormResult CheckAnalysisFields(const std::vector<FormField>& fields) {
 AnalysisFormResult ParseAnalysisForm(std::string_view body) {
     const FormParseResult split = ParseForm(body);
     if (!split.ok) {
-        return Fail(split.field, split.message);
+        return Fail(split.field, split.message, split.messageEnglish);
     }
     return CheckAnalysisFields(split.fields);
 }

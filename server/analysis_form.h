@@ -50,6 +50,7 @@ struct AnalysisFormResult {
     AnalysisForm form;      // when ok
     std::string field;      // the field at fault, when not ok
     std::string message;    // Chinese description, when not ok
+    std::string messageEnglish;  // the same in English
 };
 
 // Parses one whole signed 32-bit decimal integer ("-" allowed, no blanks, no
@@ -57,10 +58,11 @@ struct AnalysisFormResult {
 bool ParseInt32(std::string_view text, std::int32_t& value);
 
 // Splits a text at runs of blanks (space, tab, CR, LF) into signed 32-bit
-// integers. Stops with false, and a Chinese reason in `error`, at the first
-// token that is no such integer or when more than `maxCount` numbers come.
-bool ParseIntegerList(std::string_view text, std::size_t maxCount,
-                      std::vector<std::int32_t>& numbers, std::string& error);
+// integers. Stops with false, and a Chinese reason in `error` (in English in
+// `errorEnglish`, when given), at the first token that is no such integer or
+// when more than `maxCount` numbers come.
+bool ParseIntegerList(std::string_view text, std::size_t maxCount, std::vector<std::int32_t>& numbers,
+                      std::string& error, std::string* errorEnglish = nullptr);
 
 // The number of trend points P that a data1 text of `count` numbers holds, or
 // -1 when no P gives that count (2 + 2P + max(0, 999 - P) numbers).

@@ -1,31 +1,14 @@
 #include "server/analysis_server.h"
 
-#include <httplib.h>
-
-#include <sys/socket.h>
-
 #include <cctype>
-#include <chrono>
-#include <thread>
 #include <cstdio>
 #include <exception>
 
 #include "server/answer_page.h"
+#include "server/http_event_loop.h"
 
 namespace orvanta::server {
 namespace {
-
-// Headers that cpp-httplib adds to a request itself; no client sent them.
-bool IsLibraryHeader(const std::string& name) {
-    return name == "REMOTE_ADDR" || name == "REMOTE_PORT" || name == "LOCAL_ADDR" || name == "LOCAL_PORT";
-}
-
-std::optional<std::string> Header(const httplib::Request& req, const char* name) {
-    if (!req.has_header(name)) {
-        return std::nullopt;
-    }
-    return req.get_header_value(name);
-}
 
 bool SameHeaderName(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) {
@@ -39,158 +22,57 @@ bool SameHeaderName(const std::string& a, const std::string& b) {
     return true;
 }
 
+std::optional<std::string> Header(const HttpRequest& request, const char* name) {
+    const std::string* value = request.Header(name);
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    return *value;
+}
+
 bool IsAnalysisPath(const std::string& path) { return path == "/" || path == "/analysis"; }
 
-struct BodyRead {
-    std::string body;
-    bool tooLarge = false;
-    bool failed = false;
-};
-
-// Reads the body through the library's content reader, never keeping more
-// than kMaxBodyBytes. The reader also takes chunked and compressed bodies.
-BodyRead ReadBody(const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
-    BodyRead read;
-    if (req.is_multipart_form_data()) {
-        return read;  // never an analysis form; left unread, the connection is closed
-    }
-    const bool complete = reader([&](const char* data, std::size_t length) {
-        if (read.body.size() + length > kMaxBodyBytes) {
-            read.tooLarge = true;
-            return false;
-        }
-        read.body.append(data, length);
-        return true;
-    });
-    if (!complete) {
-        if (res.status == 413) {
-            read.tooLarge = true;
-        }
-        read.failed = !read.tooLarge;
-    }
-    return read;
-}
+bool Carries(const HttpRequest& request, const char* method) { return request.method == method; }
 
 }  // namespace
 
 AnalysisServer::AnalysisServer(Credentials credentials, RequestLog* log)
-    : credentials_(std::move(credentials)), log_(log), server_(std::make_unique<httplib::Server>()) {
-    // The library's own limit catches a declared Content-Length above the
-    // limit before any of it is kept; ReadBody catches the rest.
-    server_->set_payload_max_length(kMaxBodyBytes);
-    // The library's default sets SO_REUSEPORT, with which a second server
-    // binds the same port without error and the kernel splits the clients
-    // between the two. SO_REUSEADDR alone still allows a quick restart but
-    // makes a taken port an error.
-    server_->set_socket_options([](int sock) {
-        int yes = 1;
-        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    });
-
-    const auto withBody = [this](const httplib::Request& req, httplib::Response& res,
-                                 const httplib::ContentReader& reader) {
-        HandleWithBody(req, res, reader);
-    };
-    server_->Post(".*", withBody);
-    server_->Put(".*", withBody);
-    server_->Patch(".*", withBody);
-    server_->Delete(".*", withBody);
-
-    server_->Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
-        Record(req, req.body);
-        if (req.path == "/") {
-            Send(res, 200, RenderStatusPage(BaseUrl(), served_.load()));
-        } else if (req.path == "/analysis") {
-            res.set_header("Allow", "POST");
-            Send(res, 405, RenderErrorPage(405, "请求方法不符", "分析地址只接受 POST 请求。"));
-        } else {
-            Send(res, 404, RenderErrorPage(404, "页面不存在", "服务器上没有这个地址。分析请求请发往 /analysis。"));
-        }
-    });
-    server_->Options(".*", [this](const httplib::Request& req, httplib::Response& res) {
-        Record(req, req.body);
-        res.set_header("Allow", "GET, POST");
-        Send(res, 405, RenderErrorPage(405, "请求方法不符", "服务器只接受 GET 和 POST 请求。"));
-    });
-
-    // Requests the library answers itself (malformed request lines, unknown
-    // methods, over-long headers) get a Chinese page too.
-    server_->set_error_handler(httplib::Server::HandlerWithResponse([](const httplib::Request&, httplib::Response& res) {
-        if (!res.body.empty()) {
-            return httplib::Server::HandlerResponse::Unhandled;
-        }
-        res.set_content(RenderErrorPage(res.status, "请求无法处理", "服务器无法处理这个请求。"),
-                        "text/html; charset=utf-8");
-        return httplib::Server::HandlerResponse::Handled;
-    }));
-    server_->set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
-        res.status = 500;
-        res.set_content(RenderErrorPage(500, "服务器内部错误", "处理请求时出错。"), "text/html; charset=utf-8");
-    });
-}
+    : credentials_(std::move(credentials)),
+      log_(log),
+      loop_(std::make_unique<HttpEventLoop>(
+          kMaxBodyBytes, [this](const HttpRequest& request) { return Handle(request); },
+          [this](int status) { return Refuse(status); })) {}
 
 AnalysisServer::~AnalysisServer() { Stop(); }
 
 int AnalysisServer::Bind(const std::string& host, int port) {
     host_ = host;
-    if (port == 0) {
-        port_ = server_->bind_to_any_port(host);
-    } else {
-        port_ = server_->bind_to_port(host, port) ? port : -1;
-    }
-    if (port_ < 0) {
-        port_ = -1;
-    }
+    port_ = loop_->Bind(host, port);
     return port_;
 }
 
 bool AnalysisServer::Run() {
-    runEntered_.store(true);
-    if (port_ < 0 || stopRequested_.load()) {
-        runFinished_.store(true);
-        return port_ >= 0;
+    if (port_ < 0) {
+        return false;
     }
-    const bool ran = server_->listen_after_bind();
-    runFinished_.store(true);
-    return ran;
+    return loop_->Run();
 }
 
-void AnalysisServer::Stop() {
-    // The library's stop() does nothing before its loop runs, so a stop that
-    // comes while Run() is starting waits until the loop is there. Run()
-    // checks the request after announcing itself, so one of the two sides
-    // always sees the other.
-    stopRequested_.store(true);
-    if (!runEntered_.load()) {
-        return;
-    }
-    while (!runFinished_.load()) {
-        if (server_->is_running()) {
-            if (!stopDone_.exchange(true)) {
-                server_->stop();
-            }
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-}
+void AnalysisServer::Stop() { loop_->Stop(); }
 
 std::string AnalysisServer::BaseUrl() const {
     const bool ipv6 = host_.find(':') != std::string::npos;
     return "http://" + (ipv6 ? "[" + host_ + "]" : host_) + ":" + std::to_string(port_);
 }
 
-void AnalysisServer::Record(const httplib::Request& req, const std::string& body) {
+void AnalysisServer::Record(const HttpRequest& request) {
     if (log_ == nullptr) {
         return;
     }
     RecordedRequest record;
-    record.method = req.method;
-    record.path = req.path;
-    for (const auto& [name, value] : req.headers) {
-        if (IsLibraryHeader(name)) {
-            continue;
-        }
+    record.method = request.method;
+    record.path = request.path;
+    for (const auto& [name, value] : request.headers) {
         bool merged = false;
         for (auto& [seenName, seenValue] : record.headers) {
             if (SameHeaderName(seenName, name)) {
@@ -203,57 +85,105 @@ void AnalysisServer::Record(const httplib::Request& req, const std::string& body
             record.headers.emplace_back(name, value);
         }
     }
-    record.body = body;
+    record.body = request.body;
     if (!log_->Append(record) && !logFailureReported_.exchange(true)) {
         std::fprintf(stderr, "orvanta-server: cannot write to the request record file\n");
     }
 }
 
-void AnalysisServer::Send(httplib::Response& res, int status, const std::string& page) {
-    res.status = status;
-    res.set_header("Cache-Control", "no-store");
-    res.set_content(page, "text/html; charset=utf-8");
+HttpResponse AnalysisServer::Page(int status, const std::string& page) {
+    HttpResponse response;
+    response.status = status;
+    response.headers.emplace_back("Cache-Control", "no-store");
+    response.headers.emplace_back("Content-Type", "text/html; charset=utf-8");
+    response.body = page;
     served_.fetch_add(1);
+    return response;
 }
 
-void AnalysisServer::HandleWithBody(const httplib::Request& req, httplib::Response& res,
-                                    const httplib::ContentReader& reader) {
-    try {
-        const BodyRead read = ReadBody(req, res, reader);
-        Record(req, read.body);
-        if (read.failed || read.tooLarge || req.is_multipart_form_data()) {
-            // Part of the body may still wait on the socket: do not read it as a next request.
-            res.set_header("Connection", "close");
-        }
-        if (req.method != "POST") {
-            res.set_header("Allow", IsAnalysisPath(req.path) ? "POST" : "GET, POST");
-            Send(res, 405, RenderErrorPage(405, "请求方法不符", "分析地址只接受 POST 请求。"));
-            return;
-        }
-        if (!IsAnalysisPath(req.path)) {
-            Send(res, 404, RenderErrorPage(404, "页面不存在", "服务器上没有这个地址。分析请求请发往 /analysis。"));
-            return;
-        }
-        if (read.failed) {
-            Send(res, 400, RenderErrorPage(400, "请求体不完整", "请求体没有完整收到。"));
-            return;
-        }
-        AnalysisRequest request;
-        request.contentType = Header(req, "Content-Type");
-        request.apiVersion = Header(req, "Api-Version");
-        request.userId = Header(req, "User-ID");
-        request.password = Header(req, "Password");
-        request.body = read.body;
-        request.bodyTooLarge = read.tooLarge;
-        const Reply reply = AnswerAnalysisRequest(request, credentials_);
-        if (reply.status == 401) {
-            res.set_header("WWW-Authenticate", "Orvanta-Headers realm=\"orvanta\"");
-        }
-        Send(res, reply.status, reply.page);
-    } catch (const std::exception&) {
-        res.set_header("Connection", "close");
-        Send(res, 500, RenderErrorPage(500, "服务器内部错误", "处理请求时出错。"));
+HttpResponse AnalysisServer::Refuse(int status) {
+    switch (status) {
+        case 408:
+            return Page(status, RenderErrorPage(408, "请求超时", "请求没有在规定时间内完整收到。"));
+        case 413:
+            return Page(status, RenderErrorPage(
+                                    413, "请求过大",
+                                    "请求体超过 " + std::to_string(kMaxBodyBytes / 1024) + " KiB，服务器不予处理。"));
+        case 431:
+            return Page(status, RenderErrorPage(431, "请求头过大", "请求头过长或过多。"));
+        case 503:
+            return Page(status, RenderErrorPage(503, "服务器繁忙", "同时收到的大请求过多，请稍后重试。"));
+        default:
+            return Page(status, RenderErrorPage(status, "请求无法处理", "服务器无法处理这个请求。"));
     }
+}
+
+HttpResponse AnalysisServer::Handle(const HttpRequest& request) {
+    const PageLanguage l = LanguageOf(Header(request, "Accept-Language"));
+    try {
+        Record(request);
+        if (Carries(request, "GET") || Carries(request, "HEAD")) {
+            if (request.path == "/") {
+                return Page(200, RenderStatusPage(BaseUrl(), served_.load(), l));
+            }
+            if (request.path == "/analysis") {
+                return NotAllowed(l, "POST");
+            }
+            return NotFound(l);
+        }
+        if (Carries(request, "POST") || Carries(request, "PUT") || Carries(request, "PATCH") ||
+            Carries(request, "DELETE")) {
+            return HandleWithBody(request, l);
+        }
+        return NotAllowed(l, "GET, POST");
+    } catch (const std::exception&) {
+        HttpResponse response =
+            Page(500, RenderErrorPage(500, Tr(l, "服务器内部错误", "Internal server error"),
+                                      Tr(l, "处理请求时出错。", "The request could not be handled."), {}, l));
+        response.close = true;
+        return response;
+    }
+}
+
+HttpResponse AnalysisServer::NotAllowed(PageLanguage l, const char* allow) {
+    HttpResponse response = Page(
+        405,
+        RenderErrorPage(405, Tr(l, "请求方法不符", "Method not allowed"),
+                        std::string(allow) == "POST"
+                            ? Tr(l, "分析地址只接受 POST 请求。", "The analysis address takes POST requests only.")
+                            : Tr(l, "服务器只接受 GET 和 POST 请求。", "The server takes GET and POST requests only."),
+                        {}, l));
+    response.headers.emplace_back("Allow", allow);
+    return response;
+}
+
+HttpResponse AnalysisServer::NotFound(PageLanguage l) {
+    return Page(404, RenderErrorPage(404, Tr(l, "页面不存在", "Page not found"),
+                                     Tr(l, "服务器上没有这个地址。分析请求请发往 /analysis。",
+                                        "The server has no such address. Send analysis requests to /analysis."),
+                                     {}, l));
+}
+
+HttpResponse AnalysisServer::HandleWithBody(const HttpRequest& request, PageLanguage l) {
+    if (request.method != "POST") {
+        return NotAllowed(l, IsAnalysisPath(request.path) ? "POST" : "GET, POST");
+    }
+    if (!IsAnalysisPath(request.path)) {
+        return NotFound(l);
+    }
+    AnalysisRequest analysis;
+    analysis.contentType = Header(request, "Content-Type");
+    analysis.apiVersion = Header(request, "Api-Version");
+    analysis.userId = Header(request, "User-ID");
+    analysis.password = Header(request, "Password");
+    analysis.body = request.body;
+    analysis.language = l;
+    const Reply reply = AnswerAnalysisRequest(analysis, credentials_);
+    HttpResponse response = Page(reply.status, reply.page);
+    if (reply.status == 401) {
+        response.headers.emplace_back("WWW-Authenticate", "Orvanta-Headers realm=\"orvanta\"");
+    }
+    return response;
 }
 
 }  // namespace orvanta::server

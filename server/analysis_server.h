@@ -1,11 +1,12 @@
-// The HTTP side of the reference analysis server, on cpp-httplib.
+// The HTTP side of the reference analysis server.
 //
 //   POST /analysis and POST /   the analysis (see request_handler.h)
 //   GET /                       a short status page
-//   anything else               a Chinese 404 or 405 page
+//   anything else               a 404 or 405 page
 //
 // Every request is handed to the request log, when there is one, before it is
-// answered.
+// answered. Connections are served by one event loop (http_event_loop.h), so
+// slow clients hold up no one and pipelined requests are answered in order.
 #pragma once
 
 #include <atomic>
@@ -16,14 +17,11 @@
 #include "server/request_handler.h"
 #include "server/request_log.h"
 
-namespace httplib {
-class Server;
-class Request;
-class Response;
-class ContentReader;
-}  // namespace httplib
-
 namespace orvanta::server {
+
+class HttpEventLoop;
+struct HttpRequest;
+struct HttpResponse;
 
 class AnalysisServer {
 public:
@@ -48,21 +46,21 @@ public:
     std::uint64_t RequestsServed() const { return served_.load(); }
 
 private:
-    void HandleWithBody(const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader);
-    void Record(const httplib::Request& req, const std::string& body);
-    void Send(httplib::Response& res, int status, const std::string& page);
+    HttpResponse Handle(const HttpRequest& request);
+    HttpResponse HandleWithBody(const HttpRequest& request, PageLanguage language);
+    HttpResponse NotAllowed(PageLanguage language, const char* allow);
+    HttpResponse NotFound(PageLanguage language);
+    HttpResponse Refuse(int status);
+    void Record(const HttpRequest& request);
+    HttpResponse Page(int status, const std::string& page);
 
     Credentials credentials_;
     RequestLog* log_;
-    std::unique_ptr<httplib::Server> server_;
+    std::unique_ptr<HttpEventLoop> loop_;
     std::string host_;
     int port_ = -1;
     std::atomic<std::uint64_t> served_{0};
     std::atomic<bool> logFailureReported_{false};
-    std::atomic<bool> runEntered_{false};
-    std::atomic<bool> runFinished_{false};
-    std::atomic<bool> stopRequested_{false};
-    std::atomic<bool> stopDone_{false};
 };
 
 }  // namespace orvanta::server

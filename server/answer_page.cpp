@@ -5,6 +5,7 @@
 #include "card/local_time.h"
 #include "server/harmonics.h"
 #include "server/html_text.h"
+#include "server/page_language.h"
 #include "server/svg_chart.h"
 
 namespace orvanta::server {
@@ -35,92 +36,100 @@ std::string Row(std::string_view label, const std::string& valueHtml, std::strin
     return row;
 }
 
-std::string TimesSection(const AnalysisForm& form) {
-    std::string html = "<section id=\"times\">\n<h2>时间</h2>\n<table>\n";
-    html += Row("所选时间", HtmlEscape(FormatLocalTime(form.selectedTime)), "selected-time");
-    html += Row("记录时间", HtmlEscape(FormatLocalTime(form.actualTime)), "actual-time");
+std::string TimesSection(const AnalysisForm& form, PageLanguage l) {
+    std::string html = "<section id=\"times\">\n<h2>" + Tr(l, "时间", "Times") + "</h2>\n<table>\n";
+    html += Row(Tr(l, "所选时间", "Selected time"), HtmlEscape(FormatLocalTime(form.selectedTime)), "selected-time");
+    html += Row(Tr(l, "记录时间", "Record time"), HtmlEscape(FormatLocalTime(form.actualTime)), "actual-time");
     html += "</table>\n";
+    if (form.device.driveCode == 1) {
+        html += "<p class=\"note\" id=\"no-card-note\">" +
+                Tr(l, "请求中没有存储卡的数据（设备记录的驱动器代码为 1）：没有可分析的记录，因此不显示任何数值。",
+                   "The request carries no data of a memory card (the device record's drive code is 1): there is "
+                   "no record to analyse, so no figures are shown.") +
+                "</p>\n";
+    }
     if (form.actualTime == 0) {
-        html += "<p class=\"note\" id=\"no-record-note\">卡上没有找到所选时间的记录（记录时间为 0）："
-                "以下数据不是该时刻的测量值。</p>\n";
+        html += "<p class=\"note\" id=\"no-record-note\">" +
+                Tr(l, "卡上没有找到所选时间的记录（记录时间为 0）：没有可分析的数据。",
+                   "No record of the selected time was found on the card (record time 0): there is nothing to "
+                   "analyse.") +
+                "</p>\n";
     } else if (form.actualTime < 0) {
-        html += "<p class=\"note\" id=\"no-record-note\">记录时间无效（" + std::to_string(form.actualTime) +
-                "）：以下数据不是该时刻的测量值。</p>\n";
+        html += "<p class=\"note\" id=\"no-record-note\">" +
+                Tr(l, "记录时间无效（", "The record time is not valid (") + std::to_string(form.actualTime) +
+                Tr(l, "）：没有可分析的数据。", "): there is nothing to analyse.") + "</p>\n";
     }
     if (form.actualTime != form.selectedTime) {
         const long long diff = static_cast<long long>(form.actualTime) - form.selectedTime;
-        html += "<p class=\"note\" id=\"time-differs-note\">注意：记录时间与所选时间不同";
+        html += "<p class=\"note\" id=\"time-differs-note\">" +
+                Tr(l, "注意：记录时间与所选时间不同", "Note: the record time differs from the selected time");
         if (form.actualTime > 0) {
-            html += "（相差 " + std::to_string(diff) + " 秒）";
+            html += Tr(l, "（相差 ", " (by ") + std::to_string(diff) + Tr(l, " 秒）", " s)");
         }
-        html += "。</p>\n";
+        html += Tr(l, "。", ".") + "</p>\n";
     }
     html += "</section>\n";
     return html;
 }
 
-std::string DeviceSection(const DeviceRecord& device) {
-    std::string html = "<section id=\"device\">\n<h2>设备记录</h2>\n<table>\n";
-    std::string drive = HtmlEscape(DriveLabel(device.driveCode));
+std::string DeviceSection(const DeviceRecord& device, PageLanguage l) {
+    std::string html = "<section id=\"device\">\n<h2>" + Tr(l, "设备记录", "Device record") + "</h2>\n<table>\n";
+    std::string drive = HtmlEscape(DriveLabel(device.driveCode, l));
     if (device.driveCode == 1) {
-        drive += "（未找到存储卡）";
+        drive += Tr(l, "（未找到存储卡）", " (no memory card found)");
     }
-    html += Row("驱动器", drive, "drive");
-    html += Row("记录仪序列号", std::to_string(device.serial), "serial");
-    html += Row("设备字节", std::to_string(device.deviceByte), "device-byte");
-    html += Row("通道 A 变比（取整）", std::to_string(device.ratioA), "ratio-a");
-    html += Row("通道 B 变比（取整）", std::to_string(device.ratioB), "ratio-b");
+    html += Row(Tr(l, "驱动器", "Drive"), drive, "drive");
+    html += Row(Tr(l, "记录仪序列号", "Recorder serial number"), std::to_string(device.serial), "serial");
+    html += Row(Tr(l, "设备字节", "Device byte"), std::to_string(device.deviceByte), "device-byte");
+    html += Row(Tr(l, "通道 A 变比（取整）", "Channel A ratio (whole part)"), std::to_string(device.ratioA), "ratio-a");
+    html += Row(Tr(l, "通道 B 变比（取整）", "Channel B ratio (whole part)"), std::to_string(device.ratioB), "ratio-b");
     html += "</table>\n</section>\n";
     return html;
 }
 
-std::string ThdText(const ChannelSpectrum& s) {
-    return s.hasFundamental ? FormatFixed(s.thdPercent, 2) + "%" : std::string("—（无基波）");
+std::string ThdText(const ChannelSpectrum& s, PageLanguage l) {
+    return s.hasFundamental ? FormatFixed(s.thdPercent, 2) + "%" : Tr(l, "—（无基波）", "— (no fundamental)");
 }
 
-std::string SummarySection(const ChannelSpectrum& b, const ChannelSpectrum& a) {
-    std::string html = "<section id=\"summary\">\n<h2>有效值与总谐波畸变率</h2>\n<table>\n";
-    html += "<tr><th></th><th>有效值</th><th>总谐波畸变率（THD）</th><th>基波幅值</th></tr>\n";
-    html += "<tr><th>通道 B（电压）</th><td class=\"value\"><span id=\"rms-b\">" +
+std::string SummarySection(const ChannelSpectrum& b, const ChannelSpectrum& a, PageLanguage l) {
+    std::string html = "<section id=\"summary\">\n<h2>" +
+                       Tr(l, "有效值与总谐波畸变率", "RMS and total harmonic distortion") + "</h2>\n<table>\n";
+    html += "<tr><th></th><th>" + Tr(l, "有效值", "RMS") + "</th><th>" +
+            Tr(l, "总谐波畸变率（THD）", "Total harmonic distortion (THD)") + "</th><th>" +
+            Tr(l, "基波幅值", "Fundamental amplitude") + "</th></tr>\n";
+    html += "<tr><th>" + Tr(l, "通道 B（电压）", "Channel B (voltage)") +
+            "</th><td class=\"value\"><span id=\"rms-b\">" +
             FormatFixed(b.rmsCounts * kVoltsPerCount, 2) + " V</span></td><td class=\"value\"><span id=\"thd-b\">" +
-            ThdText(b) + "</span></td><td>" + FormatFixed(b.amplitude[1] * kVoltsPerCount, 2) + " V</td></tr>\n";
-    html += "<tr><th>通道 A（电流）</th><td class=\"value\"><span id=\"rms-a\">" +
+            ThdText(b, l) + "</span></td><td>" + FormatFixed(b.amplitude[1] * kVoltsPerCount, 2) + " V</td></tr>\n";
+    html += "<tr><th>" + Tr(l, "通道 A（电流）", "Channel A (current)") +
+            "</th><td class=\"value\"><span id=\"rms-a\">" +
             FormatFixed(a.rmsCounts * kAmperesPerCount, 3) + " A</span></td><td class=\"value\"><span id=\"thd-a\">" +
-            ThdText(a) + "</span></td><td>" + FormatFixed(a.amplitude[1] * kAmperesPerCount, 3) + " A</td></tr>\n";
+            ThdText(a, l) + "</span></td><td>" + FormatFixed(a.amplitude[1] * kAmperesPerCount, 3) + " A</td></tr>\n";
     html += "</table>\n</section>\n";
     return html;
 }
 
-std::string WaveSection(const AnalysisForm& form) {
+std::string WaveSection(const AnalysisForm& form, PageLanguage l) {
     LineChart chart;
-    chart.title = "两通道波形";
-    chart.xLabel = "采样序号（126 个采样为一个基波周期）";
+    chart.title = Tr(l, "两通道波形", "Waveform of both channels");
+    chart.xLabel =
+        Tr(l, "采样序号（126 个采样为一个基波周期）", "Sample number (126 samples are one fundamental period)");
     chart.xFirst = 0.0;
-    chart.series.push_back({"通道 B 电压", "V", kColorB, Scaled(form.channelB, kVoltsPerCount)});
-    chart.series.push_back({"通道 A 电流", "A", kColorA, Scaled(form.channelA, kAmperesPerCount)});
-    return "<section id=\"waveform\">\n<h2>波形</h2>\n" + RenderLineChart(chart) + "</section>\n";
+    chart.series.push_back(
+        {Tr(l, "通道 B 电压", "Channel B voltage"), "V", kColorB, Scaled(form.channelB, kVoltsPerCount)});
+    chart.series.push_back(
+        {Tr(l, "通道 A 电流", "Channel A current"), "A", kColorA, Scaled(form.channelA, kAmperesPerCount)});
+    return "<section id=\"waveform\">\n<h2>" + Tr(l, "波形", "Waveform") + "</h2>\n" + RenderLineChart(chart) +
+           "</section>\n";
 }
 
-std::string SpectrumSection(const char* id, const char* title, const char* color, const ChannelSpectrum& s) {
-    std::string html = "<section id=\"";
-    html += id;
-    html += "\">\n<h2>";
-    html += title;
-    html += "</h2>\n";
-    if (!s.hasFundamental) {
-        html += "<p class=\"note\">该通道的波形没有基波分量，无法给出谐波含量。</p>\n</section>\n";
-        return html;
-    }
-    BarChart chart;
-    chart.title = std::string(title) + "：各次谐波含量（基波的百分比）";
-    chart.xLabel = "谐波次数";
-    chart.color = color;
-    chart.firstCategory = 1;
-    chart.clipAbove = 99.0;
-    chart.values.assign(s.percent.begin() + 1, s.percent.end());
-    html += RenderBarChart(chart);
-    html += "<details><summary>各次谐波含量表</summary>\n<table class=\"harmonic-table\">\n"
-            "<tr><th>次数</th><th>含量</th><th>次数</th><th>含量</th><th>次数</th><th>含量</th><th>次数</th><th>含量</th></tr>\n";
+// The harmonic contents as a table in four column pairs.
+std::string HarmonicTable(const ChannelSpectrum& s, PageLanguage l) {
+    const std::string order = Tr(l, "次数", "Order");
+    const std::string content = Tr(l, "含量", "Content");
+    std::string html = "<table class=\"harmonic-table\">\n<tr>";
+    for (int c = 0; c < 4; ++c) html += "<th>" + order + "</th><th>" + content + "</th>";
+    html += "</tr>\n";
     const int rows = (kMaxHarmonicOrder + 3) / 4;
     for (int r = 0; r < rows; ++r) {
         html += "<tr>";
@@ -132,23 +141,53 @@ std::string SpectrumSection(const char* id, const char* title, const char* color
         }
         html += "</tr>\n";
     }
-    html += "</table>\n</details>\n</section>\n";
+    return html + "</table>\n";
+}
+
+std::string SpectrumSection(const char* id, const std::string& title, const char* color, const ChannelSpectrum& s,
+                            PageLanguage l) {
+    std::string html = "<section id=\"";
+    html += id;
+    html += "\">\n<h2>" + title + "</h2>\n";
+    if (!s.hasFundamental) {
+        html += "<p class=\"note\">" +
+                Tr(l, "该通道的波形没有基波分量，无法给出谐波含量。",
+                   "The channel's waveform has no fundamental component: no harmonic contents can be given.") +
+                "</p>\n</section>\n";
+        return html;
+    }
+    BarChart chart;
+    chart.title = title + Tr(l, "：各次谐波含量（基波的百分比）", ": harmonic contents (percent of the fundamental)");
+    chart.xLabel = Tr(l, "谐波次数", "Harmonic order");
+    chart.color = color;
+    chart.firstCategory = 1;
+    chart.clipAbove = 99.0;
+    chart.values.assign(s.percent.begin() + 1, s.percent.end());
+    html += RenderBarChart(chart);
+    // Folded on the screen, printed unfolded.
+    const std::string table = HarmonicTable(s, l);
+    html += "<details><summary>" + Tr(l, "各次谐波含量表", "Table of harmonic contents") + "</summary>\n" + table +
+            "</details>\n<div class=\"print-only\">\n" + table + "</div>\n</section>\n";
     return html;
 }
 
-std::string TrendSection(const std::vector<TrendPoint>& trend) {
-    std::string html = "<section id=\"trend\">\n<h2>有效值趋势</h2>\n";
+std::string TrendSection(const std::vector<TrendPoint>& trend, PageLanguage l) {
+    std::string html = "<section id=\"trend\">\n<h2>" + Tr(l, "有效值趋势", "RMS trend") + "</h2>\n";
     if (trend.empty()) {
-        html += "<p class=\"note\" id=\"no-trend-note\">没有趋势数据：从该记录起卡上没有有效记录。</p>\n</section>\n";
+        html += "<p class=\"note\" id=\"no-trend-note\">" +
+                Tr(l, "没有趋势数据：从该记录起卡上没有有效记录。",
+                   "No trend data: the card holds no valid records from this record on.") +
+                "</p>\n</section>\n";
         return html;
     }
     LineChart chart;
-    chart.title = "有效值趋势";
-    chart.xLabel = "记录序号（自所选记录起，共 " + std::to_string(trend.size()) + " 条）";
+    chart.title = Tr(l, "有效值趋势", "RMS trend");
+    chart.xLabel = Tr(l, "记录序号（自所选记录起，共 ", "Record number (from the selected record on, ") +
+                   std::to_string(trend.size()) + Tr(l, " 条）", " records)");
     chart.xFirst = 1.0;
     chart.height = 260;
-    ChartSeries b{"通道 B 有效值", "V", kColorB, {}};
-    ChartSeries a{"通道 A 有效值", "A", kColorA, {}};
+    ChartSeries b{Tr(l, "通道 B 有效值", "Channel B RMS"), "V", kColorB, {}};
+    ChartSeries a{Tr(l, "通道 A 有效值", "Channel A RMS"), "A", kColorA, {}};
     for (const TrendPoint& p : trend) {
         b.values.push_back(p.b);
         a.values.push_back(p.a);
@@ -166,9 +205,9 @@ std::string FormatLocalTime(std::int32_t seconds) {
     return FormatLocalStandard(seconds) + " " + FormatUtcOffset(StandardUtcOffset(seconds));
 }
 
-std::string DriveLabel(std::int32_t driveCode) {
+std::string DriveLabel(std::int32_t driveCode, PageLanguage l) {
     if (driveCode == 1) {
-        return "无卡";
+        return Tr(l, "无卡", "no card");
     }
     if (driveCode >= 'A' && driveCode <= 'Z') {
         return std::string(1, static_cast<char>(driveCode)) + ":";
@@ -176,50 +215,65 @@ std::string DriveLabel(std::int32_t driveCode) {
     if (driveCode >= 'a' && driveCode <= 'z') {
         return std::string(1, static_cast<char>(driveCode - 'a' + 'A')) + ":";
     }
-    return "未知（代码 " + std::to_string(driveCode) + "）";
+    return Tr(l, "未知（代码 ", "unknown (code ") + std::to_string(driveCode) + Tr(l, "）", ")");
 }
 
-std::string RenderAnswerPage(const AnalysisForm& form) {
+std::string RenderAnswerPage(const AnalysisForm& form, PageLanguage l) {
+    std::string body = TimesSection(form, l);
+    if (form.device.driveCode == 1 || form.actualTime <= 0) {
+        // No card or no record: the samples are placeholders, not
+        // measurements, so no figure is drawn from them.
+        body += DeviceSection(form.device, l);
+        const bool noCard = form.device.driveCode == 1;
+        return SimplePage(noCard ? Tr(l, "未找到存储卡", "No memory card") : Tr(l, "没有记录", "No record"), body,
+                          l == PageLanguage::kEnglish);
+    }
     const ChannelSpectrum b = AnalyseChannel(form.channelB);
     const ChannelSpectrum a = AnalyseChannel(form.channelA);
-    std::string body;
-    body += TimesSection(form);
-    body += "<div class=\"cols\">\n" + DeviceSection(form.device) + SummarySection(b, a) + "</div>\n";
-    body += WaveSection(form);
+    body += "<div class=\"cols\">\n" + DeviceSection(form.device, l) + SummarySection(b, a, l) + "</div>\n";
+    body += WaveSection(form, l);
     body += "<div class=\"cols\">\n";
-    body += SpectrumSection("spectrum-b", "通道 B（电压）谐波", kColorB, b);
-    body += SpectrumSection("spectrum-a", "通道 A（电流）谐波", kColorA, a);
+    body += SpectrumSection("spectrum-b", Tr(l, "通道 B（电压）谐波", "Channel B (voltage) harmonics"), kColorB, b, l);
+    body += SpectrumSection("spectrum-a", Tr(l, "通道 A（电流）谐波", "Channel A (current) harmonics"), kColorA, a, l);
     body += "</div>\n";
-    body += TrendSection(form.trend);
-    body += "<p style=\"color:#6b7785\">记录的 126 个采样按一个基波周期计算 1 至 31 次谐波；"
-            "电压 2.531745 V/计数，电流 0.019419 A/计数。Orvanta 参考分析服务器。</p>";
-    return SimplePage("谐波分析结果", body);
+    body += TrendSection(form.trend, l);
+    body += "<p style=\"color:#6b7785\">" +
+            Tr(l,
+               "记录的 126 个采样按一个基波周期计算 1 至 31 次谐波；"
+               "电压 2.531745 V/计数，电流 0.019419 A/计数。Orvanta 参考分析服务器。",
+               "The record's 126 samples are taken as one fundamental period for harmonics 1 to 31; voltage "
+               "2.531745 V per count, current 0.019419 A per count. Orvanta reference analysis server.") +
+            "</p>";
+    return SimplePage(Tr(l, "谐波分析结果", "Harmonic analysis"), body, l == PageLanguage::kEnglish);
 }
 
-std::string RenderErrorPage(int status, std::string_view title, std::string_view message,
-                            std::string_view field) {
+std::string RenderErrorPage(int status, std::string_view title, std::string_view message, std::string_view field,
+                            PageLanguage l) {
     std::string body = "<div class=\"error\" id=\"error\">\n<p>";
     body += HtmlEscape(message);
     body += "</p>\n";
     if (!field.empty()) {
-        body += "<p>出错的字段：<code id=\"bad-field\">";
+        body += "<p>" + Tr(l, "出错的字段：", "Field at fault: ") + "<code id=\"bad-field\">";
         body += HtmlEscape(field);
         body += "</code></p>\n";
     }
-    body += "<p>HTTP 状态 " + std::to_string(status) + "</p>\n</div>\n";
-    return SimplePage(title, body);
+    body += "<p>" + Tr(l, "HTTP 状态 ", "HTTP status ") + std::to_string(status) + "</p>\n</div>\n";
+    return SimplePage(title, body, l == PageLanguage::kEnglish);
 }
 
-std::string RenderStatusPage(std::string_view listenUrl, std::uint64_t requestsServed) {
-    std::string body = "<section>\n<p>服务器正在运行。</p>\n<table>\n";
-    body += Row("分析地址", "<code>POST " + HtmlEscape(listenUrl) + "/analysis</code>");
-    body += Row("表单字段", "<code>selectedTime</code>、<code>actualTime</code>、<code>data</code>、"
-                           "<code>data1</code>、<code>data2</code>");
-    body += Row("请求头", "<code>Content-Type: application/x-www-form-urlencoded</code>、"
-                         "<code>Api-Version: 1.0.0</code>、<code>User-ID</code>、<code>Password</code>");
-    body += Row("已处理请求", std::to_string(requestsServed));
+std::string RenderStatusPage(std::string_view listenUrl, std::uint64_t requestsServed, PageLanguage l) {
+    std::string body = "<section>\n<p>" + Tr(l, "服务器正在运行。", "The server is running.") + "</p>\n<table>\n";
+    body += Row(Tr(l, "分析地址", "Analysis address"), "<code>POST " + HtmlEscape(listenUrl) + "/analysis</code>");
+    body += Row(Tr(l, "表单字段", "Form fields"),
+                "<code>selectedTime</code>, <code>actualTime</code>, <code>data</code>, "
+                "<code>data1</code>, <code>data2</code>");
+    body += Row(Tr(l, "请求头", "Request headers"), "<code>Content-Type: application/x-www-form-urlencoded</code>, "
+                                                    "<code>Api-Version: 1.0.0</code>, <code>User-ID</code>, "
+                                                    "<code>Password</code>");
+    body += Row(Tr(l, "已处理请求", "Requests served"), std::to_string(requestsServed));
     body += "</table>\n</section>\n";
-    return SimplePage("Orvanta 参考分析服务器", body);
+    return SimplePage(Tr(l, "Orvanta 参考分析服务器", "Orvanta reference analysis server"), body,
+                      l == PageLanguage::kEnglish);
 }
 
 }  // namespace orvanta::server

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "server/analysis_form.h"
+#include "server/page_language.h"
 
 namespace orvanta::server {
 
@@ -15,20 +16,24 @@ namespace orvanta::server {
 std::string FormatLocalTime(std::int32_t seconds);
 
 // "E:" for a drive letter's character code, "无卡" for 1 (no card), and
-// "未知" with the code for anything else.
-std::string DriveLabel(std::int32_t driveCode);
+// "未知" with the code for anything else (in English on request).
+std::string DriveLabel(std::int32_t driveCode, PageLanguage language = PageLanguage::kChinese);
 
 // The complete analysis page: times, device record, waveform, the spectrum,
 // THD and RMS of each channel, and the RMS trend. UTF-8, self-contained.
 // The THD figures stand in elements with the ids "thd-b" and "thd-a", the RMS
 // figures in "rms-b" and "rms-a", e.g. <span id="thd-b">3.21%</span>.
-std::string RenderAnswerPage(const AnalysisForm& form);
+// Without a card (drive code 1, "no-card-note") or without a record (record
+// time 0 or below, "no-record-note") the samples are placeholders: the page
+// says so and shows the times and the device record, but no figures.
+std::string RenderAnswerPage(const AnalysisForm& form, PageLanguage language = PageLanguage::kChinese);
 
 // Error pages: the title, an explanation, and for a form fault the field.
 std::string RenderErrorPage(int status, std::string_view title, std::string_view message,
-                            std::string_view field = {});
+                            std::string_view field = {}, PageLanguage language = PageLanguage::kChinese);
 
 // The status page of GET /.
-std::string RenderStatusPage(std::string_view listenUrl, std::uint64_t requestsServed);
+std::string RenderStatusPage(std::string_view listenUrl, std::uint64_t requestsServed,
+                             PageLanguage language = PageLanguage::kChinese);
 
 }  // namespace orvanta::server

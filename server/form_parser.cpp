@@ -22,10 +22,11 @@ std::string ShownName(std::string_view encodedName) {
     return shown;
 }
 
-FormParseResult Fail(std::string field, std::string message) {
+FormParseResult Fail(std::string field, std::string message, std::string english) {
     FormParseResult result;
     result.field = std::move(field);
     result.message = std::move(message);
+    result.messageEnglish = std::move(english);
     return result;
 }
 
@@ -70,24 +71,27 @@ FormParseResult ParseForm(std::string_view body, const FormLimits& limits) {
             continue;
         }
         if (result.fields.size() >= limits.maxFields) {
-            return Fail("", "表单字段过多（最多 " + std::to_string(limits.maxFields) + " 个）");
+            return Fail("", "表单字段过多（最多 " + std::to_string(limits.maxFields) + " 个）",
+                        "too many form fields (at most " + std::to_string(limits.maxFields) + ")");
         }
         const std::size_t eq = pair.find('=');
         const std::string_view encodedName = pair.substr(0, eq);
         const std::string_view encodedValue =
             eq == std::string_view::npos ? std::string_view() : pair.substr(eq + 1);
         if (encodedName.size() > limits.maxNameLength) {
-            return Fail(ShownName(encodedName), "字段名过长");
+            return Fail(ShownName(encodedName), "字段名过长", "field name too long");
         }
         FormField field;
         if (!DecodeFormComponent(encodedName, field.name)) {
-            return Fail(ShownName(encodedName), "字段名含有错误的百分号转义");
+            return Fail(ShownName(encodedName), "字段名含有错误的百分号转义", "bad percent escape in the field name");
         }
         if (encodedValue.size() > limits.maxValueLength) {
-            return Fail(field.name, "字段值过长（" + std::to_string(encodedValue.size()) + " 字节）");
+            return Fail(field.name, "字段值过长（" + std::to_string(encodedValue.size()) + " 字节）",
+                        "field value too long (" + std::to_string(encodedValue.size()) + " bytes)");
         }
         if (!DecodeFormComponent(encodedValue, field.value)) {
-            return Fail(field.name, "字段值含有错误的百分号转义（应为 % 加两位十六进制数字）");
+            return Fail(field.name, "字段值含有错误的百分号转义（应为 % 加两位十六进制数字）",
+                        "bad percent escape in the field value (% and two hex digits expected)");
         }
         result.fields.push_back(std::move(field));
     }

@@ -26,6 +26,7 @@ struct FormParseResult {
     std::vector<FormField> fields;  // every pair, when ok
     std::string field;              // the field at fault, when not ok (may be empty)
     std::string message;            // Chinese description of the fault, when not ok
+    std::string messageEnglish;     // the same in English
 };
 
 // Decodes one encoded component: '+' is a blank, "%hh" (either case) a byte.

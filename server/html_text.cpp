@@ -95,12 +95,22 @@ th { color: #4a5868; font-weight: normal; }
 svg { display: block; max-width: 100%; height: auto; }
 .harmonic-table td, .harmonic-table th { padding: 1px 10px 1px 0; font-variant-numeric: tabular-nums; }
 code { background: #eef1f5; padding: 0 4px; border-radius: 3px; }
+.print-only { display: none; }
+@media print {
+  body { background: #fff; padding: 0; }
+  section { break-inside: avoid; page-break-inside: avoid; border-color: #bbb; }
+  h1, h2 { break-after: avoid; page-break-after: avoid; }
+  .cols { display: block; }
+  details { display: none; }
+  .print-only { display: block; }
+}
 )css";
 }
 
-std::string SimplePage(std::string_view title, std::string_view bodyHtml) {
+std::string SimplePage(std::string_view title, std::string_view bodyHtml, bool english) {
     std::string page;
-    page += "<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n<meta charset=\"utf-8\">\n";
+    page += english ? "<!DOCTYPE html>\n<html lang=\"en\">\n" : "<!DOCTYPE html>\n<html lang=\"zh-CN\">\n";
+    page += "<head>\n<meta charset=\"utf-8\">\n";
     // The Windows browser control renders the SVG charts only in its newest document mode.
     page += "<meta http-equiv=\"X-UA-Compatible\" content=\"IE=edge\">\n";
     page += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";

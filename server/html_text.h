@@ -14,10 +14,10 @@ std::string HtmlEscape(std::string_view text);
 // "%.*f" in the C locale's notation ('.' as the decimal point).
 std::string FormatFixed(double value, int decimals);
 
-// A complete, self-contained Chinese page: a heading, a message and the
-// shared style; no scripts, nothing loaded from elsewhere. `bodyHtml` is
-// inserted as it is.
-std::string SimplePage(std::string_view title, std::string_view bodyHtml);
+// A complete, self-contained page (Chinese unless `english`): a heading, a
+// message and the shared style; no scripts, nothing loaded from elsewhere.
+// `bodyHtml` is inserted as it is.
+std::string SimplePage(std::string_view title, std::string_view bodyHtml, bool english = false);
 
 // The page style shared by every page of the server.
 std::string_view PageStyle();

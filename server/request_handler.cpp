@@ -29,10 +29,11 @@ bool SameSecret(const std::optional<std::string>& given, const std::string& expe
     return difference == 0;
 }
 
-Reply Error(int status, std::string_view title, std::string_view message, std::string field = {}) {
+Reply Error(PageLanguage language, int status, std::string_view title, std::string_view message,
+            std::string field = {}) {
     Reply reply;
     reply.status = status;
-    reply.page = RenderErrorPage(status, title, message, field);
+    reply.page = RenderErrorPage(status, title, message, field, language);
     reply.badField = std::move(field);
     return reply;
 }
@@ -55,40 +56,48 @@ bool IsFormContentType(std::string_view value) {
 }
 
 Reply AnswerAnalysisRequest(const AnalysisRequest& request, const Credentials& credentials) {
+    const PageLanguage l = request.language;
     if (request.bodyTooLarge) {
-        return Error(413, "请求过大",
-                     "请求体超过 " + std::to_string(kMaxBodyBytes / 1024) + " KiB，服务器不予处理。");
+        return Error(l, 413, Tr(l, "请求过大", "Request too large"),
+                     Tr(l, "请求体超过 ", "The request body is larger than ") + std::to_string(kMaxBodyBytes / 1024) +
+                         Tr(l, " KiB，服务器不予处理。", " KiB; the server does not take it."));
     }
     const bool userOk = SameSecret(request.userId, credentials.user);
     const bool passwordOk = SameSecret(request.password, credentials.password);
     if (!userOk || !passwordOk) {
-        return Error(401, "身份验证失败",
-                     "用户名或密码不正确（请求头 User-ID 和 Password）。请检查客户端配置文件中的 userID 和 password。");
+        return Error(
+            l, 401, Tr(l, "身份验证失败", "Authentication failed"),
+            Tr(l, "用户名或密码不正确（请求头 User-ID 和 Password）。请检查客户端配置文件中的 userID 和 password。",
+               "The user ID or password is wrong (request headers User-ID and Password). Check userID and "
+               "password in the client's configuration file."));
     }
+    const std::string none = Tr(l, "（无）", "(none)");
     if (!request.contentType || !IsFormContentType(*request.contentType)) {
-        return Error(415, "不支持的内容类型",
-                     "请求的内容类型应为 application/x-www-form-urlencoded，实际为“" +
-                         (request.contentType ? *request.contentType : std::string("（无）")) + "”。",
+        return Error(l, 415, Tr(l, "不支持的内容类型", "Unsupported content type"),
+                     Tr(l, "请求的内容类型应为 application/x-www-form-urlencoded，实际为“",
+                        "The content type must be application/x-www-form-urlencoded, not \"") +
+                         (request.contentType ? *request.contentType : none) + Tr(l, "”。", "\"."),
                      "Content-Type");
     }
     if (!request.apiVersion || Trim(*request.apiVersion) != kApiVersion) {
-        return Error(400, "接口版本不符",
-                     std::string("请求头 Api-Version 应为 ") + kApiVersion + "，实际为“" +
-                         (request.apiVersion ? *request.apiVersion : std::string("（无）")) + "”。",
+        return Error(l, 400, Tr(l, "接口版本不符", "Wrong interface version"),
+                     Tr(l, "请求头 Api-Version 应为 ", "The request header Api-Version must be ") + kApiVersion +
+                         Tr(l, "，实际为“", ", not \"") + (request.apiVersion ? *request.apiVersion : none) +
+                         Tr(l, "”。", "\"."),
                      "Api-Version");
     }
     const AnalysisFormResult form = ParseAnalysisForm(request.body);
     if (!form.ok) {
-        std::string message = "表单有误";
+        std::string message = Tr(l, "表单有误", "The form is malformed");
         if (!form.field.empty()) {
-            message += "：字段 " + form.field;
+            message += Tr(l, "：字段 ", ": field ") + form.field;
         }
-        message += "：" + form.message + "。";
-        return Error(400, "请求格式错误", message, form.field);
+        message += Tr(l, "：", ": ") + Tr(l, form.message, form.messageEnglish) + Tr(l, "。", ".");
+        return Error(l, 400, Tr(l, "请求格式错误", "Malformed request"), message, form.field);
     }
     Reply reply;
     reply.status = 200;
-    reply.page = RenderAnswerPage(form.form);
+    reply.page = RenderAnswerPage(form.form, l);
     return reply;
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "server/page_language.h"
+
 namespace orvanta::server {
 
 constexpr std::size_t kMaxBodyBytes = 1024 * 1024;
@@ -27,6 +29,7 @@ struct AnalysisRequest {
     std::optional<std::string> password;
     std::string body;
     bool bodyTooLarge = false;  // the body was cut off at kMaxBodyBytes
+    PageLanguage language = PageLanguage::kChinese;  // of the answer page
 };
 
 struct Reply {

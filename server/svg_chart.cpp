@@ -156,7 +156,8 @@ std::string RenderLineChart(const LineChart& chart) {
             svg += "<circle cx=\"" + Num(mapX(0)) + "\" cy=\"" + Num(MapY(f, scales[k], s.values[0])) +
                    "\" r=\"3\" fill=\"" + s.color + "\"/>\n";
         } else if (!s.values.empty()) {
-            svg += "<polyline fill=\"none\" stroke=\"" + s.color + "\" stroke-width=\"1.6\" points=\"" + path + "\"/>\n";
+            svg +=
+                "<polyline fill=\"none\" stroke=\"" + s.color + "\" stroke-width=\"1.6\" points=\"" + path + "\"/>\n";
         }
         // Legend at the top.
         const double lx = f.left + 10.0 + 200.0 * static_cast<double>(k);

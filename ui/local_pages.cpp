@@ -22,4 +22,8 @@ QString UnreachableServerPage(const ConfigLookup& config, const QString& serverB
 
 QString NoMemoryPage() { return QString::fromStdString(orvanta::NoMemoryPage(CurrentUiLanguage())); }
 
+QString ConfigProblemPage(const std::string& problem) {
+    return QString::fromStdString(orvanta::ConfigProblemPage(CurrentUiLanguage(), problem));
+}
+
 }  // namespace orvanta

@@ -19,5 +19,7 @@ QString UnsafeSettingPage(const std::string& iniPath, const char* key);
 QString UnreachableServerPage(const ConfigLookup& config, const QString& serverBaseUrl, const QString& engineError);
 // The request could not be built for lack of memory.
 QString NoMemoryPage();
+// The configuration file is not read; `problem` says why.
+QString ConfigProblemPage(const std::string& problem);
 
 }  // namespace orvanta

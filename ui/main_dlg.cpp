@@ -82,6 +82,9 @@ void CMainDlg::ShowCardFound() {
     ratios.source = UseRatioFile(*reader_, config_);
     ratios.ratioA = reader_->ratioA;
     ratios.ratioB = reader_->ratioB;
+    const RatioFileOutcome& file = reader_->RatioFile();
+    if (!file.error.empty()) ratios.warnings.push_back(file.error);
+    for (const RatioNote& note : file.notes) ratios.warnings.push_back(RatioNoteText(note));
     browser_->ShowLocalPage(StartPage(SummariseCard(*reader_), CardDevicePath(), &ratios));
     // The browser's first page gives it a focus widget of its own, placed
     // last in the focus chain: put it at the browser's place.

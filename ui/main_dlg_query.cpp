@@ -59,6 +59,11 @@ void CMainDlg::Present(const PreparedQuery& query) {
 }
 
 void CMainDlg::PostQuery(const PreparedQuery& query) {
+    if (!query.configProblem.empty()) {
+        // A FIFO or an endless file is never read: nothing is sent.
+        browser_->ShowLocalPage(ConfigProblemPage(query.configProblem));
+        return;
+    }
     if (query.unsafeKey != nullptr) {
         // A line break in a credential would become a header line of the
         // file's choosing: nothing is sent, and the page says where to look.

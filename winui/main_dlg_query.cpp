@@ -1,33 +1,14 @@
 // The main window's query: the shared query road, the time taken over from
 // the card, the buttons' state, and the navigation, or the local page shown
 // when nothing can be sent.
-#include <cctype>
 #include <cstdio>
 
 #include "dialogcore/local_pages.h"
+#include "request/http_address.h"
 #include "winui/main_dlg.h"
 #include "winui/resource.h"
 
 namespace orvanta {
-namespace {
-
-// An address the control can post to: http:// or https:// and a host.
-bool IsServerAddress(const char* url) {
-    std::string text(url);
-    const std::size_t first = text.find_first_not_of(" \t");
-    text = first == std::string::npos ? std::string() : text.substr(first);
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (const char* scheme : {"http://", "https://"}) {
-        const std::string prefix(scheme);
-        if (text.compare(0, prefix.size(), prefix) == 0 && text.size() > prefix.size() &&
-            text[prefix.size()] != '/' && text[prefix.size()] != ' ') {
-            return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
 
 void CMainDlg::RunQuery() {
     const std::int32_t composed = TimeFromControls();
@@ -46,13 +27,20 @@ void CMainDlg::RunQuery() {
 }
 
 void CMainDlg::PostQuery(const PreparedQuery& query) {
+    if (!query.configProblem.empty()) {
+        // A FIFO or an endless file is never read: nothing is sent.
+        ShowLocalPage(ConfigProblemPage(UiLanguage::kChinese, query.configProblem));
+        return;
+    }
     if (query.unsafeKey != nullptr) {
         // A line break in a credential would become a header line of the
         // file's choosing: nothing is sent, and the page says where to look.
         ShowLocalPage(UnsafeSettingPage(UiLanguage::kChinese, iniPath_, query.unsafeKey));
         return;
     }
-    if (!IsServerAddress(query.settings.serverBaseUrl)) {
+    // The rule orvanta-query and the Qt window apply: an absolute http or
+    // https address with a host.
+    if (!ParseHttpAddress(query.settings.serverBaseUrl, nullptr)) {
         // The control would report no end of a load for such an address and
         // the buttons would stay disabled: show why, locally.
         ShowLocalPage(NoServerPage(UiLanguage::kChinese, config_, query.settings.serverBaseUrl));

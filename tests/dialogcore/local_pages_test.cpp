@@ -10,6 +10,7 @@
 
 #include "tests/common/test_env.h"
 #include "dialogcore/local_pages.h"
+#include "card/ratio_file.h"
 #include "dialogcore/start_page.h"
 
 namespace orvanta {
@@ -76,10 +77,11 @@ TEST(LocalPages, EachPageSaysWhatHappenedInTheWindowsLanguage) {
     fromBeside.source = "/home/ann/.config/orvanta/ratio.txt";
     RatioFacts noFile;
     const std::vector<std::string> causes = {"E: 无权读取 /dev/sdb1（权限不足）：请把用户加入 plugdev 组", "F: no <card>"};
-    RatioFacts notFinite;
-    notFinite.ratioA = std::nan("");
-    notFinite.source = "./ratio.txt";
-    notFinite.warnings = {"ratio <B> doubted"};
+    RatioFacts notTaken;
+    notTaken.source = "./ratio.txt";
+    RatioNote nan;
+    nan.value = std::nan("");
+    notTaken.warnings = {RatioNoteText(nan), "ratio <B> doubted"};
     const PageCase cases[] = {
         {"start, card, zh", zh, StartPage(zh, SummerCard(), "/media/card <1>&.img"),
          plus(plus({"欢迎使用 Orvanta谐波分析"}, cardFacts), {"本地标准时间", "使用方法", "“&lt;”和“&gt;”", "右键菜单"}),
@@ -109,14 +111,19 @@ TEST(LocalPages, EachPageSaysWhatHappenedInTheWindowsLanguage) {
         {"no access, en", en, NoAccessPage(en, 'E'), {"drive E: ", "administrator"}, {"驱动器"}},
         {"unsafe, en", en, UnsafeSettingPage(en, "/opt/o&.ini", "password"),
          {"Request not sent", "<code>password</code>", "/opt/o&amp;.ini"}, {"请求"}},
+        {"not read, zh", zh, ConfigProblemPage(zh, "/dev/zero is not a regular file <x>"),
+         {"请求未发送", "/dev/zero is not a regular file &lt;x&gt;", "1 MiB"}, {}},
+        {"not read, en", en, ConfigProblemPage(en, "a.ini is larger than 1024 KiB"),
+         {"Request not sent", "a.ini is larger than 1024 KiB", "1 MiB"}, {"请求"}},
         // The ratios in use and where they came from, with what is wrong with them.
         {"ratios from beside the file, zh", zh, StartPage(zh, SummerCard(), "", &fromBeside),
          {"300000", "变比", "1.02", "0.98", "/home/ann/.config/orvanta/ratio.txt"}, {"没有找到 ratio.txt", "warn\">"}},
         {"no ratio.txt, en", en, StartPage(en, none, "", &noFile),
          {"No memory card found", "Calibration ratios", "<td>1</td>", "No ratio.txt was found"}, {"Read from"}},
-        {"ratio not finite, en", en, StartPage(en, SummerCard(), "", &notFinite),
-         {"<td>nan</td>", "./ratio.txt", "channel A is not a finite number", "ratio &lt;B&gt; doubted"},
-         {"No ratio.txt", "channel B is not"}},
+        {"ratio not taken, en", en, StartPage(en, SummerCard(), "", &notTaken),
+         {"<td>1</td>", "./ratio.txt", "warn\">ratio.txt: the ratio of channel A (nan) is not a finite number",
+          "warn\">ratio &lt;B&gt; doubted"},
+         {"No ratio.txt"}},
         // Without a card, why each drive holds none.
         {"no card, causes, zh", zh, StartPage(zh, none, "", nullptr, &causes),
          {"未找到存储卡", "各驱动器的情况", "E: 无权读取 /dev/sdb1（权限不足）", "F: no &lt;card&gt;"}, {}},

@@ -2,12 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
+#include <optional>
 #include <regex>
 
 #include "server/analysis_form.h"
 #include "server/answer_page.h"
 #include "server/harmonics.h"
 #include "server/html_text.h"
+#include "server/page_language.h"
 #include "server_test_support.h"
 
 namespace orvanta::server {
@@ -120,6 +123,9 @@ TEST(RenderAnswerPage, NotesWhenTheTimesDifferOrNoRecordWasFound) {
         EXPECT_EQ(page.find("id=\"time-differs-note\"") != std::string::npos, c.differsNote);
         EXPECT_EQ(page.find("id=\"no-record-note\"") != std::string::npos, c.noRecordNote);
         EXPECT_EQ(ElementText(page, "selected-time"), FormatLocalTime(c.selected));
+        // Without a record the samples are no measurements: no figures.
+        EXPECT_EQ(page.find("id=\"rms-b\"") == std::string::npos, c.noRecordNote);
+        EXPECT_EQ(page.find("<svg") == std::string::npos, c.noRecordNote);
     }
 }
 
@@ -133,11 +139,56 @@ TEST(RenderAnswerPage, HandlesTheRecordOfAMissingCard) {
     texts.trend = testing::TrendNumbers({});
     texts.device = {1, 1, 1, 0, 0};
     texts.actualTime = 0;
-    const std::string page = RenderAnswerPage(FormOf(texts));
-    EXPECT_NE(ElementText(page, "drive").find("无卡"), std::string::npos);
-    EXPECT_NE(page.find("id=\"no-trend-note\""), std::string::npos);
-    EXPECT_NE(ElementText(page, "thd-b").find("无基波"), std::string::npos);
-    EXPECT_EQ(ElementText(page, "rms-b"), FormatFixed(508 * kVoltsPerCount, 2) + " V");
+    // The placeholders are no measurements: a "no card" page without figures
+    // (no 1286.13 V drawn from the -508s), in either language.
+    for (const PageLanguage language : {PageLanguage::kChinese, PageLanguage::kEnglish}) {
+        const std::string page = RenderAnswerPage(FormOf(texts), language);
+        EXPECT_NE(page.find("id=\"no-card-note\""), std::string::npos);
+        EXPECT_NE(page.find(language == PageLanguage::kChinese ? "<h1>未找到存储卡</h1>" : "<h1>No memory card</h1>"),
+                  std::string::npos);
+        EXPECT_NE(ElementText(page, "drive").find(language == PageLanguage::kChinese ? "无卡" : "no card"),
+                  std::string::npos);
+        for (const char* figure : {"id=\"rms-b\"", "id=\"thd-b\"", "<svg", "1286.13"}) {
+            EXPECT_EQ(page.find(figure), std::string::npos) << figure;
+        }
+    }
+}
+
+TEST(PageLanguage, FollowsTheRequestsPreferredLanguage) {
+    const std::pair<std::optional<std::string>, PageLanguage> cases[] = {
+        {std::nullopt, PageLanguage::kChinese},
+        {"zh-CN,zh;q=0.9,en;q=0.8", PageLanguage::kChinese},
+        {"en-US,en;q=0.9,zh-CN;q=0.8", PageLanguage::kEnglish},
+        {"EN", PageLanguage::kEnglish},
+        {"zh;q=0.5, en-GB;q=0.7", PageLanguage::kEnglish},
+        {"de-DE, en;q=0.9", PageLanguage::kChinese},
+        {"english", PageLanguage::kChinese},
+        {"", PageLanguage::kChinese},
+    };
+    for (const auto& [header, language] : cases) {
+        SCOPED_TRACE(header.value_or("(absent)"));
+        EXPECT_EQ(LanguageOf(header), language);
+    }
+    const std::string page = RenderAnswerPage(FormOf(ValidTexts()), PageLanguage::kEnglish);
+    EXPECT_NE(page.find("<html lang=\"en\">"), std::string::npos);
+    EXPECT_NE(page.find("<h1>Harmonic analysis</h1>"), std::string::npos);
+    EXPECT_NE(page.find("Total harmonic distortion"), std::string::npos);
+}
+
+// Printed, each section keeps its heading with its chart and the folded
+// harmonic tables are printed unfolded.
+TEST(RenderAnswerPage, PrintsEachSectionWholeWithItsTablesUnfolded) {
+    const std::string page = RenderAnswerPage(FormOf(ValidTexts()));
+    const std::size_t print = page.find("@media print");
+    ASSERT_NE(print, std::string::npos);
+    const std::string printStyle = page.substr(print, page.find("</style>") - print);
+    EXPECT_NE(printStyle.find("section { break-inside: avoid"), std::string::npos);
+    EXPECT_NE(printStyle.find("h1, h2 { break-after: avoid"), std::string::npos);
+    EXPECT_NE(printStyle.find(".print-only { display: block; }"), std::string::npos);
+    // Each channel's table is there twice: folded for the screen, open for print.
+    const std::regex table("<table class=\"harmonic-table\">");
+    EXPECT_EQ(std::distance(std::sregex_iterator(page.begin(), page.end(), table), std::sregex_iterator()), 4);
+    EXPECT_NE(page.find("</details>\n<div class=\"print-only\">\n<table class=\"harmonic-table\">"), std::string::npos);
 }
 
 TEST(RenderAnswerPage, IsSelfContained) {

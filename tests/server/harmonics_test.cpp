@@ -54,7 +54,8 @@ TEST(AnalyseChannel, FindsKnownHarmonicPercentagesAndThd) {
             EXPECT_NEAR(s.percent[order], percent, 0.5);
         }
         for (const auto& [order, ap] : c.harmonics) {
-            if (order >= 2) expectedDistortion += (ap.first / c.harmonics.at(1).first) * (ap.first / c.harmonics.at(1).first);
+            if (order >= 2)
+                expectedDistortion += (ap.first / c.harmonics.at(1).first) * (ap.first / c.harmonics.at(1).first);
         }
         EXPECT_NEAR(s.thdPercent, 100.0 * std::sqrt(expectedDistortion), 0.5);
         EXPECT_NEAR(s.amplitude[1], c.harmonics.at(1).first, 0.5);
@@ -64,7 +65,8 @@ TEST(AnalyseChannel, FindsKnownHarmonicPercentagesAndThd) {
 
 TEST(AnalyseChannel, ThdOfTheWorkedExampleIsSqrtOfSquares) {
     // 5%, 3% and 1%: THD = sqrt(25 + 9 + 1) = 5.92%.
-    const ChannelSpectrum s = AnalyseChannel(Record({{1, {1000.0, 0.0}}, {3, {50.0, 0.0}}, {5, {30.0, 0.0}}, {7, {10.0, 0.0}}}));
+    const ChannelSpectrum s =
+        AnalyseChannel(Record({{1, {1000.0, 0.0}}, {3, {50.0, 0.0}}, {5, {30.0, 0.0}}, {7, {10.0, 0.0}}}));
     EXPECT_NEAR(s.thdPercent, 5.916, 0.05);
 }
 

@@ -29,21 +29,36 @@ TEST(AnswerAnalysisRequest, ChecksInOrderAndAnswersWithTheRightStatus) {
     };
     const Case cases[] = {
         {"good request", [](AnalysisRequest&) {}, 200, ""},
-        {"charset parameter", [](AnalysisRequest& r) { r.contentType = "application/x-www-form-urlencoded; charset=UTF-8"; }, 200, ""},
-        {"content type in capitals", [](AnalysisRequest& r) { r.contentType = "Application/X-WWW-Form-URLEncoded"; }, 200, ""},
+        {"charset parameter",
+         [](AnalysisRequest& r) { r.contentType = "application/x-www-form-urlencoded; charset=UTF-8"; }, 200, ""},
+        {"content type in capitals", [](AnalysisRequest& r) { r.contentType = "Application/X-WWW-Form-URLEncoded"; },
+         200, ""},
         {"version with blanks around", [](AnalysisRequest& r) { r.apiVersion = " 1.0.0 "; }, 200, ""},
-        {"body too large", [](AnalysisRequest& r) { r.bodyTooLarge = true; r.userId = "x"; }, 413, ""},
+        {"body too large",
+         [](AnalysisRequest& r) {
+             r.bodyTooLarge = true;
+             r.userId = "x";
+         },
+         413, ""},
         {"wrong user", [](AnalysisRequest& r) { r.userId = "112"; }, 401, ""},
         {"wrong password", [](AnalysisRequest& r) { r.password = "trelmoz"; }, 401, ""},
         {"password with a trailing blank", [](AnalysisRequest& r) { r.password = "trelmoza "; }, 401, ""},
         {"password longer", [](AnalysisRequest& r) { r.password = "trelmozaa"; }, 401, ""},
         {"no User-ID", [](AnalysisRequest& r) { r.userId.reset(); }, 401, ""},
         {"no Password", [](AnalysisRequest& r) { r.password.reset(); }, 401, ""},
-        {"bad credentials before a bad form", [](AnalysisRequest& r) { r.password = ""; r.body = "x"; r.contentType.reset(); }, 401, ""},
+        {"bad credentials before a bad form",
+         [](AnalysisRequest& r) {
+             r.password = "";
+             r.body = "x";
+             r.contentType.reset();
+         },
+         401, ""},
         {"no Content-Type", [](AnalysisRequest& r) { r.contentType.reset(); }, 415, "Content-Type"},
         {"text/plain", [](AnalysisRequest& r) { r.contentType = "text/plain"; }, 415, "Content-Type"},
-        {"multipart", [](AnalysisRequest& r) { r.contentType = "multipart/form-data; boundary=x"; }, 415, "Content-Type"},
-        {"form type as a prefix only", [](AnalysisRequest& r) { r.contentType = "application/x-www-form-urlencodedx"; }, 415, "Content-Type"},
+        {"multipart", [](AnalysisRequest& r) { r.contentType = "multipart/form-data; boundary=x"; }, 415,
+         "Content-Type"},
+        {"form type as a prefix only", [](AnalysisRequest& r) { r.contentType = "application/x-www-form-urlencodedx"; },
+         415, "Content-Type"},
         {"no Api-Version", [](AnalysisRequest& r) { r.apiVersion.reset(); }, 400, "Api-Version"},
         {"older Api-Version", [](AnalysisRequest& r) { r.apiVersion = "1.0"; }, 400, "Api-Version"},
         {"bad form", [](AnalysisRequest& r) { r.body = "selectedTime=1&actualTime=x"; }, 400, "actualTime"},

@@ -56,7 +56,8 @@ TEST(RecordLine, RoundTripsEveryByteValue) {
 
 TEST(RecordLine, ReadsOrdinaryJsonEscapesAndRejectsBrokenLines) {
     RecordedRequest r;
-    ASSERT_TRUE(ParseRecordLine(R"({"method":"GET","extra":"x","path":"\/a\n","headers":{},"body":"\u4e2d\ud83d\ude00"})", r));
+    ASSERT_TRUE(
+        ParseRecordLine(R"({"method":"GET","extra":"x","path":"\/a\n","headers":{},"body":"\u4e2d\ud83d\ude00"})", r));
     EXPECT_EQ(r.path, "/a\n");
     EXPECT_EQ(r.body, "\xe4\xb8\xad\xf0\x9f\x98\x80");
     for (const char* broken : {"", "{", R"({"method":"GET")", R"({"method":"G\x"})", R"({"body":"\u00"})",

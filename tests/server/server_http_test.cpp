@@ -12,7 +12,10 @@
 #include <cstdio>
 #include <fstream>
 #include <regex>
+#include <atomic>
+#include <chrono>
 #include <thread>
+#include <vector>
 
 #include "server/analysis_server.h"
 #include "server_test_support.h"
@@ -64,30 +67,37 @@ protected:
         return client;
     }
 
-    // Sends raw bytes on a fresh connection and returns the reply: all that
-    // comes back until the answer is complete, the server closes the
-    // connection, or 10 seconds pass.
-    std::string RawExchange(const std::string& bytes) {
+    // A connection to the server, or -1.
+    int Connect() const {
         const int fd = socket(AF_INET, SOCK_STREAM, 0);
-        if (fd < 0) return {};
-        timeval timeout{10, 0};
+        if (fd < 0) return -1;
+        timeval timeout{15, 0};
         setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_port = htons(static_cast<std::uint16_t>(port_));
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return fd;
+        close(fd);
+        return -1;
+    }
+
+    // Sends raw bytes on a fresh connection and returns the reply: all that
+    // comes back until `replies` answers are complete, the server closes the
+    // connection, or 15 seconds pass.
+    std::string RawExchange(const std::string& bytes, std::size_t replies = 1) {
+        const int fd = Connect();
+        if (fd < 0) return {};
         std::string reply;
-        if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+        {
             std::size_t sent = 0;
             while (sent < bytes.size()) {
                 const ssize_t n = send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
                 if (n <= 0) break;
                 sent += static_cast<std::size_t>(n);
             }
-            // No half-close: the library takes a peer that closed its side
-            // for gone and does not answer it.
             char buffer[4096];
-            while (!ReplyComplete(reply)) {
+            while (SplitReplies(reply).size() < replies) {
                 const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
                 if (n <= 0) break;
                 reply.append(buffer, static_cast<std::size_t>(n));
@@ -97,15 +107,24 @@ protected:
         return reply;
     }
 
-    // True once the head and as many body bytes as Content-Length says are in.
-    static bool ReplyComplete(const std::string& reply) {
-        const std::size_t headEnd = reply.find("\r\n\r\n");
-        if (headEnd == std::string::npos) return false;
-        const std::regex length("\r\nContent-Length: ([0-9]+)\r\n", std::regex::icase);
-        std::smatch m;
-        const std::string head = reply.substr(0, headEnd + 2);
-        if (!std::regex_search(head, m, length)) return false;
-        return reply.size() >= headEnd + 4 + std::stoul(m[1].str());
+    // The complete answers at the start of `stream`: each a head and as many
+    // body bytes as its Content-Length says.
+    static std::vector<std::string> SplitReplies(const std::string& stream) {
+        std::vector<std::string> replies;
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t headEnd = stream.find("\r\n\r\n", start);
+            if (headEnd == std::string::npos) break;
+            const std::regex length("\r\nContent-Length: ([0-9]+)\r\n", std::regex::icase);
+            std::smatch m;
+            const std::string head = stream.substr(start, headEnd + 2 - start);
+            if (!std::regex_search(head, m, length)) break;
+            const std::size_t end = headEnd + 4 + std::stoul(m[1].str());
+            if (stream.size() < end) break;
+            replies.push_back(stream.substr(start, end - start));
+            start = end;
+        }
+        return replies;
     }
 
     static int StatusOf(const std::string& rawReply) {
@@ -234,8 +253,9 @@ TEST_F(ServerHttpTest, ChecksContentTypeAndApiVersion) {
 
 TEST_F(ServerHttpTest, SurvivesHostileRequests) {
     const std::string body = EncodeBody(ValidTexts());
-    const std::string head = "POST /analysis HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
-                             "Api-Version: 1.0.0\r\nUser-ID: 111\r\nPassword: trelmoza\r\nConnection: close\r\n";
+    const std::string head =
+        "POST /analysis HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+        "Api-Version: 1.0.0\r\nUser-ID: 111\r\nPassword: trelmoza\r\nConnection: close\r\n";
     struct Case {
         const char* name;
         std::string bytes;
@@ -250,7 +270,7 @@ TEST_F(ServerHttpTest, SurvivesHostileRequests) {
              for (int i = 0; i < 20; ++i) chunks += "10000\r\n" + std::string(0x10000, '1') + "\r\n";
              return chunks + "0\r\n\r\n";
          }(), 413},
-        {"body shorter than declared", head + "Content-Length: 5000\r\n\r\nselectedTime=1", 400},
+        {"body shorter than declared", head + "Content-Length: 5000\r\n\r\nselectedTime=1", 408},
         {"negative length", head + "Content-Length: -5\r\n\r\n", -1},
         {"absurd length", head + "Content-Length: 99999999999999999999999\r\n\r\n", -1},
         {"over-long header", "GET / HTTP/1.1\r\nX-Long: " + std::string(20000, 'a') + "\r\n\r\n", -1},
@@ -274,6 +294,16 @@ TEST_F(ServerHttpTest, ServesAStatusPageAndChinesePagesForOtherAddresses) {
     ASSERT_TRUE(res);
     EXPECT_EQ(res->status, 200);
     EXPECT_NE(res->body.find("服务器正在运行"), std::string::npos);
+    // In English when the request prefers it.
+    res = client.Get("/", httplib::Headers{{"Accept-Language", "en-US,en;q=0.9,zh;q=0.5"}});
+    ASSERT_TRUE(res);
+    EXPECT_NE(res->body.find("The server is running."), std::string::npos);
+    res = client.Post("/analysis",
+                      {{"Accept-Language", "en"}, {"Api-Version", "1.0.0"}, {"User-ID", "111"}, {"Password", "no"}},
+                      EncodeBody(ValidTexts()), kFormType);
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 401);
+    EXPECT_NE(res->body.find("Authentication failed"), std::string::npos);
     res = client.Get("/analysis");
     ASSERT_TRUE(res);
     EXPECT_EQ(res->status, 405);
@@ -342,6 +372,100 @@ TEST_F(ServerHttpTest, AnswersConcurrentClients) {
     for (std::thread& th : threads) th.join();
     EXPECT_EQ(ok.load(), 20);
     EXPECT_EQ(Records().size(), 20u);
+}
+
+// Requests sent back to back on one connection are each answered, in order.
+TEST_F(ServerHttpTest, AnswersPipelinedRequestsInOrder) {
+    const std::string body = EncodeBody(ValidTexts());
+    const auto post = [&body](const char* password) {
+        return std::string("POST /analysis HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+                           "Api-Version: 1.0.0\r\nUser-ID: 111\r\nPassword: ") +
+               password + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+    };
+    const std::string chunked =
+        "POST /analysis HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+        "Api-Version: 1.0.0\r\nUser-ID: 111\r\nPassword: trelmoza\r\n"
+        "Transfer-Encoding: chunked\r\n\r\n" +
+        [&body] {
+            char size[16];
+            std::snprintf(size, sizeof size, "%zx", body.size());
+            return std::string(size) + "\r\n" + body + "\r\n0\r\n\r\n";
+        }();
+    const std::string stream =
+        post("trelmoza") + post("wrong") + chunked + "GET / HTTP/1.1\r\nHost: x\r\n\r\n" + post("trelmoza");
+    const std::vector<std::string> replies = SplitReplies(RawExchange(stream, 5));
+    ASSERT_EQ(replies.size(), 5u);
+    const int statuses[] = {200, 401, 200, 200, 200};
+    for (std::size_t i = 0; i < replies.size(); ++i) EXPECT_EQ(StatusOf(replies[i]), statuses[i]) << i;
+    EXPECT_NE(replies[2].find("thd-b"), std::string::npos);
+    EXPECT_NE(replies[3].find("服务器正在运行"), std::string::npos);
+    EXPECT_EQ(Records().size(), 5u);
+}
+
+// Fifty clients that trickle a header line now and then hold up no one: a
+// valid request is answered at once, and the tricklers are cut off in time.
+TEST_F(ServerHttpTest, SlowClientsDoNotShutOthersOut) {
+    std::vector<int> slow;
+    for (int i = 0; i < 50; ++i) {
+        const int fd = Connect();
+        ASSERT_GE(fd, 0);
+        ASSERT_GT(send(fd, "POST /analysis HTTP/1.1\r\n", 25, MSG_NOSIGNAL), 0);
+        slow.push_back(fd);
+    }
+    std::atomic<bool> trickling{true};
+    std::thread trickle([&] {
+        for (int round = 0; trickling && round < 100; ++round) {
+            for (int fd : slow) send(fd, "X-Slow: 1\r\n", 11, MSG_NOSIGNAL);
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+    });
+    for (int i = 0; i < 3; ++i) {
+        const auto started = std::chrono::steady_clock::now();
+        ExpectStillServing();
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+    trickling = false;
+    trickle.join();
+    // The whole head is due within the request deadline: then 408 and close.
+    std::string reply;
+    char buffer[4096];
+    for (ssize_t n; (n = recv(slow[0], buffer, sizeof buffer, 0)) > 0;)
+        reply.append(buffer, static_cast<std::size_t>(n));
+    EXPECT_EQ(StatusOf(reply), 408) << reply.substr(0, 100);
+    for (int fd : slow) close(fd);
+}
+
+// Large requests share one memory budget: past it they are refused with 503
+// instead of being held, and a request of the usual size is still answered.
+TEST_F(ServerHttpTest, ManyLargeRequestsAtOnceAreRefusedNotHeld) {
+    const std::string head = "POST /analysis HTTP/1.1\r\nHost: x\r\nContent-Length: 1000000\r\n\r\n";
+    const std::string part(900000, 'a');
+    std::vector<int> large;
+    for (int i = 0; i < 40; ++i) {
+        const int fd = Connect();
+        ASSERT_GE(fd, 0);
+        std::thread([fd, &head, &part] {
+            send(fd, head.data(), head.size(), MSG_NOSIGNAL);
+            send(fd, part.data(), part.size(), MSG_NOSIGNAL);
+        }).join();
+        large.push_back(fd);
+    }
+    ExpectStillServing();
+    int refused = 0;
+    for (int fd : large) {
+        shutdown(fd, SHUT_WR);
+        timeval quick{0, 200000};
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &quick, sizeof quick);
+        char buffer[512];
+        const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        if (n > 0 && StatusOf(std::string(buffer, static_cast<std::size_t>(n))) == 503) ++refused;
+        close(fd);
+    }
+    // 16 MiB above 128 KiB each: at most about 21 of the 40 are held (fewer
+    // refused when not all bytes had arrived yet).
+    EXPECT_GT(refused, 0);
+    ExpectStillServing();
 }
 
 TEST(AnalysisServerLifetime, AStopBeforeRunMakesRunReturn) {

@@ -107,7 +107,8 @@ TEST_F(ServerProcessTest, AnnouncesItsPortServesAndStopsOnSignals) {
 
         Child child = Start({"--listen", "127.0.0.1:0", "--record", path, "--password", "pw"});
         ASSERT_GT(child.pid, 0);
-        const std::string out = ReadUntil(child.out, [](const std::string& t) { return t.find('\n') != std::string::npos; }, 10000);
+        const std::string out = ReadUntil(
+            child.out, [](const std::string& t) { return t.find('\n') != std::string::npos; }, 10000);
         std::smatch m;
         const std::regex announce("^listening on http://127\\.0\\.0\\.1:([0-9]+)\n");
         ASSERT_TRUE(std::regex_search(out, m, announce)) << out;

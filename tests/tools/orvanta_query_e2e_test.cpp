@@ -8,12 +8,14 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <sstream>
@@ -27,6 +29,7 @@
 #include "platform/drive_map.h"
 #include "request/record_csv.h"
 #include "tests/common/test_env.h"
+#include "tools/orvanta_query/form_poster.h"
 
 namespace orvanta {
 namespace {
@@ -125,16 +128,34 @@ protected:
         server_.Post(R"(/(\w+))", [this](const httplib::Request& request, httplib::Response& response) {
             {
                 std::lock_guard<std::mutex> lock(mutex_);
-                received_.push_back(Received{request.path, request.body, {request.headers.begin(), request.headers.end()}});
+                received_.push_back(
+                    Received{request.path, request.body, {request.headers.begin(), request.headers.end()}});
             }
             const std::string route = request.matches[1];
             if (route == "fail500") response.status = 500;
             if (route == "fail401") response.status = 401;
-            if (route == "moved") {
-                response.status = 302;
-                response.set_header("Location", "/analysis");
+            // Redirects: within the origin (followed), to another host name of
+            // the same server (never followed: the credentials stay with
+            // 127.0.0.1), and answers that carry no page.
+            const std::map<std::string, std::pair<int, std::string>> redirects = {
+                {"moved", {302, "/analysis"}},
+                {"moved307", {307, "analysis"}},
+                {"cross307", {307, "http://localhost:" + std::to_string(port_) + "/analysis"}},
+                {"cross302", {302, "http://localhost:" + std::to_string(port_) + "/analysis"}},
+                {"nolocation", {302, ""}},
+                {"empty", {204, ""}},
+            };
+            const auto redirect = redirects.find(route);
+            if (redirect != redirects.end()) {
+                response.status = redirect->second.first;
+                if (!redirect->second.second.empty()) response.set_header("Location", redirect->second.second);
                 return;
             }
+            if (route == "huge") {
+                response.set_content(std::string(2 * 1024 * 1024, 'x'), "text/html");
+                return;
+            }
+            if (route == "silent") std::this_thread::sleep_for(std::chrono::milliseconds(2500));
             response.set_content(kPage, "text/html; charset=utf-8");
         });
         server_.Get("/analysis", [](const httplib::Request&, httplib::Response& response) {
@@ -143,7 +164,8 @@ protected:
         port_ = server_.bind_to_any_port("127.0.0.1");
         ASSERT_GT(port_, 0);
         thread_ = std::thread([this] { server_.listen_after_bind(); });
-        for (int i = 0; i < 500 && !server_.is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int i = 0; i < 500 && !server_.is_running(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         ASSERT_TRUE(server_.is_running());
     }
 
@@ -161,8 +183,9 @@ protected:
     }
 
     void WriteIni(const std::string& url, const std::string& userID, const std::string& password) const {
-        WriteFile(directory_ + "/vemlar.ini", "\xEF\xBB\xBF; written by the test\r\n[Common]\r\nserverBaseUrl = " + url +
-                                                  "\r\nuserID = " + userID + "\r\npassword = \"" + password + "\"\r\n");
+        WriteFile(directory_ + "/vemlar.ini",
+                  "\xEF\xBB\xBF; written by the test\r\n[Common]\r\nserverBaseUrl = " + url + "\r\nuserID = " + userID +
+                      "\r\npassword = \"" + password + "\"\r\n");
     }
 
     RunResult Run(const std::vector<std::string>& extra) const {
@@ -313,6 +336,14 @@ TEST_F(QueryProgramTest, KeepsTheSelectedTimeWithoutACardAndKeepsStandardOutputC
     EXPECT_EQ(run.out.rfind("Content-Type: ", 0), 0u) << run.out.substr(0, 80);
     EXPECT_EQ(BodyOf(run.out).rfind("selectedTime=1386302405&actualTime=0&data=-505+-508+", 0), 0u);
     EXPECT_NE(run.err.find("no card found"), std::string::npos) << run.err;
+
+    // Without a record there is nothing to export: no CSV, and a failure.
+    RunResult csv = RunProgram(program_, {"--drive", "E=missing.img", "--config", "vemlar.ini", "--time",
+                                          "2013-12-06 12:00:05", "--csv", "record.csv", "--no-send"},
+                               directory_);
+    EXPECT_EQ(csv.exitCode, 1);
+    EXPECT_NE(csv.err.find("no CSV is written"), std::string::npos) << csv.err;
+    EXPECT_EQ(access((directory_ + "/record.csv").c_str(), F_OK), -1);
 }
 
 // --csv writes the record found as the window's CSV export does: the same
@@ -365,11 +396,25 @@ TEST_F(QueryProgramTest, WritesTheRecordAsTheWindowsCsvExport) {
     EXPECT_EQ(all.size(), trend + 2 + 33);
 }
 
-TEST_F(QueryProgramTest, FollowsARedirectAsABrowserDoes) {
-    WriteIni(Url("moved"), "111", "x");
-    RunResult run = Run({"--time", "2013-12-06 12:00:05"});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "redirected page");
+// Within the origin: a 302 is fetched by GET, a 307 posts the same form again.
+TEST_F(QueryProgramTest, FollowsARedirectWithinTheOriginAsABrowserDoes) {
+    const struct {
+        const char* route;
+        const char* page;
+        std::size_t posts;  // POSTs that reached the server
+    } cases[] = {{"moved", "redirected page", 1}, {"moved307", kPage, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.route);
+        WriteIni(Url(c.route), "111", "x");
+        const std::size_t before = Taken().size();
+        RunResult run = Run({"--time", "2013-12-06 12:00:05"});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out, c.page);
+        const std::vector<Received> taken = Taken();
+        ASSERT_EQ(taken.size() - before, c.posts);
+        EXPECT_EQ(taken.back().body, taken[before].body);
+        EXPECT_EQ(taken.back().Header("Password"), "x");
+    }
 }
 
 TEST_F(QueryProgramTest, FailsOnHttpErrorsAndTransportFailures) {
@@ -393,7 +438,12 @@ TEST_F(QueryProgramTest, FailsOnHttpErrorsAndTransportFailures) {
         {Url("fail500"), "HTTP status 500"},
         {Url("fail401"), "HTTP status 401"},
         {"http://127.0.0.1:" + std::to_string(closedPort) + "/analysis", "could not post"},
-        {"ftp://127.0.0.1/analysis", "could not post"},
+        {"ftp://127.0.0.1/analysis", "not an http or https address"},
+        {"127.0.0.1:" + std::to_string(port_) + "/analysis", "not an http or https address"},
+        {Url("cross307"), "another origin"},
+        {Url("cross302"), "another origin"},
+        {Url("nolocation"), "without a Location"},
+        {Url("empty"), "HTTP 204 without a page"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.url);
@@ -404,6 +454,58 @@ TEST_F(QueryProgramTest, FailsOnHttpErrorsAndTransportFailures) {
         EXPECT_EQ(access((directory_ + "/page.html").c_str(), F_OK), -1) << "no answer page written";
         EXPECT_NE(ReadFile(directory_ + "/request.bin").find("selectedTime=1386302405&"), std::string::npos);
     }
+    // No redirect carried the credentials or the form on to another host.
+    for (const Received& r : Taken()) EXPECT_NE(r.path, "/analysis");
+}
+
+// The poster's limits: an endless page and a silent server end the request
+// with a message (here with limits small enough for a test).
+TEST_F(QueryProgramTest, PostingStopsAtThePageCapAndTheTimeOut) {
+    PostLimits limits;
+    limits.connectSeconds = 1;
+    limits.totalSeconds = 1;
+    limits.maxPageBytes = 1024 * 1024;
+    const struct {
+        const char* route;
+        const char* error;  // empty: the page arrives
+    } cases[] = {{"analysis", ""}, {"huge", "larger than 1 MiB"}, {"silent", "no complete answer within 1 s"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.route);
+        const PostAnswer answer = PostForm(Url(c.route), "User-ID: 111\r\n", {'a', '=', '1'}, limits);
+        EXPECT_EQ(answer.transported, c.error[0] == '\0');
+        EXPECT_NE(answer.error.find(c.error), std::string::npos) << answer.error;
+        EXPECT_EQ(answer.page.empty(), c.error[0] != '\0');
+    }
+}
+
+// Files that could hang or exhaust the program are not read: a FIFO as the
+// configuration file or as ratio.txt, an endless device, an oversized file.
+TEST_F(QueryProgramTest, RefusesConfigurationAndRatioFilesThatAreNoSmallRegularFiles) {
+    ASSERT_EQ(mkfifo((directory_ + "/fifo.ini").c_str(), 0600), 0);
+    WriteFile(directory_ + "/large.ini", "[Common]\n" + std::string(1024 * 1024, ';'));
+    WriteIni(Url("analysis"), "111", "x");
+    const struct {
+        const char* config;
+        bool ratioFifo;
+        const char* mentions;
+    } cases[] = {
+        {"/dev/zero", false, "/dev/zero is not a regular file"},
+        {"fifo.ini", false, "fifo.ini is not a regular file"},
+        {"large.ini", false, "large.ini is larger than 1024 KiB"},
+        {"vemlar.ini", true, "ratio.txt is not a regular file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.config);
+        if (c.ratioFifo) ASSERT_EQ(mkfifo((directory_ + "/ratio.txt").c_str(), 0600), 0);
+        RunResult run = RunProgram(program_, {"--drive", "E=card.img", "--config", c.config, "--time",
+                                              "2013-12-06 12:00:05", "--request-out", "request.bin"},
+                                   directory_);
+        unlink((directory_ + "/ratio.txt").c_str());
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find(c.mentions), std::string::npos) << run.err;
+        EXPECT_EQ(access((directory_ + "/request.bin").c_str(), F_OK), -1) << "no request written";
+    }
+    EXPECT_TRUE(Taken().empty());
 }
 
 TEST_F(QueryProgramTest, NamesTheMissingServerAddress) {
@@ -427,6 +529,11 @@ TEST_F(QueryProgramTest, RefusesControlCharactersInTheConfiguration) {
         {Url("analysis"), "1\rX-Evil: 1", "x", "\"userID\""},
         {Url("analysis") + "\x7f", "111", "x", "\"serverBaseUrl\""},
         {Url("analysis") + "\x01", "111", "x", "\"serverBaseUrl\""},
+        {Url("analysis"), "111\vX-Injected: 1", "x", "\"userID\""},
+        {Url("analysis"), "111", "a\fb", "\"password\""},
+        {Url("analysis"), "111", "a\x01" "b", "\"password\""},
+        {Url("analysis"), "1\x7f", "x", "\"userID\""},
+        {Url("analysis"), "111", std::string("ab\0cd", 5), "\"password\""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key);

@@ -388,6 +388,7 @@ TEST(NavigableUrl, AcceptsOnlyAbsoluteHttpAddressesWithAHost) {
         {"ftp://host/x", false},                  {"file:///etc/passwd", false},
         {"http://", false},                       {"http://exa mple.com/", false},
         {"about:blank", false},                   {"javascript:alert(1)", false},
+        {"127.0.0.1:47010/analysis", false},      {"localhost:47010/analysis", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

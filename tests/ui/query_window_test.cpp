@@ -59,6 +59,14 @@ public:
                 for (const auto& header : request.headers) received.headers.emplace(header.first, header.second);
                 requests_.push_back(received);
             }
+            // Redirects: to another origin (the same server under another
+            // name) and within the origin.
+            const std::string local = "http://localhost:" + std::to_string(port_) + "/analysis";
+            if (request.path == "/cross" || request.path == "/same") {
+                response.status = 307;
+                response.set_header("Location", request.path == "/cross" ? local : std::string("/analysis"));
+                return;
+            }
             response.set_content(std::string("<!DOCTYPE html><html><head><meta charset='utf-8'><title>分析</title>"
                                              "</head><body><p id='marker'>") +
                                      kAnswerMarker + "</p></body></html>",
@@ -246,6 +254,8 @@ TEST_F(QueryThroughTheWindow, ControlCharactersInTheConfigurationAreRefusedAndNo
         {url, "field01", "a\rX-Evil: 1", "password"},
         {url, "u\rX-Evil: 1", "x", "userID"},
         {url + "\x01", "field01", "x", "serverBaseUrl"},
+        {url, "u\vX-Injected: 1", "x", "userID"},
+        {url, "field01", "a\x7f", "password"},
     };
     MainDlgOptions options;
     options.iniPath = config_.IniPath();
@@ -264,6 +274,36 @@ TEST_F(QueryThroughTheWindow, ControlCharactersInTheConfigurationAreRefusedAndNo
         EXPECT_NE(html.indexOf(QString::fromStdString(config_.IniPath()).toHtmlEscaped()), -1);
     }
     EXPECT_TRUE(server_.Requests().empty());
+}
+
+// The browser follows a redirect only within the origin it posted to: the
+// credentials and the form never go on to another host.
+TEST_F(QueryThroughTheWindow, ARedirectToAnotherOriginIsNotFollowed) {
+    MainDlgOptions options;
+    options.iniPath = config_.IniPath();
+    options.drives = &drives_;
+    CMainDlg window(*volumes_, options);
+    window.SetSelectedTime(firstTime_ + 10);
+    window.ShowSelectedTime();
+    const std::string base = "http://127.0.0.1:" + std::to_string(server_.Port());
+
+    config_.Write(base + "/cross", "field01", "secret");
+    window.RunQuery();
+    ASSERT_TRUE(
+        WaitUntil([&] { return PageHtml(window.Browser()).contains(QStringLiteral("Redirect not followed")); }));
+    EXPECT_TRUE(PageHtml(window.Browser()).contains(QStringLiteral("another origin")));
+    ASSERT_TRUE(WaitUntil([&] { return window.RefreshButton()->isEnabled(); }));
+    ASSERT_EQ(server_.Requests().size(), 1u);
+    EXPECT_EQ(server_.Requests()[0].path, "/cross");
+
+    config_.Write(base + "/same", "field01", "secret");
+    window.RunQuery();
+    ASSERT_TRUE(WaitUntil([&] { return PageHtml(window.Browser()).contains(QString::fromUtf8(kAnswerMarker)); }));
+    const std::vector<ReceivedRequest> requests = server_.Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[2].path, "/analysis");
+    EXPECT_EQ(requests[2].body, requests[1].body);
+    EXPECT_EQ(HeaderValue(requests[2], "Password"), "secret");
 }
 
 }  // namespace

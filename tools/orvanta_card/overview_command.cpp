@@ -174,6 +174,7 @@ int RunOverview(const std::vector<std::string>& args) {
     if (!DriveMap::FromArguments(drives, &map, &error)) return UsageError(error);
     std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(map);
     CCardReader reader(*volumes);  // ratio.txt, then the drive search
+    if (!reader.RatioFile().error.empty()) return kExitFailed;  // said on standard error
     if (reader.driveCode < 'D' || reader.driveCode > 'Z') {
         std::fprintf(stderr, "orvanta-card overview: no card found on drives D: to Z:\n");
         return kExitFailed;

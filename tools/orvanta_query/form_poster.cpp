@@ -4,14 +4,27 @@
 
 #include <memory>
 
+#include "request/http_address.h"
 #include "request/request_builders.h"
 
 namespace orvanta {
 namespace {
 
+struct PageSink {
+    std::string* page;
+    std::size_t limit;
+    bool overflow = false;
+};
+
 size_t CollectPage(char* data, size_t size, size_t count, void* target) {
-    static_cast<std::string*>(target)->append(data, size * count);
-    return size * count;
+    auto* sink = static_cast<PageSink*>(target);
+    const size_t n = size * count;
+    if (sink->page->size() + n > sink->limit) {
+        sink->overflow = true;
+        return 0;  // ends the transfer
+    }
+    sink->page->append(data, n);
+    return n;
 }
 
 struct CurlHandleDeleter {
@@ -20,6 +33,69 @@ struct CurlHandleDeleter {
 struct CurlListDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
+
+// One request of a redirect chain: the status, the page and the absolute
+// Location when the answer is a redirect; *error says why none came.
+HttpExchange PerformOnce(const std::string& url, bool post, curl_slist* headers, const std::vector<std::uint8_t>& body,
+                     const PostLimits& limits, std::string* page, std::string* error) {
+    HttpExchange exchange;
+    std::unique_ptr<CURL, CurlHandleDeleter> handle(curl_easy_init());
+    if (!handle) {
+        *error = "libcurl could not be initialised";
+        return exchange;
+    }
+    static const char kEmpty[] = "";
+    char errorText[CURL_ERROR_SIZE] = {0};
+    PageSink sink{page, limits.maxPageBytes};
+    page->clear();
+    CURL* h = handle.get();
+    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText);
+    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+    // Redirects are judged here, one at a time, never by libcurl.
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
+    curl_easy_setopt(h, CURLOPT_TIMEOUT, limits.totalSeconds);
+    curl_easy_setopt(h, CURLOPT_USERAGENT, "orvanta-query/1.0.0");
+    if (post) {
+        curl_easy_setopt(h, CURLOPT_POST, 1L);
+        curl_easy_setopt(h, CURLOPT_POSTFIELDS, body.empty() ? kEmpty : reinterpret_cast<const char*>(body.data()));
+        curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+    } else {
+        curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+    }
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, CollectPage);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
+
+    const CURLcode result = curl_easy_perform(h);
+    if (sink.overflow) {
+        *error = "the answer page is larger than " + std::to_string(limits.maxPageBytes / (1024 * 1024)) +
+                         " MiB; it is not taken";
+        page->clear();
+        return exchange;
+    }
+    if (result == CURLE_OPERATION_TIMEDOUT) {
+        curl_off_t connected = 0;
+        curl_easy_getinfo(h, CURLINFO_CONNECT_TIME_T, &connected);
+        *error = connected == 0 ? "could not connect within " + std::to_string(limits.connectSeconds) + " s"
+                                        : "the server sent no complete answer within " +
+                                              std::to_string(limits.totalSeconds) + " s";
+        return exchange;
+    }
+    if (result != CURLE_OK) {
+        *error = errorText[0] != '\0' ? errorText : curl_easy_strerror(result);
+        return exchange;
+    }
+    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &exchange.status);
+    char* location = nullptr;
+    if (curl_easy_getinfo(h, CURLINFO_REDIRECT_URL, &location) == CURLE_OK && location != nullptr) {
+        exchange.location = location;
+    }
+    exchange.ok = true;
+    return exchange;
+}
 
 }  // namespace
 
@@ -43,15 +119,10 @@ bool StartPosting(std::string* error) {
 
 void StopPosting() { curl_global_cleanup(); }
 
-PostAnswer PostForm(const std::string& url, const std::string& headerBlock, const std::vector<std::uint8_t>& body) {
+PostAnswer PostForm(const std::string& url, const std::string& headerBlock, const std::vector<std::uint8_t>& body,
+                    const PostLimits& limits) {
     PostAnswer answer;
-    std::unique_ptr<CURL, CurlHandleDeleter> handle(curl_easy_init());
-    if (!handle) {
-        answer.error = "libcurl could not be initialised";
-        return answer;
-    }
     curl_slist* raw = nullptr;
-    std::unique_ptr<curl_slist, CurlListDeleter> headers;
     std::vector<std::string> lines = CurlHeaderLines(headerBlock);
     lines.push_back("Expect:");  // send the body at once, without waiting for 100 Continue
     for (const std::string& line : lines) {
@@ -63,34 +134,19 @@ PostAnswer PostForm(const std::string& url, const std::string& headerBlock, cons
         }
         raw = grown;
     }
-    headers.reset(raw);
+    const std::unique_ptr<curl_slist, CurlListDeleter> headers(raw);
 
-    static const char kEmpty[] = "";
-    char errorText[CURL_ERROR_SIZE] = {0};
-    CURL* h = handle.get();
-    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText);
-    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(h, CURLOPT_MAXREDIRS, 10L);
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, 30L);
-    curl_easy_setopt(h, CURLOPT_TIMEOUT, 600L);
-    curl_easy_setopt(h, CURLOPT_USERAGENT, "orvanta-query/1.0.0");
-    curl_easy_setopt(h, CURLOPT_POST, 1L);
-    curl_easy_setopt(h, CURLOPT_POSTFIELDS, body.empty() ? kEmpty : reinterpret_cast<const char*>(body.data()));
-    curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
-    curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
-    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, CollectPage);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, &answer.page);
-
-    CURLcode result = curl_easy_perform(h);
-    if (result != CURLE_OK) {
-        answer.error = errorText[0] != '\0' ? errorText : curl_easy_strerror(result);
+    const std::string noPage = FollowRedirects(
+        url,
+        [&](const std::string& address, bool post) {
+            return PerformOnce(address, post, headers.get(), body, limits, &answer.page, &answer.error);
+        },
+        &answer.status);
+    if (!answer.error.empty() || !noPage.empty()) {
+        if (answer.error.empty()) answer.error = noPage;
+        answer.page.clear();
         return answer;
     }
-    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &answer.status);
     answer.transported = true;
     return answer;
 }

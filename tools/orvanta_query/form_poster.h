@@ -1,9 +1,12 @@
 // Posting the form body with the header lines of the header block, as the
-// browser would: HTTP or HTTPS, redirects followed. One implementation per
+// browser would: HTTP or HTTPS; a redirect is followed only within the
+// origin it came from (http_address.h), a 307 or 308 with the form again, a
+// 301, 302 or 303 as a GET without it. One implementation per
 // platform: libcurl on Linux (form_poster.cpp), WinHTTP, the system's own HTTP
 // stack, on Windows (winhttp_poster.cpp).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,10 +14,18 @@
 namespace orvanta {
 
 struct PostAnswer {
-    bool transported = false;  // a complete HTTP answer arrived
+    bool transported = false;  // a complete HTTP answer with a page arrived
     long status = 0;           // its HTTP status
     std::string page;          // its body
     std::string error;         // why nothing (complete) arrived
+};
+
+// How long to wait and how much to take: a silent server or an endless page
+// ends the request with a message instead of holding the program.
+struct PostLimits {
+    long connectSeconds = 15;
+    long totalSeconds = 120;                        // for each request, redirects included
+    std::size_t maxPageBytes = 64u * 1024u * 1024u;
 };
 
 // The header block's lines in the form libcurl takes them: one entry per
@@ -31,6 +42,7 @@ void StopPosting();
 // POSTs exactly `body` to `url` with the header lines of `headerBlock`; no
 // "Expect: 100-continue" and no Content-Type of the HTTP stack's own. Needs a
 // successful StartPosting.
-PostAnswer PostForm(const std::string& url, const std::string& headerBlock, const std::vector<std::uint8_t>& body);
+PostAnswer PostForm(const std::string& url, const std::string& headerBlock, const std::vector<std::uint8_t>& body,
+                    const PostLimits& limits = PostLimits());
 
 }  // namespace orvanta

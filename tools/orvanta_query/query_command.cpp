@@ -11,6 +11,7 @@
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
 #include "request/config_search.h"
+#include "request/http_address.h"
 #include "request/query_road.h"
 #include "request/record_csv.h"
 #include "tools/orvanta_query/form_poster.h"
@@ -117,11 +118,20 @@ int RunQueryCommand(const QueryOptions& options) {
         query = PrepareQuery(*reader, iniPath, selected);
     }
     PrintSummary(*reader, drives, query);
+    if (!reader->RatioFile().error.empty()) {
+        std::fprintf(stderr, "%s: ratio.txt is refused; the request is not sent\n", kProgram);
+        return 1;
+    }
 
+    if (!query.configProblem.empty()) {
+        std::fprintf(stderr, "%s: the configuration file cannot be used: %s; the request is not sent\n", kProgram,
+                     query.configProblem.c_str());
+        return 1;
+    }
     if (query.unsafeKey != nullptr) {
         std::fprintf(stderr,
-                     "%s: key \"%s\" in section [Common] of %s holds a line break or another control character; "
-                     "the request is not sent\n",
+                     "%s: key \"%s\" in section [Common] of %s holds a line break or another control character "
+                     "(only the tab is allowed); the request is not sent\n",
                      kProgram, query.unsafeKey, iniPath.c_str());
         return 1;
     }
@@ -134,6 +144,13 @@ int RunQueryCommand(const QueryOptions& options) {
         std::string request = query.headerBlock + "\r\n";
         request.append(query.body.begin(), query.body.end());
         if (!WriteAll(options.requestOut, "request", request.data(), request.size())) return 1;
+    }
+    if (!options.csvOut.empty() && query.settings.actualTime <= 0) {
+        // Without a record the CSV would hold the no-card placeholder texts
+        // as if they were measurements.
+        std::fprintf(stderr, "%s: no record was found for the selected time (%s); no CSV is written\n", kProgram,
+                     reader->driveCode == 1 ? "no card" : "the card gave no valid record");
+        return 1;
     }
     if (!options.csvOut.empty()) {
         const std::string csv = BuildRecordCsv(*reader);
@@ -153,6 +170,13 @@ int RunQueryCommand(const QueryOptions& options) {
         std::fprintf(stderr,
                      "%s: no server address: key \"serverBaseUrl\" in section [Common] of %s is missing or empty\n",
                      kProgram, iniPath.c_str());
+        return 1;
+    }
+    if (!ParseHttpAddress(url, nullptr)) {
+        std::fprintf(stderr,
+                     "%s: key \"serverBaseUrl\" in section [Common] of %s is \"%s\", not an http or https address "
+                     "(for example http://analysis.example/analysis); the request is not sent\n",
+                     kProgram, iniPath.c_str(), url.c_str());
         return 1;
     }
     PostAnswer answer = PostForm(url, query.headerBlock, query.body);

@@ -136,12 +136,15 @@ std::string QueryUsage() {
            "                      output)\n"
            "  --csv FILE          write the record found as CSV there ('-': standard output):\n"
            "                      drive, serial, record time, sector, the sample pairs and\n"
-           "                      the trend points, as the window's CSV export\n"
+           "                      the trend points, as the window's CSV export; without a\n"
+           "                      record nothing is written and the exit status is 1\n"
            "  --no-send           build the request but do not post it\n"
            "  --out FILE          write the server's answer page there; default: standard output\n"
            "\n"
            "ratio.txt is read from the working directory. Exit status: 0 done, 1 the request\n"
-           "could not be made or the server refused it, 2 bad arguments.\n";
+           "could not be made, was refused or redirected to another origin, no page came\n"
+           "back, or no connection or complete answer came in time (15 s, 120 s), 2 bad\n"
+           "arguments.\n";
 }
 
 }  // namespace orvanta
