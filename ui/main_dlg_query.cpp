@@ -90,13 +90,20 @@ void CMainDlg::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
     if (pendingServer_.isEmpty() || info.status() == QWebEngineLoadingInfo::LoadStartedStatus) return;
     const QUrl server = pendingServer_;
     pendingServer_.clear();
-    // A server that answered (with any status) shows its own page; a load
-    // stopped by another one is no failure. Anything else never reached the
-    // server: the engine's own error page gives way to ours.
-    constexpr int kAborted = -3;  // the network layer's ERR_ABORTED
-    if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus ||
-        info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain || info.errorCode() == kAborted) {
-        return;
+    // A server that answered (with any status) shows its own page, and a
+    // load stopped here (another load, a redirect refused by the page) is no
+    // failure of the server. A connection, name, certificate or HTTP-layer
+    // failure (a port the engine blocks) never reached it: the engine's own
+    // error page gives way to ours.
+    if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus) return;
+    switch (info.errorDomain()) {
+        case QWebEngineLoadingInfo::ConnectionErrorDomain:
+        case QWebEngineLoadingInfo::DnsErrorDomain:
+        case QWebEngineLoadingInfo::CertificateErrorDomain:
+        case QWebEngineLoadingInfo::HttpErrorDomain:
+            break;
+        default:
+            return;
     }
     const QString page = UnreachableServerPage(config_, server.toString(), info.errorString());
     QMetaObject::invokeMethod(this, [this, page] { browser_->ShowLocalPage(page); }, Qt::QueuedConnection);
