@@ -7,7 +7,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
-
 #include <QTimer>
 
 #include "card/card_summary.h"
@@ -75,9 +74,9 @@ void CMainDlg::ShowCardFound() {
     ShowStatus(QString());
     // Before the first query the browser tells what was found and how the
     // window is used. The card is summarised on a reader of its own, so the
-    // first query sends what it would have sent without this page.
-    // ratio.txt of the working directory, else the one beside the
-    // configuration file; the page says which, and the ratios taken.
+    // first query sends what it would have sent without this page. The
+    // ratios come from ratio.txt of the working directory, else the one
+    // beside the configuration file; the page says which.
     RatioFacts ratios;
     ratios.source = UseRatioFile(*reader_, config_);
     ratios.ratioA = reader_->ratioA;
