@@ -21,7 +21,7 @@
 
 #include "card/card_reader.h"
 #include "card/local_time.h"
-#include "platform/counting_volume.h"
+#include "platform/fault_volume.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
 #include "cardimage/card_image.h"
@@ -54,7 +54,7 @@ public:
 
         DriveMap drives;
         drives.Set('E', path_);
-        volumes_ = std::make_unique<CountingVolumeSystem>(MakePlatformVolumeSystem(drives));
+        volumes_ = std::make_unique<FaultVolumeSystem>(MakePlatformVolumeSystem(drives));
         reader_ = std::make_unique<CCardReader>(*volumes_);
         // A second in the older pass, held by kPerSecond records, on which the
         // time search lands inside the group rather than on its first record,
@@ -73,7 +73,7 @@ public:
     }
 
     CCardReader& Reader() { return *reader_; }
-    CountingVolumeSystem& Volumes() { return *volumes_; }
+    FaultVolumeSystem& Volumes() { return *volumes_; }
     std::int32_t Selected() const { return selected_; }
 
 private:
@@ -134,7 +134,7 @@ private:
     int fd_ = -1;
     std::int32_t firstTime_ = 0;
     std::int32_t selected_ = 0;
-    std::unique_ptr<CountingVolumeSystem> volumes_;
+    std::unique_ptr<FaultVolumeSystem> volumes_;
     std::unique_ptr<CCardReader> reader_;
 };
 
@@ -142,7 +142,7 @@ CardImage* gImage = nullptr;
 
 void BM_QueryCard(benchmark::State& state) {
     CCardReader& reader = gImage->Reader();
-    CountingVolumeSystem& volumes = gImage->Volumes();
+    FaultVolumeSystem& volumes = gImage->Volumes();
     const std::int32_t selected = gImage->Selected();
     volumes.counters = VolumeCounters();
     for (auto _ : state) {

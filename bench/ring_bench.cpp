@@ -1,8 +1,8 @@
 // Ring discovery and time search on a full-size card: a sparse image of
 // 60,000,001 sectors (the discovery probes up to sector 60,000,000 on every
 // card) holding a wrapped ring, read through the platform's raw volumes.
-// A counting decorator around the volumes reports the device operations of
-// each call next to the bound the search limits allow.
+// The fault-injecting wrapper, with no fault planned, reports the device
+// operations of each call next to the bound the search limits allow.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "card/card_reader.h"
-#include "platform/counting_volume.h"
+#include "platform/fault_volume.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
 #include "cardimage/card_image.h"
@@ -44,7 +44,7 @@ public:
 
         DriveMap drives;
         drives.Set('E', scratch_ / "card.img");
-        volumes_ = std::make_unique<CountingVolumeSystem>(MakePlatformVolumeSystem(drives));
+        volumes_ = std::make_unique<FaultVolumeSystem>(MakePlatformVolumeSystem(drives));
         reader_ = std::make_unique<CCardReader>(*volumes_);
         if (reader_->driveCode != 'E') Fail("the drive search did not find the card on E:");
         reader_->FindRingBounds();
@@ -71,7 +71,7 @@ private:
     cardimage::CardContents contents_;
     cardimage::CardLayout layout_;
     std::vector<std::int32_t> times_;
-    std::unique_ptr<CountingVolumeSystem> volumes_;
+    std::unique_ptr<FaultVolumeSystem> volumes_;
     std::unique_ptr<CCardReader> reader_;
 };
 

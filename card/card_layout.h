@@ -31,6 +31,12 @@ constexpr double kZeroLevelB = 509.0;
 constexpr double kTrendScaleA = 0.019419;
 constexpr double kTrendScaleB = 2.531745;
 
+// The recorder's serial number: bytes 0..3 of the information sector, big-endian.
+inline std::uint32_t SerialAt(const unsigned char* info) {
+    return (static_cast<std::uint32_t>(info[0]) << 24) | (static_cast<std::uint32_t>(info[1]) << 16) |
+           (static_cast<std::uint32_t>(info[2]) << 8) | static_cast<std::uint32_t>(info[3]);
+}
+
 // Unsigned 16-bit little-endian sample at `bytes`, 0..65535 (no sign extension).
 inline unsigned SampleAt(const unsigned char* bytes) {
     return static_cast<unsigned>(bytes[0]) + 256u * static_cast<unsigned>(bytes[1]);

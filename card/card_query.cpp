@@ -60,7 +60,7 @@ int CCardReader::CheckCardPresent() {
         driveCode = StartupDriveCode();
         return 1;
     }
-    driveCode = 1;
+    driveCode = kNoCardDriveCode;
     return 0;
 }
 

@@ -2,11 +2,10 @@
 #include "card/card_reader.h"
 
 #include <cstdio>
-#include <cstring>
-#include <memory>
 
 #include "card/card_layout.h"
 #include "card/timestamp.h"
+#include "card/timestamp_decoder.h"
 
 namespace orvanta {
 
@@ -56,18 +55,21 @@ void CCardReader::SetDevicePath(char letter) {
 }
 
 std::int32_t CCardReader::ReadSector(std::uint32_t sector) {
-    std::unique_ptr<RawVolume> volume = volumes_->Open(devicePath);
-    // Cleared before every read: whatever the device does not deliver (a
-    // refused position, a failed or short read, the end of the device) reads
-    // as zeros, never as bytes of an earlier sector.
-    std::memset(sectorBuffer, 0, sizeof sectorBuffer);
-    if (!volume) return 0;
-    if (volume->SetPosition(static_cast<std::uint64_t>(sector) * kSectorSize)) {
-        volume->Read(sectorBuffer, sizeof sectorBuffer);
-    }
-    const std::int32_t timestamp = DecodeSectorTimestamp(sectorBuffer);
-    volume.reset();  // closes the device
-    return timestamp;
+    ReadIntoBuffer(sector);
+    return DecodeSectorTimestamp(sectorBuffer);
+}
+
+std::int32_t CCardReader::ReadSector(std::uint32_t sector, CTimestampDecoder& decoder) {
+    ReadIntoBuffer(sector);
+    return decoder.Decode(sectorBuffer);
+}
+
+void CCardReader::ReadIntoBuffer(std::uint32_t sector) {
+    // Open, position, read, close. Whatever the device does not deliver (it
+    // does not open, refuses the position, fails or ends) reads as zeros,
+    // never as bytes of an earlier sector.
+    ReadVolumeOnce(*volumes_, devicePath, static_cast<std::uint64_t>(sector) * kSectorSize, sectorBuffer,
+                   sizeof sectorBuffer);
 }
 
 int CCardReader::FindCardDrive() {
@@ -84,8 +86,8 @@ int CCardReader::FindCardDrive() {
         }
     }
     // No card: devicePath stays at '[' and opens nothing from now on.
-    driveCode = 1;
-    startupDriveCode_ = 1;
+    driveCode = kNoCardDriveCode;
+    startupDriveCode_ = kNoCardDriveCode;
     std::snprintf(waveText, sizeof waveText, "%d %d ", 0, 0);
     std::snprintf(trendText, sizeof trendText, "%d %d ", 0, 0);
     std::snprintf(infoText, sizeof infoText, "%d %d ", 0, 0);

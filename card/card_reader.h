@@ -14,6 +14,12 @@
 
 namespace orvanta {
 
+class CTimestampDecoder;
+
+// The drive code of the no-card state: no drive from D: to Z: held a card at
+// start-up, or the last presence check failed.
+constexpr std::int32_t kNoCardDriveCode = 1;
+
 class CCardReader {
 public:
     // Sets the defaults, loads the calibration ratios from "ratio.txt" in the
@@ -37,7 +43,7 @@ public:
     double ratioA;                    // calibration ratio of channel A
     double ratioB;                    // calibration ratio of channel B
     char devicePath[12];              // "\\.\E:" for drive E
-    std::int32_t driveCode;           // letter code of the card's drive, or 1
+    std::int32_t driveCode;           // letter code of the card's drive, or kNoCardDriveCode
     std::uint32_t currentSector;      // sector of the record chosen by the last query
     std::int32_t actualTime;          // timestamp of that record
     char waveText[2540];              // form field "data"
@@ -48,6 +54,9 @@ public:
     void SetDevicePath(char letter);
     // Reads a sector into sectorBuffer and returns its timestamp, or 0.
     std::int32_t ReadSector(std::uint32_t sector);
+    // The same, decoding the timestamp with `decoder`, which converts each
+    // hour of records once (the ring searches probe through this).
+    std::int32_t ReadSector(std::uint32_t sector, CTimestampDecoder& decoder);
     // 1 when a drive from D: to Z: holds a recorder's card, else 0 (no-card state).
     int FindCardDrive();
 
@@ -71,9 +80,9 @@ public:
     int CheckCardPresent();
     void QueryCard(std::int32_t selectedTime);
 
-    // The letter code found by the start-up drive search (1 when none). A
-    // presence check that passes restores driveCode to it, so a card that was
-    // pulled and put back is reported present again.
+    // The letter code found by the start-up drive search (kNoCardDriveCode
+    // when none). A presence check that passes restores driveCode to it, so a
+    // card that was pulled and put back is reported present again.
     std::int32_t StartupDriveCode() const { return startupDriveCode_; }
 
     RawVolumeSystem& Volumes() const { return *volumes_; }
@@ -83,9 +92,11 @@ public:
     const RatioFileOutcome& RatioFile() const { return ratioFile_; }
 
 private:
+    void ReadIntoBuffer(std::uint32_t sector);
+
     RawVolumeSystem* volumes_;
     RatioFileOutcome ratioFile_;
-    std::int32_t startupDriveCode_ = 1;
+    std::int32_t startupDriveCode_ = kNoCardDriveCode;
 };
 
 }  // namespace orvanta

@@ -1,26 +1,10 @@
 #include "card/card_summary.h"
 
-#include <string>
+#include "card/card_layout.h"
+#include "card/held_card_volume.h"
+#include "card/ring_search.h"
 
 namespace orvanta {
-namespace {
-
-// Lets through only the one device path, so that a reader made on it finds
-// that card at once and touches nothing else.
-class SingleDeviceSystem : public RawVolumeSystem {
-public:
-    SingleDeviceSystem(RawVolumeSystem& inner, const char* devicePath) : inner_(inner), devicePath_(devicePath) {}
-    std::unique_ptr<RawVolume> Open(const char* devicePath) override {
-        if (devicePath == nullptr || devicePath_ != devicePath) return nullptr;
-        return inner_.Open(devicePath);
-    }
-
-private:
-    RawVolumeSystem& inner_;
-    std::string devicePath_;
-};
-
-}  // namespace
 
 CardSummary SummariseCard(const CCardReader& reader) {
     CardSummary summary;
@@ -28,18 +12,22 @@ CardSummary SummariseCard(const CCardReader& reader) {
     if (code < 'A' || code > 'Z') return summary;
     summary.letter = static_cast<char>(code);
 
-    // The device path stays that of the start-up drive for the reader's life.
-    SingleDeviceSystem only(reader.Volumes(), reader.devicePath);
-    CCardReader scratch(only);  // its drive search finds that card or nothing
-    if (scratch.driveCode != code || scratch.CheckCardPresent() != 1) return summary;
+    // One open of the start-up drive's device for the whole summary, as the
+    // overview reads the card; the window's reader is not touched.
+    CHeldCardVolume volume(reader.Volumes(), reader.devicePath);
+    unsigned char sectors[2 * kSectorSize];
+    volume.ReadSectors(reader.baseSector + 1000, 2, sectors);
+    if (sectors[0] != kRecordMarker || sectors[kSectorSize] != kRecordMarker) return summary;
 
     summary.present = true;
-    scratch.ReadDeviceRecord();
-    summary.serial = static_cast<std::uint32_t>(scratch.deviceSerial);
-    scratch.FindRingBounds();
-    summary.records = scratch.ringCount;
-    summary.oldestTime = scratch.ReadSector(scratch.LogicalToPhysical(0));
-    summary.newestTime = scratch.ReadSector(scratch.LogicalToPhysical(scratch.ringCount - 1));
+    volume.ReadSectors(reader.infoSector, 1, sectors);
+    summary.serial = SerialAt(sectors);
+    RingBounds ring;
+    ring.baseSector = reader.baseSector;
+    CRingSearch(volume, ring).FindRingBounds();
+    summary.records = ring.ringCount;
+    summary.oldestTime = volume.TimeAt(ring.LogicalToPhysical(0));
+    summary.newestTime = volume.TimeAt(ring.LogicalToPhysical(ring.ringCount - 1));
     return summary;
 }
 

@@ -1,7 +1,7 @@
 // What a card holds, for a person: the recorder's serial number and the
-// ring's oldest and newest record with the number of records. Read on a
-// reader of its own, so the window's reader and with it every query stay
-// exactly as they were.
+// ring's oldest and newest record with the number of records. Read through
+// one open of the card's device, as the overview reads it, and without the
+// window's reader, so that every query stays exactly as it was.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,5 @@
 // The calibration ratios from "ratio.txt" and the device record text.
 #include <cstdio>
-#include <memory>
 
 #include "card/bounded_text.h"
 #include "card/card_layout.h"
@@ -21,21 +20,14 @@ void CCardReader::LoadRatios(const char* path) {
 
 void CCardReader::ReadDeviceRecord() {
     // A read of its own: sectorBuffer keeps the last record read.
-    unsigned char info[kSectorSize] = {};
-    if (std::unique_ptr<RawVolume> volume = volumes_->Open(devicePath)) {
-        if (volume->SetPosition(static_cast<std::uint64_t>(infoSector) * kSectorSize)) {
-            const std::int64_t delivered = volume->Read(info, sizeof info);
-            // Only a read that delivered the serial and the device byte
-            // replaces the values of the last good read.
-            if (delivered >= 5) {
-                const std::uint32_t serial = (static_cast<std::uint32_t>(info[0]) << 24) |
-                                             (static_cast<std::uint32_t>(info[1]) << 16) |
-                                             (static_cast<std::uint32_t>(info[2]) << 8) |
-                                             static_cast<std::uint32_t>(info[3]);
-                deviceSerial = static_cast<std::int32_t>(serial);
-                deviceByte = info[4];
-            }
-        }
+    unsigned char info[kSectorSize];
+    const VolumeRead read = ReadVolumeOnce(*volumes_, devicePath,
+                                           static_cast<std::uint64_t>(infoSector) * kSectorSize, info, sizeof info);
+    // Only a read that delivered the serial and the device byte replaces the
+    // values of the last good read.
+    if (read.delivered >= 5) {
+        deviceSerial = static_cast<std::int32_t>(SerialAt(info));
+        deviceByte = info[4];
     }
     std::snprintf(infoText, sizeof infoText, "%d %d %d %ld %ld ", driveCode, TruncateToInt32(ratioA),
                   TruncateToInt32(ratioB), static_cast<long>(deviceSerial), static_cast<long>(deviceByte));

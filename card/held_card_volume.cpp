@@ -8,18 +8,19 @@
 namespace orvanta {
 
 CHeldCardVolume::CHeldCardVolume(RawVolumeSystem& volumes, const char* devicePath)
-    : volume_(volumes.Open(devicePath)) {}
+    : volume_(volumes.Open(devicePath).volume) {}
 
 bool CHeldCardVolume::ReadSectors(std::uint32_t first, std::uint32_t count, unsigned char* buffer) {
     const std::size_t bytes = static_cast<std::size_t>(count) * kSectorSize;
-    std::memset(buffer, 0, bytes);
-    if (!volume_) return false;
+    if (!volume_) {
+        std::memset(buffer, 0, bytes);
+        return false;
+    }
     ++readRequests_;
     sectorReads_ += count;
     // Reading at or past the end of the device delivers nothing, which is
     // not a failure: those sectors read as zeros.
-    const bool done = volume_->SetPosition(static_cast<std::uint64_t>(first) * kSectorSize) &&
-                      volume_->Read(buffer, bytes) >= 0;
+    const bool done = !volume_->ReadAt(static_cast<std::uint64_t>(first) * kSectorSize, buffer, bytes).Failed();
     failuresInRow_ = done ? 0 : failuresInRow_ + 1;
     return done;
 }

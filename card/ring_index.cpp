@@ -3,19 +3,22 @@
 // searches themselves are CRingSearch's, shared with the card overview.
 #include "card/card_reader.h"
 #include "card/ring_search.h"
+#include "card/timestamp_decoder.h"
 
 namespace orvanta {
 
 namespace {
 
-// Every probe of a search is one ReadSector of the reader.
+// Every probe of a search is one ReadSector of the reader; the timestamps of
+// one search are converted an hour at a time.
 class ReaderProbe : public CRingProbe {
 public:
     explicit ReaderProbe(CCardReader& reader) : reader_(reader) {}
-    std::int32_t TimeAt(std::uint32_t sector) override { return reader_.ReadSector(sector); }
+    std::int32_t TimeAt(std::uint32_t sector) override { return reader_.ReadSector(sector, decoder_); }
 
 private:
     CCardReader& reader_;
+    CTimestampDecoder decoder_;
 };
 
 RingBounds RingOf(const CCardReader& reader) {

@@ -1,10 +1,15 @@
-// Record timestamps for scans that decode many sectors in a row (the card
-// overview). Gives exactly what DecodeSectorTimestamp gives, but converts each
-// hour only once: mktime looks the time zone up again at every call (with TZ
-// unset, glibc checks /etc/localtime each time), which costs more than the
-// sector read itself. Minutes and seconds are added to the hour's start, as
-// mktime carries them; local standard time has no offset change inside an
-// hour on any recorder date.
+// Record timestamps for work that decodes many sectors in a row (the ring
+// searches, the card overview). Gives exactly what DecodeSectorTimestamp
+// gives, but converts each hour only once: mktime looks the time zone up again
+// at every call (with TZ unset, glibc checks /etc/localtime each time), which
+// costs more than the sector read itself. Minutes and seconds are added to the
+// hour's start, as mktime carries them; local standard time has no offset
+// change inside an hour on any recorder date.
+//
+// The last few hours are remembered, so that a bisection going back and forth
+// between the records of two hours converts each of them once. A decoder is
+// meant for one search or scan: a change of the time zone during its life is
+// not noticed.
 #pragma once
 
 #include <cstdint>
@@ -19,12 +24,18 @@ public:
     std::int32_t Decode(const unsigned char* sector);
 
 private:
-    bool haveHour_ = false;
-    int yearsSince1900_ = 0;
-    int month0_ = 0;
-    int day_ = 0;
-    int hour_ = 0;
-    std::time_t hourStart_ = 0;
+    struct Hour {
+        bool known = false;
+        int yearsSince1900 = 0;
+        int month0 = 0;
+        int day = 0;
+        int hour = 0;
+        std::time_t start = 0;
+    };
+    static constexpr int kHours = 4;
+
+    Hour hours_[kHours];
+    int next_ = 0;  // the slot the next new hour replaces
 };
 
 }  // namespace orvanta

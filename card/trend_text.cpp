@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <vector>
 
 #include "card/bounded_text.h"
@@ -24,20 +23,20 @@ constexpr int kFillTarget = 1000;
 }  // namespace
 
 void CCardReader::BuildTrendText() {
-    std::unique_ptr<RawVolume> volume = Volumes().Open(devicePath);
-    if (!volume) {
+    VolumeOpen device = Volumes().Open(devicePath);
+    if (!device) {
         std::fputs("\nThe disk is not allowed to visit!\n", stdout);
         std::fflush(stdout);
     }
 
     // One request for all 1000 sectors. Only its success counts: sectors a
-    // short read did not reach stay zero and fail the marker test. A refused
-    // positioning counts as a failed read, and nothing is read then.
-    std::vector<unsigned char> sectors(static_cast<std::size_t>(kSectorsPerRead) * kSectorSize, 0);
-    bool readDone = false;
-    if (volume && volume->SetPosition(static_cast<std::uint64_t>(currentSector) * kSectorSize)) {
-        readDone = volume->Read(sectors.data(), sectors.size()) >= 0;
-    }
+    // short read did not reach read as zeros and fail the marker test. A
+    // refused positioning counts as a failed read, and nothing is read then.
+    std::vector<unsigned char> sectors(static_cast<std::size_t>(kSectorsPerRead) * kSectorSize);
+    const bool readDone =
+        device &&
+        !device->ReadAt(static_cast<std::uint64_t>(currentSector) * kSectorSize, sectors.data(), sectors.size())
+             .Failed();
 
     BoundedText text(trendText, sizeof trendText);
     text.AppendPair(0, 0);  // the first point of every trend
@@ -64,7 +63,7 @@ void CCardReader::BuildTrendText() {
         ++count;
     }
 
-    volume.reset();  // closes the device
+    device.volume.reset();  // closes the device
 }
 
 }  // namespace orvanta

@@ -5,15 +5,14 @@
 #include "card/card_reader.h"
 #include "cardimage/sparse_image.h"
 #include "cardimage/virtual_card_volume.h"
-#include "platform/counting_volume.h"
-#include "platform/memory_volume.h"
+#include "platform/fault_volume.h"
 
 namespace orvanta {
 namespace cardimage {
 
 std::set<std::uint32_t> SectorsReadByQueries(const VirtualCard& card, const std::vector<std::int32_t>& queryTimes) {
-    std::vector<VolumeReadEntry> reads;
-    CountingVolumeSystem volumes(
+    std::vector<VolumeEvent> reads;
+    FaultVolumeSystem volumes(
         std::make_unique<VirtualCardVolumeSystem>(card, DevicePathOf(kQueryImageDrive)));
     volumes.log = &reads;
     // The reader is large (its texts); its constructor runs the drive search.
@@ -21,10 +20,10 @@ std::set<std::uint32_t> SectorsReadByQueries(const VirtualCard& card, const std:
     for (std::int32_t time : queryTimes) reader->QueryCard(time);
 
     std::set<std::uint32_t> sectors{kInfoSector, kTestSector1, kTestSector2};
-    for (const VolumeReadEntry& read : reads) {
-        if (read.count == 0) continue;
+    for (const VolumeEvent& read : reads) {
+        if (read.kind != VolumeEvent::kRead || read.requested == 0) continue;
         const std::uint64_t first = read.offset / kSectorSize;
-        const std::uint64_t last = std::min<std::uint64_t>((read.offset + read.count - 1) / kSectorSize,
+        const std::uint64_t last = std::min<std::uint64_t>((read.offset + read.requested - 1) / kSectorSize,
                                                            card.Sectors() - 1);
         for (std::uint64_t s = first; s <= last; ++s) sectors.insert(static_cast<std::uint32_t>(s));
     }

@@ -15,12 +15,13 @@ class VirtualCardVolume : public RawVolume {
 public:
     explicit VirtualCardVolume(const VirtualCard& card) : card_(card) {}
 
-    bool SetPosition(std::uint64_t byteOffset) override {
+    VolumeStatus SetPosition(std::uint64_t byteOffset) override {
         position_ = byteOffset;
-        return true;
+        return VolumeStatus();
     }
 
-    std::int64_t Read(void* buffer, std::size_t count) override {
+protected:
+    VolumeRead ReadSome(void* buffer, std::size_t count) override {
         const std::uint64_t end = card_.Sectors() * kSectorSize;
         const std::uint64_t available = position_ >= end ? 0 : end - position_;
         const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(count, available));
@@ -35,7 +36,9 @@ public:
             done += chunk;
         }
         position_ += n;
-        return static_cast<std::int64_t>(n);
+        VolumeRead result;
+        result.delivered = n;
+        return result;
     }
 
 private:
@@ -48,9 +51,11 @@ private:
 VirtualCardVolumeSystem::VirtualCardVolumeSystem(const VirtualCard& card, std::string devicePath)
     : card_(card), devicePath_(std::move(devicePath)) {}
 
-std::unique_ptr<RawVolume> VirtualCardVolumeSystem::Open(const char* devicePath) {
-    if (devicePath == nullptr || devicePath_ != devicePath) return nullptr;
-    return std::make_unique<VirtualCardVolume>(card_);
+VolumeOpen VirtualCardVolumeSystem::Open(const char* devicePath) {
+    if (devicePath == nullptr || devicePath_ != devicePath) return VolumeOpen::Failed(VolumeCause::kNotFound);
+    VolumeOpen result;
+    result.volume = std::make_unique<VirtualCardVolume>(card_);
+    return result;
 }
 
 }  // namespace cardimage

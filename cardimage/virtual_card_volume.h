@@ -17,7 +17,7 @@ public:
     // `card` must outlive the system and its volumes.
     VirtualCardVolumeSystem(const VirtualCard& card, std::string devicePath);
 
-    std::unique_ptr<RawVolume> Open(const char* devicePath) override;
+    VolumeOpen Open(const char* devicePath) override;
 
 private:
     const VirtualCard& card_;

@@ -17,6 +17,7 @@
 #include "card/timestamp.h"
 #include "cardimage/card_image.h"
 #include "fuzz/fuzz_support.h"
+#include "platform/fault_volume.h"
 #include "platform/memory_volume.h"
 
 using namespace orvanta;
@@ -72,8 +73,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t timeMode = in.Byte();
     const std::uint32_t timeValue = in.U32();
 
-    MemoryVolumeSystem volumes;
-    MemoryDisk& disk = volumes.Attach('E');
+    MemoryVolumeSystem memory;
+
+    FaultVolumeSystem volumes{memory};
+    MemoryDisk& disk = memory.Attach('E');
 
     // An orderly ring: records in time order from the base sector, the
     // newest `currentPass` of them at the base when it has wrapped.

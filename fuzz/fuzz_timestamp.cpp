@@ -11,6 +11,7 @@
 #include "card/card_reader.h"
 #include "card/timestamp.h"
 #include "fuzz/fuzz_support.h"
+#include "platform/fault_volume.h"
 #include "platform/memory_volume.h"
 
 using namespace orvanta;
@@ -20,11 +21,12 @@ namespace {
 const char* const kZones[] = {"Asia/Shanghai", "Europe/Berlin", "UTC", "America/New_York"};
 
 struct Card {
-    MemoryVolumeSystem volumes;
+    MemoryVolumeSystem memory;
+    FaultVolumeSystem volumes{memory};
     MemoryDisk* disk = nullptr;
     std::unique_ptr<CCardReader> reader;
     Card() {
-        disk = &volumes.Attach('E');
+        disk = &memory.Attach('E');
         disk->Sector(kTestSector1)[0] = kRecordMarker;
         disk->Sector(kTestSector2)[0] = kRecordMarker;
         reader = std::make_unique<CCardReader>(volumes);

@@ -139,9 +139,10 @@ bool DriveMap::AddArgument(const std::string& argument, std::string* error) {
     if (argument.size() < 2 || argument[1] != '=') {
         return fail("bad drive \"" + argument + "\": expected L=PATH, for example E=/dev/sdb1 or E=card.img");
     }
+    // Only D: to Z: are searched for a card; A: to C: would name nothing.
     char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(argument[0])));
-    if (!IsDriveLetter(letter)) {
-        return fail("bad drive \"" + argument + "\": the drive letter must be one of A to Z");
+    if (letter < 'D' || letter > 'Z') {
+        return fail("bad drive \"" + argument + "\": the drive letter must be one of D to Z");
     }
     std::string path = argument.substr(2);
     if (path.empty()) {

@@ -25,7 +25,8 @@ public:
     bool Empty() const { return entries_.empty(); }
     const std::map<char, std::string>& Entries() const { return entries_; }
 
-    // Adds one "L=PATH" argument (letter case-insensitive, PATH not empty).
+    // Adds one "L=PATH" argument (letter D to Z, case-insensitive, PATH not
+    // empty).
     // Returns false and sets *error for a malformed argument.
     bool AddArgument(const std::string& argument, std::string* error);
 

@@ -14,51 +14,29 @@ std::array<std::uint8_t, 512>& MemoryDisk::Sector(std::uint32_t number) {
     return it->second;
 }
 
-std::string DevicePathOf(char letter) {
-    std::string path = "\\\\.\\";
-    path += letter;
-    path += ':';
-    return path;
-}
+namespace {
 
 class MemoryVolume : public RawVolume {
 public:
-    MemoryVolume(MemoryVolumeSystem& system, std::shared_ptr<MemoryDisk> disk)
-        : system_(system), disk_(std::move(disk)) {}
-    ~MemoryVolume() override { ++system_.counters.closes; }
+    explicit MemoryVolume(std::shared_ptr<MemoryDisk> disk) : disk_(std::move(disk)) {}
 
-    bool SetPosition(std::uint64_t byteOffset) override {
-        VolumeCounters& c = system_.counters;
-        const FaultPlan& f = system_.faults;
-        ++c.positions;
-        if (f.alwaysFailPosition || (f.failPositionAt != 0 && c.positions == f.failPositionAt)) {
-            return false;
-        }
+    VolumeStatus SetPosition(std::uint64_t byteOffset) override {
         position_ = byteOffset;
-        return true;
+        return VolumeStatus();
     }
 
-    std::int64_t Read(void* buffer, std::size_t count) override {
-        VolumeCounters& c = system_.counters;
-        const FaultPlan& f = system_.faults;
-        ++c.reads;
-        if (count > 512) ++c.largeReads;
-        if (f.alwaysFailRead || (f.failReadAt != 0 && c.reads == f.failReadAt)) {
-            return -1;
-        }
-        std::uint64_t end = disk_->sizeInSectors * 512ULL;
-        std::uint64_t available = position_ >= end ? 0 : end - position_;
-        std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(count, available));
-        if (f.shortReadBytes >= 0 && (f.shortReadAt == 0 || c.reads == f.shortReadAt)) {
-            n = std::min<std::size_t>(n, static_cast<std::size_t>(f.shortReadBytes));
-        }
+protected:
+    VolumeRead ReadSome(void* buffer, std::size_t count) override {
+        const std::uint64_t end = disk_->sizeInSectors * 512ULL;
+        const std::uint64_t available = position_ >= end ? 0 : end - position_;
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(count, available));
         auto* out = static_cast<std::uint8_t*>(buffer);
         std::size_t done = 0;
         while (done < n) {
-            std::uint64_t at = position_ + done;
-            std::uint32_t sector = static_cast<std::uint32_t>(at / 512);
-            std::size_t within = static_cast<std::size_t>(at % 512);
-            std::size_t chunk = std::min<std::size_t>(512 - within, n - done);
+            const std::uint64_t at = position_ + done;
+            const auto sector = static_cast<std::uint32_t>(at / 512);
+            const auto within = static_cast<std::size_t>(at % 512);
+            const std::size_t chunk = std::min<std::size_t>(512 - within, n - done);
             auto it = disk_->sectors.find(sector);
             if (it == disk_->sectors.end()) {
                 std::memset(out + done, 0, chunk);
@@ -68,15 +46,17 @@ public:
             done += chunk;
         }
         position_ += n;
-        c.bytesRead += n;
-        return static_cast<std::int64_t>(n);
+        VolumeRead result;
+        result.delivered = n;
+        return result;
     }
 
 private:
-    MemoryVolumeSystem& system_;
     std::shared_ptr<MemoryDisk> disk_;
     std::uint64_t position_ = 0;
 };
+
+}  // namespace
 
 MemoryDisk& MemoryVolumeSystem::Attach(const std::string& devicePath) {
     auto& slot = disks_[devicePath];
@@ -93,17 +73,12 @@ MemoryDisk* MemoryVolumeSystem::Find(const std::string& devicePath) {
     return it == disks_.end() ? nullptr : it->second.get();
 }
 
-std::unique_ptr<RawVolume> MemoryVolumeSystem::Open(const char* devicePath) {
-    ++counters.opens;
-    std::string path = devicePath ? devicePath : "";
-    ++opensByPath[path];
-    auto it = disks_.find(path);
-    if (it == disks_.end() || faults.alwaysFailOpen ||
-        (faults.failOpenAt != 0 && counters.opens == faults.failOpenAt)) {
-        ++counters.failedOpens;
-        return nullptr;
-    }
-    return std::make_unique<MemoryVolume>(*this, it->second);
+VolumeOpen MemoryVolumeSystem::Open(const char* devicePath) {
+    auto it = disks_.find(devicePath ? devicePath : "");
+    if (it == disks_.end()) return VolumeOpen::Failed(VolumeCause::kNotFound);
+    VolumeOpen result;
+    result.volume = std::make_unique<MemoryVolume>(it->second);
+    return result;
 }
 
 }  // namespace orvanta

@@ -1,6 +1,6 @@
 // An in-memory raw volume system for tests, fuzzing and benchmarks: serves
-// sparse 512-byte sectors per device path, counts every operation, and fails an
-// open, a positioning or a read on demand (the k-th one, or all of them).
+// sparse 512-byte sectors per device path. Counting and failing operations on
+// demand is the fault-injecting wrapper's work (platform/fault_volume.h).
 #pragma once
 
 #include <array>
@@ -10,7 +10,6 @@
 #include <string>
 
 #include "platform/raw_volume.h"
-#include "platform/volume_counters.h"
 
 namespace orvanta {
 
@@ -24,21 +23,6 @@ struct MemoryDisk {
     void Clear(std::uint32_t number) { sectors.erase(number); }
 };
 
-// Fault plan: a value k > 0 fails the k-th operation of that kind counted from
-// the last Reset(); `always...` fails every one. `shortReadBytes` >= 0 makes the
-// `shortReadAt`-th read (or every read when shortReadAt is 0) deliver at most that
-// many bytes.
-struct FaultPlan {
-    std::uint64_t failOpenAt = 0;
-    std::uint64_t failPositionAt = 0;
-    std::uint64_t failReadAt = 0;
-    bool alwaysFailOpen = false;      // the device has vanished
-    bool alwaysFailPosition = false;
-    bool alwaysFailRead = false;
-    std::uint64_t shortReadAt = 0;
-    long long shortReadBytes = -1;
-};
-
 class MemoryVolumeSystem : public RawVolumeSystem {
 public:
     // Attaches a disk under a device path such as "\\.\E:". Returns it.
@@ -47,21 +31,11 @@ public:
     void Detach(const std::string& devicePath);
     MemoryDisk* Find(const std::string& devicePath);
 
-    std::unique_ptr<RawVolume> Open(const char* devicePath) override;
-
-    VolumeCounters counters;
-    FaultPlan faults;
-    // Counts of opens per device path, failed ones included.
-    std::map<std::string, std::uint64_t> opensByPath;
-
-    void ResetCounters() { counters = VolumeCounters(); opensByPath.clear(); }
+    // A path with no disk attached opens as a drive that names nothing.
+    VolumeOpen Open(const char* devicePath) override;
 
 private:
-    friend class MemoryVolume;
     std::map<std::string, std::shared_ptr<MemoryDisk>> disks_;
 };
-
-// "\\.\E:" for 'E'.
-std::string DevicePathOf(char letter);
 
 }  // namespace orvanta

@@ -1,9 +1,15 @@
 // POSIX raw volumes: open(O_RDONLY | O_CLOEXEC) and pread, so byte offsets of
 // 2^31 and more work on any device or image file.
+//
+// Only a block device or a regular file (a card image) is a card device. The
+// open does not block and the type of the open descriptor is checked, so a
+// FIFO, a terminal or another special file mapped to a drive is refused at
+// once instead of hanging the drive search.
 #ifndef _WIN32
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -13,33 +19,58 @@
 namespace orvanta {
 namespace {
 
+VolumeCause CauseOfErrno(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENXIO:
+    case ENODEV:
+#ifdef ENOMEDIUM
+    case ENOMEDIUM:
+#endif
+        return VolumeCause::kNotFound;
+    case EACCES:
+    case EPERM:
+        return VolumeCause::kNoPermission;
+    case EISDIR:
+        return VolumeCause::kNotCardDevice;
+    default:
+        return VolumeCause::kIoError;
+    }
+}
+
+bool IsCardDeviceType(mode_t mode) { return S_ISBLK(mode) || S_ISREG(mode); }
+
 class PosixVolume : public RawVolume {
 public:
     explicit PosixVolume(int fd) : fd_(fd) {}
     ~PosixVolume() override { ::close(fd_); }
 
-    bool SetPosition(std::uint64_t byteOffset) override {
-        if (byteOffset > static_cast<std::uint64_t>(INT64_MAX)) return false;
+    VolumeStatus SetPosition(std::uint64_t byteOffset) override {
+        if (byteOffset > static_cast<std::uint64_t>(INT64_MAX)) return VolumeStatus::Of(VolumeCause::kIoError, EINVAL);
         position_ = static_cast<off_t>(byteOffset);
-        return true;
+        return VolumeStatus();
     }
 
+protected:
     // Reads until `count` bytes have come, the device ends, or it fails.
-    std::int64_t Read(void* buffer, std::size_t count) override {
+    VolumeRead ReadSome(void* buffer, std::size_t count) override {
         auto* out = static_cast<char*>(buffer);
-        std::size_t done = 0;
-        while (done < count) {
-            ssize_t n = ::pread(fd_, out + done, count - done, position_ + static_cast<off_t>(done));
+        VolumeRead result;
+        while (result.delivered < count) {
+            const ssize_t n = ::pread(fd_, out + result.delivered, count - result.delivered,
+                                      position_ + static_cast<off_t>(result.delivered));
             if (n < 0) {
                 if (errno == EINTR) continue;
-                if (done == 0) return -1;
+                // It opened, so the device exists: whatever went wrong is I/O.
+                result.status = VolumeStatus::Of(VolumeCause::kIoError, errno);
                 break;
             }
             if (n == 0) break;
-            done += static_cast<std::size_t>(n);
+            result.delivered += static_cast<std::size_t>(n);
         }
-        position_ += static_cast<off_t>(done);
-        return static_cast<std::int64_t>(done);
+        position_ += static_cast<off_t>(result.delivered);
+        return result;
     }
 
 private:
@@ -51,15 +82,28 @@ class PosixVolumeSystem : public RawVolumeSystem {
 public:
     explicit PosixVolumeSystem(const DriveMap& drives) : drives_(drives) {}
 
-    std::unique_ptr<RawVolume> Open(const char* devicePath) override {
-        std::string path = drives_.Resolve(devicePath);
-        if (path.empty()) return nullptr;
+    VolumeOpen Open(const char* devicePath) override {
+        const std::string path = drives_.Resolve(devicePath);
+        if (path.empty()) return VolumeOpen::Failed(VolumeCause::kNotFound);
+        // Without blocking, so that a FIFO (no writer) or a terminal opens at
+        // once; on a block device or a regular file the flag changes nothing.
         int fd;
         do {
-            fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+            fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         } while (fd < 0 && errno == EINTR);
-        if (fd < 0) return nullptr;
-        return std::make_unique<PosixVolume>(fd);
+        if (fd < 0) {
+            const int error = errno;
+            return VolumeOpen::Failed(CauseOfErrno(error), error);
+        }
+        // The type of what was opened, not of what the path named a moment before.
+        struct stat info {};
+        if (::fstat(fd, &info) != 0 || !IsCardDeviceType(info.st_mode)) {
+            ::close(fd);
+            return VolumeOpen::Failed(VolumeCause::kNotCardDevice);
+        }
+        VolumeOpen result;
+        result.volume = std::make_unique<PosixVolume>(fd);
+        return result;
     }
 
 private:

@@ -6,7 +6,7 @@ namespace orvanta {
 
 CRedetectingVolumes::CRedetectingVolumes(Detector detect) : detect_(std::move(detect)) { Redetect(); }
 
-std::unique_ptr<RawVolume> CRedetectingVolumes::Open(const char* devicePath) {
+VolumeOpen CRedetectingVolumes::Open(const char* devicePath) {
     const std::lock_guard<std::mutex> lock(mutex_);
     return volumes_->Open(devicePath);
 }

@@ -21,7 +21,7 @@ public:
     // Detects once now.
     explicit CRedetectingVolumes(Detector detect = [] { return DriveMap::DetectRemovable(); });
 
-    std::unique_ptr<RawVolume> Open(const char* devicePath) override;
+    VolumeOpen Open(const char* devicePath) override;
 
     // Finds the removable media again.
     void Redetect();

@@ -1,7 +1,8 @@
 // Win32 raw volumes: CreateFileA on the drive's device path ("\\.\E:"),
 // SetFilePointer with a 64-bit offset split into its low and high halves,
 // ReadFile and CloseHandle. Device paths are real here, so the drive map is
-// not consulted.
+// not consulted. A handle that is not a disk (a pipe, a console) is no card
+// device.
 #ifdef _WIN32
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -20,39 +21,60 @@
 namespace orvanta {
 namespace {
 
+VolumeCause CauseOfError(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_NOT_READY:  // a reader without a card
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_UNIT:
+        return VolumeCause::kNotFound;
+    case ERROR_ACCESS_DENIED:
+        return VolumeCause::kNoPermission;
+    default:
+        return VolumeCause::kIoError;
+    }
+}
+
 class Win32Volume : public RawVolume {
 public:
     explicit Win32Volume(HANDLE handle) : handle_(handle) {}
     ~Win32Volume() override { ::CloseHandle(handle_); }
 
-    bool SetPosition(std::uint64_t byteOffset) override {
+    VolumeStatus SetPosition(std::uint64_t byteOffset) override {
         LONG low = static_cast<LONG>(static_cast<DWORD>(byteOffset & 0xFFFFFFFFULL));
         LONG high = static_cast<LONG>(static_cast<DWORD>(byteOffset >> 32));
         ::SetLastError(NO_ERROR);
         DWORD result = ::SetFilePointer(handle_, low, &high, FILE_BEGIN);
         // INVALID_SET_FILE_POINTER is also a valid low half of a large offset;
         // only GetLastError tells the two apart.
-        if (result == INVALID_SET_FILE_POINTER && ::GetLastError() != NO_ERROR) return false;
-        return true;
+        if (result == INVALID_SET_FILE_POINTER) {
+            const DWORD error = ::GetLastError();
+            if (error != NO_ERROR) return VolumeStatus::Of(VolumeCause::kIoError, static_cast<int>(error));
+        }
+        return VolumeStatus();
     }
 
+protected:
     // Reads until `count` bytes have come, the device ends, or it fails.
-    std::int64_t Read(void* buffer, std::size_t count) override {
+    VolumeRead ReadSome(void* buffer, std::size_t count) override {
         auto* out = static_cast<unsigned char*>(buffer);
-        std::size_t done = 0;
-        while (done < count) {
-            std::size_t rest = count - done;
-            DWORD want = rest > std::numeric_limits<DWORD>::max() ? std::numeric_limits<DWORD>::max()
-                                                                  : static_cast<DWORD>(rest);
+        VolumeRead result;
+        while (result.delivered < count) {
+            const std::size_t rest = count - result.delivered;
+            const DWORD want = rest > std::numeric_limits<DWORD>::max() ? std::numeric_limits<DWORD>::max()
+                                                                        : static_cast<DWORD>(rest);
             DWORD got = 0;
-            if (!::ReadFile(handle_, out + done, want, &got, NULL)) {
-                if (done == 0) return -1;
+            if (!::ReadFile(handle_, out + result.delivered, want, &got, NULL)) {
+                // It opened, so the drive exists: whatever went wrong is I/O.
+                result.status = VolumeStatus::Of(VolumeCause::kIoError, static_cast<int>(::GetLastError()));
                 break;
             }
             if (got == 0) break;
-            done += got;
+            result.delivered += got;
         }
-        return static_cast<std::int64_t>(done);
+        return result;
     }
 
 private:
@@ -61,11 +83,20 @@ private:
 
 class Win32VolumeSystem : public RawVolumeSystem {
 public:
-    std::unique_ptr<RawVolume> Open(const char* devicePath) override {
-        if (devicePath == nullptr) return nullptr;
+    VolumeOpen Open(const char* devicePath) override {
+        if (devicePath == nullptr) return VolumeOpen::Failed(VolumeCause::kNotFound);
         HANDLE handle = ::CreateFileA(devicePath, GENERIC_READ, FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
-        if (handle == INVALID_HANDLE_VALUE) return nullptr;
-        return std::make_unique<Win32Volume>(handle);
+        if (handle == INVALID_HANDLE_VALUE) {
+            const DWORD error = ::GetLastError();
+            return VolumeOpen::Failed(CauseOfError(error), static_cast<int>(error));
+        }
+        if (::GetFileType(handle) != FILE_TYPE_DISK) {
+            ::CloseHandle(handle);
+            return VolumeOpen::Failed(VolumeCause::kNotCardDevice);
+        }
+        VolumeOpen result;
+        result.volume = std::make_unique<Win32Volume>(handle);
+        return result;
     }
 };
 

@@ -14,19 +14,21 @@
 #include "server/analysis_server.h"
 #include "server/request_log.h"
 #include "server/server_options.h"
+#include "tools/common/command_line.h"
 
 int main(int argc, char** argv) {
     using namespace orvanta::server;
 
     std::vector<std::string> args(argv + 1, argv + argc);
     const OptionsResult parsed = ParseServerOptions(args);
-    if (!parsed.ok) {
-        std::fprintf(stderr, "orvanta-server: %s\nTry 'orvanta-server --help'.\n", parsed.error.c_str());
-        return 2;
-    }
+    if (!parsed.ok) return orvanta::cli::UsageError("orvanta-server", parsed.error);
     const ServerOptions& options = parsed.options;
     if (options.help) {
         std::fputs(UsageText().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("%s\n", VersionText().c_str());
         return 0;
     }
 

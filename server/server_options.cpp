@@ -1,5 +1,9 @@
 #include "server/server_options.h"
 
+#include <memory>
+
+#include "tools/common/command_line.h"
+
 namespace orvanta::server {
 
 bool ParseListenAddress(std::string_view text, std::string& host, int& port) {
@@ -41,77 +45,70 @@ bool ParseListenAddress(std::string_view text, std::string& host, int& port) {
     return true;
 }
 
+namespace {
+
+// The command line as CLI11 reads it, into `options` and `listen`.
+std::unique_ptr<CLI::App> MakeApp(ServerOptions* options, std::string* listen) {
+    auto app = std::make_unique<CLI::App>(
+        "The reference analysis server: answers POST /analysis (and POST /) with the\n"
+        "harmonic analysis page of the posted record.");
+    cli::Configure(*app, "orvanta-server");
+    app->add_option("--listen", *listen, "address to listen on (default 127.0.0.1:8080); port 0: any free port")
+        ->type_name("HOST:PORT")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
+        ->check([](const std::string& value) {
+            std::string host;
+            int port = 0;
+            return ParseListenAddress(value, host, port)
+                       ? std::string()
+                       : "wants HOST:PORT with a port from 0 to 65535, got \"" + value + "\"";
+        });
+    app->add_option("--user", options->user, "expected User-ID header (default 111)")
+        ->type_name("ID")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app->add_option("--password", options->password, "expected Password header (default trelmoza)")
+        ->type_name("TEXT")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app->add_option("--record", options->recordPath, "append every received request to FILE as one JSON line")
+        ->type_name("FILE")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
+        ->check([](const std::string& value) { return value.empty() ? "needs a file name" : std::string(); });
+    app->footer(
+        "The server prints \"listening on http://HOST:PORT\" once it listens. A recorded\n"
+        "line holds the method, path, headers and body, bytes outside printable ASCII\n"
+        "as \\u00XX. SIGINT or SIGTERM stops the server. Exit status: 0 stopped by a\n"
+        "signal, 1 the server could not start or failed, 2 bad arguments.");
+    return app;
+}
+
+}  // namespace
+
 OptionsResult ParseServerOptions(const std::vector<std::string>& args) {
     OptionsResult result;
     ServerOptions& options = result.options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i];
-        std::string value;
-        bool hasInlineValue = false;
-        if (name.rfind("--", 0) == 0) {
-            const std::size_t eq = name.find('=');
-            if (eq != std::string::npos) {
-                value = name.substr(eq + 1);
-                name.resize(eq);
-                hasInlineValue = true;
-            }
-        }
-        if (name == "--help" || name == "-h") {
-            if (hasInlineValue) {
-                result.error = "--help takes no value";
-                return result;
-            }
-            options.help = true;
-            continue;
-        }
-        if (name != "--listen" && name != "--user" && name != "--password" && name != "--record") {
-            result.error = "unknown argument: " + args[i];
-            return result;
-        }
-        if (!hasInlineValue) {
-            if (i + 1 >= args.size()) {
-                result.error = name + " needs a value";
-                return result;
-            }
-            value = args[++i];
-        }
-        if (name == "--listen") {
-            if (!ParseListenAddress(value, options.host, options.port)) {
-                result.error = "--listen wants HOST:PORT with a port from 0 to 65535, got \"" + value + "\"";
-                return result;
-            }
-        } else if (name == "--user") {
-            options.user = value;
-        } else if (name == "--password") {
-            options.password = value;
-        } else {
-            if (value.empty()) {
-                result.error = "--record needs a file name";
-                return result;
-            }
-            options.recordPath = value;
-        }
+    std::string listen;
+    std::unique_ptr<CLI::App> app = MakeApp(&options, &listen);
+    try {
+        app->parse(cli::ParseOrder(args));
+    } catch (const CLI::CallForHelp&) {
+        options.help = true;
+    } catch (const CLI::CallForVersion&) {
+        options.version = true;
+    } catch (const CLI::ParseError& e) {
+        result.error = e.what();
+        return result;
     }
+    if (!listen.empty()) ParseListenAddress(listen, options.host, options.port);
     result.ok = true;
     return result;
 }
 
 std::string UsageText() {
-    return "usage: orvanta-server [--listen HOST:PORT] [--user ID] [--password PASSWORD] [--record FILE]\n"
-           "\n"
-           "The reference analysis server: answers POST /analysis (and POST /) with the\n"
-           "harmonic analysis page of the posted record.\n"
-           "\n"
-           "  --listen HOST:PORT  address to listen on (default 127.0.0.1:8080); port 0 picks a\n"
-           "                      free port. The server prints \"listening on http://HOST:PORT\".\n"
-           "  --user ID           expected User-ID header (default 111)\n"
-           "  --password TEXT     expected Password header (default trelmoza)\n"
-           "  --record FILE       append every received request to FILE as one JSON line\n"
-           "                      (method, path, headers, body; bytes outside printable ASCII\n"
-           "                      as \\u00XX)\n"
-           "  --help              show this text\n"
-           "\n"
-           "SIGINT or SIGTERM stops the server.\n";
+    ServerOptions options;
+    std::string listen;
+    return MakeApp(&options, &listen)->help();
 }
+
+std::string VersionText() { return cli::VersionText("orvanta-server"); }
 
 }  // namespace orvanta::server

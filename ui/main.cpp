@@ -1,6 +1,6 @@
 // orvanta-client: the desktop window of the harmonic-analysis client.
 //
-//   orvanta-client [--drive L=PATH]... [--lang zh|en]
+//   orvanta-client [--drive L=PATH]... [--lang zh|en] [--version] [--help]
 //
 // Each --drive maps a drive letter to a card device or image file; without
 // any, the removable media found on this machine get the letters D, E, ...
@@ -9,11 +9,12 @@
 
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QCoreApplication>
 
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
@@ -23,71 +24,111 @@
 
 namespace {
 
-void PrintUsage(std::FILE* out) {
-    std::fprintf(out, "usage: orvanta-client [--drive L=PATH]... [--lang zh|en]\n");
+const char kProgram[] = "orvanta-client";
+
+// The command line's outcome: go on with the window, or end with a status.
+struct Arguments {
+    int exitStatus = -1;  // -1: start the window
+    std::vector<std::string> drives;
+    std::string language;
+};
+
+int UsageError(const QString& message) {
+    std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", kProgram, message.toLocal8Bit().constData(),
+                 kProgram);
+    return 2;
+}
+
+// Reads the command line with QCommandLineParser, in the conventions of the
+// other programs: -h/--help and --version on standard output with status 0,
+// a bad argument on standard error with status 2.
+Arguments ReadArguments(const QStringList& words) {
+    Arguments result;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "The desktop window of the Orvanta harmonic-analysis client: reads the recorder's\n"
+        "card and shows the analysis server's page for the second you pick."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("show this help and exit"));
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("show the version and exit"));
+    const QCommandLineOption drive(QStringLiteral("drive"),
+                                   QStringLiteral("drive L (D to Z) is the device or image PATH (repeatable)"),
+                                   QStringLiteral("L=PATH"));
+    const QCommandLineOption lang(QStringLiteral("lang"),
+                                  QStringLiteral("the window's language, whatever the desktop says"),
+                                  QStringLiteral("zh|en"));
+    parser.addOptions({help, version, drive, lang});
+    if (!parser.parse(words)) {
+        result.exitStatus = UsageError(parser.errorText());
+        return result;
+    }
+    if (parser.isSet(help)) {
+        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        std::fputs("\nWithout --drive, removable media get the letters D, E, F, ... The window speaks\n"
+                   "Chinese, or English on a desktop whose language is English.\n",
+                   stdout);
+        result.exitStatus = 0;
+        return result;
+    }
+    if (parser.isSet(version)) {
+        std::printf("%s %s\n", kProgram, ORVANTA_VERSION);
+        result.exitStatus = 0;
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        result.exitStatus = UsageError(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+        return result;
+    }
+    for (const QString& value : parser.values(drive)) result.drives.push_back(value.toStdString());
+    const QStringList languages = parser.values(lang);
+    if (!languages.isEmpty()) {
+        result.language = languages.last().toStdString();
+        orvanta::UiLanguage ignored;
+        if (result.language.empty() || !orvanta::ChooseUiLanguage(languages.last(), &ignored)) {
+            result.exitStatus = UsageError(QStringLiteral("--lang must be zh or en, not '%1'").arg(languages.last()));
+        }
+    }
+    return result;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // The browser engine shares OpenGL contexts with the window; set before
+    // any application object exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+
     // Arguments first, so that --help and argument errors need no display.
-    std::vector<std::string> driveArguments;
-    std::string language;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--help" || argument == "-h") {
-            PrintUsage(stdout);
-            return 0;
-        }
-        if (argument == "--drive") {
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "orvanta-client: --drive needs an argument L=PATH\n");
-                PrintUsage(stderr);
-                return 2;
-            }
-            driveArguments.push_back(argv[++i]);
-        } else if (argument.rfind("--drive=", 0) == 0) {
-            driveArguments.push_back(argument.substr(8));
-        } else if (argument == "--lang" || argument.rfind("--lang=", 0) == 0) {
-            if (argument == "--lang" && i + 1 >= argc) {
-                std::fprintf(stderr, "orvanta-client: --lang needs zh or en\n");
-                PrintUsage(stderr);
-                return 2;
-            }
-            language = argument == "--lang" ? argv[++i] : argument.substr(7);
-            orvanta::UiLanguage ignored;
-            if (language.empty() || !orvanta::ChooseUiLanguage(QString::fromStdString(language), &ignored)) {
-                std::fprintf(stderr, "orvanta-client: --lang must be zh or en, not '%s'\n", language.c_str());
-                PrintUsage(stderr);
-                return 2;
-            }
-        } else {
-            std::fprintf(stderr, "orvanta-client: unknown argument '%s'\n", argument.c_str());
-            PrintUsage(stderr);
-            return 2;
-        }
+    Arguments arguments;
+    {
+        // Named as the other programs name themselves in their usage line.
+        char name[] = "orvanta-client";
+        char* coreArgv[] = {name, nullptr};
+        int coreArgc = 1;
+        QCoreApplication core(coreArgc, coreArgv);
+        QCoreApplication::setApplicationName(QString::fromLatin1(kProgram));
+        QStringList words{QString::fromLatin1(kProgram)};
+        for (int i = 1; i < argc; ++i) words << QString::fromLocal8Bit(argv[i]);
+        arguments = ReadArguments(words);
     }
+    if (arguments.exitStatus >= 0) return arguments.exitStatus;
 
     orvanta::DriveMap drives;
     std::string error;
-    if (!orvanta::DriveMap::FromArguments(driveArguments, &drives, &error)) {
-        std::fprintf(stderr, "orvanta-client: %s\n", error.c_str());
-        PrintUsage(stderr);
-        return 2;
+    if (!orvanta::DriveMap::FromArguments(arguments.drives, &drives, &error)) {
+        return UsageError(QString::fromStdString(error));
     }
 
-    // The browser engine shares OpenGL contexts with the window.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // Qt's own options (-platform and the like) are not passed on: the
     // arguments above are the program's only ones.
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
-    QApplication::setApplicationName(QStringLiteral("orvanta-client"));
+    QApplication::setApplicationName(QString::fromLatin1(kProgram));
+    QApplication::setApplicationVersion(QStringLiteral(ORVANTA_VERSION));
     orvanta::UiLanguage uiLanguage = orvanta::UiLanguage::kChinese;
-    orvanta::ChooseUiLanguage(QString::fromStdString(language), &uiLanguage);
+    orvanta::ChooseUiLanguage(QString::fromStdString(arguments.language), &uiLanguage);
     const orvanta::CUiTranslation translation(uiLanguage);
 
-    if (driveArguments.empty()) {
+    if (arguments.drives.empty()) {
         // The removable media found now, and again at each new search for
         // the card: a card reader plugged in later gets its letter.
         orvanta::CRedetectingVolumes removable;

@@ -12,13 +12,13 @@
 #include "card/card_summary.h"
 #include "dialogcore/record_step.h"
 #include "request/ratio_search.h"
-#include "request/web_browser2.h"
 #include "ui/about_dlg.h"
 #include "ui/overview_strip.h"
 #include "ui/record_export.h"
 #include "ui/resources.h"
 #include "ui/start_page.h"
 #include "ui/ui_strings.h"
+#include "ui/web_browser2.h"
 
 namespace orvanta {
 
@@ -89,7 +89,7 @@ void CMainDlg::ShowCardFound() {
     // last in the focus chain: put it at the browser's place.
     SetTemplateTabOrder();
     // The overview is read off the user-interface thread.
-    if (reader_->StartupDriveCode() == 1) {
+    if (reader_->StartupDriveCode() == kNoCardDriveCode) {
         overview_->ShowNoCard();
         cardPoll_->start();
     } else {

@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QWebEnginePage>
 
-#include "request/web_browser2.h"
+#include "ui/web_browser2.h"
 #include "ui/main_dlg.h"
 #include "ui/overview_strip.h"
 #include "ui/record_export.h"

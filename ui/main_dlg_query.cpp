@@ -9,7 +9,7 @@
 #include <QWebEnginePage>
 
 #include "platform/drive_map.h"
-#include "request/web_browser2.h"
+#include "ui/web_browser2.h"
 #include "ui/local_pages.h"
 #include "ui/main_dlg.h"
 #include "ui/overview_strip.h"
@@ -110,11 +110,11 @@ void CMainDlg::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
 }
 
 QString CMainDlg::CardLine() const {
-    if (reader_->StartupDriveCode() == 1) {
+    if (reader_->StartupDriveCode() == kNoCardDriveCode) {
         return text::Tr(text::kNoCardAtStart);
     }
     const char letter = static_cast<char>(reader_->StartupDriveCode());
-    if (reader_->driveCode == 1) {
+    if (reader_->driveCode == kNoCardDriveCode) {
         return text::Tr(text::kCardNotResponding).arg(QChar::fromLatin1(letter));
     }
     return text::Tr(text::kCardOnDrive).arg(QChar::fromLatin1(letter));

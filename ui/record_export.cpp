@@ -14,7 +14,7 @@
 
 #include "card/local_time.h"
 #include "request/record_csv.h"
-#include "request/web_browser2.h"
+#include "ui/web_browser2.h"
 #include "ui/ui_strings.h"
 
 namespace orvanta {

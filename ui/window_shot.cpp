@@ -37,7 +37,7 @@
 #include "card/local_time.h"
 #include "platform/drive_map.h"
 #include "platform/memory_volume.h"
-#include "request/web_browser2.h"
+#include "ui/web_browser2.h"
 #include "ui/main_dlg.h"
 #include "ui/overview_strip.h"
 #include "ui/sample_card.h"

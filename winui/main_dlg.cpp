@@ -71,7 +71,7 @@ BOOL CMainDlg::OnInitDialog() {
     iniPath_ = config_.iniPath;
 
     // Found no card because the system refused to open it: say so.
-    if (reader_.StartupDriveCode() == 1) {
+    if (reader_.StartupDriveCode() == kNoCardDriveCode) {
         if (const char denied = DriveDenyingAccess()) ShowLocalPage(NoAccessPage(UiLanguage::kChinese, denied));
     }
     return TRUE;

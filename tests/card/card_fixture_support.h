@@ -11,6 +11,7 @@
 
 #include "card/card_reader.h"
 #include "card/local_time.h"
+#include "platform/fault_volume.h"
 #include "platform/memory_volume.h"
 #include "tests/common/test_env.h"
 
@@ -103,11 +104,13 @@ private:
     std::string previous_;
 };
 
-// A reader on drive E: of a memory card whose test sectors are marked; the
-// reader is made on first use and its counters cleared after construction.
+// A reader on drive E: of a memory card whose test sectors are marked, read
+// through the fault-injecting wrapper; the reader is made on first use and the
+// counters cleared after construction.
 struct CardOnE {
-    MemoryVolumeSystem volumes;
-    MemoryDisk& disk = volumes.Attach('E');
+    MemoryVolumeSystem memory;
+    FaultVolumeSystem volumes{memory};
+    MemoryDisk& disk = memory.Attach('E');
     std::unique_ptr<CCardReader> reader;
 
     CardOnE() { MarkCardTestSectors(disk); }

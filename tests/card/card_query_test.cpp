@@ -10,6 +10,7 @@
 
 #include "card/card_layout.h"
 #include "card/card_reader.h"
+#include "platform/fault_volume.h"
 #include "platform/memory_volume.h"
 #include "tests/card/card_fixture_support.h"
 
@@ -60,7 +61,8 @@ protected:
     }
 
     std::unique_ptr<cardtest::ScopedTempWorkDir> workDir_;  // no ratio.txt: both ratios 1.0
-    MemoryVolumeSystem volumes_;
+    MemoryVolumeSystem memory_;
+    FaultVolumeSystem volumes_{memory_};
 };
 
 // A query on a device that does not open: every sector reads as zeros.
@@ -80,10 +82,11 @@ TEST_F(CardQueryTest, ResultsWithoutADevice) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        MemoryVolumeSystem volumes;
+        MemoryVolumeSystem memory;
+        FaultVolumeSystem volumes{memory};
         const std::int32_t first = cardtest::TimeOfFields(2024, 3, 15, 10, 20, 30);
         if (c.cardAtStartUp) {
-            MemoryDisk& disk = volumes.Attach('E');
+            MemoryDisk& disk = memory.Attach('E');
             cardtest::MarkCardTestSectors(disk);
             cardtest::WriteInfoSector(disk, 123456, 7);
             cardtest::WriteRing(disk, first, 500);
@@ -94,7 +97,7 @@ TEST_F(CardQueryTest, ResultsWithoutADevice) {
             EXPECT_EQ(std::string(reader.infoText), "69 1 1 123456 7 ");
             EXPECT_EQ(reader.actualTime, first + 10);
         }
-        if (c.detach) volumes.Detach(DevicePathOf('E'));
+        if (c.detach) memory.Detach(DevicePathOf('E'));
         volumes.faults.alwaysFailOpen = c.failOpens;
 
         EXPECT_EQ(Query(reader, first + 20), kNoDiskMessage);
@@ -129,8 +132,9 @@ TEST_F(CardQueryTest, SelectedSecondGivesTheFirstRecordOfItsGroup) {
         ScopedTimeZone zone(zoneName);
         for (const Shape& shape : shapes) {
             SCOPED_TRACE(std::string(zoneName) + ", " + shape.name);
-            MemoryVolumeSystem volumes;
-            MemoryDisk& disk = volumes.Attach('E');
+            MemoryVolumeSystem memory;
+            FaultVolumeSystem volumes{memory};
+            MemoryDisk& disk = memory.Attach('E');
             cardtest::MarkCardTestSectors(disk);
             const std::uint32_t perSecond = shape.perSecond;
             const RingLayout ring = cardtest::WriteRing(
@@ -161,8 +165,9 @@ TEST_F(CardQueryTest, TimeWithoutARecordGivesTheRecordBefore) {
     for (const char* zoneName : kZones) {
         ScopedTimeZone zone(zoneName);
         SCOPED_TRACE(zoneName);
-        MemoryVolumeSystem volumes;
-        MemoryDisk& disk = volumes.Attach('E');
+        MemoryVolumeSystem memory;
+        FaultVolumeSystem volumes{memory};
+        MemoryDisk& disk = memory.Attach('E');
         cardtest::MarkCardTestSectors(disk);
         // 400 records, every second one missing: times first, first + 2, ...
         const std::int32_t first = cardtest::TimeOfFields(2024, 10, 27, 1, 30, 0);
@@ -195,7 +200,7 @@ TEST_F(CardQueryTest, TimeWithoutARecordGivesTheRecordBefore) {
 // says "no card" while the texts come from the card's real records.
 TEST_F(CardQueryTest, FailedPresenceStillBuildsRealTexts) {
     ScopedTimeZone zone("Europe/Berlin");
-    MemoryDisk& disk = volumes_.Attach('F');
+    MemoryDisk& disk = memory_.Attach('F');
     cardtest::MarkCardTestSectors(disk);
     cardtest::WriteInfoSector(disk, 0x80000001u, 255);
     CCardReader reader(volumes_);
@@ -220,7 +225,7 @@ TEST_F(CardQueryTest, FailedPresenceStillBuildsRealTexts) {
 // card pulled and put back is reported present; a failed check reports 1.
 TEST_F(CardQueryTest, DriveCodeFollowsThePresenceCheck) {
     ScopedTimeZone zone("Asia/Shanghai");
-    MemoryDisk& disk = volumes_.Attach('G');
+    MemoryDisk& disk = memory_.Attach('G');
     cardtest::MarkCardTestSectors(disk);
     cardtest::WriteInfoSector(disk, 4242, 9);
     const RingLayout ring = cardtest::WriteRing(disk, cardtest::TimeOfFields(2024, 1, 2, 3, 4, 5), 1200);
@@ -243,7 +248,7 @@ TEST_F(CardQueryTest, DriveCodeFollowsThePresenceCheck) {
     };
     // A card appearing on a lower letter later changes nothing: the drives
     // are searched only at start-up.
-    cardtest::MarkCardTestSectors(volumes_.Attach('D'));
+    cardtest::MarkCardTestSectors(memory_.Attach('D'));
     const std::string pathD = DevicePathOf('D');
     const std::uint64_t opensOfD = volumes_.opensByPath[pathD];
     for (const Step& step : steps) {
@@ -265,7 +270,7 @@ TEST_F(CardQueryTest, DriveCodeFollowsThePresenceCheck) {
 TEST_F(CardQueryTest, NoCardAtStartUpStaysWithoutDrive) {
     CCardReader reader(volumes_);
     ASSERT_EQ(reader.driveCode, 1);
-    cardtest::MarkCardTestSectors(volumes_.Attach('E'));
+    cardtest::MarkCardTestSectors(memory_.Attach('E'));
     volumes_.ResetCounters();
     EXPECT_EQ(Query(reader, 1700000000), kNoDiskMessage);
     EXPECT_EQ(reader.driveCode, 1);
@@ -280,8 +285,9 @@ TEST_F(CardQueryTest, DeviceOperationsStayWithinTheBound) {
     constexpr std::uint64_t kSingleSectorReads = 2 + 1 + 241 + 92 + 60 + 1;
     for (const char* zoneName : kZones) {
         ScopedTimeZone zone(zoneName);
-        MemoryVolumeSystem volumes;
-        MemoryDisk& disk = volumes.Attach('E');
+        MemoryVolumeSystem memory;
+        FaultVolumeSystem volumes{memory};
+        MemoryDisk& disk = memory.Attach('E');
         cardtest::MarkCardTestSectors(disk);
         const RingLayout ring =
             cardtest::WriteRing(disk, cardtest::TimeOfFields(2024, 3, 31, 1, 0, 0), 50000, 25, 20000);

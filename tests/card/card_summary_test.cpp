@@ -9,6 +9,7 @@
 #include <string>
 
 #include "tests/card/card_fixture_support.h"
+#include "platform/fault_volume.h"
 
 namespace orvanta {
 namespace {
@@ -40,8 +41,9 @@ TEST(CardSummary, NamesTheCardsSerialRecordsAndItsOldestAndNewestRecord) {
         SCOPED_TRACE(c.what);
         ScopedTimeZone zone(c.zone);
         ScopedTempWorkDir work;
-        MemoryVolumeSystem volumes;
-        MemoryDisk& disk = volumes.Attach(c.letter);
+        MemoryVolumeSystem memory;
+        FaultVolumeSystem volumes{memory};
+        MemoryDisk& disk = memory.Attach(c.letter);
         const RingLayout ring =
             WriteRing(disk, TimeOfFields(2024, 7, 1, 8, 0, 0), c.ringCount, c.perSecond, c.currentPass);
         MarkCardTestSectors(disk);
@@ -62,17 +64,19 @@ TEST(CardSummary, ReadsOnlyTheCardsDeviceAndLeavesTheQueryAsItWas) {
     ScopedTimeZone zone("Asia/Shanghai");
     ScopedTempWorkDir work;
     const std::int32_t first = TimeOfFields(2024, 3, 15, 10, 0, 0);
-    MemoryVolumeSystem volumes;
-    MemoryDisk& disk = volumes.Attach('E');
+    MemoryVolumeSystem memory;
+    FaultVolumeSystem volumes{memory};
+    MemoryDisk& disk = memory.Attach('E');
     WriteRing(disk, first, 6000, 2, 1700);
     MarkCardTestSectors(disk);
     WriteInfoSector(disk, 4711, 3);
     // Something on D: that is no card: the summary must not look at it.
-    volumes.Attach('D');
+    memory.Attach('D');
 
     CCardReader plain(volumes);
     CCardReader summarised(volumes);
-    MemoryVolumeSystem empty;
+    MemoryVolumeSystem emptyMemory;
+    FaultVolumeSystem empty{emptyMemory};
     EXPECT_FALSE(SummariseCard(CCardReader(empty)).present);
     volumes.ResetCounters();
     SummariseCard(summarised);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "card/card_reader.h"
+#include "platform/fault_volume.h"
 #include "platform/memory_volume.h"
 #include "tests/card/card_fixture_support.h"
 
@@ -38,7 +39,8 @@ TEST(Calibration, ReadsRatioFileAsTheCLibraryScansIt) {
         SCOPED_TRACE(c.name);
         ScopedTempWorkDir dir;
         if (c.content != nullptr) dir.WriteFile("ratio.txt", c.content);
-        MemoryVolumeSystem volumes;
+        MemoryVolumeSystem memory;
+        FaultVolumeSystem volumes{memory};
         CCardReader reader(volumes);
         EXPECT_DOUBLE_EQ(reader.ratioA, c.ratioA);
         EXPECT_DOUBLE_EQ(reader.ratioB, c.ratioB);
@@ -48,7 +50,8 @@ TEST(Calibration, ReadsRatioFileAsTheCLibraryScansIt) {
 TEST(Calibration, RatioFileIsReadOnlyAtConstruction) {
     ScopedTempWorkDir dir;
     dir.WriteFile("ratio.txt", "0.5 2.75");
-    MemoryVolumeSystem volumes;
+    MemoryVolumeSystem memory;
+    FaultVolumeSystem volumes{memory};
     CCardReader reader(volumes);
     dir.WriteFile("ratio.txt", "9 9");
     reader.ReadDeviceRecord();
@@ -56,8 +59,9 @@ TEST(Calibration, RatioFileIsReadOnlyAtConstruction) {
 }
 
 struct Card {
-    MemoryVolumeSystem volumes;
-    MemoryDisk& disk = volumes.Attach('E');
+    MemoryVolumeSystem memory;
+    FaultVolumeSystem volumes{memory};
+    MemoryDisk& disk = memory.Attach('E');
     std::unique_ptr<CCardReader> reader;
 
     Card() {
@@ -141,7 +145,7 @@ TEST(DeviceRecord, FailuresKeepTheLastGoodSerialAndDeviceByte) {
         // The recorder's information sector changes, then the next read fails.
         cardtest::WriteInfoSector(card.disk, 0xFFFFFFFEu, 200);
         card.volumes.faults = c.plan;
-        if (c.detach) card.volumes.Detach(DevicePathOf('E'));
+        if (c.detach) card.memory.Detach(DevicePathOf('E'));
         card.reader->driveCode = 1;  // as after a failed presence check
         card.reader->ReadDeviceRecord();
         EXPECT_STREQ(card.reader->infoText, c.updates ? "1 1 1 -2 200 " : "1 1 1 123456 7 ");
@@ -150,7 +154,8 @@ TEST(DeviceRecord, FailuresKeepTheLastGoodSerialAndDeviceByte) {
 
 TEST(DeviceRecord, NoCardAtStartupGivesZeroSerial) {
     ScopedTempWorkDir dir;
-    MemoryVolumeSystem volumes;
+    MemoryVolumeSystem memory;
+    FaultVolumeSystem volumes{memory};
     CCardReader reader(volumes);
     ASSERT_STREQ(reader.infoText, "0 0 ");
     reader.ReadDeviceRecord();

@@ -7,6 +7,7 @@
 
 #include "card/card_layout.h"
 #include "card/card_reader.h"
+#include "platform/fault_volume.h"
 #include "platform/memory_volume.h"
 #include "tests/card/card_fixture_support.h"
 
@@ -22,8 +23,8 @@ enum class Media {
     kWrongByte,   // both test sectors begin with another byte
 };
 
-void Prepare(MemoryVolumeSystem& volumes, char letter, Media media) {
-    MemoryDisk& disk = volumes.Attach(letter);
+void Prepare(MemoryVolumeSystem& memory, char letter, Media media) {
+    MemoryDisk& disk = memory.Attach(letter);
     switch (media) {
         case Media::kCard:
             cardtest::MarkCardTestSectors(disk);
@@ -64,8 +65,9 @@ TEST(ReaderDriveSearch, FindsTheLowestLetterHoldingBothMarkers) {
     };
     for (const DriveCase& c : cases) {
         SCOPED_TRACE(c.name);
-        MemoryVolumeSystem volumes;
-        for (const auto& [letter, media] : c.drives) Prepare(volumes, letter, media);
+        MemoryVolumeSystem memory;
+        FaultVolumeSystem volumes{memory};
+        for (const auto& [letter, media] : c.drives) Prepare(memory, letter, media);
         CCardReader reader(volumes);
         if (c.expected != 0) {
             EXPECT_EQ(reader.driveCode, static_cast<int>(c.expected));
@@ -98,11 +100,12 @@ TEST(ReaderDriveSearch, FindsTheLowestLetterHoldingBothMarkers) {
 
 TEST(ReaderDriveSearch, NoCardStateReadsZerosEvenWhenACardArrivesLater) {
     cardtest::ScopedTimeZone zone("Asia/Shanghai");
-    MemoryVolumeSystem volumes;
+    MemoryVolumeSystem memory;
+    FaultVolumeSystem volumes{memory};
     CCardReader reader(volumes);
     ASSERT_EQ(reader.driveCode, 1);
     // A card put in after start-up is not followed.
-    MemoryDisk& disk = volumes.Attach('E');
+    MemoryDisk& disk = memory.Attach('E');
     cardtest::MarkCardTestSectors(disk);
     cardtest::WriteRecordBytes(disk, 100000, {0x24, 0x03, 0x15, 0x10, 0x20, 0x30});
     std::memset(reader.sectorBuffer, 0xAB, sizeof reader.sectorBuffer);
@@ -113,8 +116,9 @@ TEST(ReaderDriveSearch, NoCardStateReadsZerosEvenWhenACardArrivesLater) {
 
 TEST(ReaderConstruction, SetsTheDefaultsAndZeroesTheRest) {
     cardtest::ScopedTempWorkDir dir;  // no ratio.txt here
-    MemoryVolumeSystem volumes;
-    cardtest::MarkCardTestSectors(volumes.Attach('F'));
+    MemoryVolumeSystem memory;
+    FaultVolumeSystem volumes{memory};
+    cardtest::MarkCardTestSectors(memory.Attach('F'));
     CCardReader reader(volumes);
     EXPECT_EQ(reader.baseSector, 100000u);
     EXPECT_EQ(reader.upperSector, 60000000u);
@@ -136,7 +140,8 @@ TEST(ReaderConstruction, SetsTheDefaultsAndZeroesTheRest) {
 TEST(ReaderConstruction, LoadsTheRatiosBeforeTheDriveSearch) {
     cardtest::ScopedTempWorkDir dir;
     dir.WriteFile("ratio.txt", "1.5\n2.5\n");
-    MemoryVolumeSystem volumes;
+    MemoryVolumeSystem memory;
+    FaultVolumeSystem volumes{memory};
     CCardReader reader(volumes);
     EXPECT_DOUBLE_EQ(reader.ratioA, 1.5);
     EXPECT_DOUBLE_EQ(reader.ratioB, 2.5);

@@ -9,6 +9,7 @@
 
 #include "card/card_reader.h"
 #include "card/timestamp.h"
+#include "platform/fault_volume.h"
 #include "platform/memory_volume.h"
 #include "tests/card/card_fixture_support.h"
 
@@ -38,8 +39,9 @@ std::int64_t StandardMoment(int year, int month, int day, int hour, int minute, 
 
 // A reader on drive E: with a card, its counters cleared after construction.
 struct CardOnE {
-    MemoryVolumeSystem volumes;
-    MemoryDisk& disk = volumes.Attach('E');
+    MemoryVolumeSystem memory;
+    FaultVolumeSystem volumes{memory};
+    MemoryDisk& disk = memory.Attach('E');
     std::unique_ptr<CCardReader> reader;
 
     CardOnE() {

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "card/card_reader.h"
+#include "platform/fault_volume.h"
 #include "platform/memory_volume.h"
 #include "tests/card/card_fixture_support.h"
 
@@ -88,8 +89,9 @@ TEST(RingBounds, DeviceWhereEveryProbeReadsZero) {
     } cases[] = {{"blank disk", true}, {"no device at all", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        MemoryVolumeSystem volumes;
-        if (c.attachDisk) cardtest::MarkCardTestSectors(volumes.Attach('E'));
+        MemoryVolumeSystem memory;
+        FaultVolumeSystem volumes{memory};
+        if (c.attachDisk) cardtest::MarkCardTestSectors(memory.Attach('E'));
         CCardReader reader(volumes);
         if (!c.attachDisk) {
             ASSERT_EQ(reader.driveCode, 1);

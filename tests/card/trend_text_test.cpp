@@ -13,6 +13,7 @@
 
 #include "card/card_layout.h"
 #include "card/card_reader.h"
+#include "platform/fault_volume.h"
 #include "platform/memory_volume.h"
 #include "tests/card/card_fixture_support.h"
 
@@ -71,7 +72,7 @@ std::vector<int> Spread(int n, int value, int rest = 0) {
 class TrendTextTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        disk_ = &volumes_.Attach('E');
+        disk_ = &memory_.Attach('E');
         cardtest::MarkCardTestSectors(*disk_);
         reader_ = std::make_unique<CCardReader>(volumes_);
         ASSERT_EQ(reader_->driveCode, 'E');
@@ -91,7 +92,8 @@ protected:
         stdout_ = testing::internal::GetCapturedStdout();
         return reader_->trendText;
     }
-    MemoryVolumeSystem volumes_;
+    MemoryVolumeSystem memory_;
+    FaultVolumeSystem volumes_{memory_};
     MemoryDisk* disk_ = nullptr;
     std::unique_ptr<CCardReader> reader_;
     std::string stdout_;
@@ -320,7 +322,7 @@ TEST_F(TrendTextTest, WalkStopsAtTheEndsOfTheRing) {
     const std::int32_t first = cardtest::TimeOfFields(2024, 3, 15, 10, 20, 30);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        MemoryDisk& disk = volumes_.Attach('E');
+        MemoryDisk& disk = memory_.Attach('E');
         disk.sectors.clear();
         cardtest::MarkCardTestSectors(disk);
         const cardtest::RingLayout ring = cardtest::WriteRing(

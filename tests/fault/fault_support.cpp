@@ -1,56 +1,10 @@
 #include "tests/fault/fault_support.h"
 
-#include <cmath>
-#include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace orvanta {
 namespace faulttest {
-
-namespace {
-
-// Forwards to the real volume and logs each operation.
-class RecordingVolume : public RawVolume {
-public:
-    RecordingVolume(std::unique_ptr<RawVolume> inner, std::vector<DeviceEvent>& events)
-        : inner_(std::move(inner)), events_(events) {}
-
-    bool SetPosition(std::uint64_t byteOffset) override {
-        DeviceEvent e{DeviceEvent::kPosition};
-        e.offset = byteOffset;
-        e.ok = inner_->SetPosition(byteOffset);
-        events_.push_back(e);
-        return e.ok;
-    }
-
-    std::int64_t Read(void* buffer, std::size_t count) override {
-        DeviceEvent e{DeviceEvent::kRead};
-        e.requested = count;
-        e.delivered = inner_->Read(buffer, count);
-        e.ok = e.delivered >= 0;
-        events_.push_back(e);
-        return e.delivered;
-    }
-
-private:
-    std::unique_ptr<RawVolume> inner_;
-    std::vector<DeviceEvent>& events_;
-};
-
-}  // namespace
-
-std::unique_ptr<RawVolume> RecordingVolumeSystem::Open(const char* devicePath) {
-    ++opens_;
-    DeviceEvent e{DeviceEvent::kOpen};
-    std::unique_ptr<RawVolume> volume;
-    if (!(vanishFrom != 0 && opens_ >= vanishFrom && opens_ < vanishUntil)) {
-        volume = inner_.Open(devicePath);
-    }
-    e.ok = volume != nullptr;
-    events.push_back(e);
-    if (!volume) return nullptr;
-    return std::make_unique<RecordingVolume>(std::move(volume), events);
-}
 
 void SignatureOf(std::uint32_t sector, int pair, std::uint16_t* a, std::uint16_t* b) {
     if (pair == 0) {
@@ -86,22 +40,24 @@ cardtest::RingLayout WriteSignedCard(MemoryDisk& disk, const CardShape& shape) {
     return ring;
 }
 
-std::vector<Session> SessionsOf(const std::vector<DeviceEvent>& events) {
+std::vector<Session> SessionsOf(const std::vector<VolumeEvent>& events) {
     std::vector<Session> sessions;
-    for (const DeviceEvent& e : events) {
+    for (const VolumeEvent& e : events) {
         switch (e.kind) {
-            case DeviceEvent::kOpen:
+            case VolumeEvent::kOpen:
                 sessions.emplace_back();
-                sessions.back().opened = e.ok;
+                sessions.back().opened = e.Ok();
                 break;
-            case DeviceEvent::kPosition:
+            case VolumeEvent::kPosition:
                 if (!sessions.empty()) {
-                    sessions.back().positioned = e.ok;
+                    sessions.back().positioned = e.Ok();
                     sessions.back().offset = e.offset;
                 }
                 break;
-            case DeviceEvent::kRead:
-                if (!sessions.empty()) sessions.back().delivered = e.delivered;
+            case VolumeEvent::kRead:
+                if (!sessions.empty()) {
+                    sessions.back().delivered = e.Ok() ? static_cast<std::int64_t>(e.delivered) : -1;
+                }
                 break;
         }
     }
@@ -136,23 +92,16 @@ bool ParseNumbers(const char* text, std::size_t capacity, std::vector<long long>
     return true;
 }
 
-std::string ExpectedWaveText(const MemoryDisk& disk, std::uint32_t sector, std::int64_t delivered) {
-    unsigned char bytes[512] = {};
-    auto it = disk.sectors.find(sector);
-    if (it != disk.sectors.end() && delivered > 0) {
-        std::memcpy(bytes, it->second.data(), static_cast<std::size_t>(delivered > 512 ? 512 : delivered));
-    }
-    std::string text;
-    char piece[32];
-    for (int k = 0; k < 126; ++k) {
-        const unsigned sA = bytes[8 + 4 * k] + 256u * bytes[9 + 4 * k];
-        const unsigned sB = bytes[10 + 4 * k] + 256u * bytes[11 + 4 * k];
-        const int a = static_cast<int>((static_cast<double>(sA) - 506.3) + 0.5);
-        const int b = static_cast<int>((static_cast<double>(sB) - 509.0) + 0.5);
-        std::snprintf(piece, sizeof piece, "%d %d ", a, b);
-        text += piece;
-    }
-    return text;
+std::string WaveTextOf(const MemoryDisk& disk, std::uint32_t sector) {
+    MemoryVolumeSystem none;
+    auto scratch = std::make_unique<CCardReader>(none);  // finds no card; ratios from the empty working directory
+    scratch->ratioA = 1.0;
+    scratch->ratioB = 1.0;
+    std::memset(scratch->sectorBuffer, 0, sizeof scratch->sectorBuffer);
+    const auto it = disk.sectors.find(sector);
+    if (it != disk.sectors.end()) std::memcpy(scratch->sectorBuffer, it->second.data(), it->second.size());
+    scratch->BuildWaveText();
+    return scratch->waveText;
 }
 
 QueryResult ResultOf(const CCardReader& reader) {

@@ -1,8 +1,8 @@
 // Support for the fault-injection suite: a realistic wrapped card in the
 // in-memory raw volumes, whose every record carries samples derived from its
 // own sector number (so a text can be traced back to the sector it came
-// from); a decorator that records each device operation of a query and can
-// make the device vanish for a window of opens; and checks of the texts.
+// from); the device sessions of a query as the fault-injecting wrapper logged
+// them; and checks of the texts.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "card/card_reader.h"
+#include "platform/fault_volume.h"
 #include "platform/memory_volume.h"
 #include "tests/card/card_fixture_support.h"
 
@@ -37,36 +38,6 @@ cardtest::RingLayout WriteSignedCard(MemoryDisk& disk, const CardShape& shape);
 // B level that depends on the sector; the rest are a sector-dependent ramp.
 void SignatureOf(std::uint32_t sector, int pair, std::uint16_t* a, std::uint16_t* b);
 
-// One operation seen by the recording decorator.
-struct DeviceEvent {
-    enum Kind { kOpen, kPosition, kRead } kind;
-    bool ok = false;              // open/position accepted, read did not fail
-    std::uint64_t offset = 0;     // position: the byte offset asked for
-    std::uint64_t requested = 0;  // read: bytes asked for
-    std::int64_t delivered = 0;   // read: the result
-};
-
-// Wraps a volume system: logs every operation, and fails every open whose
-// number (1-based, counted since ClearLog) lies in [vanishFrom, vanishUntil)
-// as a device that was pulled and put back would.
-class RecordingVolumeSystem : public RawVolumeSystem {
-public:
-    explicit RecordingVolumeSystem(RawVolumeSystem& inner) : inner_(inner) {}
-    std::unique_ptr<RawVolume> Open(const char* devicePath) override;
-
-    void ClearLog() {
-        events.clear();
-        opens_ = 0;
-    }
-    std::vector<DeviceEvent> events;
-    std::uint64_t vanishFrom = 0;   // 0: never vanishes
-    std::uint64_t vanishUntil = 0;  // exclusive
-
-private:
-    RawVolumeSystem& inner_;
-    std::uint64_t opens_ = 0;
-};
-
 // What the device delivered to one open-to-close session.
 struct Session {
     bool opened = false;
@@ -75,16 +46,16 @@ struct Session {
     std::int64_t delivered = -1;  // -1: no read, or the read failed
 };
 // The sessions of a log, in order.
-std::vector<Session> SessionsOf(const std::vector<DeviceEvent>& events);
+std::vector<Session> SessionsOf(const std::vector<VolumeEvent>& events);
 
 // The numbers of a text made of "%d " pieces. Fails (returns false) when the
 // text is not terminated within `capacity`, or is not exactly a run of
 // decimal integers each followed by one blank.
 bool ParseNumbers(const char* text, std::size_t capacity, std::vector<long long>* numbers);
 
-// The waveform text of the record at `sector` when the device delivered its
-// first `delivered` bytes (0 to 512; the rest reads as zeros), ratios 1.0.
-std::string ExpectedWaveText(const MemoryDisk& disk, std::uint32_t sector, std::int64_t delivered);
+// The waveform text a sound reader (ratios 1.0) builds from the record at
+// `sector` of `disk`.
+std::string WaveTextOf(const MemoryDisk& disk, std::uint32_t sector);
 
 // The texts and results a query leaves, for comparing two readers.
 struct QueryResult {

@@ -28,7 +28,9 @@ TEST(DriveMapArgument, AcceptsLetterAndPathAndRejectsMalformedArguments) {
     const Case cases[] = {
         {"E=/dev/sdb1", true, 'E', "/dev/sdb1", nullptr},
         {"e=card.img", true, 'E', "card.img", nullptr},
-        {"A=/dev/sda", true, 'A', "/dev/sda", nullptr},
+        {"d=/dev/sda", true, 'D', "/dev/sda", nullptr},
+        {"A=/dev/sda", false, 0, nullptr, "D to Z"},
+        {"c=/dev/sda", false, 0, nullptr, "D to Z"},
         {"z=/x", true, 'Z', "/x", nullptr},
         {"E=a=b", true, 'E', "a=b", nullptr},
         {"E= spaced name", true, 'E', " spaced name", nullptr},
@@ -38,9 +40,9 @@ TEST(DriveMapArgument, AcceptsLetterAndPathAndRejectsMalformedArguments) {
         {"", false, 0, nullptr, "L=PATH"},
         {"EE=card.img", false, 0, nullptr, "L=PATH"},
         {"E:card.img", false, 0, nullptr, "L=PATH"},
-        {"1=card.img", false, 0, nullptr, "A to Z"},
-        {"[=card.img", false, 0, nullptr, "A to Z"},
-        {"@=card.img", false, 0, nullptr, "A to Z"},
+        {"1=card.img", false, 0, nullptr, "D to Z"},
+        {"[=card.img", false, 0, nullptr, "D to Z"},
+        {"@=card.img", false, 0, nullptr, "D to Z"},
         {"\xC3\x89=card.img", false, 0, nullptr, "L=PATH"},
     };
     for (const Case& c : cases) {
@@ -261,7 +263,7 @@ TEST(RedetectingVolumes, EachDetectionReplacesTheMap) {
     const bool opensAfter[] = {false, true, false};
     for (std::size_t i = 0; i < 3; ++i) {
         if (i > 0) volumes.Redetect();
-        EXPECT_EQ(volumes.Open("\\\\.\\E:") != nullptr, opensAfter[i]) << i;
+        EXPECT_EQ(static_cast<bool>(volumes.Open("\\\\.\\E:")), opensAfter[i]) << i;
         EXPECT_EQ(volumes.Map().PathOf('E'), detections[i].PathOf('E')) << i;
     }
 }

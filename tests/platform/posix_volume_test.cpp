@@ -1,5 +1,7 @@
 // POSIX raw volumes through the drive map: 64-bit positions on a sparse
-// image, the end of the image, failed opens and failed reads.
+// image, the end of the image, failed opens with their causes (a FIFO or
+// another special file refused without blocking), and the fault-injecting
+// wrapper over the real volumes.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -7,11 +9,13 @@
 #include <cstring>
 #include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "card/card_layout.h"
 #include "card/card_reader.h"
 #include "platform/drive_map.h"
+#include "platform/fault_volume.h"
 #include "platform/raw_volume.h"
 #include "tests/platform/platform_test_support.h"
 
@@ -54,10 +58,8 @@ protected:
 
     // Opens E:, positions at `offset`, reads `count` bytes into `out`.
     std::int64_t ReadAt(std::uint64_t offset, void* out, std::size_t count) {
-        std::unique_ptr<RawVolume> volume = volumes_->Open("\\\\.\\E:");
-        if (!volume) return -2;
-        if (!volume->SetPosition(offset)) return -3;
-        return volume->Read(out, count);
+        const VolumeRead read = ReadVolumeOnce(*volumes_, "\\\\.\\E:", offset, out, count);
+        return read.Failed() ? -1 : static_cast<std::int64_t>(read.delivered);
     }
 
     TempDir temp_;
@@ -104,8 +106,8 @@ TEST_F(SparseImage, ReadsAtOrPastTheEndDeliverNothingAndStraddlingReadsStopAtThe
         Sector got;
         got.fill(0xAB);
         EXPECT_EQ(ReadAt(c.offset, got.data(), got.size()), c.expected);
-        // Bytes the read did not deliver are left alone.
-        for (std::size_t i = static_cast<std::size_t>(c.expected); i < got.size(); ++i) ASSERT_EQ(got[i], 0xAB);
+        // Bytes the read did not deliver are zero.
+        for (std::size_t i = static_cast<std::size_t>(c.expected); i < got.size(); ++i) ASSERT_EQ(got[i], 0);
     }
 }
 
@@ -135,29 +137,65 @@ TEST_F(SparseImage, CardReaderDecodesTheTimestampOfASectorBeyondTwoGigabytes) {
     }
 }
 
-TEST(PosixVolume, OpeningFailsForUnmappedLettersOtherNamesAndMissingFiles) {
+TEST_F(SparseImage, TheFaultWrapperFailsChosenOperationsOfTheRealVolume) {
+    FaultVolumeSystem faulty(*volumes_);
+    faulty.faults.failReadAt = 2;
+    faulty.faults.ioFailure = VolumeStatus::Of(VolumeCause::kIoError, EIO);
+    CCardReader reader(faulty);  // its drive search reads 101000 and 101001 of D: to Z:
+    reader.SetDevicePath('E');
+    faulty.ResetCounters();
+    Sector expected = PatternOf(4194304);
+    for (int call = 1; call <= 3; ++call) {
+        SCOPED_TRACE("call " + std::to_string(call));
+        reader.ReadSector(4194304);
+        EXPECT_EQ(std::memcmp(reader.sectorBuffer, call == 2 ? Sector{}.data() : expected.data(), 512), 0);
+    }
+    EXPECT_EQ(faulty.counters.faultsFired, 1u);
+    EXPECT_EQ(faulty.counters.reads, 3u);
+    EXPECT_EQ(faulty.counters.bytesRead, 1024u);
+    EXPECT_EQ(faulty.counters.closes, 3u);
+}
+
+TEST(PosixVolume, OpeningFailsWithItsCauseAndNeverBlocksOnASpecialFile) {
     TempDir temp;
+    const std::string fifo = temp / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string image = temp / "card.img";
+    platformtest::WriteFile(image, std::string(512, 'x'));
     DriveMap map;
     map.Set('E', temp / "missing.img");
     map.Set('F', temp.Path());
+    map.Set('G', fifo);  // nobody writes it: a blocking open would hang here
+    map.Set('H', "/dev/null");
+    map.Set('I', temp / "missing-dir/card.img");
+    map.Set('J', image + "/inside");
+    map.Set('K', image);
     std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(map);
-    for (const char* path : {"\\\\.\\D:", "\\\\.\\[:", "\\\\.\\E:", "", "E:"}) {
-        SCOPED_TRACE(std::string("device path \"") + path + "\"");
-        EXPECT_EQ(volumes->Open(path), nullptr);
+    const struct {
+        const char* path;
+        VolumeCause cause;
+        int osError;
+    } cases[] = {
+        {"\\\\.\\D:", VolumeCause::kNotFound, 0},  // unmapped
+        {"\\\\.\\[:", VolumeCause::kNotFound, 0},
+        {"", VolumeCause::kNotFound, 0},
+        {"E:", VolumeCause::kNotFound, 0},
+        {"\\\\.\\E:", VolumeCause::kNotFound, ENOENT},
+        {"\\\\.\\I:", VolumeCause::kNotFound, ENOENT},
+        {"\\\\.\\J:", VolumeCause::kNotFound, ENOTDIR},
+        {"\\\\.\\F:", VolumeCause::kNotCardDevice, 0},  // a directory
+        {"\\\\.\\G:", VolumeCause::kNotCardDevice, 0},  // a FIFO
+        {"\\\\.\\H:", VolumeCause::kNotCardDevice, 0},  // a character device
+        {"\\\\.\\K:", VolumeCause::kOk, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("device path \"") + c.path + "\"");
+        const VolumeOpen opened = volumes->Open(c.path);
+        EXPECT_EQ(opened.volume != nullptr, c.cause == VolumeCause::kOk);
+        EXPECT_EQ(opened.status.cause, c.cause);
+        EXPECT_EQ(opened.status.osError, c.osError);
     }
-    EXPECT_EQ(volumes->Open(nullptr), nullptr);
-}
-
-TEST(PosixVolume, ReadingADirectoryFails) {
-    TempDir temp;
-    DriveMap map;
-    map.Set('F', temp.Path());
-    std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(map);
-    std::unique_ptr<RawVolume> volume = volumes->Open("\\\\.\\F:");
-    ASSERT_TRUE(volume);  // a directory opens read-only ...
-    ASSERT_TRUE(volume->SetPosition(0));
-    Sector got{};
-    EXPECT_EQ(volume->Read(got.data(), got.size()), -1);  // ... but does not read
+    EXPECT_EQ(volumes->Open(nullptr).status.cause, VolumeCause::kNotFound);
 }
 
 }  // namespace

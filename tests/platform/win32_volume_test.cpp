@@ -25,13 +25,16 @@ std::vector<unsigned char> Pattern(std::uint64_t sector) {
     return bytes;
 }
 
-TEST(Win32Volume, DrivesWithoutADeviceDoNotOpen) {
+TEST(Win32Volume, DrivesWithoutADeviceDoNotOpenAndSayWhy) {
     std::unique_ptr<RawVolumeSystem> system = MakePlatformVolumeSystem(DriveMap());
     for (const char* path : {"\\\\.\\[:", "\\\\.\\Q:", "", "\\\\.\\"}) {
         SCOPED_TRACE(path);
-        EXPECT_EQ(system->Open(path), nullptr);
+        const VolumeOpen opened = system->Open(path);
+        EXPECT_FALSE(opened);
+        EXPECT_EQ(opened.status.cause, VolumeCause::kNotFound) << opened.status.osError;
+        EXPECT_NE(opened.status.osError, 0);  // GetLastError is kept
     }
-    EXPECT_EQ(system->Open(nullptr), nullptr);
+    EXPECT_EQ(system->Open(nullptr).status.cause, VolumeCause::kNotFound);
 }
 
 TEST(Win32Volume, ReadsSectorsBeyondFourGibibytes) {
@@ -52,23 +55,24 @@ TEST(Win32Volume, ReadsSectorsBeyondFourGibibytes) {
     std::unique_ptr<RawVolumeSystem> system = MakePlatformVolumeSystem(DriveMap());
     for (std::uint64_t sector : sectors) {
         SCOPED_TRACE(sector);
-        std::unique_ptr<RawVolume> volume = system->Open(image.c_str());
-        ASSERT_NE(volume, nullptr);
+        VolumeOpen volume = system->Open(image.c_str());
+        ASSERT_TRUE(volume);
         std::vector<unsigned char> read(kSector, 0xEE);
-        ASSERT_TRUE(volume->SetPosition(sector * kSector));
-        ASSERT_EQ(volume->Read(read.data(), read.size()), static_cast<std::int64_t>(kSector));
+        ASSERT_EQ(volume->ReadAt(sector * kSector, read.data(), read.size()).delivered, kSector);
         EXPECT_EQ(read, Pattern(sector));
     }
     // The same low half without the high half lands on an unwritten sector.
-    std::unique_ptr<RawVolume> volume = system->Open(image.c_str());
-    ASSERT_NE(volume, nullptr);
+    VolumeOpen volume = system->Open(image.c_str());
+    ASSERT_TRUE(volume);
     std::vector<unsigned char> read(kSector, 0xEE);
-    ASSERT_TRUE(volume->SetPosition((8400001 * kSector) & 0xFFFFFFFFu));
-    ASSERT_EQ(volume->Read(read.data(), read.size()), static_cast<std::int64_t>(kSector));
+    ASSERT_EQ(volume->ReadAt((8400001 * kSector) & 0xFFFFFFFFu, read.data(), read.size()).delivered, kSector);
     EXPECT_EQ(read, std::vector<unsigned char>(kSector, 0));
-    // Past the end the read delivers nothing.
-    ASSERT_TRUE(volume->SetPosition((12582913 + 10) * kSector));
-    EXPECT_EQ(volume->Read(read.data(), read.size()), 0);
+    // Past the end the read delivers nothing: a short read, zero-filled.
+    read.assign(kSector, 0xEE);
+    const VolumeRead past = volume->ReadAt((12582913 + 10) * kSector, read.data(), read.size());
+    EXPECT_EQ(past.delivered, 0u);
+    EXPECT_EQ(past.status.cause, VolumeCause::kShortRead);
+    EXPECT_EQ(read, std::vector<unsigned char>(kSector, 0));
 }
 
 }  // namespace

@@ -29,7 +29,7 @@
 #include "platform/drive_map.h"
 #include "request/record_csv.h"
 #include "tests/common/test_env.h"
-#include "tools/orvanta_query/form_poster.h"
+#include "request/form_poster.h"
 
 namespace orvanta {
 namespace {

@@ -56,13 +56,13 @@ TEST(VirtualCard, EverySectorEqualsTheGeneratedCard) {
         // Read the whole card through the volume, 1000 sectors a read from an
         // odd byte offset, and 1000 past the end, which deliver nothing.
         cardimage::VirtualCardVolumeSystem volumes(card, DevicePathOf('E'));
-        ASSERT_EQ(volumes.Open("\\\\.\\D:"), nullptr);
-        std::unique_ptr<RawVolume> volume = volumes.Open("\\\\.\\E:");
-        ASSERT_NE(volume, nullptr);
-        std::vector<std::uint8_t> all(contents.sectors * 512 + 7, 0xEE);
-        ASSERT_TRUE(volume->SetPosition(3));
+        ASSERT_FALSE(volumes.Open("\\\\.\\D:"));
+        VolumeOpen volume = volumes.Open("\\\\.\\E:");
+        ASSERT_TRUE(volume);
+        std::vector<std::uint8_t> all(contents.sectors * 512 + 512000 + 7, 0xEE);
+        ASSERT_TRUE(volume->SetPosition(3).Ok());
         std::uint64_t delivered = 0;
-        for (std::int64_t n; (n = volume->Read(all.data() + 3 + delivered, 512000)) > 0;) delivered += n;
+        for (std::size_t n; (n = volume->Read(all.data() + 3 + delivered, 512000).delivered) > 0;) delivered += n;
         EXPECT_EQ(delivered, contents.sectors * 512 - 3);
         std::size_t differing = 0;
         for (std::uint32_t s = 0; s < contents.sectors; ++s) {

@@ -1,10 +1,10 @@
 // The WinHTTP poster: the header lines it hands to WinHTTP, and failures that
 // come back as messages instead of answers.
-#include "tools/orvanta_query/winhttp_poster.h"
+#include "request/winhttp_poster.h"
 
 #include <gtest/gtest.h>
 
-#include "tools/orvanta_query/form_poster.h"
+#include "request/form_poster.h"
 
 namespace orvanta {
 namespace {

@@ -43,11 +43,13 @@ TEST(ClientProgram, BadArgumentsGiveAMessageAndStatusTwo) {
     if (binDir == nullptr || !QFileInfo(program).isExecutable()) GTEST_SKIP() << "orvanta-client is not built";
     struct Case { QStringList args; const char* message; };
     const Case cases[] = {
-        {{QStringLiteral("--bogus")}, "unknown argument"},
-        {{QStringLiteral("--drive")}, "--drive needs"},
-        {{QStringLiteral("--drive"), QStringLiteral("1=/dev/null")}, "drive"},
+        {{QStringLiteral("--bogus")}, "Unknown option 'bogus'"},
+        {{QStringLiteral("card.img")}, "unexpected argument 'card.img'"},
+        {{QStringLiteral("--drive")}, "Missing value after '--drive'"},
+        {{QStringLiteral("--drive"), QStringLiteral("1=/dev/null")}, "D to Z"},
+        {{QStringLiteral("--drive"), QStringLiteral("B=/dev/null")}, "D to Z"},
         {{QStringLiteral("--drive=E=")}, "drive"},
-        {{QStringLiteral("--lang")}, "--lang needs"},
+        {{QStringLiteral("--lang")}, "Missing value after '--lang'"},
         {{QStringLiteral("--lang"), QStringLiteral("de")}, "zh or en"},
         {{QStringLiteral("--lang=")}, "zh or en"},
     };
@@ -58,7 +60,22 @@ TEST(ClientProgram, BadArgumentsGiveAMessageAndStatusTwo) {
         ASSERT_TRUE(process.waitForFinished(60000));
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(process.exitCode(), 2);
-        EXPECT_NE(process.readAllStandardError().indexOf(c.message), -1);
+        const QByteArray errors = process.readAllStandardError();
+        EXPECT_NE(errors.indexOf(c.message), -1) << errors.constData();
+        EXPECT_NE(errors.indexOf("Try 'orvanta-client --help'"), -1) << errors.constData();
+    }
+    // Help and version need no display and end with status 0.
+    const struct {
+        const char* flag;
+        const char* shows;
+    } answers[] = {{"--help", "--drive <L=PATH>"}, {"-h", "--lang <zh|en>"}, {"--version", "orvanta-client "}};
+    for (const auto& a : answers) {
+        SCOPED_TRACE(a.flag);
+        QProcess process;
+        process.start(program, {QString::fromLatin1(a.flag)});
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), 0);
+        EXPECT_NE(process.readAllStandardOutput().indexOf(a.shows), -1);
     }
 }
 

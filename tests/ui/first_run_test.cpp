@@ -11,7 +11,7 @@
 
 #include "card/local_time.h"
 #include "platform/drive_map.h"
-#include "request/web_browser2.h"
+#include "ui/web_browser2.h"
 #include "ui/main_dlg.h"
 #include "ui/sample_card.h"
 #include "ui/start_page.h"

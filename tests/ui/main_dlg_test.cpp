@@ -23,7 +23,7 @@
 #include <QWebEnginePage>
 
 #include "card/local_time.h"
-#include "request/web_browser2.h"
+#include "ui/web_browser2.h"
 #include "ui/main_dlg.h"
 #include "ui/overview_strip.h"
 #include "ui/sample_card.h"
@@ -550,7 +550,7 @@ TEST(MainWindowCardSearch, ACardPutInLaterIsFoundAndTheStartPageFollows) {
 // Notes whether the busy cursor is up whenever the card is opened.
 class CursorWatchingVolumes : public RawVolumeSystem {
 public:
-    std::unique_ptr<RawVolume> Open(const char* devicePath) override {
+    VolumeOpen Open(const char* devicePath) override {
         const QCursor* cursor = QApplication::overrideCursor();
         (cursor != nullptr && cursor->shape() == Qt::WaitCursor ? busyOpens : idleOpens)++;
         return memory.Open(devicePath);

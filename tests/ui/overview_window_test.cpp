@@ -21,7 +21,7 @@
 
 #include "card/local_time.h"
 #include "request/record_csv.h"
-#include "request/web_browser2.h"
+#include "ui/web_browser2.h"
 #include "ui/main_dlg.h"
 #include "ui/overview_painter.h"
 #include "ui/record_export.h"

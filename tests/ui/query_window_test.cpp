@@ -26,7 +26,7 @@
 #include "card/local_time.h"
 #include "platform/drive_map.h"
 #include "request/query_road.h"
-#include "request/web_browser2.h"
+#include "ui/web_browser2.h"
 #include "ui/main_dlg.h"
 #include "ui_test_support.h"
 

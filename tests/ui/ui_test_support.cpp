@@ -12,7 +12,7 @@
 
 #include <QWebEnginePage>
 
-#include "request/web_browser2.h"
+#include "ui/web_browser2.h"
 #include "ui/sample_card.h"
 
 namespace orvanta {

@@ -20,7 +20,7 @@
 
 #include "card/local_time.h"
 #include "platform/drive_map.h"
-#include "request/web_browser2.h"
+#include "ui/web_browser2.h"
 #include "server/request_log.h"
 #include "ui/main_dlg.h"
 #include "ui_test_support.h"

@@ -5,22 +5,6 @@
 namespace orvanta {
 namespace cardtool {
 
-OptionMatch TakeOptionValue(const std::vector<std::string>& args, std::size_t* index, const std::string& name,
-                            std::string* value) {
-    const std::string& word = args[*index];
-    if (word == name) {
-        if (*index + 1 >= args.size()) return OptionMatch::kMissingValue;
-        ++*index;
-        *value = args[*index];
-        return OptionMatch::kYes;
-    }
-    if (word.size() > name.size() && word.compare(0, name.size(), name) == 0 && word[name.size()] == '=') {
-        *value = word.substr(name.size() + 1);
-        return OptionMatch::kYes;
-    }
-    return OptionMatch::kNo;
-}
-
 bool ParseUnsigned(const std::string& text, std::uint64_t max, std::uint64_t* value) {
     std::uint64_t base = 10;
     std::size_t i = 0;

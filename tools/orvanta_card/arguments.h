@@ -1,5 +1,5 @@
-// Command-line helpers of orvanta-card: options with values ("--name VALUE"
-// or "--name=VALUE") and strict unsigned numbers.
+// Strict unsigned numbers for the options of orvanta-card: decimal, or
+// hexadecimal with "0x", and comma-separated lists of them.
 #pragma once
 
 #include <cstdint>
@@ -8,18 +8,6 @@
 
 namespace orvanta {
 namespace cardtool {
-
-// Exit statuses of the tool.
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-
-enum class OptionMatch { kNo, kYes, kMissingValue };
-
-// Matches args[*index] against the option `name` ("--records"). On a match
-// the value is stored and *index points at the last word consumed.
-OptionMatch TakeOptionValue(const std::vector<std::string>& args, std::size_t* index, const std::string& name,
-                            std::string* value);
 
 // A decimal number, or hexadecimal with "0x", from 0 to `max`; nothing else
 // (no sign, no blanks, no trailing characters).

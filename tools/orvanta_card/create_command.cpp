@@ -1,6 +1,8 @@
 // orvanta-card create: a synthetic recorder card as a sparse image file.
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "card/local_time.h"
@@ -13,124 +15,112 @@ namespace orvanta {
 namespace cardtool {
 namespace {
 
-int UsageError(const std::string& message) {
-    std::fprintf(stderr, "orvanta-card create: %s\n", message.c_str());
-    std::fprintf(stderr, "Run \"orvanta-card create --help\" for the options.\n");
-    return kExitUsage;
-}
+// The options as given; numbers and times are checked once all are read.
+struct CreateArguments {
+    std::string image;
+    std::string start, records, perSecond, gapEvery, gapSeconds, wrap, sectors, serial, deviceByte;
+    bool noPresence = false;
+    std::vector<std::string> onlyForQuery;
+};
+
+int RunCreate(const Command& command, const CreateArguments& args);
 
 }  // namespace
 
-void PrintCreateUsage(std::FILE* out) {
-    std::fprintf(out,
-                 "usage: orvanta-card create IMAGE [options]\n"
-                 "\n"
-                 "Writes a recorder card as a sparse image file: the information sector, a ring\n"
-                 "of records from sector 100000 on (marker, BCD timestamp in local time, 126\n"
-                 "sample pairs of a 50 Hz feeder), and the test sectors 101000 and 101001.\n"
-                 "\n"
-                 "options:\n"
-                 "  --start \"YYYY-MM-DD HH:MM:SS\"  local time of the oldest record (2024-03-15 10:00:00)\n"
-                 "  --records N         records in the ring (5000)\n"
-                 "  --per-second LIST   records per second, one number or a list taken in turn,\n"
-                 "                      for example 1,3,2; a 0 leaves a second empty (1)\n"
-                 "  --gap-every N       after every N seconds with records ...\n"
-                 "  --gap-seconds N     ... leave N seconds without records (no gaps)\n"
-                 "  --wrap N            the ring has wrapped: its newest N records overwrote the\n"
-                 "                      start of the ring, so the oldest record lies at sector\n"
-                 "                      100000 + N and the ring ends at 100000 + records - 1 (0)\n"
-                 "  --sectors N         size of the card in sectors (60000001, about 30 GB, sparse)\n"
-                 "  --serial N          recorder serial number, decimal or 0x hex (123456)\n"
-                 "  --device-byte N     device byte of the information sector, 0 to 255 (7)\n"
-                 "  --no-presence       no marker in the test sectors 101000 and 101001, so the\n"
-                 "                      card is not recognised\n"
-                 "  --only-for-query \"YYYY-MM-DD HH:MM:SS\"\n"
-                 "                      write only the sectors that a query of this local time\n"
-                 "                      reads (repeatable; every query runs on drive E:), plus\n"
-                 "                      the information and test sectors: a card of millions\n"
-                 "                      of records in a small file. Needs one record in every\n"
-                 "                      second (--per-second 1, no gaps)\n");
+Command AddCreateCommand(CLI::App& program) {
+    auto args = std::make_shared<CreateArguments>();
+    CLI::App* app = program.add_subcommand("create", "write a synthetic recorder card as a sparse image file");
+    app->add_option("IMAGE", args->image, "the image file to write");
+    app->add_option("--start", args->start, "local time of the oldest record (2024-03-15 10:00:00)")
+        ->type_name("\"YYYY-MM-DD HH:MM:SS\"");
+    app->add_option("--records", args->records, "records in the ring (5000)")->type_name("N");
+    app->add_option("--per-second", args->perSecond,
+                    "records per second, one number or a list taken in turn, e.g. 1,3,2; 0 leaves a second empty (1)")
+        ->type_name("LIST");
+    app->add_option("--gap-every", args->gapEvery, "after every N seconds with records ...")->type_name("N");
+    app->add_option("--gap-seconds", args->gapSeconds, "... leave N seconds without records (no gaps)")
+        ->type_name("N");
+    app->add_option("--wrap", args->wrap,
+                    "the newest N records overwrote the start of the ring: the oldest lies at 100000 + N (0)")
+        ->type_name("N");
+    app->add_option("--sectors", args->sectors, "size of the card in sectors (60000001, about 30 GB, sparse)")
+        ->type_name("N");
+    app->add_option("--serial", args->serial, "recorder serial number, decimal or 0x hex (123456)")->type_name("N");
+    app->add_option("--device-byte", args->deviceByte, "device byte of the information sector, 0 to 255 (7)")
+        ->type_name("N");
+    app->add_flag("--no-presence", args->noPresence,
+                  "no marker in the test sectors 101000 and 101001: the card is not recognised");
+    app->add_option("--only-for-query", args->onlyForQuery,
+                    "write only the sectors a query of this local time reads on drive E: (repeatable)")
+        ->type_name("\"YYYY-MM-DD HH:MM:SS\"")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app->footer(
+        "Writes a recorder card as a sparse image file: the information sector, a ring\n"
+        "of records from sector 100000 on (marker, BCD timestamp in local time, 126\n"
+        "sample pairs of a 50 Hz feeder), and the test sectors 101000 and 101001.\n"
+        "--only-for-query writes, besides the information and test sectors, only what the\n"
+        "queries read: a card of millions of records in a small file. It needs one\n"
+        "record in every second (--per-second 1, no gaps).\n"
+        "Exit status: 0 written, 1 the image could not be written, 2 bad arguments.");
+    Command command{app, nullptr};
+    command.run = [command, args] { return RunCreate(command, *args); };
+    return command;
 }
 
-int RunCreate(const std::vector<std::string>& args) {
+namespace {
+
+int RunCreate(const Command& command, const CreateArguments& args) {
     cardimage::CardContents contents;
-    std::string image;
     std::vector<std::int32_t> queryTimes;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& word = args[i];
-        if (word == "--help" || word == "-h") {
-            PrintCreateUsage(stdout);
-            return kExitOk;
-        }
-        if (word == "--no-presence") {
-            contents.presence = false;
-            continue;
-        }
-        std::string value;
+    const CLI::App& app = *command.app;
+    auto count = [&](const char* name, const std::string& value, std::uint64_t max, auto* target) {
+        if (app.count(name) == 0) return true;
         std::uint64_t number = 0;
-        auto option = [&](const char* name) {
-            OptionMatch m = TakeOptionValue(args, &i, name, &value);
-            if (m == OptionMatch::kMissingValue) throw std::string("option ") + name + " needs a value";
-            return m == OptionMatch::kYes;
-        };
-        auto count = [&](const char* name, std::uint64_t max) {
-            if (!ParseUnsigned(value, max, &number)) {
-                throw std::string("bad value \"") + value + "\" for " + name + ": expected a number from 0 to " +
-                    std::to_string(max);
-            }
-            return number;
-        };
-        try {
-            if (option("--start")) {
-                if (!ParseLocalFields(value, &contents.start)) {
-                    throw "bad value \"" + value + "\" for --start: expected \"YYYY-MM-DD HH:MM:SS\"";
-                }
-            } else if (option("--records")) {
-                contents.records = static_cast<std::uint32_t>(count("--records", 0xFFFFFFFFULL - kBaseSector));
-            } else if (option("--per-second")) {
-                if (!ParseUnsignedList(value, 1000000, &contents.perSecond)) {
-                    throw "bad value \"" + value +
-                        "\" for --per-second: expected a number or a comma-separated list such as 1,3,2";
-                }
-            } else if (option("--gap-every")) {
-                contents.gapEvery = static_cast<std::uint32_t>(count("--gap-every", 0xFFFFFFFFULL));
-            } else if (option("--gap-seconds")) {
-                contents.gapSeconds = static_cast<std::uint32_t>(count("--gap-seconds", 0x7FFFFFFFULL));
-            } else if (option("--wrap")) {
-                contents.wrap = static_cast<std::uint32_t>(count("--wrap", 0xFFFFFFFFULL));
-            } else if (option("--sectors")) {
-                contents.sectors = count("--sectors", 0x100000000ULL);
-            } else if (option("--serial")) {
-                contents.serial = static_cast<std::uint32_t>(count("--serial", 0xFFFFFFFFULL));
-            } else if (option("--device-byte")) {
-                contents.deviceByte = static_cast<std::uint8_t>(count("--device-byte", 255));
-            } else if (option("--only-for-query")) {
-                LocalFields fields;
-                std::int32_t time = -1;
-                if (ParseLocalFields(value, &fields)) time = LocalStandardTime(fields);
-                if (time == -1) {
-                    throw "bad value \"" + value + "\" for --only-for-query: expected \"YYYY-MM-DD HH:MM:SS\"";
-                }
-                queryTimes.push_back(time);
-            } else if (!word.empty() && word[0] == '-') {
-                throw "unknown option \"" + word + "\"";
-            } else if (image.empty()) {
-                image = word;
-            } else {
-                throw "more than one image name (\"" + image + "\" and \"" + word + "\")";
-            }
-        } catch (const std::string& message) {
-            return UsageError(message);
+        if (!ParseUnsigned(value, max, &number)) {
+            UsageError(command, std::string("bad value \"") + value + "\" for " + name +
+                                    ": expected a number from 0 to " + std::to_string(max));
+            return false;
         }
+        *target = static_cast<std::remove_pointer_t<decltype(target)>>(number);
+        return true;
+    };
+    if (app.count("--start") > 0 && !ParseLocalFields(args.start, &contents.start)) {
+        return UsageError(command, "bad value \"" + args.start + "\" for --start: expected \"YYYY-MM-DD HH:MM:SS\"");
     }
-    if (image.empty()) return UsageError("no image file named");
+    if (app.count("--per-second") > 0 && !ParseUnsignedList(args.perSecond, 1000000, &contents.perSecond)) {
+        return UsageError(command, "bad value \"" + args.perSecond +
+                                       "\" for --per-second: expected a number or a comma-separated list such as 1,3,2");
+    }
+    if (!count("--records", args.records, 0xFFFFFFFFULL - kBaseSector, &contents.records) ||
+        !count("--gap-every", args.gapEvery, 0xFFFFFFFFULL, &contents.gapEvery) ||
+        !count("--gap-seconds", args.gapSeconds, 0x7FFFFFFFULL, &contents.gapSeconds) ||
+        !count("--wrap", args.wrap, 0xFFFFFFFFULL, &contents.wrap) ||
+        !count("--sectors", args.sectors, 0x100000000ULL, &contents.sectors) ||
+        !count("--serial", args.serial, 0xFFFFFFFFULL, &contents.serial) ||
+        !count("--device-byte", args.deviceByte, 255, &contents.deviceByte)) {
+        return kExitUsage;
+    }
+    contents.presence = !args.noPresence;
+    for (const std::string& value : args.onlyForQuery) {
+        LocalFields fields;
+        std::int32_t time = -1;
+        if (ParseLocalFields(value, &fields)) time = LocalStandardTime(fields);
+        if (time == -1) {
+            return UsageError(command,
+                              "bad value \"" + value + "\" for --only-for-query: expected \"YYYY-MM-DD HH:MM:SS\"");
+        }
+        queryTimes.push_back(time);
+    }
+    const std::string& image = args.image;
+    if (image.empty()) return UsageError(command, "no image file named");
     if ((contents.gapEvery == 0) != (contents.gapSeconds == 0)) {
-        return UsageError("--gap-every and --gap-seconds go together, both above 0");
+        return UsageError(command, "--gap-every and --gap-seconds go together, both above 0");
     }
     std::string error;
-    if (!cardimage::Validate(contents, &error)) return UsageError(error);
+    if (!cardimage::Validate(contents, &error)) return UsageError(command, error);
     if (!queryTimes.empty() && !cardimage::VirtualCard::Supports(contents, &error)) {
-        return UsageError("--only-for-query: " + error);
+        return UsageError(command, "--only-for-query: " + error);
     }
 
     cardimage::CardLayout layout;
@@ -163,5 +153,6 @@ int RunCreate(const std::vector<std::string>& args) {
     return kExitOk;
 }
 
+}  // namespace
 }  // namespace cardtool
 }  // namespace orvanta

@@ -7,21 +7,15 @@
 #include <vector>
 
 #include "card/card_reader.h"
+#include "card/drive_check.h"
 #include "card/local_time.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
-#include "tools/orvanta_card/arguments.h"
 #include "tools/orvanta_card/commands.h"
 
 namespace orvanta {
 namespace cardtool {
 namespace {
-
-int UsageError(const std::string& message) {
-    std::fprintf(stderr, "orvanta-card info: %s\n", message.c_str());
-    std::fprintf(stderr, "Run \"orvanta-card info --help\" for the options.\n");
-    return kExitUsage;
-}
 
 void PrintRecord(const char* label, CCardReader& reader, std::uint32_t sector) {
     std::int32_t time = reader.ReadSector(sector);
@@ -35,47 +29,33 @@ void PrintRecord(const char* label, CCardReader& reader, std::uint32_t sector) {
     }
 }
 
+int RunInfo(const Command& command, const std::vector<std::string>& drives);
+
 }  // namespace
 
-void PrintInfoUsage(std::FILE* out) {
-    std::fprintf(out,
-                 "usage: orvanta-card info [--drive L=PATH]...\n"
-                 "\n"
-                 "Searches drives D: to Z: for a recorder's card as the client does and shows\n"
-                 "the drive found, the presence check, the serial number and device byte, the\n"
-                 "ring bounds and the oldest and newest record (local time).\n"
-                 "\n"
-                 "options:\n"
-                 "  --drive L=PATH   map drive letter L to a device or image file, for example\n"
-                 "                   --drive E=/dev/sdb1 or --drive E=card.img (repeatable).\n"
-                 "                   Without any, removable media are detected under /sys/block\n"
-                 "                   and lettered D, E, F, ...\n"
-                 "\n"
-                 "exit status: 0 card found, 1 no card found, 2 bad arguments\n");
+Command AddInfoCommand(CLI::App& program) {
+    auto drives = std::make_shared<std::vector<std::string>>();
+    CLI::App* app =
+        program.add_subcommand("info", "show the card found on the drives: presence, serial, ring, oldest and newest record");
+    cli::AddDriveOption(*app, drives.get());
+    app->footer(
+        "Searches drives D: to Z: for a recorder's card as the client does and shows\n"
+        "the drive found, the presence check, the serial number and device byte, the\n"
+        "ring bounds and the oldest and newest record (local time). Without a card, it\n"
+        "says for each drive why it holds none.\n"
+        "Without --drive, removable media are detected under /sys/block and lettered\n"
+        "D, E, F, ... Exit status: 0 card found, 1 no card found, 2 bad arguments.");
+    Command command{app, nullptr};
+    command.run = [command, drives] { return RunInfo(command, *drives); };
+    return command;
 }
 
-int RunInfo(const std::vector<std::string>& args) {
-    std::vector<std::string> drives;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& word = args[i];
-        if (word == "--help" || word == "-h") {
-            PrintInfoUsage(stdout);
-            return kExitOk;
-        }
-        std::string value;
-        OptionMatch m = TakeOptionValue(args, &i, "--drive", &value);
-        if (m == OptionMatch::kMissingValue) return UsageError("option --drive needs a value L=PATH");
-        if (m == OptionMatch::kYes) {
-            drives.push_back(value);
-            continue;
-        }
-        if (!word.empty() && word[0] == '-') return UsageError("unknown option \"" + word + "\"");
-        return UsageError("unexpected argument \"" + word + "\"");
-    }
+namespace {
 
+int RunInfo(const Command& command, const std::vector<std::string>& drives) {
     DriveMap map;
     std::string error;
-    if (!DriveMap::FromArguments(drives, &map, &error)) return UsageError(error);
+    if (!DriveMap::FromArguments(drives, &map, &error)) return UsageError(command, error);
 
     if (map.Empty()) {
         std::printf("drives: none (no --drive given and no removable media found)\n");
@@ -89,6 +69,10 @@ int RunInfo(const std::vector<std::string>& args) {
     CCardReader reader(*volumes);
     if (reader.driveCode < 'D' || reader.driveCode > 'Z') {
         std::printf("card: none found on drives D: to Z: (sectors 101000 and 101001 must begin with 0x20)\n");
+        // Why each drive that names something holds no card.
+        for (const std::string& line : DriveReport(*volumes, map, TextLanguage::kEnglish)) {
+            std::printf("no card on %s\n", line.c_str());
+        }
         return kExitFailed;
     }
     const char letter = static_cast<char>(reader.driveCode);
@@ -113,5 +97,6 @@ int RunInfo(const std::vector<std::string>& args) {
     return kExitOk;
 }
 
+}  // namespace
 }  // namespace cardtool
 }  // namespace orvanta

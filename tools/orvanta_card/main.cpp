@@ -1,46 +1,34 @@
 // orvanta-card: writes synthetic recorder cards and shows what a card holds.
-#include <cstdio>
-#include <cstring>
-#include <string>
 #include <vector>
 
-#include "tools/orvanta_card/arguments.h"
 #include "tools/orvanta_card/commands.h"
 
-namespace {
+namespace orvanta {
+namespace cardtool {
 
-void PrintUsage(std::FILE* out) {
-    std::fprintf(out,
-                 "usage: orvanta-card COMMAND [options]\n"
-                 "\n"
-                 "commands:\n"
-                 "  create IMAGE [options]   write a synthetic recorder card as a sparse image file\n"
-                 "  info [--drive L=PATH]... show the card found on the drives: presence, serial,\n"
-                 "                           ring bounds, oldest and newest record\n"
-                 "  overview [options]       the recording sampled at up to N points as CSV:\n"
-                 "                           time, sector and trend values of each record\n"
-                 "\n"
-                 "Run \"orvanta-card COMMAND --help\" for the options of a command.\n");
+int UsageError(const Command& command, const std::string& message) {
+    return cli::UsageError("orvanta-card " + command.app->get_name(), message);
 }
 
-}  // namespace
+}  // namespace cardtool
+}  // namespace orvanta
 
 int main(int argc, char** argv) {
     using namespace orvanta::cardtool;
-    if (argc < 2) {
-        PrintUsage(stderr);
-        return kExitUsage;
+    CLI::App program("Writes synthetic recorder cards and shows what a card holds.");
+    orvanta::cli::Configure(program, "orvanta-card");
+    program.require_subcommand(1);
+    program.footer("Run \"orvanta-card COMMAND --help\" for the options of a command.\n"
+                   "Exit status: 0 done, 1 no card found or the work failed, 2 bad arguments.");
+    const std::vector<Command> commands = {
+        AddCreateCommand(program),
+        AddInfoCommand(program),
+        AddOverviewCommand(program),
+    };
+    const int parsed = orvanta::cli::Parse(program, orvanta::cli::ArgumentsOf(argc, argv));
+    if (parsed >= 0) return parsed;
+    for (const Command& command : commands) {
+        if (command.app->parsed()) return command.run();
     }
-    std::string command = argv[1];
-    std::vector<std::string> args(argv + 2, argv + argc);
-    if (command == "--help" || command == "-h" || command == "help") {
-        PrintUsage(stdout);
-        return kExitOk;
-    }
-    if (command == "create") return RunCreate(args);
-    if (command == "info") return RunInfo(args);
-    if (command == "overview") return RunOverview(args);
-    std::fprintf(stderr, "orvanta-card: unknown command \"%s\"\n\n", command.c_str());
-    PrintUsage(stderr);
-    return kExitUsage;
+    return kExitUsage;  // require_subcommand has refused this already
 }

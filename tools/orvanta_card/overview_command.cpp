@@ -23,12 +23,6 @@ constexpr std::uint64_t kMaxPoints = 10000000;
 constexpr const char kOverviewCsvHeader[] =
     "time (local standard time),sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)";
 
-int UsageError(const std::string& message) {
-    std::fprintf(stderr, "orvanta-card overview: %s\n", message.c_str());
-    std::fprintf(stderr, "Run \"orvanta-card overview --help\" for the options.\n");
-    return kExitUsage;
-}
-
 bool ParseTime(const std::string& text, std::int32_t* time) {
     LocalFields fields;
     if (!ParseLocalFields(text, &fields)) return false;
@@ -96,82 +90,68 @@ bool WriteOutput(const std::string& target, const std::string& text) {
     return std::fclose(file) == 0 && ok;
 }
 
+// The options as given; numbers and times are checked once all are read.
+struct OverviewArguments {
+    std::vector<std::string> drives;
+    std::string points, from, to, out;
+};
+
+int RunOverview(const Command& command, const OverviewArguments& args);
+
 }  // namespace
 
-void PrintOverviewUsage(std::FILE* out) {
-    std::fprintf(out,
-                 "usage: orvanta-card overview [--drive L=PATH]... [--points N]\n"
-                 "                             [--from \"YYYY-MM-DD HH:MM:SS\"] [--to \"...\"] [--out FILE]\n"
-                 "\n"
-                 "Samples the card's ring of records at up to N evenly spread points, from the\n"
-                 "oldest record to the newest (or from the first record of --from to the last\n"
-                 "record of --to, local time), and writes CSV with the columns\n"
-                 "  time (local standard time),sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)\n"
-                 "Only records inside the range appear. The trend values are the trend text's\n"
-                 "two integers of each record (empty when the record gives none); rms_a and\n"
-                 "rms_b are the record's unrounded RMS, each channel zero-corrected with its\n"
-                 "own zero level. ratio.txt in the working directory applies.\n"
-                 "\n"
-                 "options:\n"
-                 "  --drive L=PATH   map drive letter L to a device or image file (repeatable)\n"
-                 "  --points N       at most N samples, 1 or more (1000)\n"
-                 "  --from TIME      start of the time range, local time\n"
-                 "  --to TIME        end of the time range, local time\n"
-                 "  --out FILE       write the CSV to FILE (standard output)\n"
-                 "\n"
-                 "exit status: 0 done, 1 no card found, no record in the range (nothing is\n"
-                 "written) or the card failed during the scan, 2 bad arguments\n");
+Command AddOverviewCommand(CLI::App& program) {
+    auto args = std::make_shared<OverviewArguments>();
+    CLI::App* app = program.add_subcommand("overview", "the recording sampled at up to N points, as CSV");
+    cli::AddDriveOption(*app, &args->drives);
+    app->add_option("--points", args->points, "at most N samples, 1 or more (1000)")->type_name("N");
+    app->add_option("--from", args->from, "start of the time range, local time")->type_name("TIME");
+    app->add_option("--to", args->to, "end of the time range, local time")->type_name("TIME");
+    app->add_option("--out", args->out, "write the CSV to FILE (standard output)")->type_name("FILE");
+    app->footer(
+        "Samples the card's ring of records at up to N evenly spread points, from the\n"
+        "oldest record to the newest (or from the first record of --from to the last\n"
+        "record of --to, local time), and writes CSV with the columns\n"
+        "  time (local standard time),sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)\n"
+        "Only records inside the range appear. The trend values are the trend text's\n"
+        "two integers of each record (empty when the record gives none); rms_a and\n"
+        "rms_b are the record's unrounded RMS, each channel zero-corrected with its\n"
+        "own zero level. ratio.txt in the working directory applies.\n"
+        "Exit status: 0 done, 1 no card found, no record in the range (nothing is\n"
+        "written) or the card failed during the scan, 2 bad arguments.");
+    Command command{app, nullptr};
+    command.run = [command, args] { return RunOverview(command, *args); };
+    return command;
 }
 
-int RunOverview(const std::vector<std::string>& args) {
-    std::vector<std::string> drives;
+namespace {
+
+int RunOverview(const Command& command, const OverviewArguments& args) {
+    const CLI::App& app = *command.app;
     OverviewRequest request;
-    std::string out;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& word = args[i];
-        if (word == "--help" || word == "-h") {
-            PrintOverviewUsage(stdout);
-            return kExitOk;
+    const std::string& out = args.out;
+    if (app.count("--points") > 0) {
+        std::uint64_t points = 0;
+        if (!ParseUnsigned(args.points, kMaxPoints, &points) || points == 0) {
+            return UsageError(command, "--points needs a number from 1 to " + std::to_string(kMaxPoints));
         }
-        std::string value;
-        bool matched = false;
-        for (const char* name : {"--drive", "--points", "--from", "--to", "--out"}) {
-            const OptionMatch m = TakeOptionValue(args, &i, name, &value);
-            if (m == OptionMatch::kNo) continue;
-            if (m == OptionMatch::kMissingValue) return UsageError(std::string("option ") + name + " needs a value");
-            matched = true;
-            const std::string option = name;
-            if (option == "--drive") {
-                drives.push_back(value);
-            } else if (option == "--points") {
-                std::uint64_t points = 0;
-                if (!ParseUnsigned(value, kMaxPoints, &points) || points == 0) {
-                    return UsageError("--points needs a number from 1 to " + std::to_string(kMaxPoints));
-                }
-                request.points = static_cast<std::uint32_t>(points);
-            } else if (option == "--from" || option == "--to") {
-                std::int32_t time = 0;
-                if (!ParseTime(value, &time)) {
-                    return UsageError(option + " needs a local time \"YYYY-MM-DD HH:MM:SS\" (1970 to 2038)");
-                }
-                (option == "--from" ? request.hasFrom : request.hasTo) = true;
-                (option == "--from" ? request.from : request.to) = time;
-            } else {
-                out = value;
-            }
-            break;
+        request.points = static_cast<std::uint32_t>(points);
+    }
+    for (const char* option : {"--from", "--to"}) {
+        if (app.count(option) == 0) continue;
+        const bool from = std::string(option) == "--from";
+        if (!ParseTime(from ? args.from : args.to, from ? &request.from : &request.to)) {
+            return UsageError(command, std::string(option) + " needs a local time \"YYYY-MM-DD HH:MM:SS\" (1970 to 2038)");
         }
-        if (matched) continue;
-        if (!word.empty() && word[0] == '-') return UsageError("unknown option \"" + word + "\"");
-        return UsageError("unexpected argument \"" + word + "\"");
+        (from ? request.hasFrom : request.hasTo) = true;
     }
     if (request.hasFrom && request.hasTo && request.from > request.to) {
-        return UsageError("--from lies after --to");
+        return UsageError(command, "--from lies after --to");
     }
 
     DriveMap map;
     std::string error;
-    if (!DriveMap::FromArguments(drives, &map, &error)) return UsageError(error);
+    if (!DriveMap::FromArguments(args.drives, &map, &error)) return UsageError(command, error);
     std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(map);
     CCardReader reader(*volumes);  // ratio.txt, then the drive search
     if (!reader.RatioFile().error.empty()) return kExitFailed;  // said on standard error
@@ -209,5 +189,6 @@ int RunOverview(const std::vector<std::string>& args) {
     return result.status == OverviewStatus::kCardGone ? kExitFailed : kExitOk;
 }
 
+}  // namespace
 }  // namespace cardtool
 }  // namespace orvanta

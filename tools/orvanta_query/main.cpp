@@ -4,9 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/orvanta_query/form_poster.h"
+#include "request/form_poster.h"
 #include "tools/orvanta_query/query_command.h"
 #include "tools/orvanta_query/query_options.h"
+#include "tools/common/command_line.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -16,9 +17,11 @@ int main(int argc, char** argv) {
     case orvanta::ParseOutcome::Help:
         std::fputs(orvanta::QueryUsage().c_str(), stdout);
         return 0;
+    case orvanta::ParseOutcome::Version:
+        std::printf("%s\n", orvanta::QueryVersion().c_str());
+        return 0;
     case orvanta::ParseOutcome::Error:
-        std::fprintf(stderr, "orvanta-query: %s\nTry 'orvanta-query --help' for the usage.\n", error.c_str());
-        return 2;
+        return orvanta::cli::UsageError("orvanta-query", error);
     case orvanta::ParseOutcome::Run:
         break;
     }

@@ -6,15 +6,16 @@
 #include <string>
 
 #include "card/card_reader.h"
-#include "request/ratio_search.h"
+#include "card/drive_check.h"
 #include "card/local_time.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
 #include "request/config_search.h"
 #include "request/http_address.h"
 #include "request/query_road.h"
+#include "request/ratio_search.h"
 #include "request/record_csv.h"
-#include "tools/orvanta_query/form_poster.h"
+#include "request/form_poster.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -118,6 +119,11 @@ int RunQueryCommand(const QueryOptions& options) {
         query = PrepareQuery(*reader, iniPath, selected);
     }
     PrintSummary(*reader, drives, query);
+    if (reader->driveCode == kNoCardDriveCode) {
+        for (const std::string& line : DriveReport(*volumes, drives, TextLanguage::kEnglish)) {
+            std::fprintf(stderr, "%s: no card on %s\n", kProgram, line.c_str());
+        }
+    }
     if (!reader->RatioFile().error.empty()) {
         std::fprintf(stderr, "%s: ratio.txt is refused; the request is not sent\n", kProgram);
         return 1;
@@ -149,7 +155,7 @@ int RunQueryCommand(const QueryOptions& options) {
         // Without a record the CSV would hold the no-card placeholder texts
         // as if they were measurements.
         std::fprintf(stderr, "%s: no record was found for the selected time (%s); no CSV is written\n", kProgram,
-                     reader->driveCode == 1 ? "no card" : "the card gave no valid record");
+                     reader->driveCode == kNoCardDriveCode ? "no card" : "the card gave no valid record");
         return 1;
     }
     if (!options.csvOut.empty()) {

@@ -1,7 +1,9 @@
 // The command line of orvanta-query:
 //   orvanta-query [--drive L=PATH]... [--time "YYYY-MM-DD HH:MM:SS"] [--config FILE]
 //                 [--request-out FILE] [--csv FILE] [--no-send] [--out FILE]
-// Options take their value as the next argument or after '=' (--time=...).
+// Options take their value as the next argument or after '=' (--time=...);
+// they are read by CLI11 with the programs' shared conventions
+// (tools/common/command_line.h).
 #pragma once
 
 #include <cstdint>
@@ -22,9 +24,10 @@ struct QueryOptions {
 };
 
 enum class ParseOutcome {
-    Run,    // options complete: run the query
-    Help,   // --help or -h: print the usage and stop
-    Error,  // bad arguments: *error says why (exit status 2)
+    Run,      // options complete: run the query
+    Help,     // --help or -h: print the usage and stop
+    Version,  // --version: print the version and stop
+    Error,    // bad arguments: *error says why (exit status 2)
 };
 
 // Parses the arguments after the program name. --time is converted with the
@@ -34,5 +37,8 @@ ParseOutcome ParseQueryOptions(const std::vector<std::string>& arguments, QueryO
 
 // The usage text, several lines, ending with a line end.
 std::string QueryUsage();
+
+// "orvanta-query VERSION".
+std::string QueryVersion();
 
 }  // namespace orvanta

@@ -1,11 +1,13 @@
-// The in-memory raw volume system: sectors, device size, counters and the
-// fault plan that fails the k-th open, positioning or read, or shortens reads.
+// The in-memory raw volume system (sectors, device size) under the
+// fault-injecting wrapper: its counters and the fault plan that fails the k-th
+// open, positioning or read, or shortens reads, and counts the faults fired.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
 #include <string>
 
+#include "platform/fault_volume.h"
 #include "platform/memory_volume.h"
 
 namespace orvanta {
@@ -18,7 +20,7 @@ const std::string kE = "\\\\.\\E:";
 class MemoryVolumes : public ::testing::Test {
 protected:
     void SetUp() override {
-        MemoryDisk& disk = volumes_.Attach('E');
+        MemoryDisk& disk = memory_.Attach('E');
         for (std::uint32_t s : {5u, 6u, 4194304u}) {
             Sector& bytes = disk.Sector(s);
             for (int i = 0; i < 512; ++i) bytes[i] = static_cast<std::uint8_t>(s + i);
@@ -26,14 +28,22 @@ protected:
     }
 
     // One complete sector read as the card reader does it: open, position,
-    // read, close. Returns the read's result, or -2 / -3 for a failed open /
-    // positioning. `out` is cleared first.
+    // read, close. Returns the bytes delivered, or -2 / -3 / -1 for a failed
+    // open / positioning / read. `out` is filled with 0xEE first: the layer
+    // must zero what it did not deliver.
     std::int64_t ReadSector(std::uint32_t sector, Sector* out, const std::string& path = kE) {
-        out->fill(0);
-        std::unique_ptr<RawVolume> volume = volumes_.Open(path.c_str());
-        if (!volume) return -2;
-        if (!volume->SetPosition(static_cast<std::uint64_t>(sector) * 512)) return -3;
-        return volume->Read(out->data(), out->size());
+        out->fill(0xEE);
+        VolumeOpen volume = volumes_.Open(path.c_str());
+        if (!volume) {
+            out->fill(0);
+            return -2;
+        }
+        if (!volume->SetPosition(static_cast<std::uint64_t>(sector) * 512).Ok()) {
+            out->fill(0);
+            return -3;
+        }
+        const VolumeRead read = volume->Read(out->data(), out->size());
+        return read.Failed() ? -1 : static_cast<std::int64_t>(read.delivered);
     }
 
     static Sector Expected(std::uint32_t s) {
@@ -42,7 +52,8 @@ protected:
         return bytes;
     }
 
-    MemoryVolumeSystem volumes_;
+    MemoryVolumeSystem memory_;
+    FaultVolumeSystem volumes_{memory_};
 };
 
 TEST_F(MemoryVolumes, StoredSectorsReadBackAndOthersReadAsZeros) {
@@ -59,20 +70,23 @@ TEST_F(MemoryVolumes, StoredSectorsReadBackAndOthersReadAsZeros) {
 }
 
 TEST_F(MemoryVolumes, ReadsStopAtTheEndOfTheDisk) {
-    volumes_.Find(kE)->sizeInSectors = 100;
+    memory_.Find(kE)->sizeInSectors = 100;
     struct Case {
         std::uint64_t offset;
-        std::int64_t expected;
+        std::size_t expected;
     };
     for (const Case& c : {Case{99 * 512, 512}, Case{100 * 512 - 12, 12}, Case{100 * 512, 0}, Case{4194304ULL * 512, 0}}) {
         SCOPED_TRACE("offset " + std::to_string(c.offset));
-        std::unique_ptr<RawVolume> volume = volumes_.Open(kE.c_str());
+        VolumeOpen volume = volumes_.Open(kE.c_str());
         ASSERT_TRUE(volume);
-        ASSERT_TRUE(volume->SetPosition(c.offset));
         Sector got;
         got.fill(0xCD);
-        EXPECT_EQ(volume->Read(got.data(), got.size()), c.expected);
-        for (std::size_t i = static_cast<std::size_t>(c.expected); i < got.size(); ++i) ASSERT_EQ(got[i], 0xCD);
+        const VolumeRead read = volume->ReadAt(c.offset, got.data(), got.size());
+        EXPECT_EQ(read.delivered, c.expected);
+        // A read the device ended early is short, not failed, and zero-filled.
+        EXPECT_EQ(read.status.cause, c.expected == 512 ? VolumeCause::kOk : VolumeCause::kShortRead);
+        EXPECT_FALSE(read.Failed());
+        for (std::size_t i = c.expected; i < got.size(); ++i) ASSERT_EQ(got[i], 0);
     }
 }
 
@@ -129,6 +143,7 @@ TEST_F(MemoryVolumes, TheKthOperationOfEachKindFailsAndOnlyThatOne) {
         }
         // A failed open closes nothing; every opened volume is closed once.
         EXPECT_EQ(volumes_.counters.closes, volumes_.counters.opens - volumes_.counters.failedOpens);
+        EXPECT_EQ(volumes_.counters.faultsFired, 1u);
     }
 }
 
@@ -147,10 +162,13 @@ TEST_F(MemoryVolumes, AlwaysFailingPlansFailEveryCall) {
         SCOPED_TRACE(c.name);
         volumes_.faults = FaultPlan();
         c.plan(volumes_.faults);
+        volumes_.ResetCounters();
         for (std::uint32_t sector : {5u, 6u, 7u}) {
             Sector got;
             EXPECT_EQ(ReadSector(sector, &got), c.failure);
+            EXPECT_EQ(got, Sector{});
         }
+        EXPECT_EQ(volumes_.counters.faultsFired, 3u);
     }
 }
 

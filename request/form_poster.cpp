@@ -1,4 +1,4 @@
-#include "tools/orvanta_query/form_poster.h"
+#include "request/form_poster.h"
 
 #include <curl/curl.h>
 

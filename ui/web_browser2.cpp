@@ -1,4 +1,4 @@
-#include "request/web_browser2.h"
+#include "ui/web_browser2.h"
 
 #include <QTimer>
 #include <QWebEngineHttpRequest>

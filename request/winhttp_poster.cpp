@@ -3,8 +3,8 @@
 // here, within the origin only). Same answer record as the libcurl poster of the Linux build.
 #include "request/http_address.h"
 #include "request/request_builders.h"
-#include "tools/orvanta_query/form_poster.h"
-#include "tools/orvanta_query/winhttp_poster.h"
+#include "request/form_poster.h"
+#include "request/winhttp_poster.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
