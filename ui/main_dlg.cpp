@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "card/card_summary.h"
+#include "card/drive_check.h"
 #include "dialogcore/record_step.h"
 #include "request/ratio_search.h"
 #include "ui/about_dlg.h"
@@ -17,6 +18,7 @@
 #include "ui/record_export.h"
 #include "ui/resources.h"
 #include "ui/start_page.h"
+#include "ui/ui_language.h"
 #include "ui/ui_strings.h"
 #include "ui/web_browser2.h"
 
@@ -68,6 +70,24 @@ bool CMainDlg::OnInitDialog() {
 }
 
 void CMainDlg::ShowCardFound() {
+    // Without a card, what each drive holds or why it could not be read (a
+    // permission, a missing path): the page lists them, the status line
+    // names the first cause.
+    std::vector<std::string> drives;
+    noCardCause_.clear();
+    if (reader_->StartupDriveCode() == kNoCardDriveCode && drives_ != nullptr) {
+        const TextLanguage language =
+            CurrentUiLanguage() == UiLanguage::kEnglish ? TextLanguage::kEnglish : TextLanguage::kChinese;
+        drives = DriveReport(reader_->Volumes(), *drives_, language);
+        for (char letter = 'D'; letter <= 'Z' && noCardCause_.isEmpty(); ++letter) {
+            const std::string path = drives_->PathOf(letter);
+            if (path.empty()) continue;
+            const DriveCheck check = CheckDrive(reader_->Volumes(), letter);
+            if (!check.hasCard && !check.status.Ok()) {
+                noCardCause_ = QString::fromUtf8(DriveCheckText(check, path, language).c_str());
+            }
+        }
+    }
     shownRecord_ = 0;
     overview_->SetMarker(0);
     exportCsvAction_->setEnabled(false);  // no record shown yet
@@ -84,7 +104,7 @@ void CMainDlg::ShowCardFound() {
     const RatioFileOutcome& file = reader_->RatioFile();
     if (!file.error.empty()) ratios.warnings.push_back(file.error);
     for (const RatioNote& note : file.notes) ratios.warnings.push_back(RatioNoteText(note));
-    browser_->ShowLocalPage(StartPage(SummariseCard(*reader_), CardDevicePath(), &ratios));
+    browser_->ShowLocalPage(StartPage(SummariseCard(*reader_), CardDevicePath(), &ratios, &drives));
     // The browser's first page gives it a focus widget of its own, placed
     // last in the focus chain: put it at the browser's place.
     SetTemplateTabOrder();

@@ -197,6 +197,9 @@ private:
     CTimeSelection selection_;
     QIcon icon_;
     QString statusText_;
+    // Without a card: why the first drive that names something could not be
+    // read (empty when each was read and holds no card, or none is mapped).
+    QString noCardCause_;
     // The time of the record the last query showed (0: none), and the
     // server address of a navigation not yet finished (empty: none).
     std::int32_t shownRecord_ = 0;

@@ -111,7 +111,7 @@ void CMainDlg::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
 
 QString CMainDlg::CardLine() const {
     if (reader_->StartupDriveCode() == kNoCardDriveCode) {
-        return text::Tr(text::kNoCardAtStart);
+        return noCardCause_.isEmpty() ? text::Tr(text::kNoCardAtStart) : noCardCause_;
     }
     const char letter = static_cast<char>(reader_->StartupDriveCode());
     if (reader_->driveCode == kNoCardDriveCode) {

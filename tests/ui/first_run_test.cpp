@@ -5,12 +5,13 @@
 #include <ctime>
 #include <memory>
 
-#include <QPushButton>
 #include <QFile>
+#include <QPushButton>
 #include <QSignalSpy>
 
 #include "card/local_time.h"
 #include "platform/drive_map.h"
+#include "platform/raw_volume.h"
 #include "ui/web_browser2.h"
 #include "ui/main_dlg.h"
 #include "ui/sample_card.h"
@@ -95,6 +96,25 @@ TEST(FirstRun, RatioTxtBesideTheConfigurationFileIsReadAndTheStartPageSaysSo) {
             ExpectPageTexts(page, {Utf8("没有找到 ratio.txt")}, {ratioPath});
         }
     }
+}
+
+// A drive whose device or image cannot be read is not "no card": the status
+// line and the start page name the cause.
+TEST(FirstRun, WithoutACardTheCauseOfAnUnreadableDriveIsNamed) {
+    ScratchConfig config;
+    config.Write("");
+    const std::string missing = config.Dir().toStdString() + "/no-such-card.img";
+    DriveMap drives;
+    drives.Set('E', missing);
+    const std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(drives);
+    MainDlgOptions options;
+    options.iniPath = config.IniPath();
+    options.drives = &drives;
+    CMainDlg w(*volumes, options);
+    const QString cause = Utf8("找不到 ") + QString::fromStdString(missing);
+    EXPECT_TRUE(w.StatusText().startsWith(cause)) << w.StatusText().toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return PageHtml(w.Browser()).contains(Utf8("未找到存储卡")); }));
+    ExpectPageTexts(PageHtml(w.Browser()), {Utf8("各驱动器的情况"), QStringLiteral("E: ") + cause}, {});
 }
 
 }  // namespace
