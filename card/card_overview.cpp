@@ -70,6 +70,7 @@ CardOverview::CardOverview(const CCardReader& reader)
     : volumes_(&reader.Volumes()),
       devicePath_(reader.devicePath),
       baseSector_(reader.baseSector),
+      zeroLevelA_(reader.offsetA),
       zeroLevel_(reader.offsetB),
       ratioA_(reader.ratioA),
       ratioB_(reader.ratioB) {}
@@ -163,6 +164,7 @@ OverviewResult CardOverview::ScanOnce(const OverviewRequest& request) const {
     std::sort(slots.begin(), slots.end(), [](const Slot& a, const Slot& b) { return a.sector < b.sector; });
 
     const CTrendPointCalculator points(zeroLevel_, ratioA_, ratioB_);
+    const CRecordRmsCalculator rmsOf(zeroLevelA_, zeroLevel_, ratioA_, ratioB_);
     CTimestampDecoder decoder;
     std::vector<std::optional<OverviewSample>> byOrder(positions.size());
     std::vector<unsigned char> buffer(static_cast<std::size_t>(kMaxRunSectors) * kSectorSize);
@@ -173,7 +175,12 @@ OverviewResult CardOverview::ScanOnce(const OverviewRequest& request) const {
         // A sector without a valid date (unwritten inside the ring, or a
         // moment past 2038) is no record to show.
         if (sample.time <= 0) return;
+        // A record out of time order on the ring (written by a recorder whose
+        // clock was set back) can fall among the positions of a range; only
+        // records inside the range are given.
+        if (!InRange(sample, request)) return;
         sample.hasPoint = points.PointOf(bytes, &sample.point);
+        sample.hasRms = rmsOf.RmsOf(bytes, &sample.rms);
         byOrder[slot.order] = sample;
     };
 

@@ -21,19 +21,35 @@ RingRange LocateRange(CHeldCardVolume& volume, std::uint32_t baseSector, const T
         return result;
     }
 
+    // A time range becomes logical positions through the ring's time search.
+    // The search gives a record of the second when the card holds one (the
+    // group is then widened to its first or last record), and otherwise the
+    // last record before it: `from` starts behind that record, `to` ends on
+    // it. Only records inside the range are taken, also when it lies in a
+    // pause or beyond the newest record.
     std::int64_t first = 0;
     std::int64_t last = std::int64_t{ring.ringCount} - 1;
     if (range.hasFrom) {
-        const std::uint32_t sector = search.ScanBackward(search.FindSectorByTime(range.from));
-        first = ring.PhysicalToLogical(sector);
+        const std::uint32_t sector = search.FindSectorByTime(range.from);
         const std::int32_t time = volume.TimeAt(sector);
-        if (time != 0 && time < range.from) ++first;
+        if (time == range.from) {
+            first = ring.PhysicalToLogical(search.ScanBackward(sector));
+        } else if (time != 0 && time < range.from) {
+            first = std::int64_t{ring.PhysicalToLogical(sector)} + 1;
+        } else {
+            first = ring.PhysicalToLogical(sector);
+        }
     }
     if (range.hasTo) {
-        const std::uint32_t sector = search.ScanForward(search.FindSectorByTime(range.to));
-        last = ring.PhysicalToLogical(sector);
+        const std::uint32_t sector = search.FindSectorByTime(range.to);
         const std::int32_t time = volume.TimeAt(sector);
-        if (time == 0 || time > range.to) --last;
+        if (time == range.to) {
+            last = ring.PhysicalToLogical(search.ScanForward(sector));
+        } else if (time != 0 && time < range.to) {
+            last = ring.PhysicalToLogical(sector);
+        } else {
+            last = std::int64_t{ring.PhysicalToLogical(sector)} - 1;
+        }
     }
     if (volume.Gone()) {
         result.outcome = RangeOutcome::kCardGone;

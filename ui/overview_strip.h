@@ -1,32 +1,31 @@
 // COverviewStrip: the whole recording of the card as a strip under the
-// browser. It draws channel B's (V) and channel A's (A) trend values over
-// time, each with its own axis, leaves the recorder's pauses as gaps, shows
-// the oldest and newest time of the view at its ends and marks the record
-// shown last.
+// browser. It draws the real RMS of channel B (V) and channel A (A) over
+// time as a min/max band per pixel column, each channel with its own axis,
+// leaves the recorder's pauses as gaps, shows the view's oldest and newest
+// time at its ends with ticks between them and marks the record shown last.
 //
-// The card is scanned by a CardOverview on a worker thread with its own open
-// of the card's volume; the strip shows the scan's progress and stays usable,
-// and a scan can be cancelled. A click chooses the nearest sample's record
-// time; the wheel or a drag zooms into a time range, which is sampled again
-// at full resolution; a double click or Home goes back to the whole card.
+// The card is scanned off the user-interface thread (COverviewScan); the
+// strip shows the scan's progress and stays usable, and a scan can be
+// cancelled. A click chooses the nearest sample's record time; the wheel or
+// a drag zooms into a time range, which is sampled again at full resolution;
+// a double click or Home goes back to the whole card (and chooses nothing).
 #pragma once
 
-#include <atomic>
-#include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include <QWidget>
 
 #include "card/card_overview.h"
 #include "card/event_detector.h"
+#include "ui/overview_painter.h"
 
 class QAction;
-class QThread;
 class QTimer;
 
 namespace orvanta {
+
+class COverviewScan;
 
 class COverviewStrip : public QWidget {
     Q_OBJECT
@@ -48,8 +47,8 @@ public:
     void SetEventMarks(const std::vector<PowerEvent>& events);
     const std::vector<PowerEvent>& EventMarks() const { return eventMarks_; }
 
-    bool IsScanning() const { return scanning_; }
-    const std::vector<OverviewSample>& Samples() const { return samples_; }
+    bool IsScanning() const;
+    const std::vector<OverviewSample>& Samples() const;
     // The view's time range (whole card or zoomed).
     std::int32_t ViewFrom() const { return viewFrom_; }
     std::int32_t ViewTo() const { return viewTo_; }
@@ -59,9 +58,9 @@ public:
     // The text shown for the sample nearest to x (empty when none).
     QString HoverTextAt(int x) const;
     // The x of a time inside the plot, and the sample nearest to an x (-1: none).
-    int XOfTime(std::int32_t time) const;
+    int XOfTime(std::int32_t time) const { return Geometry().XOfTime(time); }
     int NearestSample(int x) const;
-    QRect PlotRect() const;
+    QRect PlotRect() const { return Geometry().Plot(); }
 
     QAction* RescanAction() const { return rescanAction_; }
     QAction* WholeCardAction() const { return wholeCardAction_; }
@@ -88,26 +87,16 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    struct ScanJob;
+    OverviewGeometry Geometry() const;
+    void OnScanFinished(bool wholeCard);
 
-    void Scan(const OverviewRequest& request);
-    void OnScanDone(std::uint64_t generation, const OverviewResult& result);
-    void WaitForWorker();
-    std::int32_t TimeOfX(int x) const;
-    bool IsGap(std::size_t before) const;
-
-    std::unique_ptr<CardOverview> overview_;  // the card to scan; null without a card
-    std::shared_ptr<ScanJob> job_;
-    QThread* worker_ = nullptr;
-    std::uint64_t generation_ = 0;
-    bool scanning_ = false;
-    QTimer* progressTimer_ = nullptr;
+    COverviewScan* scan_ = nullptr;
     QTimer* zoomTimer_ = nullptr;
+    // A click waits for the double-click interval, so that a double click
+    // (back to the whole card) does not also choose a record.
+    QTimer* clickTimer_ = nullptr;
+    int clickX_ = -1;
 
-    std::vector<OverviewSample> samples_;
-    std::int32_t gapSeconds_ = 0;  // a step of more than this between samples is a pause
-    std::int32_t cardOldest_ = 0;
-    std::int32_t cardNewest_ = 0;
     std::int32_t viewFrom_ = 0;
     std::int32_t viewTo_ = 0;
     bool zoomed_ = false;
@@ -115,11 +104,10 @@ private:
     std::int32_t pendingTo_ = 0;
     std::int32_t marker_ = 0;
     std::vector<PowerEvent> eventMarks_;
-    QString message_;
 
     int pressX_ = -1;
     int dragX_ = -1;
-    int hoverX_ = -1;
+    QPoint hover_{-1, -1};
 
     QAction* rescanAction_ = nullptr;
     QAction* wholeCardAction_ = nullptr;

@@ -1,6 +1,6 @@
 // orvanta-card overview: the card's recording as CSV, sampled at up to N
 // points from the oldest record to the newest (or within a time range), each
-// row the record's local time, physical sector and trend point.
+// row the record's local time, physical sector, trend point and real RMS.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -20,9 +20,14 @@ namespace cardtool {
 namespace {
 
 constexpr std::uint64_t kMaxPoints = 10000000;
+constexpr const char kOverviewCsvHeader[] =
+    "time (local standard time),sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)";
 
+// The header names each column's unit; the real RMS keeps four decimals
+// of amperes and two of volts.
 std::string CsvOf(const OverviewResult& result) {
-    std::string csv = "time,sector,trend_a,trend_b\n";
+    std::string csv = std::string(kOverviewCsvHeader) + "\n";
+    char number[64];
     for (const OverviewSample& sample : result.samples) {
         csv += FormatLocalStandard(sample.time);
         csv += ',';
@@ -34,6 +39,12 @@ std::string CsvOf(const OverviewResult& result) {
             csv += std::to_string(sample.point.valueB);
         } else {
             csv += ',';
+        }
+        if (sample.hasRms) {
+            std::snprintf(number, sizeof number, ",%.4f,%.2f", sample.rms.amperesA, sample.rms.voltsB);
+            csv += number;
+        } else {
+            csv += ",,";
         }
         csv += '\n';
     }
@@ -61,11 +72,14 @@ Command AddOverviewCommand(CLI::App& program) {
     app->footer(
         "Samples the card's ring of records at up to N evenly spread points, from the\n"
         "oldest record to the newest (or from the first record of --from to the last\n"
-        "record of --to, local time), and writes CSV: time,sector,trend_a,trend_b.\n"
-        "The trend values are the trend text's two integers of each record (empty when\n"
-        "the record gives none); ratio.txt in the working directory applies.\n"
-        "Exit status: 0 done, 1 no card found or the card failed during the scan,\n"
-        "2 bad arguments.");
+        "record of --to, local time), and writes CSV with the columns\n"
+        "  time (local standard time),sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)\n"
+        "Only records inside the range appear. The trend values are the trend text's\n"
+        "two integers of each record (empty when the record gives none); rms_a and\n"
+        "rms_b are the record's unrounded RMS, each channel zero-corrected with its\n"
+        "own zero level. ratio.txt in the working directory applies.\n"
+        "Exit status: 0 done, 1 no card found, no record in the range (nothing is\n"
+        "written) or the card failed during the scan, 2 bad arguments.");
     Command command{app, nullptr};
     command.run = [command, args] { return RunOverview(command, *args); };
     return command;
@@ -116,6 +130,16 @@ int RunOverview(const Command& command, const OverviewArguments& args) {
     }
     if (result.status == OverviewStatus::kNoDevice) {
         std::fprintf(stderr, "orvanta-card overview: %s\n", result.message.c_str());
+        return kExitFailed;
+    }
+    if (result.samples.empty() && (result.status == OverviewStatus::kDone || result.status == OverviewStatus::kNoRecords)) {
+        if (request.hasFrom || request.hasTo) {
+            std::fprintf(stderr, "orvanta-card overview: no records between %s and %s; nothing written\n",
+                         request.hasFrom ? FormatLocalStandard(request.from).c_str() : "the oldest record",
+                         request.hasTo ? FormatLocalStandard(request.to).c_str() : "the newest record");
+        } else {
+            std::fprintf(stderr, "orvanta-card overview: the card holds no records; nothing written\n");
+        }
         return kExitFailed;
     }
     if (!WriteOutput(out, CsvOf(result))) {

@@ -223,5 +223,25 @@
         <source>无法打开存储卡，无法查找事件</source>
         <translation>The card cannot be opened; no events can be found</translation>
     </message>
+    <message>
+        <source>已保存到 %1</source>
+        <translation>Saved to %1</translation>
+    </message>
+    <message>
+        <source>浏览器引擎未能生成 PDF。</source>
+        <translation>The browser engine could not produce the PDF.</translation>
+    </message>
+    <message>
+        <source>重新查找存储卡</source>
+        <translation>Find the Card Again</translation>
+    </message>
+    <message>
+        <source>已是最新记录: %1</source>
+        <translation>Newest record: %1</translation>
+    </message>
+    <message>
+        <source>已是最早记录: %1</source>
+        <translation>Oldest record: %1</translation>
+    </message>
 </context>
 </TS>
