@@ -5,7 +5,7 @@
 
 #include "card/card_layout.h"
 #include "card/held_card_volume.h"
-#include "card/ring_search.h"
+#include "card/ring_range.h"
 #include "card/timestamp_decoder.h"
 
 namespace orvanta {
@@ -46,10 +46,31 @@ struct Slot {
 
 }  // namespace
 
+bool RangeEndsScan(RangeOutcome outcome, OverviewStatus* status, std::string* message) {
+    switch (outcome) {
+        case RangeOutcome::kCardGone:
+            *status = OverviewStatus::kCardGone;
+            *message = "the card stopped answering";
+            return true;
+        case RangeOutcome::kNoRecords:
+            *status = OverviewStatus::kNoRecords;
+            *message = "the card holds no records";
+            return true;
+        case RangeOutcome::kEmpty:
+            *status = OverviewStatus::kDone;
+            *message = "no records in the time range";
+            return true;
+        case RangeOutcome::kFound:
+            break;
+    }
+    return false;
+}
+
 CardOverview::CardOverview(const CCardReader& reader)
     : volumes_(&reader.Volumes()),
       devicePath_(reader.devicePath),
       baseSector_(reader.baseSector),
+      zeroLevelA_(reader.offsetA),
       zeroLevel_(reader.offsetB),
       ratioA_(reader.ratioA),
       ratioB_(reader.ratioB) {}
@@ -114,41 +135,23 @@ OverviewResult CardOverview::ScanOnce(const OverviewRequest& request) const {
         return finish(OverviewStatus::kNoDevice, "the card's device " + devicePath_ + " does not open");
     }
 
-    // The ring, found as the card reader finds it, through the held volume.
-    RingBounds& ring = result.ring;
-    ring.baseSector = baseSector_;
-    CRingSearch search(volume, ring);
-    search.FindRingBounds();
-    result.oldestTime = volume.TimeAt(ring.LogicalToPhysical(0));
-    result.newestTime = volume.TimeAt(ring.LogicalToPhysical(ring.ringCount - 1));
-    if (volume.Gone()) return finish(OverviewStatus::kCardGone, "the card stopped answering");
-    if (result.oldestTime <= 0 && result.newestTime <= 0) {
-        return finish(OverviewStatus::kNoRecords, "the card holds no records");
-    }
-
-    // A time range becomes logical positions through the ring's time search:
-    // from the first record of the `from` second (or the first one after it),
-    // to the last record of the `to` second (or the last one before it).
-    std::int64_t first = 0;
-    std::int64_t last = std::int64_t{ring.ringCount} - 1;
-    if (request.hasFrom) {
-        const std::uint32_t sector = search.ScanBackward(search.FindSectorByTime(request.from));
-        first = ring.PhysicalToLogical(sector);
-        const std::int32_t time = volume.TimeAt(sector);
-        if (time != 0 && time < request.from) ++first;
-    }
-    if (request.hasTo) {
-        const std::uint32_t sector = search.ScanForward(search.FindSectorByTime(request.to));
-        last = ring.PhysicalToLogical(sector);
-        const std::int32_t time = volume.TimeAt(sector);
-        if (time == 0 || time > request.to) --last;
-    }
-    if (volume.Gone()) return finish(OverviewStatus::kCardGone, "the card stopped answering");
-    if (first > last) return finish(OverviewStatus::kDone, "no records in the time range");
+    // The ring, found as the card reader finds it, and the range's records.
+    TimeRange range;
+    range.hasFrom = request.hasFrom;
+    range.from = request.from;
+    range.hasTo = request.hasTo;
+    range.to = request.to;
+    const RingRange located = LocateRange(volume, baseSector_, range);
+    result.ring = located.ring;
+    result.oldestTime = located.oldestTime;
+    result.newestTime = located.newestTime;
+    OverviewStatus ended = OverviewStatus::kDone;
+    std::string why;
+    if (RangeEndsScan(located.outcome, &ended, &why)) return finish(ended, why);
+    const RingBounds& ring = result.ring;
 
     const std::vector<std::uint32_t> positions =
-        SamplePositions(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last),
-                        std::max<std::uint32_t>(request.points, 1));
+        SamplePositions(located.first, located.last, std::max<std::uint32_t>(request.points, 1));
     result.positions = positions.size();
 
     // Ascending sector order: on a wrapped ring the newer records, at the low
@@ -161,6 +164,7 @@ OverviewResult CardOverview::ScanOnce(const OverviewRequest& request) const {
     std::sort(slots.begin(), slots.end(), [](const Slot& a, const Slot& b) { return a.sector < b.sector; });
 
     const CTrendPointCalculator points(zeroLevel_, ratioA_, ratioB_);
+    const CRecordRmsCalculator rmsOf(zeroLevelA_, zeroLevel_, ratioA_, ratioB_);
     CTimestampDecoder decoder;
     std::vector<std::optional<OverviewSample>> byOrder(positions.size());
     std::vector<unsigned char> buffer(static_cast<std::size_t>(kMaxRunSectors) * kSectorSize);
@@ -171,7 +175,12 @@ OverviewResult CardOverview::ScanOnce(const OverviewRequest& request) const {
         // A sector without a valid date (unwritten inside the ring, or a
         // moment past 2038) is no record to show.
         if (sample.time <= 0) return;
+        // A record out of time order on the ring (written by a recorder whose
+        // clock was set back) can fall among the positions of a range; only
+        // records inside the range are given.
+        if (!InRange(sample, request)) return;
         sample.hasPoint = points.PointOf(bytes, &sample.point);
+        sample.hasRms = rmsOf.RmsOf(bytes, &sample.rms);
         byOrder[slot.order] = sample;
     };
 

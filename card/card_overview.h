@@ -1,9 +1,11 @@
 // CardOverview: the whole recording at a glance. It finds the ring of records
 // as the card reader does and samples it, from the oldest record to the
 // newest or within a range of local times, at up to N evenly spread logical
-// positions. Each sample carries the record's physical sector, its timestamp
-// and its trend point: the two integers that the trend text gives for that
-// record, with the same zero level, limits, scaling and ratios.
+// positions. Each sample carries the record's physical sector, its timestamp,
+// its trend point (the two integers that the trend text gives for that
+// record, with the same zero level, limits, scaling and ratios) and its
+// real-valued RMS in amperes and volts (record_rms.h). A time range yields
+// only records inside it.
 //
 // One scan holds the card's volume open once: the ring searches probe through
 // it (each sector at most once), then the samples are read in ascending
@@ -23,7 +25,9 @@
 #include <vector>
 
 #include "card/card_reader.h"
+#include "card/record_rms.h"
 #include "card/ring_bounds.h"
+#include "card/ring_range.h"
 #include "card/trend_point.h"
 #include "platform/raw_volume.h"
 
@@ -34,6 +38,8 @@ struct OverviewSample {
     std::int32_t time = 0;     // its timestamp (local standard time)
     bool hasPoint = false;     // false: the record gives no trend point
     TrendPoint point{0, 0};    // channel A and channel B trend values
+    bool hasRms = false;       // false: no record marker
+    RecordRms rms;             // channel A (A) and channel B (V), unrounded
 };
 
 enum class OverviewStatus {
@@ -43,6 +49,11 @@ enum class OverviewStatus {
     kCardGone,   // the card stopped answering during the scan: samples so far
     kCancelled,  // the cancel hook asked to stop: samples so far
 };
+
+// A scan's status and message when the ring's range leaves nothing to read
+// (the card gone, no records, no record in the range); false when the range
+// has records. The card overview and the event scan end alike.
+bool RangeEndsScan(RangeOutcome outcome, OverviewStatus* status, std::string* message);
 
 struct OverviewRequest {
     std::uint32_t points = 1000;  // at most this many samples (at least 1)
@@ -71,8 +82,7 @@ public:
     // Asked before each read; true stops the scan.
     using CancelHook = std::function<bool()>;
 
-    // Takes the reader's device path, ring base, channel B zero level and
-    // ratios; `reader.Volumes()` must outlive the overview.
+    // Takes the reader's device path, ring base, zero levels and ratios; `reader.Volumes()` must outlive the overview.
     explicit CardOverview(const CCardReader& reader);
 
     void SetProgressHook(ProgressHook hook) { progress_ = std::move(hook); }
@@ -94,6 +104,7 @@ private:
     RawVolumeSystem* volumes_;
     std::string devicePath_;
     std::uint32_t baseSector_;
+    double zeroLevelA_;
     double zeroLevel_;
     double ratioA_;
     double ratioB_;

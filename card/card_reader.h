@@ -70,7 +70,8 @@ public:
     std::uint32_t PhysicalToLogical(std::uint32_t sector) const;
 
     // --- calibration and device record ------------------------------------
-    void LoadRatios();
+    // ratio.txt of the working directory, or the file at `path`.
+    void LoadRatios(const char* path = "ratio.txt");
     void ReadDeviceRecord();
 
     // --- measurement texts and card query ---------------------------------

@@ -8,11 +8,12 @@
 
 namespace orvanta {
 
-void CCardReader::LoadRatios() {
-    // Relative to the working directory. A number that does not convert, or
-    // that would break the texts, leaves its ratio as it was, as does a
-    // missing file; what was refused or is doubtful is said on standard error.
-    ratioFile_ = LoadRatioFile("ratio.txt", offsetA, offsetB, &ratioA, &ratioB);
+void CCardReader::LoadRatios(const char* path) {
+    // Relative to the working directory unless the path says otherwise. A
+    // number that does not convert, or that would break the texts, leaves
+    // its ratio as it was, as does a missing file; what was refused or is
+    // doubtful is said on standard error.
+    ratioFile_ = LoadRatioFile(path, offsetA, offsetB, &ratioA, &ratioB);
     if (!ratioFile_.error.empty()) std::fprintf(stderr, "orvanta: %s\n", ratioFile_.error.c_str());
     for (const RatioNote& note : ratioFile_.notes) std::fprintf(stderr, "orvanta: %s\n", RatioNoteText(note).c_str());
 }

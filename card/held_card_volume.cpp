@@ -25,6 +25,13 @@ bool CHeldCardVolume::ReadSectors(std::uint32_t first, std::uint32_t count, unsi
     return done;
 }
 
+void CHeldCardVolume::ReadSectorsSalvaging(std::uint32_t first, std::uint32_t count, unsigned char* buffer) {
+    if (ReadSectors(first, count, buffer) || count < 2) return;
+    for (std::uint32_t i = 0; i < count && !Gone(); ++i) {
+        ReadSectors(first + i, 1, buffer + static_cast<std::size_t>(i) * kSectorSize);
+    }
+}
+
 std::int32_t CHeldCardVolume::TimeAt(std::uint32_t sector) {
     const auto known = times_.find(sector);
     if (known != times_.end()) return known->second;

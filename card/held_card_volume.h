@@ -30,6 +30,10 @@ public:
     // Reads `count` sectors from `first` into `buffer` (count * 512 bytes,
     // cleared first). False when the positioning or the read failed.
     bool ReadSectors(std::uint32_t first, std::uint32_t count, unsigned char* buffer);
+    // The same, but when the one read fails its sectors are read one by one,
+    // so a bad sector costs only itself (it stays zero); stops early when the
+    // card has gone.
+    void ReadSectorsSalvaging(std::uint32_t first, std::uint32_t count, unsigned char* buffer);
 
     // The timestamp of a sector, read once and then remembered.
     std::int32_t TimeAt(std::uint32_t sector) override;

@@ -63,6 +63,34 @@ const Bilingual kUnsafeSetting = {
     "<p>Correct the value, then press Refresh.</p>"
     "</body></html>"};
 
+const Bilingual kUnreachable = {
+    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>无法连接分析服务器</title></head>"
+    "<body style=\"font-family: sans-serif\">"
+    "<h3>无法连接分析服务器</h3>"
+    "<p>服务器地址 <code>%1</code> 没有应答%3。</p>"
+    "<p>这个地址来自配置文件 <code>%2</code> 的 <code>[Common]</code> 节中的键 <code>serverBaseUrl</code>。</p>"
+    "<p>请检查：</p><ul>"
+    "<li>分析服务器已经启动，并且从这台计算机可以访问（网络连接、代理、防火墙）；</li>"
+    "<li>地址中的主机名和端口正确；浏览器引擎不连接某些端口（例如 1 至 25 中的多数端口和 6000），"
+    "服务器应使用其他端口（例如 8080）；</li>"
+    "<li>改正配置文件或服务器后，按“刷新”重试。</li></ul>"
+    "</body></html>",
+    "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>The analysis server cannot be "
+    "reached</title></head>"
+    "<body style=\"font-family: sans-serif\">"
+    "<h3>The analysis server cannot be reached</h3>"
+    "<p>The server address <code>%1</code> did not answer%3.</p>"
+    "<p>The address comes from the key <code>serverBaseUrl</code> in section <code>[Common]</code> of the "
+    "configuration file <code>%2</code>.</p>"
+    "<p>Check that:</p><ul>"
+    "<li>the analysis server is running and can be reached from this computer (network, proxy, firewall);</li>"
+    "<li>the host name and port of the address are right; the browser engine does not connect to some ports "
+    "(most of 1 to 25, and 6000, for example): the server should use another one (8080, for example);</li>"
+    "<li>after correcting the file or the server, you press Refresh to try again.</li></ul>"
+    "</body></html>"};
+
+const Bilingual kEngineSaid = {"（浏览器引擎：<code>%1</code>）", " (the browser engine says: <code>%1</code>)"};
+
 const Bilingual kNoMemory = {
     "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>请求未发送</title></head>"
     "<body><h3>请求未发送</h3><p>内存不足，无法生成请求内容。请关闭其他程序后按“刷新”重试。</p></body></html>",
@@ -108,6 +136,13 @@ std::string NoServerPage(UiLanguage language, const ConfigLookup& config, const 
 
 std::string UnsafeSettingPage(UiLanguage language, const std::string& iniPath, const std::string& key) {
     return FillPlaces(In(language, kUnsafeSetting), {HtmlEscaped(iniPath), HtmlEscaped(key)});
+}
+
+std::string UnreachableServerPage(UiLanguage language, const std::string& iniPath, const std::string& serverBaseUrl,
+                                  const std::string& engineError) {
+    const std::string said = engineError.empty() ? std::string()
+                                                 : FillPlaces(In(language, kEngineSaid), {HtmlEscaped(engineError)});
+    return FillPlaces(In(language, kUnreachable), {HtmlEscaped(serverBaseUrl), HtmlEscaped(iniPath), said});
 }
 
 std::string NoMemoryPage(UiLanguage language) { return In(language, kNoMemory); }

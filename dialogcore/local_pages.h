@@ -18,6 +18,13 @@ std::string NoServerPage(UiLanguage language, const ConfigLookup& config, const 
 // another control character).
 std::string UnsafeSettingPage(UiLanguage language, const std::string& iniPath, const std::string& key);
 
+// The server at `serverBaseUrl` could not be reached (no answer, a refused
+// connection, a name that does not resolve, a port the browser engine
+// blocks): the address, the configuration file it came from, the engine's
+// words for the failure (`engineError`, may be empty) and what to check.
+std::string UnreachableServerPage(UiLanguage language, const std::string& iniPath, const std::string& serverBaseUrl,
+                                  const std::string& engineError);
+
 // The request could not be built for lack of memory.
 std::string NoMemoryPage(UiLanguage language);
 

@@ -1,5 +1,7 @@
 #include "dialogcore/start_page.h"
 
+#include <cstdio>
+
 #include "card/local_time.h"
 #include "dialogcore/html_text.h"
 
@@ -23,6 +25,18 @@ const Bilingual kCardSection = {
     "<p class=\"note\">All times are local standard time (without daylight saving). Pick a time between the "
     "oldest and the newest record.</p>"};
 
+const Bilingual kRatioSection = {"<h3>变比（ratio.txt）</h3><table>%1</table>%2",
+                                  "<h3>Calibration ratios (ratio.txt)</h3><table>%1</table>%2"};
+const Bilingual kRatioA = {"通道 A（电流）", "Channel A (current)"};
+const Bilingual kRatioB = {"通道 B（电压）", "Channel B (voltage)"};
+const Bilingual kRatioSource = {"来源", "Read from"};
+const Bilingual kNoRatioFile = {
+    "没有找到 ratio.txt（工作目录和配置文件旁边都没有）：两个变比均按 1.0 计算。",
+    "No ratio.txt was found (neither in the working directory nor beside the configuration file): both ratios "
+    "are 1.0."};
+
+const Bilingual kDriveReport = {"<p>各驱动器的情况：</p><ul>%1</ul>", "<p>What each drive holds:</p><ul>%1</ul>"};
+
 const Bilingual kCardGone = {"启动时在驱动器 %1: 找到的存储卡现在没有响应。",
                              "The card found on drive %1: at start-up no longer answers. "};
 const Bilingual kNoCardFound = {"启动时在驱动器 D: 至 Z: 中没有找到记录仪的存储卡。",
@@ -30,7 +44,7 @@ const Bilingual kNoCardFound = {"启动时在驱动器 D: 至 Z: 中没有找到
 
 const Bilingual kNoCardSection = {
     "<h3>未找到存储卡</h3>"
-    "<p>%1程序只在启动时查找存储卡：插入存储卡后请重新启动程序。</p>"
+    "<p>%1插入存储卡后，程序每两秒查找一次，找到后这里随即显示它；也可以按 F5 或在右键菜单中选择“重新查找存储卡”。</p>"
     "<ul>"
     "<li>指定驱动器：<code>orvanta-client --drive E=/dev/sdb1</code>；"
     "存储卡的镜像文件也可以：<code>--drive E=card.img</code>。"
@@ -43,7 +57,7 @@ const Bilingual kNoCardSection = {
     "<li>查看存储卡的内容：<code>orvanta-card info --drive E=/dev/sdb1</code>。</li>"
     "</ul>",
     "<h3>No memory card found</h3>"
-    "<p>%1The program looks for the card only when it starts: put the card in, then start the program again.</p>"
+    "<p>%1Put the card in: the program looks for it every two seconds and shows it here once found; F5 or “Find the card again” in the context menu looks at once.</p>"
     "<ul>"
     "<li>Name the drive: <code>orvanta-client --drive E=/dev/sdb1</code>; an image of a card works too: "
     "<code>--drive E=card.img</code>. Without it, the USB card readers and SD card slots found get D:, E:, F: … "
@@ -60,7 +74,7 @@ const Bilingual kPage = {
     "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>%1</title>"
     "<style>body{font-family:sans-serif;margin:1.2em 1.6em;color:#222}"
     "th{text-align:left;font-weight:normal;color:#555;padding:0.15em 1.5em 0.15em 0}"
-    "code{background:#f2f2f2;padding:0 0.2em}.note{color:#555}</style></head>"
+    "code{background:#f2f2f2;padding:0 0.2em}.note{color:#555}.warn{color:#a40000}</style></head>"
     "<body><h2>欢迎使用 %1</h2>%2"
     "<h3>使用方法</h3><ol>"
     "<li>在下方选择日期和时、分、秒。</li>"
@@ -68,12 +82,12 @@ const Bilingual kPage = {
     "并在这里显示分析结果；时间栏随后显示实际找到的记录的时间。</li>"
     "<li>“&lt;”和“&gt;”把时间后退或前进一秒，并重新查询。</li>"
     "<li>时间栏上方的概览条显示整张卡的记录：点击某处即查询那一秒；滚轮或拖动放大，双击或 Home 键还原。</li>"
-    "<li>右键菜单：保存页面为 PDF、导出记录 CSV、重新读取存储卡概览，以及“关于 Vemlar”（或 F1 键）。</li>"
+    "<li>右键菜单：保存页面为 PDF、导出记录 CSV、重新查找存储卡（或 F5 键）、重新读取存储卡概览，以及“关于 Vemlar”（或 F1 键）。</li>"
     "</ol></body></html>",
     "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>%1</title>"
     "<style>body{font-family:sans-serif;margin:1.2em 1.6em;color:#222}"
     "th{text-align:left;font-weight:normal;color:#555;padding:0.15em 1.5em 0.15em 0}"
-    "code{background:#f2f2f2;padding:0 0.2em}.note{color:#555}</style></head>"
+    "code{background:#f2f2f2;padding:0 0.2em}.note{color:#555}.warn{color:#a40000}</style></head>"
     "<body><h2>Welcome to %1</h2>%2"
     "<h3>How to use it</h3><ol>"
     "<li>Pick the date, hour, minute and second below.</li>"
@@ -83,7 +97,8 @@ const Bilingual kPage = {
     "<li>“&lt;” and “&gt;” step the time one second back or forward and query again.</li>"
     "<li>The overview strip above the time controls shows the whole card: click a place to query that second; "
     "the mouse wheel or a drag zooms in, a double click or Home goes back to the whole card.</li>"
-    "<li>Context menu: save the page as PDF, export the record as CSV, read the card overview again, and "
+    "<li>Context menu: save the page as PDF, export the record as CSV, find the card again (or F5), read the "
+    "card overview again, and "
     "“About Vemlar” (or F1).</li>"
     "</ol></body></html>"};
 
@@ -113,11 +128,38 @@ std::string NoCardSection(UiLanguage language, const CardSummary& card) {
     return FillPlaces(In(language, kNoCardSection), {what});
 }
 
+std::string RatioNumber(double ratio) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.15g", ratio);
+    return text;
+}
+
+std::string RatioSection(UiLanguage language, const RatioFacts& ratios) {
+    std::string rows = Row(language, kRatioA, RatioNumber(ratios.ratioA));
+    rows += Row(language, kRatioB, RatioNumber(ratios.ratioB));
+    std::vector<std::string> warnings;
+    if (ratios.source.empty()) {
+        warnings.push_back(In(language, kNoRatioFile));
+    } else {
+        rows += Row(language, kRatioSource, "<code>" + HtmlEscaped(ratios.source) + "</code>");
+    }
+    for (const std::string& warning : ratios.warnings) warnings.push_back(HtmlEscaped(warning));
+    std::string notes;
+    for (const std::string& warning : warnings) notes += "<p class=\"warn\">" + warning + "</p>";
+    return FillPlaces(In(language, kRatioSection), {rows, notes});
+}
+
 }  // namespace
 
-std::string StartPage(UiLanguage language, const CardSummary& card, const std::string& devicePath) {
-    const std::string cardPart =
-        card.present ? CardSection(language, card, devicePath) : NoCardSection(language, card);
+std::string StartPage(UiLanguage language, const CardSummary& card, const std::string& devicePath,
+                      const RatioFacts* ratios, const std::vector<std::string>* driveReport) {
+    std::string cardPart = card.present ? CardSection(language, card, devicePath) : NoCardSection(language, card);
+    if (!card.present && driveReport != nullptr && !driveReport->empty()) {
+        std::string items;
+        for (const std::string& line : *driveReport) items += "<li>" + HtmlEscaped(line) + "</li>";
+        cardPart += FillPlaces(In(language, kDriveReport), {items});
+    }
+    if (ratios != nullptr) cardPart += RatioSection(language, *ratios);
     return FillPlaces(In(language, kPage), {HtmlEscaped(In(language, kCaption)), cardPart});
 }
 

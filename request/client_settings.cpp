@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "card/event_detector.h"
 #include "platform/executable_path.h"
 #include "request/ini_reader.h"
 #include "request/profile_string.h"
@@ -61,6 +62,25 @@ void ReadClientSettings(const std::string& iniPath, ClientSettings* settings) {
     ReadProfileString(kSection, "serverBaseUrl", "", settings->serverBaseUrl, 127, iniPath);
     ReadProfileString(kSection, "userID", "111", settings->userID, 36, iniPath);
     ReadProfileString(kSection, "password", "trelmoza", settings->password, 200, iniPath);
+}
+
+bool ParseNominalVolts(const std::string& text, std::int32_t* volts) {
+    if (text.empty() || text.size() > 7) return false;
+    std::int32_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    if (value < 1 || value > kMaxNominalVolts) return false;
+    *volts = value;
+    return true;
+}
+
+std::int32_t ReadNominalVoltage(const std::string& iniPath) {
+    char value[16];
+    ReadProfileString(kSection, "nominalVoltage", "", value, sizeof value, iniPath);
+    std::int32_t volts = kDefaultNominalVolts;
+    return ParseNominalVolts(value, &volts) ? volts : kDefaultNominalVolts;
 }
 
 namespace {

@@ -35,6 +35,14 @@ std::string ConfigPathBesideExecutable();
 // file at iniPath with their defaults and read limits.
 void ReadClientSettings(const std::string& iniPath, ClientSettings* settings);
 
+// A nominal voltage in whole volts: decimal digits only, 1 to 1000000.
+bool ParseNominalVolts(const std::string& text, std::int32_t* volts);
+
+// The key "nominalVoltage" of section "Common": the nominal voltage the
+// events list measures dips and swells against; 220 when the key is missing
+// or not a whole number of volts from 1 to 1000000.
+std::int32_t ReadNominalVoltage(const std::string& iniPath);
+
 // The key of the first value that cannot go into a request safely, or null
 // when all can: a control character in userID or password (a CR or LF would
 // end its header line and start one of the file's choosing; VT, FF, DEL and

@@ -1,9 +1,11 @@
 #include "request/record_csv.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <sstream>
 #include <vector>
 
+#include "card/card_layout.h"
 #include "card/local_time.h"
 
 namespace orvanta {
@@ -51,14 +53,26 @@ std::string BuildRecordCsv(const CCardReader& reader) {
     if (reader.actualTime > 0) csv << FormatLocalStandard(reader.actualTime);
     csv << '\n';
     csv << "sector," << reader.currentSector << '\n';
+    const std::int32_t zoneAt = reader.actualTime > 0 ? reader.actualTime : 0;
+    csv << "time zone," << FormatUtcOffset(StandardUtcOffset(zoneAt)) << " (local standard time)\n";
+    char line[160];
+    std::snprintf(line, sizeof line, "ratio_a,%.15g\nratio_b,%.15g\n", reader.ratioA, reader.ratioB);
+    csv << line;
+    std::snprintf(line, sizeof line, "scale_a,%.15g,A per count\nscale_b,%.15g,V per count\n", kTrendScaleA,
+                  kTrendScaleB);
+    csv << line;
 
-    csv << "\nindex,channel_a,channel_b\n";
+    // The waveform text's values are counts (zero-corrected, times the
+    // ratio); times the scale factor they are amperes and volts.
+    csv << "\nindex,channel_a (counts),channel_b (counts),channel_a (A),channel_b (V)\n";
     const std::vector<long long> wave = NumbersOf(reader.waveText);
     for (std::size_t pair = 0; 2 * pair + 1 < wave.size(); ++pair) {
-        csv << pair << ',' << wave[2 * pair] << ',' << wave[2 * pair + 1] << '\n';
+        std::snprintf(line, sizeof line, ",%.4f,%.2f\n", static_cast<double>(wave[2 * pair]) * kTrendScaleA,
+                      static_cast<double>(wave[2 * pair + 1]) * kTrendScaleB);
+        csv << pair << ',' << wave[2 * pair] << ',' << wave[2 * pair + 1] << line;
     }
 
-    csv << "\nindex,trend_a,trend_b\n";
+    csv << "\nindex,trend_a (A),trend_b (V)\n";
     const auto trend = TrendPairsOf(reader.trendText);
     for (std::size_t i = 0; i < trend.size(); ++i) {
         csv << i << ',' << trend[i].first << ',' << trend[i].second << '\n';

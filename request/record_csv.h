@@ -1,8 +1,9 @@
 // The record shown by the last card query as CSV, for a spreadsheet: a header
-// block (drive, serial, record time, sector), then one row per sample pair
-// with the waveform text's values of channel A and channel B, then the trend
-// text's points. The window's export and orvanta-query --csv write exactly
-// this text.
+// block (drive, serial, record time, its zone, sector, ratios and scale
+// factors), then one row per sample pair with the waveform text's values of
+// channel A and channel B in counts and in amperes and volts, then the trend
+// text's points in whole amperes and volts. The window's export and
+// orvanta-query --csv write exactly this text.
 #pragma once
 
 #include <string>

@@ -1,5 +1,7 @@
 #include "ui/client_app.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -10,7 +12,8 @@
 
 namespace orvanta {
 
-CClientApp::CClientApp(RawVolumeSystem& volumes, const DriveMap* drives) : volumes_(volumes), drives_(drives) {}
+CClientApp::CClientApp(RawVolumeSystem& volumes, const DriveMap* drives, std::function<void()> findDrives)
+    : volumes_(volumes), drives_(drives), findDrives_(std::move(findDrives)) {}
 
 bool CClientApp::InitInstance() {
     if (!StartSocketLayer()) {
@@ -25,6 +28,7 @@ bool CClientApp::InitInstance() {
     // drive search, once for the whole run, before the window is shown.
     MainDlgOptions options;
     options.drives = drives_;
+    options.findDrives = findDrives_;
     CMainDlg dialog(volumes_, options);
     mainWindow_ = &dialog;
     dialog.exec();  // the end code is not examined

@@ -2,6 +2,8 @@
 // dialog and ends the application when the window closes.
 #pragma once
 
+#include <functional>
+
 namespace orvanta {
 
 class CMainDlg;
@@ -11,7 +13,9 @@ class RawVolumeSystem;
 class CClientApp {
 public:
     // `volumes` and `drives` must outlive the start-up; `drives` may be null.
-    CClientApp(RawVolumeSystem& volumes, const DriveMap* drives);
+    // `findDrives`, when given, finds the removable media again before each
+    // new search for the card (MainDlgOptions::findDrives).
+    CClientApp(RawVolumeSystem& volumes, const DriveMap* drives, std::function<void()> findDrives = {});
 
     // The start-up: socket layer (Windows only), then the main window, run
     // modally. Returns false in every case: the application then ends.
@@ -23,6 +27,7 @@ public:
 private:
     RawVolumeSystem& volumes_;
     const DriveMap* drives_;
+    std::function<void()> findDrives_;
     CMainDlg* mainWindow_ = nullptr;
 };
 

@@ -14,6 +14,12 @@ QString UnsafeSettingPage(const std::string& iniPath, const char* key) {
     return QString::fromStdString(orvanta::UnsafeSettingPage(CurrentUiLanguage(), iniPath, key));
 }
 
+QString UnreachableServerPage(const ConfigLookup& config, const QString& serverBaseUrl, const QString& engineError) {
+    return QString::fromStdString(orvanta::UnreachableServerPage(CurrentUiLanguage(), config.iniPath,
+                                                                 serverBaseUrl.toStdString(),
+                                                                 engineError.toStdString()));
+}
+
 QString NoMemoryPage() { return QString::fromStdString(orvanta::NoMemoryPage(CurrentUiLanguage())); }
 
 QString ConfigProblemPage(const std::string& problem) {

@@ -15,6 +15,8 @@ namespace orvanta {
 QString NoServerPage(const ConfigLookup& config, const char* serverBaseUrl);
 // A configured value cannot go into a request.
 QString UnsafeSettingPage(const std::string& iniPath, const char* key);
+// The configured server could not be reached.
+QString UnreachableServerPage(const ConfigLookup& config, const QString& serverBaseUrl, const QString& engineError);
 // The request could not be built for lack of memory.
 QString NoMemoryPage();
 // The configuration file is not read; `problem` says why.

@@ -18,6 +18,7 @@
 
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
+#include "platform/redetecting_volumes.h"
 #include "ui/client_app.h"
 #include "ui/ui_language.h"
 
@@ -127,6 +128,14 @@ int main(int argc, char* argv[]) {
     orvanta::ChooseUiLanguage(QString::fromStdString(arguments.language), &uiLanguage);
     const orvanta::CUiTranslation translation(uiLanguage);
 
+    if (arguments.drives.empty()) {
+        // The removable media found now, and again at each new search for
+        // the card: a card reader plugged in later gets its letter.
+        orvanta::CRedetectingVolumes removable;
+        orvanta::CClientApp client(removable, &removable.Map(), [&removable] { removable.Redetect(); });
+        client.InitInstance();
+        return 0;
+    }
     const std::unique_ptr<orvanta::RawVolumeSystem> volumes = orvanta::MakePlatformVolumeSystem(drives);
     orvanta::CClientApp client(*volumes, &drives);
     client.InitInstance();

@@ -4,19 +4,23 @@
 
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include "card/card_summary.h"
-#include "ui/web_browser2.h"
+#include "card/drive_check.h"
+#include "dialogcore/record_step.h"
+#include "request/ratio_search.h"
 #include "ui/about_dlg.h"
 #include "ui/overview_strip.h"
 #include "ui/record_export.h"
 #include "ui/resources.h"
 #include "ui/start_page.h"
+#include "ui/ui_language.h"
 #include "ui/ui_strings.h"
+#include "ui/web_browser2.h"
 
 namespace orvanta {
 
@@ -32,6 +36,8 @@ const AnchorEntry CMainDlg::kAnchors[] = {
     // The overview strip between the browser and the bottom row: it keeps
     // its distance to the bottom edge and widens with the window.
     {kIdOverview, kAnchorMoveY, 100},    {kIdOverview, kAnchorStretchX, 100},
+    // 查找事件… beside the strip, at its right end.
+    {kIdFindEvents, kAnchorMoveXY, 100},
 };
 const std::int32_t CMainDlg::kAnchorCount = static_cast<std::int32_t>(sizeof(kAnchors) / sizeof(kAnchors[0]));
 
@@ -40,7 +46,8 @@ CMainDlg::CMainDlg(RawVolumeSystem& volumes, const MainDlgOptions& options, QWid
       drives_(options.drives),
       iniPathOverride_(options.iniPath),
       units_(DialogFont()),
-      reader_(volumes),
+      findDrives_(options.findDrives),
+      reader_(std::in_place, volumes),
       iniPath_(),
       selection_(ToTime32(std::time(nullptr))),
       icon_(LoadAppIcon()) {
@@ -60,21 +67,72 @@ bool CMainDlg::OnInitDialog() {
     SetAnchors(kAnchors, kAnchorCount);
     config_ = iniPathOverride_.empty() ? FindClientConfig() : ConfigAt(iniPathOverride_);
     iniPath_ = config_.iniPath;
+    ShowCardFound();
+    return true;
+}
+
+void CMainDlg::ShowCardFound() {
+    // Without a card, what each drive holds or why it could not be read (a
+    // permission, a missing path): the page lists them, the status line
+    // names the first cause.
+    std::vector<std::string> drives;
+    noCardCause_.clear();
+    if (reader_->StartupDriveCode() == kNoCardDriveCode && drives_ != nullptr) {
+        const TextLanguage language =
+            CurrentUiLanguage() == UiLanguage::kEnglish ? TextLanguage::kEnglish : TextLanguage::kChinese;
+        drives = DriveReport(reader_->Volumes(), *drives_, language);
+        for (char letter = 'D'; letter <= 'Z' && noCardCause_.isEmpty(); ++letter) {
+            const std::string path = drives_->PathOf(letter);
+            if (path.empty()) continue;
+            const DriveCheck check = CheckDrive(reader_->Volumes(), letter);
+            if (!check.hasCard && !check.status.Ok()) {
+                noCardCause_ = QString::fromUtf8(DriveCheckText(check, path, language).c_str());
+            }
+        }
+    }
+    shownRecord_ = 0;
+    overview_->SetMarker(0);
+    exportCsvAction_->setEnabled(false);  // no record shown yet
     ShowStatus(QString());
-    // Before the first query the browser tells what was found at start and
-    // how the window is used. The card is summarised on a reader of its own,
-    // so the first query sends what it would have sent without this page.
-    browser_->ShowLocalPage(StartPage(SummariseCard(reader_), CardDevicePath()));
+    // Before the first query the browser tells what was found and how the
+    // window is used. The card is summarised on a reader of its own, so the
+    // first query sends what it would have sent without this page. The
+    // ratios come from ratio.txt of the working directory, else the one
+    // beside the configuration file; the page says which.
+    RatioFacts ratios;
+    ratios.source = UseRatioFile(*reader_, config_);
+    ratios.ratioA = reader_->ratioA;
+    ratios.ratioB = reader_->ratioB;
+    const RatioFileOutcome& file = reader_->RatioFile();
+    if (!file.error.empty()) ratios.warnings.push_back(file.error);
+    for (const RatioNote& note : file.notes) ratios.warnings.push_back(RatioNoteText(note));
+    browser_->ShowLocalPage(StartPage(SummariseCard(*reader_), CardDevicePath(), &ratios, &drives));
     // The browser's first page gives it a focus widget of its own, placed
     // last in the focus chain: put it at the browser's place.
     SetTemplateTabOrder();
-    // The overview is read off the user-interface thread from the start.
-    if (reader_.StartupDriveCode() == kNoCardDriveCode) {
+    // The overview is read off the user-interface thread.
+    if (reader_->StartupDriveCode() == kNoCardDriveCode) {
         overview_->ShowNoCard();
+        cardPoll_->start();
     } else {
-        overview_->StartScan(reader_);
+        cardPoll_->stop();
+        overview_->StartScan(*reader_);
     }
-    return true;
+}
+
+void CMainDlg::OnFindCard() {
+    // No scan may read through the old reader's copy while the drives change.
+    overview_->ShowNoCard();
+    if (findDrives_) findDrives_();
+    RawVolumeSystem& volumes = reader_->Volumes();
+    reader_.emplace(volumes);
+    ShowCardFound();
+}
+
+void CMainDlg::OnCardPoll() {
+    if (findDrives_) findDrives_();
+    // The present reader searches again; only a card found makes a new one.
+    if (reader_->FindCardDrive() == 1) OnFindCard();
 }
 
 TimeControlValues CMainDlg::ControlValues() const {
@@ -115,9 +173,27 @@ void CMainDlg::OnDateChange() { RebuildSelectedTime(); }
 void CMainDlg::OnListChange() { RebuildSelectedTime(); }
 
 void CMainDlg::Step(std::int32_t seconds) {
+    const std::int32_t shown = shownRecord_;
     selection_.Step(seconds);
     ShowSelectedTime();
-    RunQuery();
+    PreparedQuery query = PrepareFromControls();
+    if (shown > 0 && query.settings.actualTime == shown) {
+        // The step found the record already shown (a pause lies behind it):
+        // on to the neighbouring record, queried as if its second had been
+        // picked; without one the window stays and says so.
+        const std::int32_t neighbour = NeighbourRecordTime(*reader_, seconds);
+        if (neighbour <= 0) {
+            selection_.Set(shown);
+            ShowSelectedTime();
+            ShowStatus(text::Tr(seconds > 0 ? text::kNoLaterRecord : text::kNoEarlierRecord)
+                           .arg(QString::fromStdString(FormatLocalStandard(shown))));
+            return;
+        }
+        selection_.Set(neighbour);
+        ShowSelectedTime();
+        query = PrepareFromControls();
+    }
+    Present(query);
 }
 
 void CMainDlg::OnStepBack() { Step(-1); }
@@ -144,29 +220,18 @@ void CMainDlg::OnOverviewSampleChosen(std::int32_t time) {
     if (refresh_->isEnabled()) RunQuery();
 }
 
-void CMainDlg::SavePageAsPdf(const QString& path) { CRecordExport::SavePageAsPdf(*browser_, path); }
+void CMainDlg::SavePageAsPdf(const QString& path) { export_->SavePageAsPdf(path); }
 
-bool CMainDlg::ExportRecordCsv(const QString& path) {
-    QString error;
-    if (CRecordExport::WriteRecordCsv(reader_, path, &error)) return true;
-    QMessageBox::warning(this, windowTitle(), text::Tr(text::kExportFailed).arg(path) + "\n" + error);
-    return false;
-}
+bool CMainDlg::ExportRecordCsv(const QString& path) { return export_->ExportRecordCsv(path); }
 
-void CMainDlg::OnSavePdf() {
-    const QString path = QFileDialog::getSaveFileName(this, text::Tr(text::kSavePdf).remove(QChar(0x2026)),
-                                                      QStringLiteral("orvanta.pdf"), QStringLiteral("PDF (*.pdf)"));
-    if (!path.isEmpty()) SavePageAsPdf(path);
-}
+void CMainDlg::OnSavePdf() { export_->ChooseAndSavePdf(); }
 
 void CMainDlg::OnExportCsv() {
-    if (reader_.actualTime <= 0 && reader_.currentSector == 0) {
+    if (shownRecord_ <= 0) {
         QMessageBox::information(this, windowTitle(), text::Tr(text::kNothingToExport));
         return;
     }
-    const QString path = QFileDialog::getSaveFileName(this, text::Tr(text::kExportCsv).remove(QChar(0x2026)),
-                                                      QStringLiteral("orvanta-record.csv"), QStringLiteral("CSV (*.csv)"));
-    if (!path.isEmpty()) ExportRecordCsv(path);
+    export_->ChooseAndExportCsv();
 }
 
 }  // namespace orvanta

@@ -6,9 +6,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include <QIcon>
+#include <QUrl>
 
 #include "card/card_reader.h"
 #include "card/local_time.h"
@@ -23,10 +26,14 @@ class QComboBox;
 class QDateEdit;
 class QLabel;
 class QPushButton;
+class QTimer;
+class QWebEngineLoadingInfo;
 
 namespace orvanta {
 
+class CEventsPanel;
 class COverviewStrip;
+class CRecordExport;
 class CWebBrowser2;
 class DriveMap;
 
@@ -46,6 +53,7 @@ enum MainControlId : std::int32_t {
     kIdSecondLabel = 1019,
     kIdStatusLine = 1020,
     kIdOverview = 1021,
+    kIdFindEvents = 1022,
 };
 
 struct MainDlgOptions {
@@ -55,6 +63,11 @@ struct MainDlgOptions {
     // The drive map the volumes resolve through, to name the card's device
     // in the status line; may be null.
     const DriveMap* drives = nullptr;
+    // Called before each new drive search (重新查找存储卡, and every two
+    // seconds while no card is present): finds the removable media again,
+    // so that a card reader plugged in after start gets its letter; may be
+    // empty. It may change *drives.
+    std::function<void()> findDrives;
 };
 
 class CMainDlg : public CResizableDlg {
@@ -82,7 +95,7 @@ public:
     // record's time, disable the three command buttons and navigate.
     void RunQuery();
 
-    CCardReader& Reader() { return reader_; }
+    CCardReader& Reader() { return *reader_; }
     const std::string& IniPath() const { return iniPath_; }
     const ConfigLookup& Config() const { return config_; }
     const DialogUnits& Units() const { return units_; }
@@ -99,14 +112,17 @@ public:
     QDateEdit* DatePicker() const { return datePicker_; }
     QAction* AboutAction() const { return aboutAction_; }
     COverviewStrip* OverviewStrip() const { return overview_; }
+    CEventsPanel* EventsPanel() const { return events_; }
     QAction* SavePdfAction() const { return savePdfAction_; }
     QAction* ExportCsvAction() const { return exportCsvAction_; }
+    QAction* FindCardAction() const { return findCardAction_; }
 
     // The exports without their file dialogs: the page shown as an A4 PDF
-    // (finished when the browser's page reports pdfPrintingFinished), and
-    // the record of the last query as CSV.
+    // (finished when Exporter() reports pdfSaved), and the record of the
+    // last query as CSV.
     void SavePageAsPdf(const QString& path);
     bool ExportRecordCsv(const QString& path);
+    CRecordExport* Exporter() const { return export_; }
 
     // The main window's anchor table.
     static const AnchorEntry kAnchors[];
@@ -125,6 +141,10 @@ public slots:
     void OnOverviewSampleChosen(std::int32_t time);
     void OnSavePdf();
     void OnExportCsv();
+    // 重新查找存储卡 (F5, context menu): the drive search runs again with a
+    // new reader; the start page, the status line and the overview show what
+    // it found.
+    void OnFindCard();
 
 protected:
     bool OnInitDialog() override;
@@ -132,7 +152,16 @@ protected:
 private:
     void CreateControls();
     void SetTemplateTabOrder();
+    PreparedQuery PrepareFromControls();
+    // Takes over the record's time, disables the buttons, says what was
+    // found in the status line and posts (or shows a local page).
+    void Present(const PreparedQuery& query);
     void PostQuery(const PreparedQuery& query);
+    // The card as the reader found it: start page, status line, overview,
+    // and the look-out for a card while there is none.
+    void ShowCardFound();
+    void OnCardPoll();
+    void OnLoadingChanged(const QWebEngineLoadingInfo& info);
     void Step(std::int32_t seconds);
     TimeControlValues ControlValues() const;
     void RebuildSelectedTime();
@@ -155,17 +184,30 @@ private:
     QLabel* statusLine_ = nullptr;
     QAction* aboutAction_ = nullptr;
     COverviewStrip* overview_ = nullptr;
+    CEventsPanel* events_ = nullptr;
     QAction* savePdfAction_ = nullptr;
     QAction* exportCsvAction_ = nullptr;
+    CRecordExport* export_ = nullptr;
+    QAction* findCardAction_ = nullptr;
+    QTimer* cardPoll_ = nullptr;
+    std::function<void()> findDrives_;
 
     // Constructed in this order: the reader (calibration, drive search),
     // then the path, then the selected time, then the icon.
-    CCardReader reader_;
+    // (A new drive search replaces the reader in place.)
+    std::optional<CCardReader> reader_;
     std::string iniPath_;
     ConfigLookup config_;
     CTimeSelection selection_;
     QIcon icon_;
     QString statusText_;
+    // Without a card: why the first drive that names something could not be
+    // read (empty when each was read and holds no card, or none is mapped).
+    QString noCardCause_;
+    // The time of the record the last query showed (0: none), and the
+    // server address of a navigation not yet finished (empty: none).
+    std::int32_t shownRecord_ = 0;
+    QUrl pendingServer_;
 };
 
 }  // namespace orvanta

@@ -5,10 +5,14 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
+#include <QWebEnginePage>
 
 #include "ui/web_browser2.h"
 #include "ui/main_dlg.h"
+#include "ui/events_panel.h"
 #include "ui/overview_strip.h"
+#include "ui/record_export.h"
 #include "ui/ui_strings.h"
 
 namespace orvanta {
@@ -67,7 +71,7 @@ void CMainDlg::CreateControls() {
     // The browser leaves room for the overview strip below it.
     place(browser_, kIdBrowser, "browser", 9, 8, 391, 148);
     overview_ = new COverviewStrip(this);
-    place(overview_, kIdOverview, "overviewStrip", 9, 159, 391, 42);
+    place(overview_, kIdOverview, "overviewStrip", 9, 159, 337, 42);
 
     hourList_ = makeList(kIdHourList, "hourList", 116, 206, 33, 76, 24);
     minuteList_ = makeList(kIdMinuteList, "minuteList", 165, 206, 33, 81, 60);
@@ -125,6 +129,16 @@ void CMainDlg::CreateControls() {
     connect(browser_, &CWebBrowser2::documentComplete, this, &CMainDlg::OnDocumentComplete);
     connect(aboutAction_, &QAction::triggered, this, &CMainDlg::OnAbout);
 
+    // Escape closes the window wherever the focus is: the dialog itself sees
+    // the key only from its own controls, never from the page, which keeps
+    // the keys it is given.
+    auto* closeAction = new QAction(this);
+    closeAction->setObjectName(QStringLiteral("closeAction"));
+    closeAction->setShortcut(QKeySequence(Qt::Key_Escape));
+    closeAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(closeAction);
+    connect(closeAction, &QAction::triggered, this, &QDialog::reject);
+
     // Exports of what the window shows, in both context menus.
     savePdfAction_ = new QAction(text::Tr(text::kSavePdf), this);
     savePdfAction_->setObjectName(QStringLiteral("savePdfAction"));
@@ -137,9 +151,37 @@ void CMainDlg::CreateControls() {
         addAction(action);
         browser_->addAction(action);
     }
+    export_ = new CRecordExport(this, *browser_, [this]() -> const CCardReader& { return *reader_; });
     connect(savePdfAction_, &QAction::triggered, this, &CMainDlg::OnSavePdf);
     connect(exportCsvAction_, &QAction::triggered, this, &CMainDlg::OnExportCsv);
     connect(overview_, &COverviewStrip::sampleChosen, this, &CMainDlg::OnOverviewSampleChosen);
+
+    // The events list scans the strip's current range (the whole card when the strip shows none).
+    events_ = new CEventsPanel(*reader_, iniPath_, this);
+    QAction* findEvents = events_->FindAction();
+    auto* findEventsButton = new QPushButton(findEvents->text(), this);
+    place(findEventsButton, kIdFindEvents, "findEventsButton", 349, 159, 51, 14);
+    connect(findEventsButton, &QPushButton::clicked, findEvents, &QAction::trigger);
+    for (QWidget* menu : {static_cast<QWidget*>(this), static_cast<QWidget*>(browser_), static_cast<QWidget*>(overview_)}) {
+        menu->addAction(findEvents);
+    }
+    connect(findEvents, &QAction::triggered, this, [this] { events_->FindEvents(overview_->ViewFrom(), overview_->ViewTo()); });
+    connect(events_, &CEventsPanel::eventChosen, this, &CMainDlg::OnOverviewSampleChosen);
+    connect(events_, &CEventsPanel::eventsFound, overview_, &COverviewStrip::SetEventMarks);
+
+    // 重新查找存储卡: a card put in after start is found (F5 or the context
+    // menu); while there is none, the window looks every two seconds.
+    findCardAction_ = new QAction(text::Tr(text::kFindCard), this);
+    findCardAction_->setObjectName(QStringLiteral("findCardAction"));
+    findCardAction_->setShortcut(QKeySequence(Qt::Key_F5));
+    findCardAction_->setShortcutContext(Qt::WindowShortcut);
+    addAction(findCardAction_);
+    browser_->addAction(findCardAction_);
+    connect(findCardAction_, &QAction::triggered, this, &CMainDlg::OnFindCard);
+    cardPoll_ = new QTimer(this);
+    cardPoll_->setInterval(2000);
+    connect(cardPoll_, &QTimer::timeout, this, &CMainDlg::OnCardPoll);
+    connect(browser_->page(), &QWebEnginePage::loadingChanged, this, &CMainDlg::OnLoadingChanged);
 
     resize(units_.X(kClientWidth), units_.Y(kClientHeight));
 }

@@ -5,6 +5,8 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+#include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
 
 #include "platform/drive_map.h"
 #include "ui/web_browser2.h"
@@ -28,25 +30,29 @@ public:
 
 }  // namespace
 
-void CMainDlg::RunQuery() {
+PreparedQuery CMainDlg::PrepareFromControls() {
     const std::int32_t composed = TimeFromControls();
-    PreparedQuery query;
-    {
-        const BusyCursor busy;
-        query = PrepareQuery(reader_, iniPath_, composed);
-    }
+    const BusyCursor busy;
+    return PrepareQuery(*reader_, iniPath_, composed);
+}
+
+void CMainDlg::RunQuery() { Present(PrepareFromControls()); }
+
+void CMainDlg::Present(const PreparedQuery& query) {
     if (query.AdoptsActualTime()) {
         selection_.Set(query.settings.selectedTime);
         ShowSelectedTime();
     }
-    overview_->SetMarker(query.settings.actualTime);
+    shownRecord_ = query.settings.actualTime > 0 ? query.settings.actualTime : 0;
+    overview_->SetMarker(shownRecord_);
+    // Without a record there is nothing to export.
+    exportCsvAction_->setEnabled(shownRecord_ > 0);
     refresh_->setEnabled(false);
     forward_->setEnabled(false);
     back_->setEnabled(false);
 
-    ShowStatus(query.settings.actualTime > 0
-                   ? text::Tr(text::kRecordTime)
-                         .arg(QString::fromStdString(FormatLocalStandard(query.settings.actualTime)))
+    ShowStatus(shownRecord_ > 0
+                   ? text::Tr(text::kRecordTime).arg(QString::fromStdString(FormatLocalStandard(shownRecord_)))
                    : text::Tr(text::kNoRecord));
 
     PostQuery(query);
@@ -76,22 +82,46 @@ void CMainDlg::PostQuery(const PreparedQuery& query) {
         browser_->ShowLocalPage(NoMemoryPage());
         return;
     }
+    pendingServer_ = url;
     browser_->Navigate(url, query.body, query.headerBlock);
 }
 
-QString CMainDlg::CardLine() const {
-    if (reader_.StartupDriveCode() == kNoCardDriveCode) {
-        return text::Tr(text::kNoCardAtStart);
+void CMainDlg::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
+    if (pendingServer_.isEmpty() || info.status() == QWebEngineLoadingInfo::LoadStartedStatus) return;
+    const QUrl server = pendingServer_;
+    pendingServer_.clear();
+    // A server that answered (with any status) shows its own page, and a
+    // load stopped here (another load, a redirect refused by the page) is no
+    // failure of the server. A connection, name, certificate or HTTP-layer
+    // failure (a port the engine blocks) never reached it: the engine's own
+    // error page gives way to ours.
+    if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus) return;
+    switch (info.errorDomain()) {
+        case QWebEngineLoadingInfo::ConnectionErrorDomain:
+        case QWebEngineLoadingInfo::DnsErrorDomain:
+        case QWebEngineLoadingInfo::CertificateErrorDomain:
+        case QWebEngineLoadingInfo::HttpErrorDomain:
+            break;
+        default:
+            return;
     }
-    const char letter = static_cast<char>(reader_.StartupDriveCode());
-    if (reader_.driveCode == kNoCardDriveCode) {
+    const QString page = UnreachableServerPage(config_, server.toString(), info.errorString());
+    QMetaObject::invokeMethod(this, [this, page] { browser_->ShowLocalPage(page); }, Qt::QueuedConnection);
+}
+
+QString CMainDlg::CardLine() const {
+    if (reader_->StartupDriveCode() == kNoCardDriveCode) {
+        return noCardCause_.isEmpty() ? text::Tr(text::kNoCardAtStart) : noCardCause_;
+    }
+    const char letter = static_cast<char>(reader_->StartupDriveCode());
+    if (reader_->driveCode == kNoCardDriveCode) {
         return text::Tr(text::kCardNotResponding).arg(QChar::fromLatin1(letter));
     }
     return text::Tr(text::kCardOnDrive).arg(QChar::fromLatin1(letter));
 }
 
 std::string CMainDlg::CardDevicePath() const {
-    const std::int32_t code = reader_.StartupDriveCode();
+    const std::int32_t code = reader_->StartupDriveCode();
     if (drives_ == nullptr || code < 'A' || code > 'Z') return std::string();
     return drives_->PathOf(static_cast<char>(code));
 }

@@ -4,45 +4,20 @@
 #include <cmath>
 
 #include <QAction>
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
-#include <QThread>
 #include <QTimer>
-#include <QToolTip>
 #include <QWheelEvent>
 
 #include "card/local_time.h"
+#include "ui/overview_scan.h"
 #include "ui/ui_strings.h"
 
 namespace orvanta {
 
-// What the worker and the strip share while a scan runs.
-struct COverviewStrip::ScanJob {
-    std::atomic<bool> cancel{false};
-    std::atomic<std::size_t> done{0};
-    std::atomic<std::size_t> total{0};
-};
-
 namespace {
 
-const QColor kChannelBColor(0x1f, 0x5f, 0xbf);  // voltage
-const QColor kChannelAColor(0xd0, 0x60, 0x10);  // current
-
-QString TimeText(std::int32_t time) { return QString::fromStdString(FormatLocalStandard(time)); }
-
-QString NoteText(OverviewNote note) {
-    switch (note) {
-    case OverviewNote::kNoCard: return text::Tr(text::kOverviewNoCard);
-    case OverviewNote::kNoDevice: return text::Tr(text::kOverviewNoDevice);
-    case OverviewNote::kNoRecords: return text::Tr(text::kOverviewNoRecords);
-    case OverviewNote::kEmptyRange: return text::Tr(text::kOverviewEmptyRange);
-    case OverviewNote::kCancelled: return text::Tr(text::kOverviewCancelled);
-    case OverviewNote::kCardGone: return text::Tr(text::kOverviewCardGone);
-    case OverviewNote::kNone: break;
-    }
-    return QString();
-}
 
 }  // namespace
 
@@ -51,9 +26,9 @@ COverviewStrip::COverviewStrip(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 
-    progressTimer_ = new QTimer(this);
-    progressTimer_->setInterval(100);
-    connect(progressTimer_, &QTimer::timeout, this, [this] { update(); });
+    scan_ = new COverviewScan(this);
+    connect(scan_, &COverviewScan::progressed, this, qOverload<>(&QWidget::update));
+    connect(scan_, &COverviewScan::finished, this, &COverviewStrip::OnScanFinished);
     zoomTimer_ = new QTimer(this);
     zoomTimer_->setSingleShot(true);
     zoomTimer_->setInterval(kOverviewZoomDelayMs);
@@ -63,13 +38,19 @@ COverviewStrip::COverviewStrip(QWidget* parent) : QWidget(parent) {
         request.from = pendingFrom_;
         request.hasTo = true;
         request.to = pendingTo_;
-        Scan(request);
+        scan_->Scan(request);
+        cancelAction_->setEnabled(true);
+    });
+    clickTimer_ = new QTimer(this);
+    clickTimer_->setSingleShot(true);
+    clickTimer_->setInterval(QApplication::doubleClickInterval());
+    connect(clickTimer_, &QTimer::timeout, this, [this] {
+        const int index = NearestSample(clickX_);
+        if (index >= 0) emit sampleChosen(Samples()[static_cast<std::size_t>(index)].time);
     });
 
     rescanAction_ = new QAction(text::Tr(text::kOverviewRescan), this);
     rescanAction_->setObjectName(QStringLiteral("overviewRescanAction"));
-    rescanAction_->setShortcut(QKeySequence(Qt::Key_F5));
-    rescanAction_->setShortcutContext(Qt::WindowShortcut);
     connect(rescanAction_, &QAction::triggered, this, &COverviewStrip::ShowWholeCard);
     wholeCardAction_ = new QAction(text::Tr(text::kOverviewWholeCard), this);
     wholeCardAction_->setShortcut(QKeySequence(Qt::Key_Home));
@@ -84,108 +65,67 @@ COverviewStrip::COverviewStrip(QWidget* parent) : QWidget(parent) {
     setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
-COverviewStrip::~COverviewStrip() {
-    if (job_) job_->cancel = true;
-    WaitForWorker();
-}
+COverviewStrip::~COverviewStrip() = default;
+
+bool COverviewStrip::IsScanning() const { return scan_->IsScanning(); }
+
+const std::vector<OverviewSample>& COverviewStrip::Samples() const { return scan_->Samples(); }
+
+QString COverviewStrip::StateText() const { return scan_->StateText(); }
+
+OverviewGeometry COverviewStrip::Geometry() const { return OverviewGeometry(font(), size(), viewFrom_, viewTo_); }
 
 void COverviewStrip::StartScan(const CCardReader& reader) {
-    overview_ = std::make_unique<CardOverview>(reader);
-    view_.Clear();
-    Scan(OverviewRequest());
+    zoomTimer_->stop();
+    zoomed_ = false;
+    scan_->StartScan(reader);
+    cancelAction_->setEnabled(true);
+    update();
 }
 
 void COverviewStrip::ShowNoCard() {
-    if (job_) job_->cancel = true;
-    WaitForWorker();
-    overview_.reset();
-    view_.Clear();
-    scanning_ = false;
-    message_ = NoteText(OverviewNote::kNoCard);
+    zoomTimer_->stop();
+    scan_->ShowNoCard();
+    cancelAction_->setEnabled(false);
     update();
 }
 
 void COverviewStrip::ShowWholeCard() {
-    if (!overview_) return;
+    if (!scan_->HasCard()) return;
     zoomTimer_->stop();
-    view_.ShowWholeCard();
-    Scan(OverviewRequest());
+    zoomed_ = false;
+    scan_->Scan(OverviewRequest());
+    cancelAction_->setEnabled(true);
+    update();
 }
 
 void COverviewStrip::ZoomTo(std::int32_t from, std::int32_t to) {
-    if (!overview_) return;
-    ApplyZoom(view_.ZoomTo(from, to));
-}
-
-void COverviewStrip::ApplyZoom(const OverviewView::Zoom& zoom) {
-    if (zoom.kind == OverviewView::Zoom::kNone) return;
-    if (zoom.kind == OverviewView::Zoom::kWholeCard) {
+    const std::int32_t oldest = scan_->CardOldest();
+    const std::int32_t newest = scan_->CardNewest();
+    if (!scan_->HasCard()) return;
+    const OverviewZoom zoom = OverviewZoomRange(from, to, oldest, newest);
+    if (zoom.kind == OverviewZoom::kNone) return;
+    if (zoom.kind == OverviewZoom::kWholeCard) {
         ShowWholeCard();
         return;
     }
-    pendingFrom_ = zoom.from;
-    pendingTo_ = zoom.to;
+    viewFrom_ = pendingFrom_ = zoom.from;
+    viewTo_ = pendingTo_ = zoom.to;
+    zoomed_ = true;
     update();
     zoomTimer_->start();
 }
 
-void COverviewStrip::Scan(const OverviewRequest& request) {
-    if (!overview_) return;
-    if (job_) job_->cancel = true;
-    WaitForWorker();
-
-    auto job = std::make_shared<ScanJob>();
-    job_ = job;
-    const std::uint64_t generation = ++generation_;
-    CardOverview overview = *overview_;  // the worker's own copy
-    overview.SetProgressHook([job](std::size_t done, std::size_t total) {
-        job->done = done;
-        job->total = total;
-    });
-    overview.SetCancelHook([job] { return job->cancel.load(); });
-    COverviewStrip* strip = this;
-    // The worker opens the card's volume itself; the strip waits for it
-    // before it goes, so `strip` outlives the worker.
-    worker_ = QThread::create([overview, request, strip, generation]() {
-        const OverviewResult result = overview.Scan(request);
-        QMetaObject::invokeMethod(
-            strip, [strip, generation, result] { strip->OnScanDone(generation, result); }, Qt::QueuedConnection);
-    });
-    scanning_ = true;
-    message_.clear();
-    cancelAction_->setEnabled(true);
-    worker_->start();
-    progressTimer_->start();
-    update();
-}
-
 void COverviewStrip::CancelScan() {
-    if (!scanning_) return;
-    if (job_) job_->cancel = true;
-    ++generation_;  // whatever the worker still reports is dropped
-    WaitForWorker();
-    scanning_ = false;
-    progressTimer_->stop();
-    cancelAction_->setEnabled(false);
-    message_ = text::Tr(text::kOverviewCancelled);
-    update();
-    emit scanFinished();
+    scan_->Cancel();
 }
 
-void COverviewStrip::WaitForWorker() {
-    if (worker_ == nullptr) return;
-    worker_->wait();
-    delete worker_;
-    worker_ = nullptr;
-}
-
-void COverviewStrip::OnScanDone(std::uint64_t generation, const OverviewResult& result) {
-    if (generation != generation_) return;
-    WaitForWorker();
-    scanning_ = false;
-    progressTimer_->stop();
+void COverviewStrip::OnScanFinished(bool wholeCard) {
     cancelAction_->setEnabled(false);
-    message_ = NoteText(view_.TakeScan(result));
+    if (wholeCard && !zoomed_) {
+        viewFrom_ = scan_->CardOldest();
+        viewTo_ = scan_->CardNewest();
+    }
     update();
     emit scanFinished();
 }
@@ -195,158 +135,42 @@ void COverviewStrip::SetMarker(std::int32_t time) {
     update();
 }
 
-QRect COverviewStrip::PlotRect() const {
-    const QFontMetrics metrics(font());
-    const int axis = metrics.horizontalAdvance(QStringLiteral("00000 V")) + 6;
-    return QRect(axis, 2, std::max(1, width() - 2 * axis), std::max(1, height() - metrics.height() - 4));
+void COverviewStrip::SetEventMarks(const std::vector<PowerEvent>& events) {
+    eventMarks_ = events;
+    update();
 }
 
-OverviewPlot COverviewStrip::Columns() const {
-    const QRect plot = PlotRect();
-    return OverviewPlot{plot.left(), plot.width()};
+int COverviewStrip::NearestSample(int x) const {
+    return OverviewNearestSample(Samples(), Geometry().Columns(), viewFrom_, viewTo_, x);
 }
-
-int COverviewStrip::XOfTime(std::int32_t time) const {
-    return OverviewXOfTime(Columns(), view_.From(), view_.To(), time);
-}
-
-std::int32_t COverviewStrip::TimeOfX(int x) const { return OverviewTimeOfX(Columns(), view_.From(), view_.To(), x); }
-
-int COverviewStrip::NearestSample(int x) const { return view_.NearestSample(Columns(), x); }
 
 QString COverviewStrip::HoverTextAt(int x) const {
     const int index = NearestSample(x);
     if (index < 0) return QString();
-    const OverviewSample& sample = view_.Samples()[static_cast<std::size_t>(index)];
-    if (!sample.hasPoint) return text::Tr(text::kOverviewHoverNoPoint).arg(TimeText(sample.time));
-    return text::Tr(text::kOverviewHover)
-        .arg(TimeText(sample.time))
-        .arg(sample.point.valueB)
-        .arg(sample.point.valueA);
-}
-
-QString COverviewStrip::StateText() const {
-    if (scanning_) {
-        const std::size_t total = job_ ? job_->total.load() : 0;
-        const std::size_t done = job_ ? job_->done.load() : 0;
-        const int percent = total == 0 ? 0 : static_cast<int>(done * 100 / total);
-        return text::Tr(text::kOverviewReading).arg(percent);
-    }
-    return message_;
+    const OverviewSample& sample = Samples()[static_cast<std::size_t>(index)];
+    const QString time = QString::fromStdString(FormatLocalStandard(sample.time));
+    if (!sample.hasRms) return text::Tr(text::kOverviewHoverNoPoint).arg(time);
+    return QString::fromLatin1(text::kOverviewHover)
+        .arg(time, QString::number(sample.rms.voltsB, 'f', 1), QString::number(sample.rms.amperesA, 'f', 3));
 }
 
 void COverviewStrip::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), palette().base());
-    const QRect plot = PlotRect();
-    const QFontMetrics metrics(font());
-    painter.setPen(palette().mid().color());
-    painter.drawRect(plot.adjusted(0, 0, -1, -1));
-
-    const std::vector<OverviewSample>& samples = view_.Samples();
-    if (samples.empty()) {
-        painter.setPen(palette().text().color());
-        if (scanning_ && job_ && job_->total > 0) {
-            QRect bar = plot.adjusted(2, plot.height() - 5, -2, -2);
-            painter.fillRect(QRect(bar.left(), bar.top(),
-                                   static_cast<int>(bar.width() * job_->done.load() / job_->total.load()), bar.height()),
-                             palette().highlight());
-        }
-        painter.drawText(plot, Qt::AlignCenter, StateText());
-        return;
-    }
-
-    // Channel B (V) on the left axis, channel A (A) on the right.
-    int largestA = 0;
-    int largestB = 0;
-    view_.Largest(&largestA, &largestB);
-    const int topA = OverviewAxisTop(largestA);
-    const int topB = OverviewAxisTop(largestB);
-    auto yOf = [&plot](int value, int top) {
-        const double share = std::clamp(value / static_cast<double>(top), 0.0, 1.0);
-        return plot.bottom() - 1 - static_cast<int>(std::lround(share * (plot.height() - 3)));
-    };
-
-    // Pauses: shaded, and the lines stop there.
-    const QColor pauseColor = palette().window().color().darker(108);
-    for (std::size_t i = 0; i + 1 < samples.size(); ++i) {
-        if (!view_.IsPause(i)) continue;
-        const int x0 = XOfTime(samples[i].time);
-        const int x1 = XOfTime(samples[i + 1].time);
-        if (x1 - x0 > 1) painter.fillRect(QRect(x0 + 1, plot.top() + 1, x1 - x0 - 1, plot.height() - 2), pauseColor);
-    }
-
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setClipRect(plot);
-    // Channel A first, lighter: its coarse integer steps would otherwise
-    // cover channel B's line.
-    for (int channel = 1; channel >= 0; --channel) {
-        QPainterPath path;
-        bool open = false;
-        for (std::size_t i = 0; i < samples.size(); ++i) {
-            if (i > 0 && view_.IsPause(i - 1)) open = false;
-            const OverviewSample& s = samples[i];
-            if (!s.hasPoint) continue;
-            const QPointF p(XOfTime(s.time), channel == 0 ? yOf(s.point.valueB, topB) : yOf(s.point.valueA, topA));
-            if (open) {
-                path.lineTo(p);
-            } else {
-                path.moveTo(p);
-                path.lineTo(p + QPointF(0.5, 0));  // a lone sample stays visible
-                open = true;
-            }
-        }
-        QColor color = channel == 0 ? kChannelBColor : kChannelAColor;
-        if (channel == 1) color.setAlpha(110);
-        painter.setPen(QPen(color, channel == 0 ? 1.5 : 1.0));
-        painter.drawPath(path);
-    }
-    painter.setClipping(false);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-
-    // The record shown last.
-    if (marker_ > 0 && marker_ >= view_.From() && marker_ <= view_.To()) {
-        const int x = XOfTime(marker_);
-        painter.setPen(QPen(Qt::red, 1, Qt::DashLine));
-        painter.drawLine(x, plot.top(), x, plot.bottom());
-    }
-    // A drag's range.
+    OverviewFrame frame;
+    frame.samples = &Samples();
+    frame.gapSeconds = scan_->GapSeconds();
+    frame.marker = marker_;
+    frame.events = &eventMarks_;
     if (pressX_ >= 0 && dragX_ >= 0) {
-        QColor selection = palette().highlight().color();
-        selection.setAlpha(60);
-        painter.fillRect(QRect(QPoint(std::min(pressX_, dragX_), plot.top()),
-                               QPoint(std::max(pressX_, dragX_), plot.bottom())),
-                         selection);
+        frame.dragFrom = pressX_;
+        frame.dragTo = dragX_;
     }
-
-    // Axes: values and units, and the view's first and last time.
-    const int textHeight = metrics.height();
-    painter.setPen(kChannelBColor);
-    painter.drawText(QRect(0, plot.top(), plot.left() - 3, textHeight), Qt::AlignRight | Qt::AlignTop,
-                     QStringLiteral("%1 V").arg(topB));
-    painter.drawText(QRect(0, plot.bottom() - textHeight, plot.left() - 3, textHeight), Qt::AlignRight | Qt::AlignBottom,
-                     QStringLiteral("0 V"));
-    painter.setPen(kChannelAColor);
-    painter.drawText(QRect(plot.right() + 4, plot.top(), width() - plot.right() - 4, textHeight),
-                     Qt::AlignLeft | Qt::AlignTop, QStringLiteral("%1 A").arg(topA));
-    painter.drawText(QRect(plot.right() + 4, plot.bottom() - textHeight, width() - plot.right() - 4, textHeight),
-                     Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("0 A"));
-    painter.setPen(palette().text().color());
-    const QRect timeRow(plot.left(), plot.bottom() + 2, plot.width(), textHeight);
-    painter.drawText(timeRow, Qt::AlignLeft | Qt::AlignTop, TimeText(view_.From()));
-    painter.drawText(timeRow, Qt::AlignRight | Qt::AlignTop, TimeText(view_.To()));
-
-    // Progress of a zoom's scan, a message, or the sample under the mouse.
-    QString note = scanning_ || !message_.isEmpty() ? StateText() : QString();
-    if (hoverX_ >= 0 && note.isEmpty()) note = HoverTextAt(hoverX_);
-    if (!note.isEmpty()) {
-        const QRect box(plot.left() + 4, plot.top() + 2, metrics.horizontalAdvance(note) + 8, textHeight + 2);
-        QColor back = palette().toolTipBase().color();
-        back.setAlpha(220);
-        painter.fillRect(box, back);
-        painter.setPen(palette().toolTipText().color());
-        painter.drawText(box, Qt::AlignCenter, note);
-    }
+    frame.scanning = scan_->IsScanning();
+    frame.progress = scan_->Progress();
+    frame.note = StateText();
+    frame.hover = hover_;
+    if (hover_.x() >= 0 && frame.note.isEmpty()) frame.hoverText = HoverTextAt(hover_.x());
+    PaintOverview(painter, palette(), font(), rect(), Geometry(), frame);
 }
 
 void COverviewStrip::mousePressEvent(QMouseEvent* event) {
@@ -359,10 +183,10 @@ void COverviewStrip::mousePressEvent(QMouseEvent* event) {
 }
 
 void COverviewStrip::mouseMoveEvent(QMouseEvent* event) {
-    const int x = event->position().toPoint().x();
-    hoverX_ = x;
-    if (pressX_ >= 0 && (event->buttons() & Qt::LeftButton) && std::abs(x - pressX_) > kOverviewDragThreshold) {
-        dragX_ = x;
+    const QPoint at = event->position().toPoint();
+    hover_ = at;
+    if (pressX_ >= 0 && (event->buttons() & Qt::LeftButton) && std::abs(at.x() - pressX_) > kOverviewDragThreshold) {
+        dragX_ = at.x();
     }
     update();
 }
@@ -378,15 +202,17 @@ void COverviewStrip::mouseReleaseEvent(QMouseEvent* event) {
     pressX_ = -1;
     dragX_ = -1;
     if (dragged) {
-        ZoomTo(TimeOfX(std::min(from, x)), TimeOfX(std::max(from, x)));
+        const OverviewGeometry geometry = Geometry();
+        ZoomTo(geometry.TimeOfX(std::min(from, x)), geometry.TimeOfX(std::max(from, x)));
         return;
     }
-    const int index = NearestSample(x);
-    if (index >= 0) emit sampleChosen(view_.Samples()[static_cast<std::size_t>(index)].time);
+    clickX_ = x;
+    clickTimer_->start();
 }
 
 void COverviewStrip::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
+        clickTimer_->stop();
         pressX_ = -1;
         ShowWholeCard();
     }
@@ -394,13 +220,16 @@ void COverviewStrip::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void COverviewStrip::wheelEvent(QWheelEvent* event) {
     const int steps = event->angleDelta().y() / 120;
-    if (!overview_) return;
-    ApplyZoom(view_.Wheel(Columns(), event->position().toPoint().x(), steps));
+    const OverviewZoom zoom = OverviewWheelRange(Geometry().Columns(), viewFrom_, viewTo_,
+                                                 event->position().toPoint().x(), steps, scan_->CardOldest(),
+                                                 scan_->CardNewest());
+    if (zoom.kind == OverviewZoom::kWholeCard) ShowWholeCard();
+    if (zoom.kind == OverviewZoom::kRange) ZoomTo(zoom.from, zoom.to);
     event->accept();
 }
 
 void COverviewStrip::leaveEvent(QEvent* event) {
-    hoverX_ = -1;
+    hover_ = QPoint(-1, -1);
     update();
     QWidget::leaveEvent(event);
 }

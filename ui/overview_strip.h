@@ -1,32 +1,31 @@
 // COverviewStrip: the whole recording of the card as a strip under the
-// browser. It draws channel B's (V) and channel A's (A) trend values over
-// time, each with its own axis, leaves the recorder's pauses as gaps, shows
-// the oldest and newest time of the view at its ends and marks the record
-// shown last.
+// browser. It draws the real RMS of channel B (V) and channel A (A) over
+// time as a min/max band per pixel column, each channel with its own axis,
+// leaves the recorder's pauses as gaps, shows the view's oldest and newest
+// time at its ends with ticks between them and marks the record shown last.
 //
-// The card is scanned by a CardOverview on a worker thread with its own open
-// of the card's volume; the strip shows the scan's progress and stays usable,
-// and a scan can be cancelled. A click chooses the nearest sample's record
-// time; the wheel or a drag zooms into a time range, which is sampled again
-// at full resolution; a double click or Home goes back to the whole card.
+// The card is scanned off the user-interface thread (COverviewScan); the
+// strip shows the scan's progress and stays usable, and a scan can be
+// cancelled. A click chooses the nearest sample's record time; the wheel or
+// a drag zooms into a time range, which is sampled again at full resolution;
+// a double click or Home goes back to the whole card (and chooses nothing).
 #pragma once
 
-#include <atomic>
-#include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include <QWidget>
 
 #include "card/card_overview.h"
-#include "dialogcore/overview_view.h"
+#include "card/event_detector.h"
+#include "ui/overview_painter.h"
 
 class QAction;
-class QThread;
 class QTimer;
 
 namespace orvanta {
+
+class COverviewScan;
 
 class COverviewStrip : public QWidget {
     Q_OBJECT
@@ -44,21 +43,24 @@ public:
     void CancelScan();
     // The record shown last in the browser (0: none).
     void SetMarker(std::int32_t time);
+    // The events list's events, marked over the curves.
+    void SetEventMarks(const std::vector<PowerEvent>& events);
+    const std::vector<PowerEvent>& EventMarks() const { return eventMarks_; }
 
-    bool IsScanning() const { return scanning_; }
-    const std::vector<OverviewSample>& Samples() const { return view_.Samples(); }
+    bool IsScanning() const;
+    const std::vector<OverviewSample>& Samples() const;
     // The view's time range (whole card or zoomed).
-    std::int32_t ViewFrom() const { return view_.From(); }
-    std::int32_t ViewTo() const { return view_.To(); }
-    bool IsZoomed() const { return view_.IsZoomed(); }
+    std::int32_t ViewFrom() const { return viewFrom_; }
+    std::int32_t ViewTo() const { return viewTo_; }
+    bool IsZoomed() const { return zoomed_; }
     // What the strip writes when it has no samples to draw (message, progress).
     QString StateText() const;
     // The text shown for the sample nearest to x (empty when none).
     QString HoverTextAt(int x) const;
     // The x of a time inside the plot, and the sample nearest to an x (-1: none).
-    int XOfTime(std::int32_t time) const;
+    int XOfTime(std::int32_t time) const { return Geometry().XOfTime(time); }
     int NearestSample(int x) const;
-    QRect PlotRect() const;
+    QRect PlotRect() const { return Geometry().Plot(); }
 
     QAction* RescanAction() const { return rescanAction_; }
     QAction* WholeCardAction() const { return wholeCardAction_; }
@@ -85,32 +87,27 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    struct ScanJob;
+    OverviewGeometry Geometry() const;
+    void OnScanFinished(bool wholeCard);
 
-    void Scan(const OverviewRequest& request);
-    void OnScanDone(std::uint64_t generation, const OverviewResult& result);
-    void WaitForWorker();
-    void ApplyZoom(const OverviewView::Zoom& zoom);
-    OverviewPlot Columns() const;
-    std::int32_t TimeOfX(int x) const;
-
-    std::unique_ptr<CardOverview> overview_;  // the card to scan; null without a card
-    std::shared_ptr<ScanJob> job_;
-    QThread* worker_ = nullptr;
-    std::uint64_t generation_ = 0;
-    bool scanning_ = false;
-    QTimer* progressTimer_ = nullptr;
+    COverviewScan* scan_ = nullptr;
     QTimer* zoomTimer_ = nullptr;
+    // A click waits for the double-click interval, so that a double click
+    // (back to the whole card) does not also choose a record.
+    QTimer* clickTimer_ = nullptr;
+    int clickX_ = -1;
 
-    OverviewView view_;
+    std::int32_t viewFrom_ = 0;
+    std::int32_t viewTo_ = 0;
+    bool zoomed_ = false;
     std::int32_t pendingFrom_ = 0;
     std::int32_t pendingTo_ = 0;
     std::int32_t marker_ = 0;
-    QString message_;
+    std::vector<PowerEvent> eventMarks_;
 
     int pressX_ = -1;
     int dragX_ = -1;
-    int hoverX_ = -1;
+    QPoint hover_{-1, -1};
 
     QAction* rescanAction_ = nullptr;
     QAction* wholeCardAction_ = nullptr;

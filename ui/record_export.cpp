@@ -1,31 +1,106 @@
 #include "ui/record_export.h"
 
-#include <QFile>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMarginsF>
+#include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPointer>
+#include <QSaveFile>
+#include <QSettings>
 #include <QWebEnginePage>
 
+#include "card/local_time.h"
 #include "request/record_csv.h"
 #include "ui/web_browser2.h"
+#include "ui/ui_strings.h"
 
 namespace orvanta {
 
-void CRecordExport::SavePageAsPdf(CWebBrowser2& browser, const QString& path) {
-    const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(12, 12, 12, 12),
-                         QPageLayout::Millimeter);
-    browser.page()->printToPdf(path, a4);
+namespace {
+
+const char kLastFolderKey[] = "export/lastFolder";
+
+}  // namespace
+
+CRecordExport::CRecordExport(QWidget* window, CWebBrowser2& browser, ReaderOf reader)
+    : QObject(window), window_(window), browser_(browser), reader_(std::move(reader)) {}
+
+QString CRecordExport::DefaultFileName(std::int32_t recordTime, const QString& suffix) {
+    if (recordTime <= 0) return QStringLiteral("orvanta.") + suffix;
+    // "YYYY-MM-DD HH:MM:SS" -> "YYYY-MM-DD_HHMMSS"
+    QString time = QString::fromStdString(FormatLocalStandard(recordTime));
+    time.replace(QLatin1Char(' '), QLatin1Char('_')).remove(QLatin1Char(':'));
+    return QStringLiteral("orvanta-%1.%2").arg(time, suffix);
 }
 
-bool CRecordExport::WriteRecordCsv(const CCardReader& reader, const QString& path, QString* error) {
-    const std::string csv = BuildRecordCsv(reader);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()) || !file.flush()) {
+bool CRecordExport::WriteFile(const QString& path, const QByteArray& bytes, QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         if (error) *error = file.errorString();
         return false;
     }
     return true;
+}
+
+void CRecordExport::Report(bool ok, const QString& text) {
+    lastMessage_ = text;
+    auto* box = new QMessageBox(ok ? QMessageBox::Information : QMessageBox::Warning, window_->windowTitle(), text,
+                                QMessageBox::Ok, window_);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+QString CRecordExport::AskForPath(const char* caption, const QString& suffix, const QString& filter) {
+    QSettings settings;
+    QString folder = settings.value(QLatin1String(kLastFolderKey)).toString();
+    if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+    const QString proposal = QDir(folder).filePath(DefaultFileName(reader_().actualTime, suffix));
+    const QString path =
+        QFileDialog::getSaveFileName(window_, text::Tr(caption).remove(QChar(0x2026)), proposal, filter);
+    if (!path.isEmpty()) settings.setValue(QLatin1String(kLastFolderKey), QFileInfo(path).absolutePath());
+    return path;
+}
+
+void CRecordExport::ChooseAndSavePdf() {
+    const QString path = AskForPath(text::kSavePdf, QStringLiteral("pdf"), QStringLiteral("PDF (*.pdf)"));
+    if (!path.isEmpty()) SavePageAsPdf(path);
+}
+
+void CRecordExport::ChooseAndExportCsv() {
+    const QString path = AskForPath(text::kExportCsv, QStringLiteral("csv"), QStringLiteral("CSV (*.csv)"));
+    if (!path.isEmpty()) ExportRecordCsv(path);
+}
+
+void CRecordExport::SavePageAsPdf(const QString& path) {
+    const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(12, 12, 12, 12),
+                         QPageLayout::Millimeter);
+    // The engine hands over the document (empty when printing failed); it
+    // is written like the CSV.
+    QPointer<CRecordExport> self(this);
+    browser_.page()->printToPdf(
+        [self, path](const QByteArray& pdf) {
+            if (!self) return;
+            QString error;
+            const bool ok = !pdf.isEmpty() && WriteFile(path, pdf, &error);
+            if (pdf.isEmpty()) error = text::Tr(text::kPdfPrintFailed);
+            self->Report(ok, ok ? text::Tr(text::kExportSaved).arg(QDir::toNativeSeparators(path))
+                                : text::Tr(text::kExportFailed).arg(QDir::toNativeSeparators(path)) +
+                                      QLatin1Char('\n') + error);
+            emit self->pdfSaved(path, ok);
+        },
+        a4);
+}
+
+bool CRecordExport::ExportRecordCsv(const QString& path) {
+    const std::string csv = BuildRecordCsv(reader_());
+    QString error;
+    const bool ok = WriteFile(path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())), &error);
+    Report(ok, ok ? text::Tr(text::kExportSaved).arg(QDir::toNativeSeparators(path))
+                  : text::Tr(text::kExportFailed).arg(QDir::toNativeSeparators(path)) + QLatin1Char('\n') + error);
+    return ok;
 }
 
 }  // namespace orvanta

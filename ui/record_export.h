@@ -1,24 +1,68 @@
 // The window's exports of what it shows: the browser's page as an A4 PDF,
 // printed by the browser engine itself, and the record of the last query as
-// CSV (the same text orvanta-query --csv writes).
+// CSV (the same text orvanta-query --csv writes). Both files are written
+// through QSaveFile, so they get the same permissions and a failed write
+// leaves no half file. Each export says where the file went, or why it
+// failed, in a message that does not block the window. The file dialogs
+// propose a name with the record's time in the folder used last.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+
+#include <QByteArray>
+#include <QObject>
 #include <QString>
 
 #include "card/card_reader.h"
+
+class QWidget;
 
 namespace orvanta {
 
 class CWebBrowser2;
 
-class CRecordExport {
-public:
-    // Starts printing the page shown to `path` (A4, portrait); the browser's
-    // page reports the end with pdfPrintingFinished.
-    static void SavePageAsPdf(CWebBrowser2& browser, const QString& path);
+class CRecordExport : public QObject {
+    Q_OBJECT
 
-    // Writes the reader's last record as CSV; false with *error on failure.
-    static bool WriteRecordCsv(const CCardReader& reader, const QString& path, QString* error);
+public:
+    // The window's reader at the time of an export (a new drive search
+    // replaces it).
+    using ReaderOf = std::function<const CCardReader&()>;
+
+    // `window` parents the dialogs and messages; it and `browser` outlive this.
+    CRecordExport(QWidget* window, CWebBrowser2& browser, ReaderOf reader);
+
+    // Asks for a file and exports to it.
+    void ChooseAndSavePdf();
+    void ChooseAndExportCsv();
+
+    // The exports without their file dialogs. The PDF is printed
+    // asynchronously: pdfSaved reports its end.
+    void SavePageAsPdf(const QString& path);
+    bool ExportRecordCsv(const QString& path);
+
+    // The text of the last message shown (for the window's tests).
+    const QString& LastMessage() const { return lastMessage_; }
+
+    // "orvanta-2024-03-14_152000.pdf" for a record of 2024-03-14 15:20:00
+    // (local standard time); "orvanta.pdf" without a record (time <= 0).
+    static QString DefaultFileName(std::int32_t recordTime, const QString& suffix);
+    // Writes `bytes` to `path` through QSaveFile; false with *error on failure.
+    static bool WriteFile(const QString& path, const QByteArray& bytes, QString* error);
+
+signals:
+    // A PDF export ended; ok is false when printing or writing failed.
+    void pdfSaved(const QString& path, bool ok);
+
+private:
+    QString AskForPath(const char* caption, const QString& suffix, const QString& filter);
+    void Report(bool ok, const QString& text);
+
+    QWidget* window_;
+    CWebBrowser2& browser_;
+    ReaderOf reader_;
+    QString lastMessage_;
 };
 
 }  // namespace orvanta

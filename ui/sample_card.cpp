@@ -15,6 +15,8 @@ void WriteSampleCard(MemoryDisk& disk, const SampleCard& card) {
     contents.sectors = disk.sizeInSectors;
     contents.serial = card.serial;
     contents.deviceByte = card.deviceByte;
+    contents.gapEvery = card.gapEvery;
+    contents.gapSeconds = card.gapSeconds;
     cardimage::GenerateCard(contents, [&disk](std::uint32_t sector, const std::uint8_t* bytes) {
         std::memcpy(disk.Sector(sector).data(), bytes, kSectorSize);
     });

@@ -5,8 +5,9 @@
 
 namespace orvanta {
 
-QString StartPage(const CardSummary& card, const std::string& devicePath) {
-    return QString::fromStdString(orvanta::StartPage(CurrentUiLanguage(), card, devicePath));
+QString StartPage(const CardSummary& card, const std::string& devicePath, const RatioFacts* ratios,
+                  const std::vector<std::string>* driveReport) {
+    return QString::fromStdString(orvanta::StartPage(CurrentUiLanguage(), card, devicePath, ratios, driveReport));
 }
 
 }  // namespace orvanta

@@ -8,11 +8,13 @@
 #include <QString>
 
 #include "card/card_summary.h"
+#include "dialogcore/start_page.h"
 
 namespace orvanta {
 
 // A complete HTML page. `devicePath` is the path the card's drive letter is
 // mapped to (empty when unknown). Times are local standard time.
-QString StartPage(const CardSummary& card, const std::string& devicePath);
+QString StartPage(const CardSummary& card, const std::string& devicePath, const RatioFacts* ratios = nullptr,
+                  const std::vector<std::string>* driveReport = nullptr);
 
 }  // namespace orvanta

@@ -40,10 +40,13 @@ UiLanguage CurrentUiLanguage() {
 }
 
 CUiTranslation::CUiTranslation(UiLanguage language) {
-    if (language == UiLanguage::kChinese) return;
-    if (qtbase_.load(QStringLiteral("qtbase_en"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    const bool chinese = language == UiLanguage::kChinese;
+    QLocale::setDefault(chinese ? QLocale(QLocale::Chinese, QLocale::China) : QLocale(QLocale::English, QLocale::UnitedStates));
+    if (qtbase_.load(chinese ? QStringLiteral("qtbase_zh_CN") : QStringLiteral("qtbase_en"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         qtbaseInstalled_ = QCoreApplication::installTranslator(&qtbase_);
     }
+    if (chinese) return;
     loaded_ = own_.load(QStringLiteral(":/i18n/orvanta_en.qm"));
     if (loaded_) ownInstalled_ = QCoreApplication::installTranslator(&own_);
 }
@@ -51,6 +54,7 @@ CUiTranslation::CUiTranslation(UiLanguage language) {
 CUiTranslation::~CUiTranslation() {
     if (ownInstalled_) QCoreApplication::removeTranslator(&own_);
     if (qtbaseInstalled_) QCoreApplication::removeTranslator(&qtbase_);
+    QLocale::setDefault(previousLocale_);
 }
 
 }  // namespace orvanta

@@ -4,6 +4,7 @@
 // Chinese needs no translator at all.
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <QTranslator>
@@ -28,8 +29,10 @@ UiLanguage CurrentUiLanguage();
 
 // The translators of one language, installed on the application for the
 // guard's lifetime: for English the window's own translation (built into the
-// program) and Qt's qtbase translation where it is installed; for Chinese
-// none.
+// program); for both languages Qt's own qtbase translation where it is
+// installed (qtbase_en, qtbase_zh_CN), so that Qt's dialogs (the file dialog,
+// message box buttons) speak the window's language. The default locale
+// follows too (the calendar's month and day names), and is restored after.
 class CUiTranslation {
 public:
     explicit CUiTranslation(UiLanguage language);
@@ -44,6 +47,7 @@ public:
 private:
     QTranslator own_;
     QTranslator qtbase_;
+    QLocale previousLocale_;
     bool loaded_ = true;
     bool ownInstalled_ = false;
     bool qtbaseInstalled_ = false;

@@ -46,12 +46,15 @@ inline constexpr const char kOverviewCancelled[] = QT_TRANSLATE_NOOP("orvanta", 
 inline constexpr const char kOverviewCardGone[] = QT_TRANSLATE_NOOP("orvanta", "读取中存储卡已断开，只显示已读取的部分");
 inline constexpr const char kOverviewHover[] = "%1   B: %2 V   A: %3 A";
 inline constexpr const char kOverviewHoverNoPoint[] = QT_TRANSLATE_NOOP("orvanta", "%1   (无趋势值)");
+inline constexpr const char kFindCard[] = QT_TRANSLATE_NOOP("orvanta", "重新查找存储卡");
 inline constexpr const char kSavePdf[] = QT_TRANSLATE_NOOP("orvanta", "保存页面为 PDF…");
 // The Windows window's print entry (its browser control prints; this window
 // saves a PDF instead).
 inline constexpr const char kPrint[] = QT_TRANSLATE_NOOP("orvanta", "打印…");
 inline constexpr const char kExportCsv[] = QT_TRANSLATE_NOOP("orvanta", "导出记录 CSV…");
 inline constexpr const char kExportFailed[] = QT_TRANSLATE_NOOP("orvanta", "无法写入文件 %1");
+inline constexpr const char kExportSaved[] = QT_TRANSLATE_NOOP("orvanta", "已保存到 %1");
+inline constexpr const char kPdfPrintFailed[] = QT_TRANSLATE_NOOP("orvanta", "浏览器引擎未能生成 PDF。");
 inline constexpr const char kNothingToExport[] = QT_TRANSLATE_NOOP("orvanta", "尚未查询记录，请先按“刷新”。");
 
 // Status line.
@@ -61,6 +64,9 @@ inline constexpr const char kNoCardAtStart[] = QT_TRANSLATE_NOOP("orvanta", "启
 inline constexpr const char kCardNotResponding[] = QT_TRANSLATE_NOOP("orvanta", "存储卡 %1: 未响应");
 inline constexpr const char kRecordTime[] = QT_TRANSLATE_NOOP("orvanta", "记录时间: %1");
 inline constexpr const char kNoRecord[] = QT_TRANSLATE_NOOP("orvanta", "未找到所选时间的记录");
+// A step found no record further in its direction: the record shown stays.
+inline constexpr const char kNoLaterRecord[] = QT_TRANSLATE_NOOP("orvanta", "已是最新记录: %1");
+inline constexpr const char kNoEarlierRecord[] = QT_TRANSLATE_NOOP("orvanta", "已是最早记录: %1");
 
 }  // namespace text
 }  // namespace orvanta

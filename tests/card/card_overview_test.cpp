@@ -3,6 +3,7 @@
 // bound on its reads through one held open, and what a failing or pulled card
 // leaves of a scan.
 #include <cstdint>
+#include <cmath>
 #include <cstdlib>
 #include <optional>
 #include <sstream>
@@ -148,6 +149,16 @@ TEST_P(CardOverviewCases, SamplesAreTheTrendTextsPointsOfTheirSectors) {
         EXPECT_EQ(sample.sector, layout.PhysicalOf(positions[i])) << i;
         EXPECT_EQ(sample.time, layout.TimeOf(positions[i])) << i;
         ExpectTrendTextAgrees(reader, sample);
+        // The real RMS of FillVaryingSamples' square waves: channel B swings
+        // by its amplitude around its own zero level; channel A around 509,
+        // 2.7 counts above its zero level of 506.3.
+        const std::uint32_t index = positions[i];
+        if (index % 7 != 3 && index % 11 != 5) {
+            const double amplitudeA = 40 + index % 300;
+            const double amplitudeB = 5 + index % 400;
+            EXPECT_NEAR(sample.rms.voltsB, amplitudeB * 2.531745, 1e-9) << i;
+            EXPECT_NEAR(sample.rms.amperesA, std::sqrt(amplitudeA * amplitudeA + 2.7 * 2.7) * 0.019419, 1e-9) << i;
+        }
     }
     EXPECT_EQ(result.samples.front().sector, layout.PhysicalOf(c.firstIndex));
     EXPECT_EQ(result.samples.back().sector, layout.PhysicalOf(c.lastIndex));
@@ -161,6 +172,59 @@ INSTANTIATE_TEST_SUITE_P(Rings, CardOverviewCases, ::testing::ValuesIn(kCases),
                              }
                              return name;
                          });
+
+// A wrapped ring of two records a second with a pause of 600 s behind
+// logical index 1499: a range gives exactly the records inside it, none when
+// it holds none (in the pause, after the newest, before the oldest record).
+TEST(CardOverviewRange, OnlyRecordsInsideTheRangeAppear) {
+    cardtest::ScopedTimeZone zone("Asia/Shanghai");
+    CardOnE card;
+    const std::int32_t start = cardtest::TimeOfFields(2024, 3, 15, 10, 0, 0);
+    constexpr std::uint32_t kPauseAfter = 1499;
+    constexpr std::int32_t kPause = 600;
+    auto timeOf = [&](std::uint32_t index) {
+        return start + static_cast<std::int32_t>(index / 2) + (index > kPauseAfter ? kPause : 0);
+    };
+    const RingLayout layout = cardtest::WriteRing(
+        card.disk, start, 3000, 2, 700, 100000, [&](std::uint32_t index, SectorBytes& sector) {
+            const LocalFields f = LocalStandardFields(timeOf(index));
+            const int fields[] = {f.year - 2000, f.month, f.day, f.hour, f.minute, f.second};
+            for (int i = 0; i < 6; ++i) sector[1 + i] = cardtest::ToBcd(fields[i]);
+            FillVaryingSamples(index, sector);
+        });
+    const std::int32_t newest = timeOf(2999);
+    const struct {
+        const char* name;
+        std::int32_t from, to;
+        long first, last;  // expected logical indices; -1: no records
+    } rows[] = {
+        {"inside the pause", timeOf(kPauseAfter) + 10, timeOf(kPauseAfter) + 500, -1, -1},
+        {"after the newest record", newest + 1, newest + 100, -1, -1},
+        {"before the oldest record", start - 100, start - 1, -1, -1},
+        {"from inside the pause", timeOf(kPauseAfter) + 1, timeOf(kPauseAfter + 1), 1500, 1501},
+        {"to inside the pause", timeOf(1400), timeOf(kPauseAfter) + 100, 1400, 1499},
+        {"across the pause, whole seconds", timeOf(1498), timeOf(1502), 1498, 1503},
+    };
+    for (const auto& row : rows) {
+        OverviewRequest request;
+        request.hasFrom = request.hasTo = true;
+        request.from = row.from;
+        request.to = row.to;
+        const OverviewResult result = CardOverview(card.Reader()).Scan(request);
+        ASSERT_EQ(result.status, OverviewStatus::kDone) << row.name;
+        for (const OverviewSample& sample : result.samples) {
+            EXPECT_GE(sample.time, row.from) << row.name;
+            EXPECT_LE(sample.time, row.to) << row.name;
+        }
+        if (row.first < 0) {
+            EXPECT_TRUE(result.samples.empty()) << row.name << ": " << result.samples.size();
+            continue;
+        }
+        ASSERT_EQ(result.samples.size(), static_cast<std::size_t>(row.last - row.first + 1)) << row.name;
+        EXPECT_EQ(result.samples.front().sector, layout.PhysicalOf(static_cast<std::uint32_t>(row.first))) << row.name;
+        EXPECT_EQ(result.samples.back().sector, layout.PhysicalOf(static_cast<std::uint32_t>(row.last))) << row.name;
+    }
+}
 
 TEST(CardOverviewSpread, PositionsAreEvenWithBothEnds) {
     EXPECT_EQ(CardOverview::SamplePositions(0, 9, 4), (std::vector<std::uint32_t>{0, 3, 6, 9}));

@@ -4,11 +4,13 @@
 // setting that cannot be sent.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "tests/common/test_env.h"
 #include "dialogcore/local_pages.h"
+#include "card/ratio_file.h"
 #include "dialogcore/start_page.h"
 
 namespace orvanta {
@@ -69,6 +71,17 @@ TEST(LocalPages, EachPageSaysWhatHappenedInTheWindowsLanguage) {
         return a;
     };
     const std::string usr = "/home/ann/.config/orvanta/orvanta-vemlar.ini";
+    RatioFacts fromBeside;
+    fromBeside.ratioA = 1.02;
+    fromBeside.ratioB = 0.98;
+    fromBeside.source = "/home/ann/.config/orvanta/ratio.txt";
+    RatioFacts noFile;
+    const std::vector<std::string> causes = {"E: 无权读取 /dev/sdb1（权限不足）：请把用户加入 plugdev 组", "F: no <card>"};
+    RatioFacts notTaken;
+    notTaken.source = "./ratio.txt";
+    RatioNote nan;
+    nan.value = std::nan("");
+    notTaken.warnings = {RatioNoteText(nan), "ratio <B> doubted"};
     const PageCase cases[] = {
         {"start, card, zh", zh, StartPage(zh, SummerCard(), "/media/card <1>&.img"),
          plus(plus({"欢迎使用 Orvanta谐波分析"}, cardFacts), {"本地标准时间", "使用方法", "“&lt;”和“&gt;”", "右键菜单"}),
@@ -102,6 +115,25 @@ TEST(LocalPages, EachPageSaysWhatHappenedInTheWindowsLanguage) {
          {"请求未发送", "/dev/zero is not a regular file &lt;x&gt;", "1 MiB"}, {}},
         {"not read, en", en, ConfigProblemPage(en, "a.ini is larger than 1024 KiB"),
          {"Request not sent", "a.ini is larger than 1024 KiB", "1 MiB"}, {"请求"}},
+        // The ratios in use and where they came from, with what is wrong with them.
+        {"ratios from beside the file, zh", zh, StartPage(zh, SummerCard(), "", &fromBeside),
+         {"300000", "变比", "1.02", "0.98", "/home/ann/.config/orvanta/ratio.txt"}, {"没有找到 ratio.txt", "warn\">"}},
+        {"no ratio.txt, en", en, StartPage(en, none, "", &noFile),
+         {"No memory card found", "Calibration ratios", "<td>1</td>", "No ratio.txt was found"}, {"Read from"}},
+        {"ratio not taken, en", en, StartPage(en, SummerCard(), "", &notTaken),
+         {"<td>1</td>", "./ratio.txt", "warn\">ratio.txt: the ratio of channel A (nan) is not a finite number",
+          "warn\">ratio &lt;B&gt; doubted"},
+         {"No ratio.txt"}},
+        // Without a card, why each drive holds none.
+        {"no card, causes, zh", zh, StartPage(zh, none, "", nullptr, &causes),
+         {"未找到存储卡", "各驱动器的情况", "E: 无权读取 /dev/sdb1（权限不足）", "F: no &lt;card&gt;"}, {}},
+        {"card, no causes, en", en, StartPage(en, SummerCard(), "", nullptr, &causes), {"Memory card"},
+         {"What each drive holds", "/dev/sdb1"}},
+        {"unreachable, zh", zh, UnreachableServerPage(zh, usr, "http://127.0.0.1:9/a?b&c", "ERR_UNSAFE_PORT"),
+         {"无法连接分析服务器", "http://127.0.0.1:9/a?b&amp;c", "ERR_UNSAFE_PORT", usr, "serverBaseUrl", "刷新"}, {}},
+        {"unreachable, en", en, UnreachableServerPage(en, usr, "http://analysis.example:6000/", ""),
+         {"cannot be reached", "http://analysis.example:6000/", "serverBaseUrl", usr, "port"},
+         {"browser engine says", "无法"}},
     };
     for (const PageCase& c : cases) {
         SCOPED_TRACE(c.name);

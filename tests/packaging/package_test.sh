@@ -130,7 +130,7 @@ bin=$root/usr/bin
 for program in "${programs[@]}"; do
   help=$(QT_QPA_PLATFORM=offscreen "$bin/$program" --help) || fail "$program --help failed"
   if [ "$program" = orvanta-card ]; then
-    for command in create info overview; do
+    for command in create info overview events; do
       help+=$'\n'$("$bin/$program" $command --help) || fail "$program $command --help failed"
     done
   fi

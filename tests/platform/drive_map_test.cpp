@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/drive_map.h"
+#include "platform/redetecting_volumes.h"
 #include "tests/platform/platform_test_support.h"
 
 namespace orvanta {
@@ -242,6 +243,29 @@ TEST(DriveMapDetect, NoMediaOrNoSysfsGivesAnEmptyMap) {
     sys.Disk("loop0", "1");
     EXPECT_TRUE(DriveMap::DetectRemovable(temp / "sys", "/dev").Empty());
     EXPECT_TRUE(DriveMap::DetectRemovable(temp / "missing", "/dev").Empty());
+}
+
+}  // namespace
+}  // namespace orvanta
+
+namespace orvanta {
+namespace {
+
+// The removable media found again: a letter that named nothing at start
+// opens once a detection maps it, and stops opening when it goes away.
+TEST(RedetectingVolumes, EachDetectionReplacesTheMap) {
+    platformtest::TempDir dir;
+    const std::string card = dir.WriteFile("card.img", std::string(1024, 'x'));
+    std::vector<DriveMap> detections(3);
+    detections[1].Set('E', card);
+    std::size_t next = 0;
+    CRedetectingVolumes volumes([&] { return detections[next++]; });
+    const bool opensAfter[] = {false, true, false};
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (i > 0) volumes.Redetect();
+        EXPECT_EQ(static_cast<bool>(volumes.Open("\\\\.\\E:")), opensAfter[i]) << i;
+        EXPECT_EQ(volumes.Map().PathOf('E'), detections[i].PathOf('E')) << i;
+    }
 }
 
 }  // namespace

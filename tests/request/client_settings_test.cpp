@@ -155,5 +155,31 @@ TEST(ReadClientSettings, SeesAnEditBetweenTwoReads) {
     EXPECT_STREQ(settings.userID, "111");
 }
 
+TEST(ReadNominalVoltage, WholeVoltsFromOneToAMillionElse220) {
+    TempFile file;
+    const struct {
+        const char* line;  // the line in [Common]; null: no file
+        std::int32_t volts;
+    } cases[] = {
+        {nullptr, 220},
+        {"userID=1", 220},
+        {"nominalVoltage=230", 230},
+        {"NominalVoltage = \"110\"", 110},
+        {"nominalVoltage=1", 1},
+        {"nominalVoltage=1000000", 1000000},
+        {"nominalVoltage=1000001", 220},
+        {"nominalVoltage=0", 220},
+        {"nominalVoltage=-230", 220},
+        {"nominalVoltage=230.5", 220},
+        {"nominalVoltage=230V", 220},
+        {"nominalVoltage=", 220},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line == nullptr ? "no file" : c.line);
+        if (c.line != nullptr) file.Write(std::string("[Common]\n") + c.line + "\n");
+        EXPECT_EQ(ReadNominalVoltage(c.line == nullptr ? file.Path() + ".missing" : file.Path()), c.volts);
+    }
+}
+
 }  // namespace
 }  // namespace orvanta

@@ -6,6 +6,8 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+
 #include <memory>
 #include <fstream>
 #include <sstream>
@@ -42,11 +44,13 @@ std::vector<std::string> ExpectedRows(const std::string& image, const OverviewRe
     std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(map);
     CCardReader reader(*volumes);
     const OverviewResult result = CardOverview(reader).Scan(request);
-    std::vector<std::string> rows{"time,sector,trend_a,trend_b"};
+    std::vector<std::string> rows{"time (local standard time),sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)"};
     for (const OverviewSample& s : result.samples) {
         std::string row = FormatLocalStandard(s.time) + "," + std::to_string(s.sector) + ",";
         row += s.hasPoint ? std::to_string(s.point.valueA) + "," + std::to_string(s.point.valueB) : ",";
-        rows.push_back(row);
+        char rms[64] = ",,";
+        if (s.hasRms) std::snprintf(rms, sizeof rms, ",%.4f,%.2f", s.rms.amperesA, s.rms.voltsB);
+        rows.push_back(row + rms);
     }
     return rows;
 }
@@ -169,12 +173,15 @@ TEST_F(OverviewProgram, ExitStatusTellsNoCardAndBadArgumentsApart) {
         {{"overview", "--drive", "E=" + image_, "--from", "2024-13-01 00:00:00"}, 2},
         {{"overview", "--drive", "E=" + image_, "--from", "2024-03-16 00:00:00", "--to", "2024-03-15 00:00:00"}, 2},
         {{"overview", "--drive", "E=" + image_, "--bogus"}, 2},
+        // No record in the range (after the newest one): said, nothing written.
+        {{"overview", "--drive", "E=" + image_, "--from", "2030-01-01 00:00:00"}, 1},
         {{"overview", "--drive"}, 2},
     };
     for (const auto& c : cases) {
         const RunResult run = RunProgram(ProgramPath("orvanta-card"), c.args, {"TZ=Asia/Shanghai"});
         EXPECT_EQ(run.status, c.status) << c.args.back() << ": " << run.errors;
         EXPECT_FALSE(run.errors.empty());
+        if (c.status != 0) EXPECT_EQ(run.output, "") << c.args.back();
     }
 }
 

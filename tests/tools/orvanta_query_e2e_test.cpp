@@ -19,6 +19,7 @@
 #include <memory>
 #include <mutex>
 #include <sstream>
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -364,18 +365,35 @@ TEST_F(QueryProgramTest, WritesTheRecordAsTheWindowsCsvExport) {
     std::istringstream lines(csv);
     std::vector<std::string> all;
     for (std::string line; std::getline(lines, line);) all.push_back(line);
-    ASSERT_GE(all.size(), 4u + 1 + 1 + 126 + 1 + 1 + 1);
-    EXPECT_EQ(all[0], "drive,E:");
-    EXPECT_EQ(all[1], "serial,4711");
-    EXPECT_EQ(all[2], "record time,2013-12-06 12:00:07");
-    EXPECT_EQ(all[3], "sector," + std::to_string(layout_.ringStart + 7));
-    EXPECT_EQ(all[5], "index,channel_a,channel_b");
-    EXPECT_EQ(all[6].rfind("0,", 0), 0u);
-    EXPECT_EQ(all[131].rfind("125,", 0), 0u);
-    EXPECT_EQ(all[133], "index,trend_a,trend_b");
-    EXPECT_EQ(all[134], "0,0,0");
+    const std::size_t wave = 10;  // the header block, a blank line, then the sample pairs' header
+    ASSERT_GE(all.size(), wave + 1 + 126 + 1 + 1 + 1);
+    const std::vector<std::string> header = {"drive,E:",
+                                             "serial,4711",
+                                             "record time,2013-12-06 12:00:07",
+                                             "sector," + std::to_string(layout_.ringStart + 7),
+                                             "time zone,UTC+08:00 (local standard time)",
+                                             "ratio_a,1",
+                                             "ratio_b,1",
+                                             "scale_a,0.019419,A per count",
+                                             "scale_b,2.531745,V per count",
+                                             ""};
+    EXPECT_EQ(std::vector<std::string>(all.begin(), all.begin() + wave), header);
+    EXPECT_EQ(all[wave], "index,channel_a (counts),channel_b (counts),channel_a (A),channel_b (V)");
+    // Each pair in counts, then in amperes and volts: counts times the scale.
+    for (std::size_t pair : {0u, 63u, 125u}) {
+        long long a = 0, b = 0;
+        double amperes = 0, volts = 0;
+        std::size_t index = 0;
+        ASSERT_EQ(std::sscanf(all[wave + 1 + pair].c_str(), "%zu,%lld,%lld,%lf,%lf", &index, &a, &b, &amperes, &volts), 5);
+        EXPECT_EQ(index, pair);
+        EXPECT_NEAR(amperes, a * 0.019419, 0.00005);
+        EXPECT_NEAR(volts, b * 2.531745, 0.005);
+    }
+    const std::size_t trend = wave + 1 + 126 + 1;
+    EXPECT_EQ(all[trend], "index,trend_a (A),trend_b (V)");
+    EXPECT_EQ(all[trend + 1], "0,0,0");
     // The 33 records from 12:00:07 on give a point each.
-    EXPECT_EQ(all.size(), 134u + 1 + 33);
+    EXPECT_EQ(all.size(), trend + 2 + 33);
 }
 
 // Within the origin: a 302 is fetched by GET, a 307 posts the same form again.

@@ -5,11 +5,13 @@
 #include <ctime>
 #include <memory>
 
+#include <QFile>
 #include <QPushButton>
 #include <QSignalSpy>
 
 #include "card/local_time.h"
 #include "platform/drive_map.h"
+#include "platform/raw_volume.h"
 #include "ui/web_browser2.h"
 #include "ui/main_dlg.h"
 #include "ui/sample_card.h"
@@ -63,6 +65,56 @@ TEST(FirstRun, TheBrowserShowsTheStartPageAndTheControlsStartAtTheCurrentTime) {
                      QString::number(card.records)},
                     {});
     EXPECT_TRUE(w.RefreshButton()->isEnabled());
+}
+
+// Without ratio.txt in the working directory the one beside the
+// configuration file is read; the start page shows the ratios and their
+// file, or warns that there is none.
+TEST(FirstRun, RatioTxtBesideTheConfigurationFileIsReadAndTheStartPageSaysSo) {
+    ASSERT_FALSE(QFile::exists(QStringLiteral("ratio.txt"))) << "the tests' working directory holds a ratio.txt";
+    MemoryVolumeSystem volumes;
+    for (const bool beside : {true, false}) {
+        SCOPED_TRACE(beside ? "beside" : "none");
+        ScratchConfig config;
+        config.Write("");
+        const QString ratioPath = config.Dir() + QStringLiteral("/ratio.txt");
+        if (beside) {
+            QFile file(ratioPath);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("2.5\n0.75\n");
+        }
+        MainDlgOptions options;
+        options.iniPath = config.IniPath();
+        CMainDlg w(volumes, options);
+        EXPECT_EQ(w.Reader().ratioA, beside ? 2.5 : 1.0);
+        EXPECT_EQ(w.Reader().ratioB, beside ? 0.75 : 1.0);
+        ASSERT_TRUE(WaitUntil([&] { return PageHtml(w.Browser()).contains(Utf8("变比")); }));
+        const QString page = PageHtml(w.Browser());
+        if (beside) {
+            ExpectPageTexts(page, {QStringLiteral("2.5"), QStringLiteral("0.75"), ratioPath}, {Utf8("没有找到 ratio.txt")});
+        } else {
+            ExpectPageTexts(page, {Utf8("没有找到 ratio.txt")}, {ratioPath});
+        }
+    }
+}
+
+// A drive whose device or image cannot be read is not "no card": the status
+// line and the start page name the cause.
+TEST(FirstRun, WithoutACardTheCauseOfAnUnreadableDriveIsNamed) {
+    ScratchConfig config;
+    config.Write("");
+    const std::string missing = config.Dir().toStdString() + "/no-such-card.img";
+    DriveMap drives;
+    drives.Set('E', missing);
+    const std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(drives);
+    MainDlgOptions options;
+    options.iniPath = config.IniPath();
+    options.drives = &drives;
+    CMainDlg w(*volumes, options);
+    const QString cause = Utf8("找不到 ") + QString::fromStdString(missing);
+    EXPECT_TRUE(w.StatusText().startsWith(cause)) << w.StatusText().toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return PageHtml(w.Browser()).contains(Utf8("未找到存储卡")); }));
+    ExpectPageTexts(PageHtml(w.Browser()), {Utf8("各驱动器的情况"), QStringLiteral("E: ") + cause}, {});
 }
 
 }  // namespace

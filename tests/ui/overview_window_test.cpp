@@ -4,11 +4,15 @@
 // the exports write a PDF of the page and the record's CSV.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <memory>
 #include <string>
 
 #include <QAction>
+#include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -19,6 +23,8 @@
 #include "request/record_csv.h"
 #include "ui/web_browser2.h"
 #include "ui/main_dlg.h"
+#include "ui/overview_painter.h"
+#include "ui/record_export.h"
 #include "ui/overview_strip.h"
 #include "ui/ui_strings.h"
 #include "ui_test_support.h"
@@ -74,9 +80,13 @@ TEST_F(OverviewWindow, AClickOnTheStripQueriesThatSecond) {
         QTest::mouseMove(strip, at);
         const QString hover = strip->HoverTextAt(x);
         EXPECT_TRUE(hover.contains(QString::fromStdString(FormatLocalStandard(sample.time))));
-        EXPECT_TRUE(hover.contains(QStringLiteral("%1 V").arg(sample.point.valueB))) << hover.toStdString();
+        EXPECT_TRUE(hover.contains(QString::number(sample.rms.voltsB, 'f', 1) + QStringLiteral(" V")))
+            << hover.toStdString();
+        EXPECT_TRUE(hover.contains(QString::number(sample.rms.amperesA, 'f', 3) + QStringLiteral(" A")));
 
+        QSignalSpy chosen(strip, &COverviewStrip::sampleChosen);
         QTest::mouseClick(strip, Qt::LeftButton, Qt::NoModifier, at);
+        ASSERT_TRUE(chosen.wait(5000));  // after the double-click interval
         EXPECT_EQ(w->TimeFromControls(), sample.time);
         EXPECT_EQ(w->Reader().actualTime, sample.time);
         EXPECT_EQ(w->Reader().currentSector, sample.sector);  // one record per second
@@ -100,11 +110,87 @@ TEST_F(OverviewWindow, AZoomSamplesItsRangeAtFullResolutionAndADoubleClickGoesBa
     EXPECT_EQ(strip->Samples().back().time, firstTime_ + 1399);
 
     const QPoint middle = strip->PlotRect().center();
+    QSignalSpy chosen(strip, &COverviewStrip::sampleChosen);
     QTest::mouseDClick(strip, Qt::LeftButton, Qt::NoModifier, middle);
     ASSERT_TRUE(WaitUntil([&] { return !strip->IsZoomed() && !strip->IsScanning(); }, 30000));
     EXPECT_EQ(strip->ViewFrom(), firstTime_);
     EXPECT_EQ(strip->Samples().size(), 1000u);
-    WaitForButtons(*w);
+    // The double click only goes back: no record is chosen, nothing queried.
+    QTest::qWait(QApplication::doubleClickInterval() + 200);
+    EXPECT_EQ(chosen.count(), 0);
+    EXPECT_EQ(w->Reader().actualTime, 0);
+    EXPECT_TRUE(w->RefreshButton()->isEnabled());
+}
+
+// The strip's drawing arithmetic: ticks on whole local steps, the envelope's
+// columns, and the hover label kept inside the plot.
+TEST(OverviewDrawing, TicksEnvelopeAndHoverLabel) {
+    ScopedTimeZone zone("Asia/Shanghai");
+    const std::int32_t t0 = TimeOfFields(2024, 3, 15, 10, 0, 7);
+    const struct {
+        std::int32_t span;
+        int width;
+        std::int32_t step;
+        const char* firstLabel;
+    } ticks[] = {
+        {60, 600, 10, "10:00:10"},        // 10 px a second: 80 px apart -> 10 s
+        {3600, 600, 600, "10:10"},        // 6 s a pixel -> 10 min
+        {86400 * 3, 300, 86400, "03-16"},  // days, at local midnight
+        {0, 600, 0, nullptr},
+    };
+    for (const auto& row : ticks) {
+        const TimeTicks chosen = ChooseTimeTicks(t0, t0 + row.span, row.width, 80);
+        EXPECT_EQ(chosen.step, row.step) << row.span;
+        if (row.firstLabel == nullptr) {
+            EXPECT_TRUE(chosen.times.empty());
+            continue;
+        }
+        ASSERT_FALSE(chosen.times.empty());
+        EXPECT_EQ(TickLabel(chosen.times.front(), chosen.step), row.firstLabel);
+        EXPECT_GE(chosen.times.front(), t0);
+        EXPECT_LE(chosen.times.back(), t0 + row.span);
+    }
+
+    // 100 seconds on a plot of about 300 pixels: the two samples of t0 share
+    // a column; 49 s and 40 s steps are pauses with a gap of 20 s.
+    QFont font;
+    const OverviewGeometry geometry(font, QSize(400, 60), t0, t0 + 100);
+    ASSERT_GE(geometry.Plot().width(), 200);
+    std::vector<OverviewSample> samples;
+    const struct { std::int32_t at; double a, b; } points[] = {
+        {0, 0.40, 230}, {0, 0.50, 228}, {1, 0.45, 231}, {50, 1.0, 220}, {90, 0.1, 5}, {90, 0.2, 7}};
+    for (const auto& p : points) {
+        OverviewSample s;
+        s.time = t0 + p.at;
+        s.hasRms = true;
+        s.rms.amperesA = p.a;
+        s.rms.voltsB = p.b;
+        samples.push_back(s);
+    }
+    const std::vector<EnvelopeColumn> columns = BuildEnvelope(samples, geometry, 20);
+    const struct { std::int32_t at; double minA, maxA, minB, maxB; bool startsRun; } expected[] = {
+        {0, 0.40, 0.50, 228, 230, true}, {1, 0.45, 0.45, 231, 231, false},
+        {50, 1.0, 1.0, 220, 220, true}, {90, 0.1, 0.2, 5, 7, true}};
+    ASSERT_EQ(columns.size(), std::size(expected));
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        EXPECT_EQ(columns[i].x, geometry.XOfTime(t0 + expected[i].at)) << i;
+        EXPECT_DOUBLE_EQ(columns[i].minA, expected[i].minA) << i;
+        EXPECT_DOUBLE_EQ(columns[i].maxA, expected[i].maxA) << i;
+        EXPECT_DOUBLE_EQ(columns[i].minB, expected[i].minB) << i;
+        EXPECT_DOUBLE_EQ(columns[i].maxB, expected[i].maxB) << i;
+        EXPECT_EQ(columns[i].startsRun, expected[i].startsRun) << i;
+    }
+
+    const QRect plot(50, 2, 300, 50);
+    const QSize label(120, 18);
+    const struct { QPoint mouse; bool leftOfCursor; } hovers[] = {
+        {{60, 10}, false}, {{340, 10}, true}, {{200, 50}, false}, {{349, 51}, true}};
+    for (const auto& h : hovers) {
+        const QRect box = HoverBox(plot, h.mouse, label);
+        EXPECT_TRUE(plot.contains(box)) << h.mouse.x() << "," << h.mouse.y();
+        EXPECT_EQ(box.left() < h.mouse.x(), h.leftOfCursor) << h.mouse.x();
+        EXPECT_FALSE(box.contains(h.mouse));
+    }
 }
 
 TEST_F(OverviewWindow, WithoutACardTheStripSaysSo) {
@@ -124,22 +210,39 @@ TEST_F(OverviewWindow, ExportsWriteAPdfOfThePageAndTheRecordsCsv) {
     WaitForButtons(*w);
 
     QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
-    QSignalSpy printed(w->Browser()->page(), &QWebEnginePage::pdfPrintingFinished);
-    w->SavePageAsPdf(pdf);
-    ASSERT_TRUE(printed.count() > 0 || printed.wait(60000));
-    EXPECT_TRUE(printed.at(0).at(1).toBool());
-    QFile pdfFile(pdf);
-    ASSERT_TRUE(pdfFile.open(QIODevice::ReadOnly));
-    EXPECT_EQ(pdfFile.read(5), QByteArray("%PDF-"));
+    // Each export says where its file went, or that it failed; a folder
+    // that does not exist fails both.
+    const struct {
+        QString folder;
+        bool ok;
+    } targets[] = {{dir.path(), true}, {dir.filePath(QStringLiteral("missing")), false}};
+    for (const auto& target : targets) {
+        const QString pdf = QDir(target.folder).filePath(QStringLiteral("page.pdf"));
+        QSignalSpy printed(w->Exporter(), &CRecordExport::pdfSaved);
+        w->SavePageAsPdf(pdf);
+        ASSERT_TRUE(printed.count() > 0 || printed.wait(60000));
+        EXPECT_EQ(printed.at(0).at(1).toBool(), target.ok);
+        EXPECT_TRUE(w->Exporter()->LastMessage().contains(pdf)) << w->Exporter()->LastMessage().toStdString();
+        QFile pdfFile(pdf);
+        EXPECT_EQ(pdfFile.open(QIODevice::ReadOnly), target.ok);
+        if (target.ok) EXPECT_EQ(pdfFile.read(5), QByteArray("%PDF-"));
 
-    const QString csv = dir.filePath(QStringLiteral("record.csv"));
-    ASSERT_TRUE(w->ExportRecordCsv(csv));
-    QFile csvFile(csv);
-    ASSERT_TRUE(csvFile.open(QIODevice::ReadOnly));
-    const QByteArray written = csvFile.readAll();
-    EXPECT_EQ(written.toStdString(), BuildRecordCsv(w->Reader()));
-    EXPECT_TRUE(written.startsWith("drive,E:\n"));
+        const QString csv = QDir(target.folder).filePath(QStringLiteral("record.csv"));
+        EXPECT_EQ(w->ExportRecordCsv(csv), target.ok);
+        EXPECT_TRUE(w->Exporter()->LastMessage().contains(csv));
+        if (!target.ok) continue;
+        QFile csvFile(csv);
+        ASSERT_TRUE(csvFile.open(QIODevice::ReadOnly));
+        const QByteArray written = csvFile.readAll();
+        EXPECT_EQ(written.toStdString(), BuildRecordCsv(w->Reader()));
+        EXPECT_TRUE(written.startsWith("drive,E:\n"));
+        // The PDF has the CSV's permissions.
+        EXPECT_EQ(QFileInfo(pdf).permissions(), QFileInfo(csv).permissions());
+    }
+    // The proposed names carry the record's time.
+    EXPECT_EQ(CRecordExport::DefaultFileName(TimeOfFields(2024, 3, 14, 15, 20, 0), QStringLiteral("pdf")),
+              QStringLiteral("orvanta-2024-03-14_152000.pdf"));
+    EXPECT_EQ(CRecordExport::DefaultFileName(0, QStringLiteral("csv")), QStringLiteral("orvanta.csv"));
 }
 
 }  // namespace

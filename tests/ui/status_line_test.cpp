@@ -15,6 +15,7 @@
 #include "platform/drive_map.h"
 #include "ui/main_dlg.h"
 #include "ui/sample_card.h"
+#include "ui/ui_language.h"
 #include "ui/ui_strings.h"
 #include "ui_test_support.h"
 
@@ -101,6 +102,33 @@ TEST(StatusLine, OneFactPerLineElidedInTheMiddleAndClearOfTheButtonsAtEverySize)
         ExpectClearOfTheButtons(w, *status);
     }
     EXPECT_EQ(w.StatusText(), cardLine + QString::fromLatin1(kLongPath) + QLatin1Char('\n') + recordLine);
+}
+
+// At the window's default width every fixed status text fits whole, in
+// English as in Chinese.
+TEST(StatusLine, EveryFixedTextFitsAtTheDefaultWidthInBothLanguages) {
+    ScratchConfig config;
+    config.Write("");
+    for (UiLanguage language : {UiLanguage::kChinese, UiLanguage::kEnglish}) {
+        const CUiTranslation translation(language);
+        MemoryVolumeSystem volumes;
+        MainDlgOptions options;
+        options.iniPath = config.IniPath();
+        CMainDlg w(volumes, options);
+        const auto* status = w.findChild<QLabel*>(QStringLiteral("statusLine"));
+        ASSERT_NE(status, nullptr);
+        const QFontMetrics metrics(status->font());
+        const QString texts[] = {
+            text::Tr(text::kNoCardAtStart),
+            text::Tr(text::kCardNotResponding).arg(QLatin1Char('E')),
+            text::Tr(text::kCardOnDrive).arg(QLatin1Char('E')),
+            text::Tr(text::kRecordTime).arg(QStringLiteral("2024-03-14 15:20:00")),
+            text::Tr(text::kNoRecord),
+        };
+        for (const QString& line : texts) {
+            EXPECT_LE(metrics.horizontalAdvance(line), status->width()) << line.toStdString();
+        }
+    }
 }
 
 }  // namespace

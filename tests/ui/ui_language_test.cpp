@@ -102,6 +102,11 @@ TEST(UiLanguage, EnglishCaptionsFitAtTheMinimumSizeAndChineseStaysAsItIs) {
         w.resize(w.minimumSize());
         EXPECT_EQ(CaptionsOf(w), language == UiLanguage::kEnglish ? kEnglishCaptions : kChineseCaptions);
         ExpectCaptionsFit(w);
+        // Qt's own dialogs and the calendar speak the same language.
+        const bool english = language == UiLanguage::kEnglish;
+        EXPECT_EQ(QCoreApplication::translate("QFileDialog", "&Save"),
+                  english ? QStringLiteral("&Save") : QStringLiteral("保存(&S)"));
+        EXPECT_EQ(QLocale().dayName(1), english ? QStringLiteral("Monday") : QStringLiteral("星期一"));
         CAboutDlg about(LoadAppIcon(), &w);
         about.show();
         ExpectCaptionsFit(about);

@@ -1,4 +1,5 @@
-// orvanta-card: writes synthetic recorder cards and shows what a card holds.
+// orvanta-card: writes synthetic recorder cards, shows what a card holds and
+// finds its voltage events.
 #include <vector>
 
 #include "tools/orvanta_card/commands.h"
@@ -15,7 +16,7 @@ int UsageError(const Command& command, const std::string& message) {
 
 int main(int argc, char** argv) {
     using namespace orvanta::cardtool;
-    CLI::App program("Writes synthetic recorder cards and shows what a card holds.");
+    CLI::App program("Writes synthetic recorder cards, shows what a card holds and finds its voltage events.");
     orvanta::cli::Configure(program, "orvanta-card");
     program.require_subcommand(1);
     program.footer("Run \"orvanta-card COMMAND --help\" for the options of a command.\n"
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
         AddCreateCommand(program),
         AddInfoCommand(program),
         AddOverviewCommand(program),
+        AddEventsCommand(program),
     };
     const int parsed = orvanta::cli::Parse(program, orvanta::cli::ArgumentsOf(argc, argv));
     if (parsed >= 0) return parsed;

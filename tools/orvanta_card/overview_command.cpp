@@ -1,7 +1,6 @@
 // orvanta-card overview: the card's recording as CSV, sampled at up to N
 // points from the oldest record to the newest (or within a time range), each
-// row the record's local time, physical sector and trend point.
-#include <chrono>
+// row the record's local time, physical sector, trend point and real RMS.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -13,6 +12,7 @@
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
 #include "tools/orvanta_card/arguments.h"
+#include "tools/orvanta_card/command_support.h"
 #include "tools/orvanta_card/commands.h"
 
 namespace orvanta {
@@ -20,38 +20,14 @@ namespace cardtool {
 namespace {
 
 constexpr std::uint64_t kMaxPoints = 10000000;
+constexpr const char kOverviewCsvHeader[] =
+    "time (local standard time),sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)";
 
-bool ParseTime(const std::string& text, std::int32_t* time) {
-    LocalFields fields;
-    if (!ParseLocalFields(text, &fields)) return false;
-    *time = LocalStandardTime(fields);
-    return *time != -1;
-}
-
-// Progress on standard error once the scan has taken more than a second,
-// at most a few times a second; the line is ended when the scan is done.
-class ProgressLine {
-public:
-    void Update(std::size_t done, std::size_t total) {
-        const auto now = std::chrono::steady_clock::now();
-        if (now - start_ < std::chrono::seconds(1) || now - last_ < std::chrono::milliseconds(250)) return;
-        last_ = now;
-        shown_ = true;
-        std::fprintf(stderr, "\rorvanta-card overview: %zu of %zu samples read", done, total);
-        std::fflush(stderr);
-    }
-    ~ProgressLine() {
-        if (shown_) std::fputc('\n', stderr);
-    }
-
-private:
-    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-    std::chrono::steady_clock::time_point last_{};
-    bool shown_ = false;
-};
-
+// The header names each column's unit; the real RMS keeps four decimals
+// of amperes and two of volts.
 std::string CsvOf(const OverviewResult& result) {
-    std::string csv = "time,sector,trend_a,trend_b\n";
+    std::string csv = std::string(kOverviewCsvHeader) + "\n";
+    char number[64];
     for (const OverviewSample& sample : result.samples) {
         csv += FormatLocalStandard(sample.time);
         csv += ',';
@@ -64,19 +40,15 @@ std::string CsvOf(const OverviewResult& result) {
         } else {
             csv += ',';
         }
+        if (sample.hasRms) {
+            std::snprintf(number, sizeof number, ",%.4f,%.2f", sample.rms.amperesA, sample.rms.voltsB);
+            csv += number;
+        } else {
+            csv += ",,";
+        }
         csv += '\n';
     }
     return csv;
-}
-
-bool WriteOutput(const std::string& target, const std::string& text) {
-    if (target.empty() || target == "-") {
-        return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
-    }
-    std::FILE* file = std::fopen(target.c_str(), "wb");
-    if (file == nullptr) return false;
-    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fclose(file) == 0 && ok;
 }
 
 // The options as given; numbers and times are checked once all are read.
@@ -100,11 +72,14 @@ Command AddOverviewCommand(CLI::App& program) {
     app->footer(
         "Samples the card's ring of records at up to N evenly spread points, from the\n"
         "oldest record to the newest (or from the first record of --from to the last\n"
-        "record of --to, local time), and writes CSV: time,sector,trend_a,trend_b.\n"
-        "The trend values are the trend text's two integers of each record (empty when\n"
-        "the record gives none); ratio.txt in the working directory applies.\n"
-        "Exit status: 0 done, 1 no card found or the card failed during the scan,\n"
-        "2 bad arguments.");
+        "record of --to, local time), and writes CSV with the columns\n"
+        "  time (local standard time),sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)\n"
+        "Only records inside the range appear. The trend values are the trend text's\n"
+        "two integers of each record (empty when the record gives none); rms_a and\n"
+        "rms_b are the record's unrounded RMS, each channel zero-corrected with its\n"
+        "own zero level. ratio.txt in the working directory applies.\n"
+        "Exit status: 0 done, 1 no card found, no record in the range (nothing is\n"
+        "written) or the card failed during the scan, 2 bad arguments.");
     Command command{app, nullptr};
     command.run = [command, args] { return RunOverview(command, *args); };
     return command;
@@ -149,12 +124,22 @@ int RunOverview(const Command& command, const OverviewArguments& args) {
     CardOverview overview(reader);
     OverviewResult result;
     {
-        ProgressLine progress;
+        ProgressLine progress("overview", "samples read");
         overview.SetProgressHook([&progress](std::size_t done, std::size_t total) { progress.Update(done, total); });
         result = overview.Scan(request);
     }
     if (result.status == OverviewStatus::kNoDevice) {
         std::fprintf(stderr, "orvanta-card overview: %s\n", result.message.c_str());
+        return kExitFailed;
+    }
+    if (result.samples.empty() && (result.status == OverviewStatus::kDone || result.status == OverviewStatus::kNoRecords)) {
+        if (request.hasFrom || request.hasTo) {
+            std::fprintf(stderr, "orvanta-card overview: no records between %s and %s; nothing written\n",
+                         request.hasFrom ? FormatLocalStandard(request.from).c_str() : "the oldest record",
+                         request.hasTo ? FormatLocalStandard(request.to).c_str() : "the newest record");
+        } else {
+            std::fprintf(stderr, "orvanta-card overview: the card holds no records; nothing written\n");
+        }
         return kExitFailed;
     }
     if (!WriteOutput(out, CsvOf(result))) {

@@ -13,6 +13,7 @@
 #include "request/config_search.h"
 #include "request/http_address.h"
 #include "request/query_road.h"
+#include "request/ratio_search.h"
 #include "request/record_csv.h"
 #include "request/form_poster.h"
 
@@ -114,6 +115,7 @@ int RunQueryCommand(const QueryOptions& options) {
     {
         StdoutToStandardError redirect;
         reader = std::make_unique<CCardReader>(*volumes);  // ratio.txt, then the drive search
+        UseRatioFile(*reader, config);                      // else ratio.txt beside the configuration file
         query = PrepareQuery(*reader, iniPath, selected);
     }
     PrintSummary(*reader, drives, query);

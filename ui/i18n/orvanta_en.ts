@@ -135,5 +135,117 @@
         <source>未找到所选时间的记录</source>
         <translation>No record for the chosen time</translation>
     </message>
+    <message>
+        <source>查找事件…</source>
+        <translation>Find events…</translation>
+    </message>
+    <message>
+        <source>电压事件</source>
+        <translation>Voltage events</translation>
+    </message>
+    <message>
+        <source>标称电压:</source>
+        <translation>Nominal voltage:</translation>
+    </message>
+    <message>
+        <source>扫描</source>
+        <translation>Scan</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>导出 CSV…</source>
+        <translation>Export CSV…</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>时间段: 整张卡</source>
+        <translation>Range: the whole card</translation>
+    </message>
+    <message>
+        <source>时间段: %1 至 %2</source>
+        <translation>Range: %1 to %2</translation>
+    </message>
+    <message>
+        <source>类型</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>开始时间</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>持续时间 (秒)</source>
+        <translation>Duration (s)</translation>
+    </message>
+    <message>
+        <source>极值 (V)</source>
+        <translation>Extreme (V)</translation>
+    </message>
+    <message>
+        <source>电压暂降</source>
+        <translation>Dip</translation>
+    </message>
+    <message>
+        <source>短时中断</source>
+        <translation>Interruption</translation>
+    </message>
+    <message>
+        <source>电压暂升</source>
+        <translation>Swell</translation>
+    </message>
+    <message>
+        <source>%1 (未结束)</source>
+        <translation>%1 (not ended)</translation>
+    </message>
+    <message>
+        <source>正在查找事件… %1%</source>
+        <translation>Finding events… %1%</translation>
+    </message>
+    <message>
+        <source>找到 %1 个事件（%2 条记录）</source>
+        <translation>%1 events found (%2 records)</translation>
+    </message>
+    <message>
+        <source>没有事件（%1 条记录）</source>
+        <translation>No events (%1 records)</translation>
+    </message>
+    <message>
+        <source>已取消，只列出已读取部分中的事件</source>
+        <translation>Cancelled; the events of what was read so far</translation>
+    </message>
+    <message>
+        <source>读取中存储卡已断开，只列出已读取部分中的事件</source>
+        <translation>The card went away during the scan; the events of what was read before</translation>
+    </message>
+    <message>
+        <source>无法打开存储卡，无法查找事件</source>
+        <translation>The card cannot be opened; no events can be found</translation>
+    </message>
+    <message>
+        <source>已保存到 %1</source>
+        <translation>Saved to %1</translation>
+    </message>
+    <message>
+        <source>浏览器引擎未能生成 PDF。</source>
+        <translation>The browser engine could not produce the PDF.</translation>
+    </message>
+    <message>
+        <source>重新查找存储卡</source>
+        <translation>Find the Card Again</translation>
+    </message>
+    <message>
+        <source>已是最新记录: %1</source>
+        <translation>Newest record: %1</translation>
+    </message>
+    <message>
+        <source>已是最早记录: %1</source>
+        <translation>Oldest record: %1</translation>
+    </message>
 </context>
 </TS>

@@ -1,0 +1,42 @@
+#include "tools/orvanta_card/command_support.h"
+
+#include <cstdio>
+
+#include "card/local_time.h"
+
+namespace orvanta {
+namespace cardtool {
+
+bool ParseTime(const std::string& text, std::int32_t* time) {
+    LocalFields fields;
+    if (!ParseLocalFields(text, &fields)) return false;
+    *time = LocalStandardTime(fields);
+    return *time != -1;
+}
+
+bool WriteOutput(const std::string& target, const std::string& text) {
+    if (target.empty() || target == "-") {
+        return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+    }
+    std::FILE* file = std::fopen(target.c_str(), "wb");
+    if (file == nullptr) return false;
+    const bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    return std::fclose(file) == 0 && ok;
+}
+
+void ProgressLine::Update(std::uint64_t done, std::uint64_t total) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - start_ < std::chrono::seconds(1) || now - last_ < std::chrono::milliseconds(250)) return;
+    last_ = now;
+    shown_ = true;
+    std::fprintf(stderr, "\rorvanta-card %s: %llu of %llu %s", command_, static_cast<unsigned long long>(done),
+                 static_cast<unsigned long long>(total), unit_);
+    std::fflush(stderr);
+}
+
+ProgressLine::~ProgressLine() {
+    if (shown_) std::fputc('\n', stderr);
+}
+
+}  // namespace cardtool
+}  // namespace orvanta

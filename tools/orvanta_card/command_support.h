@@ -1,0 +1,40 @@
+// What the scanning commands of orvanta-card share: local times on the
+// command line, a progress line on standard error and the output file.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace orvanta {
+namespace cardtool {
+
+// "YYYY-MM-DD HH:MM:SS" as local standard time; false when it is no such
+// time or lies outside the signed 32-bit range.
+bool ParseTime(const std::string& text, std::int32_t* time);
+
+// Writes `text` to the file `target`, or to standard output for "" or "-".
+bool WriteOutput(const std::string& target, const std::string& text);
+
+// Progress on standard error once a scan has taken more than a second, at
+// most a few times a second ("orvanta-card COMMAND: DONE of TOTAL UNIT"); the
+// line is ended when the scan is done.
+class ProgressLine {
+public:
+    ProgressLine(const char* command, const char* unit) : command_(command), unit_(unit) {}
+    ProgressLine(const ProgressLine&) = delete;
+    ProgressLine& operator=(const ProgressLine&) = delete;
+    ~ProgressLine();
+
+    void Update(std::uint64_t done, std::uint64_t total);
+
+private:
+    const char* command_;
+    const char* unit_;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point last_{};
+    bool shown_ = false;
+};
+
+}  // namespace cardtool
+}  // namespace orvanta

@@ -1,0 +1,283 @@
+#include "ui/overview_painter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPolygonF>
+
+#include "card/local_time.h"
+#include "dialogcore/overview_view.h"
+#include "ui/event_marks.h"
+
+namespace orvanta {
+
+namespace {
+
+const QColor kChannelBColor(0x1f, 0x5f, 0xbf);  // voltage
+const QColor kChannelAColor(0xd0, 0x60, 0x10);  // current
+
+QString TimeText(std::int32_t time) { return QString::fromStdString(FormatLocalStandard(time)); }
+
+// The largest value of a channel, rounded up to 1, 2 or 5 times a power of
+// ten, so that the axis shows a round number.
+double AxisTop(double largest) {
+    if (!(largest > 0) || !std::isfinite(largest)) return 1.0;
+    const double power = std::pow(10.0, std::floor(std::log10(largest)));
+    for (double m : {1.0, 2.0, 5.0, 10.0}) {
+        if (m * power >= largest * (1 - 1e-12)) return m * power;
+    }
+    return 10.0 * power;
+}
+
+QString AxisText(double value, const char* unit) {
+    return QStringLiteral("%1 %2").arg(QString::number(value, 'g', 4), QLatin1String(unit));
+}
+
+// One channel's envelope as filled bands, one per run of columns.
+void PaintBand(QPainter& painter, const std::vector<EnvelopeColumn>& columns, bool channelA,
+               const std::function<double(double)>& yOf, QColor color) {
+    auto drawRun = [&](std::size_t begin, std::size_t end) {
+        QPolygonF band;
+        for (std::size_t i = begin; i < end; ++i) {
+            band << QPointF(columns[i].x, yOf(channelA ? columns[i].maxA : columns[i].maxB));
+        }
+        for (std::size_t i = end; i-- > begin;) {
+            band << QPointF(columns[i].x, yOf(channelA ? columns[i].minA : columns[i].minB));
+        }
+        if (end - begin == 1) band << band.first() + QPointF(0.5, 0);  // a lone column stays visible
+        QColor fill = color;
+        fill.setAlpha(channelA ? 70 : 110);
+        painter.setBrush(fill);
+        painter.drawPolygon(band);
+    };
+    painter.setPen(QPen(color, channelA ? 1.0 : 1.2));
+    std::size_t begin = 0;
+    for (std::size_t i = 1; i <= columns.size(); ++i) {
+        if (i == columns.size() || columns[i].startsRun) {
+            if (i > begin) drawRun(begin, i);
+            begin = i;
+        }
+    }
+    painter.setBrush(Qt::NoBrush);
+}
+
+void PaintTimeAxis(QPainter& painter, const QPalette& palette, const QFontMetrics& metrics,
+                   const OverviewGeometry& geometry) {
+    const QRect& plot = geometry.Plot();
+    const int textHeight = metrics.height();
+    const QRect timeRow(plot.left(), plot.bottom() + 2, plot.width(), textHeight);
+    const QString first = TimeText(geometry.From());
+    const QString last = TimeText(geometry.To());
+    painter.setPen(palette.text().color());
+    painter.drawText(timeRow, Qt::AlignLeft | Qt::AlignTop, first);
+    painter.drawText(timeRow, Qt::AlignRight | Qt::AlignTop, last);
+
+    // Ticks between the ends; a label only where it clears both end labels
+    // and the label before it.
+    const int minSpacing = metrics.horizontalAdvance(QStringLiteral("00:00:00")) + 16;
+    const TimeTicks ticks = ChooseTimeTicks(geometry.From(), geometry.To(), plot.width(), minSpacing);
+    int freeFrom = plot.left() + metrics.horizontalAdvance(first) + 6;
+    const int freeTo = plot.right() - metrics.horizontalAdvance(last) - 6;
+    painter.setPen(palette.mid().color());
+    for (std::int32_t t : ticks.times) {
+        const int x = geometry.XOfTime(t);
+        painter.drawLine(x, plot.bottom() - 3, x, plot.bottom() + 1);
+        const QString label = QString::fromStdString(TickLabel(t, ticks.step));
+        const int half = metrics.horizontalAdvance(label) / 2;
+        if (x - half < freeFrom || x + half > freeTo) continue;
+        painter.setPen(palette.text().color());
+        painter.drawText(QRect(x - half, timeRow.top(), 2 * half + 2, textHeight), Qt::AlignHCenter | Qt::AlignTop,
+                         label);
+        painter.setPen(palette.mid().color());
+        freeFrom = x + half + 8;
+    }
+}
+
+}  // namespace
+
+OverviewGeometry::OverviewGeometry(const QFont& font, const QSize& size, std::int32_t from, std::int32_t to)
+    : from_(from), to_(to) {
+    const QFontMetrics metrics(font);
+    const int axis = metrics.horizontalAdvance(QStringLiteral("00000 V")) + 6;
+    plot_ = QRect(axis, 2, std::max(1, size.width() - 2 * axis), std::max(1, size.height() - metrics.height() - 4));
+}
+
+int OverviewGeometry::XOfTime(std::int32_t time) const { return OverviewXOfTime(Columns(), from_, to_, time); }
+
+std::int32_t OverviewGeometry::TimeOfX(int x) const { return OverviewTimeOfX(Columns(), from_, to_, x); }
+
+std::vector<EnvelopeColumn> BuildEnvelope(const std::vector<OverviewSample>& samples, const OverviewGeometry& geometry,
+                                          std::int32_t gapSeconds) {
+    std::vector<EnvelopeColumn> columns;
+    const OverviewSample* previous = nullptr;
+    for (const OverviewSample& s : samples) {
+        if (s.time < geometry.From() || s.time > geometry.To()) continue;
+        const bool pause = previous != nullptr && s.time - previous->time > gapSeconds;
+        previous = &s;
+        if (!s.hasRms) continue;
+        const int x = geometry.XOfTime(s.time);
+        if (!columns.empty() && columns.back().x == x && !pause) {
+            EnvelopeColumn& c = columns.back();
+            c.minA = std::min(c.minA, s.rms.amperesA);
+            c.maxA = std::max(c.maxA, s.rms.amperesA);
+            c.minB = std::min(c.minB, s.rms.voltsB);
+            c.maxB = std::max(c.maxB, s.rms.voltsB);
+            continue;
+        }
+        EnvelopeColumn c;
+        c.x = x;
+        c.minA = c.maxA = s.rms.amperesA;
+        c.minB = c.maxB = s.rms.voltsB;
+        c.startsRun = columns.empty() || pause;
+        columns.push_back(c);
+    }
+    return columns;
+}
+
+TimeTicks ChooseTimeTicks(std::int32_t from, std::int32_t to, int width, int minSpacing) {
+    TimeTicks ticks;
+    if (to <= from || width <= 0 || minSpacing <= 0) return ticks;
+    static const std::int32_t kSteps[] = {1,     2,     5,     10,    15,     30,     60,     120,     300,
+                                          600,   900,   1800,  3600,  7200,   10800,  21600,  43200,   86400,
+                                          172800, 604800, 1209600, 2592000};
+    const double secondsPerPixel = (static_cast<double>(to) - from) / width;
+    for (std::int32_t step : kSteps) {
+        if (step / secondsPerPixel >= minSpacing) {
+            ticks.step = step;
+            break;
+        }
+    }
+    if (ticks.step == 0) return ticks;
+    const std::int64_t offset = StandardUtcOffset(from);
+    const std::int64_t local = std::int64_t{from} + offset;
+    std::int64_t t = (local / ticks.step + (local % ticks.step != 0 ? 1 : 0)) * ticks.step - offset;
+    for (; t <= to; t += ticks.step) ticks.times.push_back(static_cast<std::int32_t>(t));
+    return ticks;
+}
+
+std::string TickLabel(std::int32_t time, std::int32_t step) {
+    const std::string full = FormatLocalStandard(time);  // YYYY-MM-DD HH:MM:SS
+    if (step < 60) return full.substr(11, 8);
+    if (step < 86400) return full.substr(11, 5);
+    return full.substr(5, 5);
+}
+
+QRect HoverBox(const QRect& plot, const QPoint& mouse, const QSize& textSize) {
+    constexpr int kGap = 12;
+    QRect box(QPoint(mouse.x() + kGap, mouse.y() + kGap), textSize);
+    if (box.right() > plot.right()) box.moveRight(mouse.x() - kGap);
+    if (box.bottom() > plot.bottom()) box.moveBottom(mouse.y() - kGap);
+    box.moveLeft(std::clamp(box.left(), plot.left(), std::max(plot.left(), plot.right() - box.width() + 1)));
+    box.moveTop(std::clamp(box.top(), plot.top(), std::max(plot.top(), plot.bottom() - box.height() + 1)));
+    return box;
+}
+
+void PaintOverview(QPainter& painter, const QPalette& palette, const QFont& font, const QRect& widgetRect,
+                   const OverviewGeometry& geometry, const OverviewFrame& frame) {
+    const QRect& plot = geometry.Plot();
+    const QFontMetrics metrics(font);
+    const std::vector<OverviewSample>& samples = *frame.samples;
+    painter.fillRect(widgetRect, palette.base());
+    painter.setPen(palette.mid().color());
+    painter.drawRect(plot.adjusted(0, 0, -1, -1));
+
+    if (samples.empty()) {
+        painter.setPen(palette.text().color());
+        if (frame.scanning) {
+            const QRect bar = plot.adjusted(2, plot.height() - 5, -2, -2);
+            painter.fillRect(QRect(bar.left(), bar.top(), static_cast<int>(bar.width() * frame.progress), bar.height()),
+                             palette.highlight());
+        }
+        painter.drawText(plot, Qt::AlignCenter, frame.note);
+        return;
+    }
+
+    // Channel B (V) on the left axis, channel A (A) on the right.
+    const std::vector<EnvelopeColumn> columns = BuildEnvelope(samples, geometry, frame.gapSeconds);
+    double largestA = 0;
+    double largestB = 0;
+    for (const EnvelopeColumn& c : columns) {
+        largestA = std::max(largestA, c.maxA);
+        largestB = std::max(largestB, c.maxB);
+    }
+    const double topA = AxisTop(largestA);
+    const double topB = AxisTop(largestB);
+    auto yOf = [&plot](double value, double top) {
+        const double share = std::clamp(value / top, 0.0, 1.0);
+        return plot.bottom() - 1 - share * (plot.height() - 3);
+    };
+
+    // Pauses: shaded, and the bands stop there.
+    const QColor pauseColor = palette.window().color().darker(108);
+    for (std::size_t i = 0; i + 1 < samples.size(); ++i) {
+        if (samples[i + 1].time - samples[i].time <= frame.gapSeconds) continue;
+        const int x0 = geometry.XOfTime(std::max(samples[i].time, geometry.From()));
+        const int x1 = geometry.XOfTime(std::min(samples[i + 1].time, geometry.To()));
+        if (x1 - x0 > 1) painter.fillRect(QRect(x0 + 1, plot.top() + 1, x1 - x0 - 1, plot.height() - 2), pauseColor);
+    }
+
+    if (frame.events != nullptr) {
+        PaintEventMarks(painter, plot, *frame.events, geometry.From(), geometry.To(),
+                        [&geometry](std::int32_t t) { return geometry.XOfTime(t); });
+    }
+
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setClipRect(plot);
+    // Channel A first, lighter, so that channel B stays on top.
+    PaintBand(painter, columns, true, [&](double v) { return yOf(v, topA); }, kChannelAColor);
+    PaintBand(painter, columns, false, [&](double v) { return yOf(v, topB); }, kChannelBColor);
+    painter.setClipping(false);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+
+    if (frame.marker > 0 && frame.marker >= geometry.From() && frame.marker <= geometry.To()) {
+        const int x = geometry.XOfTime(frame.marker);
+        painter.setPen(QPen(Qt::red, 1, Qt::DashLine));
+        painter.drawLine(x, plot.top(), x, plot.bottom());
+    }
+    if (frame.dragFrom >= 0 && frame.dragTo >= 0) {
+        QColor selection = palette.highlight().color();
+        selection.setAlpha(60);
+        painter.fillRect(QRect(QPoint(std::min(frame.dragFrom, frame.dragTo), plot.top()),
+                               QPoint(std::max(frame.dragFrom, frame.dragTo), plot.bottom())),
+                         selection);
+    }
+
+    // Value axes with their units, then the time axis.
+    const int textHeight = metrics.height();
+    const int rightWidth = widgetRect.width() - plot.right() - 4;
+    painter.setPen(kChannelBColor);
+    painter.drawText(QRect(0, plot.top(), plot.left() - 3, textHeight), Qt::AlignRight | Qt::AlignTop,
+                     AxisText(topB, "V"));
+    painter.drawText(QRect(0, plot.bottom() - textHeight, plot.left() - 3, textHeight),
+                     Qt::AlignRight | Qt::AlignBottom, QStringLiteral("0 V"));
+    painter.setPen(kChannelAColor);
+    painter.drawText(QRect(plot.right() + 4, plot.top(), rightWidth, textHeight), Qt::AlignLeft | Qt::AlignTop,
+                     AxisText(topA, "A"));
+    painter.drawText(QRect(plot.right() + 4, plot.bottom() - textHeight, rightWidth, textHeight),
+                     Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("0 A"));
+    PaintTimeAxis(painter, palette, metrics, geometry);
+
+    // A message or progress at the plot's corner; otherwise the sample
+    // under the mouse, beside the cursor.
+    QRect box;
+    QString label = frame.note;
+    if (!label.isEmpty()) {
+        box = QRect(QPoint(plot.left() + 4, plot.top() + 2),
+                    QSize(metrics.horizontalAdvance(label) + 8, textHeight + 2));
+    } else if (frame.hover.x() >= 0 && !frame.hoverText.isEmpty()) {
+        label = frame.hoverText;
+        box = HoverBox(plot, frame.hover, QSize(metrics.horizontalAdvance(label) + 8, textHeight + 2));
+    }
+    if (!label.isEmpty()) {
+        QColor back = palette.toolTipBase().color();
+        back.setAlpha(220);
+        painter.fillRect(box, back);
+        painter.setPen(palette.toolTipText().color());
+        painter.drawText(box, Qt::AlignCenter, label);
+    }
+}
+
+}  // namespace orvanta
