@@ -9,6 +9,7 @@
 #include <QPolygonF>
 
 #include "card/local_time.h"
+#include "dialogcore/overview_view.h"
 #include "ui/event_marks.h"
 
 namespace orvanta {
@@ -104,17 +105,9 @@ OverviewGeometry::OverviewGeometry(const QFont& font, const QSize& size, std::in
     plot_ = QRect(axis, 2, std::max(1, size.width() - 2 * axis), std::max(1, size.height() - metrics.height() - 4));
 }
 
-int OverviewGeometry::XOfTime(std::int32_t time) const {
-    if (to_ <= from_) return plot_.center().x();
-    const double share = (static_cast<double>(time) - from_) / (static_cast<double>(to_) - from_);
-    return plot_.left() + static_cast<int>(std::lround(share * (plot_.width() - 1)));
-}
+int OverviewGeometry::XOfTime(std::int32_t time) const { return OverviewXOfTime(Columns(), from_, to_, time); }
 
-std::int32_t OverviewGeometry::TimeOfX(int x) const {
-    const double share =
-        std::clamp((x - plot_.left()) / static_cast<double>(std::max(1, plot_.width() - 1)), 0.0, 1.0);
-    return from_ + static_cast<std::int32_t>(std::lround(share * (static_cast<double>(to_) - from_)));
-}
+std::int32_t OverviewGeometry::TimeOfX(int x) const { return OverviewTimeOfX(Columns(), from_, to_, x); }
 
 std::vector<EnvelopeColumn> BuildEnvelope(const std::vector<OverviewSample>& samples, const OverviewGeometry& geometry,
                                           std::int32_t gapSeconds) {

@@ -16,6 +16,7 @@
 
 #include "card/card_overview.h"
 #include "card/event_detector.h"
+#include "dialogcore/overview_view.h"
 
 class QPainter;
 
@@ -33,6 +34,8 @@ public:
     // of an x inside the plot (clamped to the range).
     int XOfTime(std::int32_t time) const;
     std::int32_t TimeOfX(int x) const;
+    // The plot's pixel columns, for the shared arithmetic.
+    OverviewPlot Columns() const { return OverviewPlot{plot_.left(), plot_.width()}; }
 
 private:
     QRect plot_;

@@ -5,6 +5,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include "dialogcore/overview_view.h"
 #include "ui/ui_strings.h"
 
 namespace orvanta {
@@ -124,13 +125,7 @@ void COverviewScan::OnScanDone(std::uint64_t generation, bool wholeCard, const O
     }
     // A step between samples far beyond the usual one is a pause of the
     // recorder; the lines are broken there.
-    std::vector<std::int32_t> steps;
-    for (std::size_t i = 1; i < samples_.size(); ++i) steps.push_back(samples_[i].time - samples_[i - 1].time);
-    gapSeconds_ = 2;
-    if (!steps.empty()) {
-        std::nth_element(steps.begin(), steps.begin() + steps.size() / 2, steps.end());
-        gapSeconds_ = std::max<std::int32_t>(2, 4 * steps[steps.size() / 2]);
-    }
+    gapSeconds_ = OverviewPauseSeconds(samples_);
     emit finished(wholeCard);
 }
 

@@ -18,9 +18,6 @@ namespace orvanta {
 
 namespace {
 
-constexpr int kDragThreshold = 4;           // pixels before a press becomes a drag
-constexpr int kZoomDelayMs = 250;           // wheel steps are gathered before a rescan
-constexpr std::int32_t kShortestView = 10;  // seconds
 
 }  // namespace
 
@@ -34,7 +31,7 @@ COverviewStrip::COverviewStrip(QWidget* parent) : QWidget(parent) {
     connect(scan_, &COverviewScan::finished, this, &COverviewStrip::OnScanFinished);
     zoomTimer_ = new QTimer(this);
     zoomTimer_->setSingleShot(true);
-    zoomTimer_->setInterval(kZoomDelayMs);
+    zoomTimer_->setInterval(kOverviewZoomDelayMs);
     connect(zoomTimer_, &QTimer::timeout, this, [this] {
         OverviewRequest request;
         request.hasFrom = true;
@@ -105,21 +102,15 @@ void COverviewStrip::ShowWholeCard() {
 void COverviewStrip::ZoomTo(std::int32_t from, std::int32_t to) {
     const std::int32_t oldest = scan_->CardOldest();
     const std::int32_t newest = scan_->CardNewest();
-    if (!scan_->HasCard() || newest <= oldest) return;
-    if (from > to) std::swap(from, to);
-    from = std::max(from, oldest);
-    to = std::min(to, newest);
-    if (to - from < kShortestView) {
-        const std::int32_t middle = from + (to - from) / 2;
-        from = std::max(oldest, middle - kShortestView / 2);
-        to = std::min(newest, from + kShortestView);
-    }
-    if (from <= oldest && to >= newest) {
+    if (!scan_->HasCard()) return;
+    const OverviewZoom zoom = OverviewZoomRange(from, to, oldest, newest);
+    if (zoom.kind == OverviewZoom::kNone) return;
+    if (zoom.kind == OverviewZoom::kWholeCard) {
         ShowWholeCard();
         return;
     }
-    viewFrom_ = pendingFrom_ = from;
-    viewTo_ = pendingTo_ = to;
+    viewFrom_ = pendingFrom_ = zoom.from;
+    viewTo_ = pendingTo_ = zoom.to;
     zoomed_ = true;
     update();
     zoomTimer_->start();
@@ -150,20 +141,7 @@ void COverviewStrip::SetEventMarks(const std::vector<PowerEvent>& events) {
 }
 
 int COverviewStrip::NearestSample(int x) const {
-    const OverviewGeometry geometry = Geometry();
-    const std::vector<OverviewSample>& samples = Samples();
-    int best = -1;
-    int bestDistance = 0;
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        const std::int32_t t = samples[i].time;
-        if (t < viewFrom_ || t > viewTo_) continue;
-        const int distance = std::abs(geometry.XOfTime(t) - x);
-        if (best < 0 || distance < bestDistance) {
-            best = static_cast<int>(i);
-            bestDistance = distance;
-        }
-    }
-    return best;
+    return OverviewNearestSample(Samples(), Geometry().Columns(), viewFrom_, viewTo_, x);
 }
 
 QString COverviewStrip::HoverTextAt(int x) const {
@@ -207,7 +185,7 @@ void COverviewStrip::mousePressEvent(QMouseEvent* event) {
 void COverviewStrip::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     hover_ = at;
-    if (pressX_ >= 0 && (event->buttons() & Qt::LeftButton) && std::abs(at.x() - pressX_) > kDragThreshold) {
+    if (pressX_ >= 0 && (event->buttons() & Qt::LeftButton) && std::abs(at.x() - pressX_) > kOverviewDragThreshold) {
         dragX_ = at.x();
     }
     update();
@@ -242,13 +220,11 @@ void COverviewStrip::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void COverviewStrip::wheelEvent(QWheelEvent* event) {
     const int steps = event->angleDelta().y() / 120;
-    if (steps == 0 || viewTo_ <= viewFrom_) return;
-    const std::int32_t at = Geometry().TimeOfX(event->position().toPoint().x());
-    const double factor = std::pow(steps > 0 ? 0.5 : 2.0, std::abs(steps));
-    const double from = at - (at - static_cast<double>(viewFrom_)) * factor;
-    const double to = at + (static_cast<double>(viewTo_) - at) * factor;
-    ZoomTo(static_cast<std::int32_t>(std::max<double>(from, scan_->CardOldest())),
-           static_cast<std::int32_t>(std::min<double>(to, scan_->CardNewest())));
+    const OverviewZoom zoom = OverviewWheelRange(Geometry().Columns(), viewFrom_, viewTo_,
+                                                 event->position().toPoint().x(), steps, scan_->CardOldest(),
+                                                 scan_->CardNewest());
+    if (zoom.kind == OverviewZoom::kWholeCard) ShowWholeCard();
+    if (zoom.kind == OverviewZoom::kRange) ZoomTo(zoom.from, zoom.to);
     event->accept();
 }
 

@@ -48,6 +48,9 @@ inline constexpr const char kOverviewHover[] = "%1   B: %2 V   A: %3 A";
 inline constexpr const char kOverviewHoverNoPoint[] = QT_TRANSLATE_NOOP("orvanta", "%1   (无趋势值)");
 inline constexpr const char kFindCard[] = QT_TRANSLATE_NOOP("orvanta", "重新查找存储卡");
 inline constexpr const char kSavePdf[] = QT_TRANSLATE_NOOP("orvanta", "保存页面为 PDF…");
+// The Windows window's print entry (its browser control prints; this window
+// saves a PDF instead).
+inline constexpr const char kPrint[] = QT_TRANSLATE_NOOP("orvanta", "打印…");
 inline constexpr const char kExportCsv[] = QT_TRANSLATE_NOOP("orvanta", "导出记录 CSV…");
 inline constexpr const char kExportFailed[] = QT_TRANSLATE_NOOP("orvanta", "无法写入文件 %1");
 inline constexpr const char kExportSaved[] = QT_TRANSLATE_NOOP("orvanta", "已保存到 %1");

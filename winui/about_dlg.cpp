@@ -1,6 +1,7 @@
 #include "winui/about_dlg.h"
 
 #include "winui/resource.h"
+#include "winui/ui_texts.h"
 
 namespace orvanta {
 namespace {
@@ -17,7 +18,7 @@ INT_PTR CALLBACK AboutProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
 }  // namespace
 
 void RunAboutBox(HWND owner) {
-    ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUTBOX), owner, AboutProc, 0);
+    RunDialog(IDD_ABOUTBOX, owner, AboutProc, 0);
 }
 
 }  // namespace orvanta

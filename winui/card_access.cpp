@@ -22,4 +22,11 @@ char DriveDenyingAccess() {
     return 0;
 }
 
+std::string SystemDeviceNameOf(char letter) {
+    const char drive[] = {letter, ':', '\0'};
+    char path[MAX_PATH] = {};
+    if (::QueryDosDeviceA(drive, path, MAX_PATH) == 0) return std::string();
+    return path;
+}
+
 }  // namespace orvanta

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
+#include <shellapi.h>
 
 #include <memory>
 #include <string>
@@ -12,7 +13,9 @@
 #include "platform/socket_startup.h"
 #include "winui/atl_host.h"
 #include "winui/main_dlg.h"
+#include "winui/overview_strip.h"
 #include "winui/resource.h"
+#include "winui/ui_texts.h"
 
 namespace orvanta {
 namespace {
@@ -33,10 +36,20 @@ std::wstring ApplicationName() {
 
 int CClientApp::Run() {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    UiLanguage language = UiLanguage::kChinese;
+    int argc = 0;
+    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    const bool understood = ChooseWindowLanguage(argc, argv, &language);
+    ::LocalFree(argv);
+    if (!understood) {
+        ::MessageBoxW(nullptr, L"usage: orvanta-client [--lang zh|en]", ApplicationName().c_str(),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return 2;
+    }
+    SetWindowLanguage(language);
     if (!StartSocketLayer()) {
-        wchar_t text[128] = {};
-        ::LoadStringW(instance, IDS_SOCKETS_FAILED, text, 128);
-        ::MessageBoxW(nullptr, text, ApplicationName().c_str(), MB_OK | MB_ICONEXCLAMATION);
+        ::MessageBoxW(nullptr, LoadText(IDS_SOCKETS_FAILED).c_str(), ApplicationName().c_str(),
+                      MB_OK | MB_ICONEXCLAMATION);
         return 0;
     }
     // The browser control is an OLE control: OLE, then control hosting.
@@ -44,6 +57,7 @@ int CClientApp::Run() {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     ::AtlAxWinInit();
+    COverviewStrip::Register(instance);
     {
         // Drive letters are the system's own: an empty map.
         const DriveMap drives;

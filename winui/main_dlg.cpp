@@ -4,11 +4,14 @@
 
 #include <ctime>
 
+#include "card/card_summary.h"
 #include "card/local_time.h"
 #include "dialogcore/local_pages.h"
+#include "dialogcore/start_page.h"
 #include "winui/about_dlg.h"
 #include "winui/card_access.h"
 #include "winui/resource.h"
+#include "winui/ui_texts.h"
 
 namespace orvanta {
 
@@ -19,6 +22,9 @@ const AnchorEntry CMainDlg::kAnchors[] = {
     {IDC_HOUR, kAnchorMoveY, 100},       {IDC_MINUTE, kAnchorMoveY, 100},
     {IDC_SECOND, kAnchorMoveY, 100},     {IDC_BACK, kAnchorMoveY, 100},
     {IDC_FORWARD, kAnchorMoveY, 100},    {IDC_BROWSER, kAnchorStretchXY, 100},
+    // The overview strip between the browser and the bottom row: it keeps
+    // its distance to the bottom edge and widens with the window.
+    {IDC_OVERVIEW, kAnchorMoveY, 100},   {IDC_OVERVIEW, kAnchorStretchX, 100},
 };
 const std::int32_t CMainDlg::kAnchorCount = static_cast<std::int32_t>(sizeof(kAnchors) / sizeof(kAnchors[0]));
 
@@ -56,13 +62,7 @@ BOOL CMainDlg::OnInitDialog() {
     SYSTEMTIME range[2] = {SystemTimeOf(CTimeSelection::FirstDate()), SystemTimeOf(CTimeSelection::LastDate())};
     ::SendDlgItemMessageW(hwnd_, IDC_DATE, DTM_SETRANGE, GDTR_MIN | GDTR_MAX, reinterpret_cast<LPARAM>(range));
 
-    if (const HMENU menu = ::GetSystemMenu(hwnd_, FALSE)) {
-        wchar_t about[64] = {};
-        if (::LoadStringW(::GetModuleHandleW(nullptr), IDS_ABOUTBOX, about, 64) > 0) {
-            ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-            ::AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about);
-        }
-    }
+    AddMenuToSystemMenu();
     ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
     ShowSelectedTime();
@@ -70,11 +70,32 @@ BOOL CMainDlg::OnInitDialog() {
     config_ = FindClientConfig();
     iniPath_ = config_.iniPath;
 
-    // Found no card because the system refused to open it: say so.
-    if (reader_.StartupDriveCode() == kNoCardDriveCode) {
-        if (const char denied = DriveDenyingAccess()) ShowLocalPage(NoAccessPage(UiLanguage::kChinese, denied));
+    ShowStartPage();
+    // The overview is read off the user-interface thread from the start.
+    strip_ = COverviewStrip::Of(::GetDlgItem(hwnd_, IDC_OVERVIEW));
+    if (strip_ != nullptr) {
+        if (reader_.StartupDriveCode() == kNoCardDriveCode) {
+            strip_->ShowNoCard();
+        } else {
+            strip_->StartScan(reader_);
+        }
     }
     return TRUE;
+}
+
+void CMainDlg::ShowStartPage() {
+    // Found no card because the system refused to open it: say so.
+    if (reader_.StartupDriveCode() == kNoCardDriveCode) {
+        if (const char denied = DriveDenyingAccess()) {
+            ShowLocalPage(NoAccessPage(WindowLanguage(), denied));
+            return;
+        }
+    }
+    // Before the first query the browser tells what was found at start and
+    // how the window is used; a page of its own, never the server's.
+    const std::int32_t code = reader_.StartupDriveCode();
+    const std::string device = code >= 'A' && code <= 'Z' ? SystemDeviceNameOf(static_cast<char>(code)) : std::string();
+    ShowLocalPage(StartPage(WindowLanguage(), SummariseCard(reader_), device));
 }
 
 void CMainDlg::FillLists() {
@@ -130,8 +151,16 @@ void CMainDlg::Step(std::int32_t seconds) {
 bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
     switch (message) {
     case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) != IDM_ABOUTBOX) return false;
-        RunAboutBox(hwnd_);
+        if (!OnMenuCommand(static_cast<int>(wParam & 0xFFF0))) return false;
+        *result = TRUE;
+        return true;
+    case WM_CONTEXTMENU:
+        ShowContextMenu(lParam);
+        *result = TRUE;
+        return true;
+    case kOverviewChosenMessage:
+        OnOverviewChosen(static_cast<std::int32_t>(lParam));
+        *result = TRUE;
         return true;
     case WM_PAINT:
         if (!::IsIconic(hwnd_)) return false;
@@ -155,7 +184,7 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* re
             Step(id == IDC_BACK ? -1 : 1);
         } else if ((id == IDC_HOUR || id == IDC_MINUTE || id == IDC_SECOND) && code == CBN_SELCHANGE) {
             RebuildSelectedTime();
-        } else {
+        } else if (code != 0 || !OnMenuCommand(id)) {
             return false;
         }
         *result = TRUE;

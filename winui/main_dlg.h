@@ -1,8 +1,12 @@
 // CMainDlg: the client's main window on Windows, dialog template 102. The
-// system's WebBrowser control shows the analysis server's page; a date
+// system's WebBrowser control shows the start page, then the analysis
+// server's page; the overview strip below it shows the whole card; a date
 // picker and hour, minute and second lists choose the second to query; the
-// refresh button (also Enter) and the step buttons run the shared query road
-// and post it through the browser. It owns the card reader for its life.
+// refresh button (also Enter), the step buttons and a click on the strip run
+// the shared query road and post it through the browser. The context menu
+// and the system menu export the record as CSV, print the page, read the
+// overview again and open the about box. It owns the card reader for its
+// life.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +19,7 @@
 #include "request/config_search.h"
 #include "request/query_road.h"
 #include "winui/browser_events.h"
+#include "winui/overview_strip.h"
 #include "winui/resizable_dlg.h"
 #include "winui/web_browser2.h"
 
@@ -53,7 +58,14 @@ private:
     void OnDocumentComplete(IDispatch* frame) override;
     void OnNavigateError(IDispatch* frame, long status) override;
 
-    void OnSysCommand(WPARAM command);
+    // The menus and what they do (main_dlg_menu.cpp).
+    void AddMenuToSystemMenu();
+    void ShowContextMenu(LPARAM at);
+    bool OnMenuCommand(int command);
+    void ExportRecordCsv();
+    void OnOverviewChosen(std::int32_t time);
+
+    void ShowStartPage();
     void OnPaintMinimised();
 
     CCardReader reader_;
@@ -63,6 +75,7 @@ private:
     HICON icon_;
     CWebBrowser2 browser_;
     std::wstring localPagePath_;
+    COverviewStrip* strip_ = nullptr;
 };
 
 }  // namespace orvanta

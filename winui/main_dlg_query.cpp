@@ -7,6 +7,7 @@
 #include "request/http_address.h"
 #include "winui/main_dlg.h"
 #include "winui/resource.h"
+#include "winui/ui_texts.h"
 
 namespace orvanta {
 
@@ -22,6 +23,7 @@ void CMainDlg::RunQuery() {
         selection_.Set(query.settings.selectedTime);
         ShowSelectedTime();
     }
+    if (strip_ != nullptr) strip_->SetMarker(query.settings.actualTime);
     EnableButtons(false);
     PostQuery(query);
 }
@@ -29,13 +31,13 @@ void CMainDlg::RunQuery() {
 void CMainDlg::PostQuery(const PreparedQuery& query) {
     if (!query.configProblem.empty()) {
         // A FIFO or an endless file is never read: nothing is sent.
-        ShowLocalPage(ConfigProblemPage(UiLanguage::kChinese, query.configProblem));
+        ShowLocalPage(ConfigProblemPage(WindowLanguage(), query.configProblem));
         return;
     }
     if (query.unsafeKey != nullptr) {
         // A line break in a credential would become a header line of the
         // file's choosing: nothing is sent, and the page says where to look.
-        ShowLocalPage(UnsafeSettingPage(UiLanguage::kChinese, iniPath_, query.unsafeKey));
+        ShowLocalPage(UnsafeSettingPage(WindowLanguage(), iniPath_, query.unsafeKey));
         return;
     }
     // The rule orvanta-query and the Qt window apply: an absolute http or
@@ -43,11 +45,11 @@ void CMainDlg::PostQuery(const PreparedQuery& query) {
     if (!ParseHttpAddress(query.settings.serverBaseUrl, nullptr)) {
         // The control would report no end of a load for such an address and
         // the buttons would stay disabled: show why, locally.
-        ShowLocalPage(NoServerPage(UiLanguage::kChinese, config_, query.settings.serverBaseUrl));
+        ShowLocalPage(NoServerPage(WindowLanguage(), config_, query.settings.serverBaseUrl));
         return;
     }
     if (query.bodyResult != BuildResult::Ok) {
-        ShowLocalPage(NoMemoryPage(UiLanguage::kChinese));
+        ShowLocalPage(NoMemoryPage(WindowLanguage()));
         return;
     }
     if (FAILED(browser_.Navigate(query.settings.serverBaseUrl, &query.body, &query.headerBlock))) {

@@ -1,5 +1,7 @@
 #include "winui/resizable_dlg.h"
 
+#include "winui/ui_texts.h"
+
 namespace orvanta {
 
 CResizableDlg::CResizableDlg(int templateId) : templateId_(templateId) {}
@@ -9,8 +11,7 @@ CResizableDlg::~CResizableDlg() {
 }
 
 INT_PTR CResizableDlg::DoModal(HWND parent) {
-    return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), parent, DialogProc,
-                             reinterpret_cast<LPARAM>(this));
+    return RunDialog(templateId_, parent, DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 int CResizableDlg::SetAnchors(const AnchorEntry* table, std::int32_t count) {

@@ -19,7 +19,7 @@ public:
     CResizableDlg(const CResizableDlg&) = delete;
     CResizableDlg& operator=(const CResizableDlg&) = delete;
 
-    // Creates the dialog from its template, runs it until it ends and
+    // Creates the dialog from its template in the window's language, runs it until it ends and
     // returns its end code (-1 when it could not be created).
     INT_PTR DoModal(HWND parent);
 

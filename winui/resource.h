@@ -7,9 +7,30 @@
 #define IDD_MAIN 102
 #define IDS_SOCKETS_FAILED 103
 #define IDR_MAINFRAME 128
+// The context menu of the main window and its strip.
+#define IDR_CONTEXT_MENU 130
 
-// The about entry of the system menu.
+// Strings of the overview strip and the exports.
+#define IDS_OVERVIEW_NO_CARD 200
+#define IDS_OVERVIEW_NO_DEVICE 201
+#define IDS_OVERVIEW_NO_RECORDS 202
+#define IDS_OVERVIEW_EMPTY_RANGE 203
+#define IDS_OVERVIEW_READING 204
+#define IDS_OVERVIEW_CANCELLED 205
+#define IDS_OVERVIEW_CARD_GONE 206
+#define IDS_OVERVIEW_HOVER_NO_POINT 207
+#define IDS_EXPORT_FAILED 208
+#define IDS_NOTHING_TO_EXPORT 209
+#define IDS_EXPORT_CSV 210
+
+// Commands of the context menu, also in the system menu (whose commands are
+// multiples of 16 below 0xF000).
 #define IDM_ABOUTBOX 0x0010
+#define IDM_EXPORT_CSV 0x0020
+#define IDM_PRINT 0x0030
+#define IDM_RESCAN 0x0040
+#define IDM_WHOLE_CARD 0x0050
+#define IDM_CANCEL_SCAN 0x0060
 
 // Controls of the main window (IDOK, 1, is the refresh button).
 #define IDC_BROWSER 1002
@@ -23,3 +44,5 @@
 #define IDC_HOUR_LABEL 1017
 #define IDC_MINUTE_LABEL 1018
 #define IDC_SECOND_LABEL 1019
+// The overview strip, window class "OrvantaOverview".
+#define IDC_OVERVIEW 1021

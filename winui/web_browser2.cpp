@@ -142,6 +142,16 @@ HRESULT CWebBrowser2::Navigate(const std::string& url, const std::vector<std::ui
     return result;
 }
 
+HRESULT CWebBrowser2::Print() {
+    if (browser_ == nullptr) return E_POINTER;
+    IWebBrowser2* web = nullptr;
+    HRESULT result = browser_->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&web));
+    if (FAILED(result)) return result;
+    result = web->ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_PROMPTUSER, nullptr, nullptr);
+    web->Release();
+    return result;
+}
+
 bool CWebBrowser2::IsTopLevel(IDispatch* frame) const {
     IUnknown* page = IdentityOf(browser_);
     return page != nullptr && page == IdentityOf(frame);

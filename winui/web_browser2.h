@@ -35,6 +35,10 @@ public:
     // out, as Flags and TargetFrameName always are. Returns the call's result.
     HRESULT Navigate(const std::string& url, const std::vector<std::uint8_t>* postData, const std::string* headers);
 
+    // Prints the page shown through the control's print command (the
+    // system's print dialog; on Windows 10 and 11 also to PDF).
+    HRESULT Print();
+
     // Whether the browser object of an event is the control itself (the
     // page), not one of its frames.
     bool IsTopLevel(IDispatch* frame) const;

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # The Windows window under Wine, driven by window_driver.exe as a user would:
-# control places, minimum size and anchors, the queries of the table below
-# (each POST the real browser control sends to the Linux reference server
-# must equal, body and the four header lines, what the Linux orvanta-query
-# builds for the same card, INI, ratio.txt and second), the buttons' state,
-# "<" and ">", Enter and Escape, a run without a card; then the installer
-# and the uninstaller, silently. Runs inside one xvfb-run (CTest starts it so)
+# control places, minimum size and anchors, the texts in Chinese and in
+# English (the user's language), the start page, the queries of the table
+# below (each POST the real browser control sends to the Linux reference
+# server must equal, body and the four header lines, what the Linux
+# orvanta-query builds for the same card, INI, ratio.txt and second; a click
+# on the overview strip included), the CSV export (equal to orvanta-query
+# --csv for the same second), the strip's reads, the buttons' state, "<" and
+# ">", Enter and Escape, a run without a card; then the installer and the
+# uninstaller, silently. Runs inside one xvfb-run (CTest starts it so)
 # with a Wine prefix of its own, created here, and one persistent wineserver.
 # Needs ORVANTA_LINUX_BIN_DIR, ORVANTA_WINDOWS_BIN_DIR, ORVANTA_SOURCE_DIR and
 # ORVANTA_WINDOW_PREFIX; ORVANTA_SETUP names the installer (optional).
@@ -59,15 +62,29 @@ printf '1.02 0.98\n' > "$work/app/ratio.txt"
 standard() { python3 -c 'import sys, time; print(time.strftime("%Y-%m-%d %H:%M:%S", time.gmtime(int(sys.argv[1]) - time.timezone)))' "$1"; }
 field() { python3 -c 'import sys, urllib.parse; print(urllib.parse.parse_qs(open(sys.argv[1], "rb").read().split(b"\r\n\r\n", 1)[1].decode())[sys.argv[2]][0])' "$1" "$2"; }
 
-# The queries: zone, card or none, then the driver's commands.
+# Wine takes the user's language from LANG, through the C library's locale:
+# the rows' locales, made once beside the prefix.
+export LOCPATH=$ORVANTA_WINDOW_PREFIX-locales
+mkdir -p "$LOCPATH"
+for locale in zh_CN en_US de_DE; do
+  [ -d "$LOCPATH/$locale.UTF-8" ] || localedef -i "$locale" -f UTF-8 "$LOCPATH/$locale.UTF-8"
+done
+
+# The queries: zone, LANG, card or none, then the driver's commands (first
+# --lang L: the window is started so; "csv" exports the record shown to a
+# file of this run). Languages other than English give Chinese.
 queries=(
-  "Asia/Shanghai card places resize about query 2024-07-01 08:00:07 forward back enter"
-  "Europe/Berlin card query 2024-07-01 09:30:02 back forward query 2024-07-01 08:59:59"
-  "Asia/Shanghai none query 2024-07-01 10:00:00 forward"
+  "Asia/Shanghai zh_CN.UTF-8 card texts zh start places resize about strip doubleclick query 2024-07-01 08:00:07 csv forward back enter"
+  "Europe/Berlin en_US.UTF-8 card texts en start about query 2024-07-01 09:30:02 back forward csv query 2024-07-01 08:59:59"
+  "Asia/Shanghai zh_CN.UTF-8 none --lang en texts en query 2024-07-01 10:00:00 forward"
+  "Asia/Shanghai de_DE.UTF-8 card texts zh overview"
 )
 posts=0
+exports=0
 for row in "${queries[@]}"; do
-  read -r zone card commands <<<"$row"
+  read -r zone lang card commands <<<"$row"
+  csv=$work/window-$exports.csv
+  commands=${commands/csv/csv $(winpath "$csv")}
   if [ "$card" = card ]; then
     ln -sfn "$work/card.img" "$WINEPREFIX/dosdevices/e::"
     drive=(--drive "E=$work/card.img")
@@ -75,17 +92,35 @@ for row in "${queries[@]}"; do
     rm -f "$WINEPREFIX/dosdevices/e::"
     drive=(--drive "E=$work/no-card.img")
   fi
+  # The strip's scans are counted in a traced run (Wine cannot reach the
+  # memory of a traced process: such a run sets no time).
+  trace=()
+  case " $commands " in
+    *" overview "*) trace=(strace -f -qq --seccomp-bpf -y -e 'trace=read,pread64,clone,clone3' -o "$work/reads.trace") ;;
+  esac
   # The Windows programs see no TZ variable, as on a real PC (the C
   # library would read "Asia/Shanghai" as a zone of its own format); Wine's
   # clock follows the Unix TZ.
   # shellcheck disable=SC2086
-  TZ=$zone "$wine" "$win/without_tz_launcher.exe" "$(winpath "$win/window_driver.exe")" launch "$(winpath "$work/app")" $commands escape \
+  TZ=$zone LANG=$lang "${trace[@]}" "$wine" "$win/without_tz_launcher.exe" "$(winpath "$win/window_driver.exe")" launch "$(winpath "$work/app")" $commands escape \
     >"$work/driver.out" 2>/dev/null || { cat "$work/driver.out"; fail "the driver found faults ($zone, $card)"; }
   tr -d '\r' <"$work/driver.out" >"$work/driver.txt"
   cat "$work/driver.txt"
   grep -qx closed "$work/driver.txt" || fail "Escape did not close the window"
+  if [ ${#trace[@]} -gt 0 ]; then
+    # The strip reads 1000 samples of the card: at most 1000 + 300 sectors a scan.
+    python3 "$src/tests/winui/scan_reads.py" "$work/reads.trace" "$work/card.img" 1300 || fail "the strip's scan read too much"
+  fi
   previous_actual=0
   while read -r what date time; do
+    if [ "$what" = exported ]; then
+      # The window's export is the Linux window's: orvanta-query --csv.
+      (cd "$work/app" && TZ=$zone "$lin/orvanta-query" "${drive[@]}" --config orvanta-vemlar.ini \
+        --time "$sent" --no-send --csv "$work/linux.csv" 2>/dev/null)
+      cmp "$csv" "$work/linux.csv" || fail "the CSV export of $sent differs from orvanta-query --csv"
+      exports=$((exports + 1))
+      continue
+    fi
     [ "$what" = sent ] || [ "$what" = shown ] || continue
     if [ "$what" = sent ]; then
       (cd "$work/app" && TZ=$zone "$lin/orvanta-query" "${drive[@]}" --config orvanta-vemlar.ini \
@@ -105,7 +140,8 @@ for row in "${queries[@]}"; do
 done
 recorded=$(wc -l <"$work/record.jsonl")
 [ "$recorded" -eq "$posts" ] || fail "the server recorded $recorded requests for $posts queries"
-echo "$posts queries posted as orvanta-query builds them; $(( $(date +%s) - started )) s so far"
+[ "$exports" -eq 2 ] || fail "$exports CSV exports checked, expected 2"
+echo "$posts queries posted as orvanta-query builds them, $exports CSV exports as it writes them; $(( $(date +%s) - started )) s so far"
 
 # The installer, silently into a folder of our choice, then the uninstaller.
 if [ -n "${ORVANTA_SETUP:-}" ]; then

@@ -1,30 +1,39 @@
 // Drives orvanta-client.exe from another process, as a user would, and
 // checks what a user sees. Commands, run in order:
-//   launch DIR      starts DIR\orvanta-client.exe in DIR and waits for its window
+//   launch DIR [--lang L]  starts DIR\orvanta-client.exe in DIR (with --lang L) and
+//                   waits for its window
 //   places          every control of template 102 at its place (MapDialogRect)
 //   resize          the minimum size, and a resize per the anchor table
 //   query DATE TIME sets the picker and the lists, clicks refresh
 //   forward, back   clicks ">" or "<"
 //   enter           presses Enter in the window
 //   about           system-menu command 16 opens the about box; Escape closes it
+//   texts LANG      the window's and the about box's texts are those of LANG (zh, en)
+//   start           the start page was written for the browser, in the window's language
+//   strip           waits for the overview strip's scan, clicks the strip's middle
+//   doubleclick     double-clicks the strip: it reads the whole card again, no query
+//   overview        waits for the strip's scan, then Home reads the whole card again
+//   csv FILE        exports the record through the context menu's command to FILE
 //   escape          presses Escape: the window closes and the program ends
 // Each query prints "sent DATE TIME" (the time the controls showed when it
 // started) and "shown DATE TIME" (what they show when the load has ended),
 // after checking that the three buttons were disabled right after the click
-// and are enabled again. Exit status 0 when every check passed.
+// and are enabled again; a click on the strip prints both once the load has
+// ended. Exit status 0 when every check passed.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 namespace {
 
 constexpr int kRefresh = 1, kBrowser = 1002, kHour = 1006, kMinute = 1007, kSecond = 1008, kDate = 1009,
-              kBack = 1013, kForward = 1014;
+              kBack = 1013, kForward = 1014, kStrip = 1021, kTimeLabel = 1016, kExportCsv = 0x20;
 
 int failures = 0;
 
@@ -72,13 +81,14 @@ bool WaitFor(bool (*condition)(const Session&), const Session& s, DWORD millisec
     return condition(s);
 }
 
-bool Launch(Session& s, const std::string& dir) {
+bool Launch(Session& s, const std::string& dir, const std::string& language) {
     wchar_t wdir[MAX_PATH] = {};
     MultiByteToWideChar(CP_UTF8, 0, dir.c_str(), -1, wdir, MAX_PATH);
     s.exe = std::wstring(wdir) + L"\\orvanta-client.exe";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     std::wstring command = L"\"" + s.exe + L"\"";
+    if (!language.empty()) command += L" --lang " + std::wstring(language.begin(), language.end());
     if (!CreateProcessW(s.exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, wdir, &startup,
                         &s.process)) {
         Fail("launch", dir);
@@ -143,7 +153,8 @@ struct Place {
     bool list;
 };
 const Place kPlaces[] = {
-    {kRefresh, 20, 227, 50, 14, false}, {1016, 9, 209, 39, 8, false},       {kBrowser, 9, 8, 391, 190, false},
+    {kRefresh, 20, 227, 50, 14, false}, {1016, 9, 209, 39, 8, false},       {kBrowser, 9, 8, 391, 148, false},
+    {kStrip, 9, 159, 391, 42, false},
     {kHour, 116, 206, 33, 76, true},    {kMinute, 165, 206, 33, 81, true},  {kSecond, 212, 206, 33, 83, true},
     {1017, 152, 209, 9, 8, false},      {1018, 200, 209, 9, 8, false},      {1019, 247, 209, 9, 8, false},
     {kDate, 51, 205, 57, 15, false},    {kBack, 275, 205, 13, 14, false},   {kForward, 292, 205, 13, 14, false},
@@ -179,7 +190,8 @@ void CheckPlaces(const Session& s) {
 }
 
 // The anchor table: the bottom row follows the height change, the browser
-// grows by the whole change.
+// grows by the whole change, the strip follows the height change and grows
+// by the width change.
 void CheckResize(const Session& s) {
     RECT window;
     GetWindowRect(s.dialog, &window);
@@ -206,6 +218,9 @@ void CheckResize(const Session& s) {
         if (kPlaces[i].id == kBrowser) {
             expected.right += dx;
             expected.bottom += dy;
+        } else if (kPlaces[i].id == kStrip) {
+            OffsetRect(&expected, 0, dy);
+            expected.right += dx;
         } else {
             OffsetRect(&expected, 0, dy);
         }
@@ -283,6 +298,134 @@ void Query(const Session& s, void* remote, const std::string& sent, int button, 
     std::fflush(stdout);
 }
 
+// Texts of one language, by control id (0: the window's caption).
+struct Texts {
+    int id;
+    const wchar_t* chinese;
+    const wchar_t* english;
+};
+bool g_english = false;
+
+void CheckTexts(HWND window, std::initializer_list<Texts> texts, const char* where) {
+    for (const Texts& text : texts) {
+        wchar_t got[128] = {};
+        GetWindowTextW(text.id == 0 ? window : GetDlgItem(window, text.id), got, 128);
+        if (wcscmp(got, g_english ? text.english : text.chinese) != 0) {
+            char utf8[400] = {};
+            WideCharToMultiByte(CP_UTF8, 0, got, -1, utf8, sizeof utf8, nullptr, nullptr);
+            Fail(where, std::to_string(text.id) + " shows '" + utf8 + "'");
+        }
+    }
+}
+
+// The main window's captions in the language asked for.
+void CheckWindowTexts(const Session& s) {
+    CheckTexts(s.dialog,
+               {{0, L"Orvanta\u8c10\u6ce2\u5206\u6790", L"Orvanta Harmonic Analysis"},  // Orvanta谐波分析
+                {kRefresh, L"\u5237\u65b0", L"Refresh"},                                  // 刷新
+                {kTimeLabel, L"\u9009\u62e9\u65f6\u95f4:", L"Time:"},                   // 选择时间:
+                {1017, L"\u65f6", L"h"}},                                                  // 时
+               "main window");
+    std::printf("texts checked\n");
+}
+
+// The page shown before the first query: the file the browser was sent to,
+// with the card's facts in the window's language.
+void CheckStartPage(const Session& s) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"orvanta-page-" + std::to_wstring(s.process.dwProcessId) + L".html";
+    std::string page;
+    if (FILE* file = _wfopen(path.c_str(), L"rb")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) page.append(buffer, n);
+        std::fclose(file);
+    }
+    const char* records = g_english ? "Records" : "\xe8\xae\xb0\xe5\xbd\x95\xe6\x95\xb0";  // 记录数
+    if (page.find(records) == std::string::npos) Fail("no start page with the card's record count");
+    std::printf("start page checked\n");
+}
+
+// The strip's text is the view's time range once its scan is done.
+bool StripReady(const Session& s) {
+    wchar_t text[128] = {};
+    GetWindowTextW(Item(s, kStrip), text, 128);
+    return wcsstr(text, L" \u2013 ") != nullptr;
+}
+
+void ClickStrip(const Session& s, bool twice) {
+    if (!WaitFor(StripReady, s, 30000)) return Fail("the strip's scan did not end");
+    RECT strip;
+    GetClientRect(Item(s, kStrip), &strip);
+    const LPARAM middle = MAKELPARAM(strip.right / 2, strip.bottom / 2);
+    PostMessageW(Item(s, kStrip), WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    PostMessageW(Item(s, kStrip), WM_LBUTTONUP, 0, middle);
+    if (twice) {
+        PostMessageW(Item(s, kStrip), WM_LBUTTONDBLCLK, MK_LBUTTON, middle);
+        PostMessageW(Item(s, kStrip), WM_LBUTTONUP, 0, middle);
+    }
+}
+
+// A click on the strip: the chosen second is queried once the double-click
+// time has passed.
+void StripQuery(const Session& s, void* remote) {
+    const std::string before = Shown(s, remote);
+    ClickStrip(s, false);
+    const DWORD start = GetTickCount();
+    while (Shown(s, remote) == before && GetTickCount() - start < 5000) Sleep(20);
+    if (!WaitFor(ButtonsEnabled, s, 30000)) Fail("buttons not enabled again after the strip's query");
+    const std::string sent = Shown(s, remote);
+    if (sent == before) Fail("a click on the strip chose no record");
+    std::printf("sent %s\nshown %s\n", sent.c_str(), sent.c_str());
+}
+
+// A double click goes back to the whole card (a new scan) and queries nothing.
+void StripDoubleClick(const Session& s, void* remote) {
+    const std::string before = Shown(s, remote);
+    ClickStrip(s, true);
+    Sleep(GetDoubleClickTime() + 700);
+    if (Shown(s, remote) != before) Fail("a double click on the strip chose a record");
+    if (!WaitFor(StripReady, s, 30000)) Fail("the strip's scan after the double click did not end");
+    std::printf("double click checked\n");
+}
+
+// The strip's two scans of the whole card: at start and after Home. No
+// memory of the window's process is touched, so the run can be traced.
+void Overview(const Session& s) {
+    if (!WaitFor(StripReady, s, 30000)) return Fail("the strip's scan did not end");
+    SendMessageW(Item(s, kStrip), WM_KEYDOWN, VK_HOME, 0);
+    if (StripReady(s)) Fail("Home did not read the card again");
+    if (!WaitFor(StripReady, s, 30000)) Fail("the strip's scan after Home did not end");
+    std::printf("overview read twice\n");
+}
+
+// The context menu's CSV export into `path`, through the save dialog.
+void ExportCsv(const Session& s, const std::string& path) {
+    PostMessageW(s.dialog, WM_COMMAND, kExportCsv, 0);
+    FindData find = {s.process.dwProcessId, nullptr, s.dialog};
+    for (int i = 0; i < 400 && find.found == nullptr; ++i) {
+        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&find));
+        if (find.found == nullptr) Sleep(25);
+    }
+    if (find.found == nullptr) return Fail("the export opened no save dialog");
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide, MAX_PATH);
+    // The file name box: a combo box (cmb13) or an edit control (edt1).
+    HWND name = GetDlgItem(find.found, 0x47c);
+    if (name == nullptr) name = GetDlgItem(find.found, 0x480);
+    if (name == nullptr) return Fail("the save dialog has no file name box");
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide));
+    PostMessageW(find.found, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 400 && IsWindow(find.found); ++i) Sleep(25);
+    if (IsWindow(find.found)) Fail("the save dialog did not close");
+    // The window writes the file after its dialog has gone: a message it
+    // answers after that.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(s.dialog, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+    if (GetFileAttributesW(wide) == INVALID_FILE_ATTRIBUTES) Fail("the export wrote no file", path);
+    std::printf("exported %s\n", path.c_str());
+}
+
 // The about box: opened by the system menu's command 16, template 100 with
 // its OK button, closed by Escape.
 void CheckAbout(const Session& s) {
@@ -293,9 +436,7 @@ void CheckAbout(const Session& s) {
         if (find.found == nullptr) Sleep(25);
     }
     if (find.found == nullptr) return Fail("command 16 opened no about box");
-    wchar_t ok[16] = {};
-    GetWindowTextW(GetDlgItem(find.found, IDOK), ok, 16);
-    if (wcscmp(ok, L"\u786e\u5b9a") != 0) Fail("the about box has no OK button");  // 确定
+    CheckTexts(find.found, {{IDOK, L"\u786e\u5b9a", L"OK"}}, "about box");  // 确定
     PostMessageW(find.found, WM_KEYDOWN, VK_ESCAPE, 0);
     for (int i = 0; i < 200 && IsWindow(find.found); ++i) Sleep(25);
     if (IsWindow(find.found)) Fail("Escape did not close the about box");
@@ -327,7 +468,13 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string command = argv[i];
         if (command == "launch" && i + 1 < argc) {
-            if (!Launch(s, argv[++i])) return 1;
+            const std::string dir = argv[++i];
+            std::string language;
+            if (i + 2 < argc && std::string(argv[i + 1]) == "--lang") {
+                language = argv[i + 2];
+                i += 2;
+            }
+            if (!Launch(s, dir, language)) return 1;
             remote = VirtualAllocEx(s.process.hProcess, nullptr, sizeof(SYSTEMTIME), MEM_COMMIT | MEM_RESERVE,
                                     PAGE_READWRITE);
             if (remote == nullptr) return Fail("VirtualAllocEx"), 1;
@@ -347,6 +494,19 @@ int main(int argc, char** argv) {
             Query(s, remote, Shown(s, remote), 0, VK_RETURN);
         } else if (command == "about") {
             CheckAbout(s);
+        } else if (command == "texts" && i + 1 < argc) {
+            g_english = std::string(argv[++i]) == "en";
+            CheckWindowTexts(s);
+        } else if (command == "start") {
+            CheckStartPage(s);
+        } else if (command == "strip") {
+            StripQuery(s, remote);
+        } else if (command == "overview") {
+            Overview(s);
+        } else if (command == "doubleclick") {
+            StripDoubleClick(s, remote);
+        } else if (command == "csv" && i + 1 < argc) {
+            ExportCsv(s, argv[++i]);
         } else if (command == "escape") {
             PostMessageW(s.dialog, WM_KEYDOWN, VK_ESCAPE, 0);
             if (WaitForSingleObject(s.process.hProcess, 15000) != WAIT_OBJECT_0) {

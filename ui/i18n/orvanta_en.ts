@@ -100,6 +100,10 @@
         <translation>Save Page as PDF…</translation>
     </message>
     <message>
+        <source>打印…</source>
+        <translation>Print…</translation>
+    </message>
+    <message>
         <source>导出记录 CSV…</source>
         <translation>Export Record as CSV…</translation>
     </message>

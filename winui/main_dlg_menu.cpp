@@ -1,0 +1,114 @@
+// The main window's menus: the context menu (of the window and its strip)
+// and the same entries in the system menu; the record's CSV export through
+// the shared writer, printing through the browser control, the overview's
+// commands and the about box; and a record chosen on the strip.
+#include <windows.h>
+#include <windowsx.h>
+#include <commdlg.h>
+
+#include <cstdio>
+
+#include "request/record_csv.h"
+#include "winui/about_dlg.h"
+#include "winui/main_dlg.h"
+#include "winui/resource.h"
+#include "winui/ui_texts.h"
+
+namespace orvanta {
+
+void CMainDlg::AddMenuToSystemMenu() {
+    const HMENU system = ::GetSystemMenu(hwnd_, FALSE);
+    const HMENU menu = LoadMenuIn(IDR_CONTEXT_MENU);
+    if (system == nullptr || menu == nullptr) return;
+    const HMENU entries = ::GetSubMenu(menu, 0);
+    ::AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
+    for (int i = 0; i < ::GetMenuItemCount(entries); ++i) {
+        const UINT id = ::GetMenuItemID(entries, i);
+        // The strip's own zoom and cancel stay in its context menu.
+        if (id == IDM_WHOLE_CARD || id == IDM_CANCEL_SCAN) continue;
+        wchar_t text[128] = {};
+        ::GetMenuStringW(entries, i, text, 128, MF_BYPOSITION);
+        ::AppendMenuW(system, id == 0 ? MF_SEPARATOR : MF_STRING, id, text);
+    }
+    ::DestroyMenu(menu);
+}
+
+void CMainDlg::ShowContextMenu(LPARAM at) {
+    const HMENU menu = LoadMenuIn(IDR_CONTEXT_MENU);
+    if (menu == nullptr) return;
+    const HMENU entries = ::GetSubMenu(menu, 0);
+    const bool card = strip_ != nullptr && reader_.StartupDriveCode() != kNoCardDriveCode;
+    const bool scanning = strip_ != nullptr && strip_->IsScanning();
+    ::EnableMenuItem(entries, IDM_RESCAN, card ? MF_ENABLED : MF_GRAYED);
+    ::EnableMenuItem(entries, IDM_WHOLE_CARD, card ? MF_ENABLED : MF_GRAYED);
+    ::EnableMenuItem(entries, IDM_CANCEL_SCAN, scanning ? MF_ENABLED : MF_GRAYED);
+    POINT point = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    if (at == -1) {  // from the keyboard: at the window's top-left corner
+        point = POINT{0, 0};
+        ::ClientToScreen(hwnd_, &point);
+    }
+    ::TrackPopupMenu(entries, TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, 0, hwnd_, nullptr);
+    ::DestroyMenu(menu);
+}
+
+bool CMainDlg::OnMenuCommand(int command) {
+    switch (command) {
+    case IDM_ABOUTBOX:
+        RunAboutBox(hwnd_);
+        return true;
+    case IDM_EXPORT_CSV:
+        ExportRecordCsv();
+        return true;
+    case IDM_PRINT:
+        browser_.Print();
+        return true;
+    case IDM_RESCAN:
+    case IDM_WHOLE_CARD:
+        if (strip_ != nullptr && reader_.StartupDriveCode() != kNoCardDriveCode) strip_->ShowWholeCard();
+        return true;
+    case IDM_CANCEL_SCAN:
+        if (strip_ != nullptr) strip_->CancelScan();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CMainDlg::ExportRecordCsv() {
+    wchar_t caption[128] = {};
+    ::GetWindowTextW(hwnd_, caption, 128);
+    if (reader_.actualTime <= 0 && reader_.currentSector == 0) {
+        ::MessageBoxW(hwnd_, LoadText(IDS_NOTHING_TO_EXPORT).c_str(), caption, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    std::wstring title = LoadText(IDS_EXPORT_CSV);
+    if (!title.empty() && title.back() == L'\u2026') title.pop_back();
+    wchar_t path[MAX_PATH] = L"orvanta-record.csv";
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = hwnd_;
+    dialog.lpstrFilter = L"CSV (*.csv)\0*.csv\0";
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrTitle = title.c_str();
+    dialog.lpstrDefExt = L"csv";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+    if (!::GetSaveFileNameW(&dialog)) return;
+    // The same text as the Linux window and orvanta-query --csv write.
+    const std::string csv = BuildRecordCsv(reader_);
+    FILE* file = ::_wfopen(path, L"wb");
+    bool written = file != nullptr && std::fwrite(csv.data(), 1, csv.size(), file) == csv.size();
+    if (file != nullptr && std::fclose(file) != 0) written = false;
+    if (!written) {
+        ::MessageBoxW(hwnd_, WithArg(LoadText(IDS_EXPORT_FAILED), path).c_str(), caption, MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+void CMainDlg::OnOverviewChosen(std::int32_t time) {
+    selection_.Set(time);
+    ShowSelectedTime();
+    // While a page loads the refresh button is off, and so is this road.
+    if (::IsWindowEnabled(::GetDlgItem(hwnd_, IDOK))) RunQuery();
+}
+
+}  // namespace orvanta

@@ -1,0 +1,82 @@
+// COverviewStrip: the whole recording of the card as a strip between the
+// browser and the time row, window class "OrvantaOverview" (a child control
+// of template 102). It draws channel B's (V) and channel A's (A) trend values
+// over time with their axes, leaves the recorder's pauses as gaps and marks
+// the record shown last. The card is read by a COverviewScan on a worker
+// thread; the strip shows its progress and stays usable.
+//
+// A click chooses the nearest sample's record time (sent to the parent as
+// kOverviewChosenMessage once the double-click time has passed, so that a
+// double click does not also choose); a drag or the wheel zooms into a time
+// range, read again at full resolution; a double click or Home goes back to
+// the whole card. The mouse's sample is labelled with its time and values.
+// The window's text is what the strip says: the progress, a message, or the
+// view's time range.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "dialogcore/overview_view.h"
+#include "winui/overview_scan.h"
+
+namespace orvanta {
+
+// Sent to the parent: lParam is the chosen record's time.
+constexpr UINT kOverviewChosenMessage = WM_APP + 10;
+
+class COverviewStrip {
+public:
+    // Registers the window class (with double clicks); before the dialog.
+    static bool Register(HINSTANCE instance);
+    // The strip of a window of the class (null for another window).
+    static COverviewStrip* Of(HWND window);
+
+    // Scans the card of `reader` from the oldest record to the newest.
+    void StartScan(const CCardReader& reader);
+    // Without a card the strip only says so.
+    void ShowNoCard();
+    // Reads the whole card again.
+    void ShowWholeCard();
+    // Stops a running scan; what it read so far is dropped.
+    void CancelScan();
+    bool IsScanning() const { return scan_.IsScanning(); }
+    // The record shown last in the browser (0: none).
+    void SetMarker(std::int32_t time);
+
+private:
+    explicit COverviewStrip(HWND window);
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void Scan(const OverviewRequest& request);
+    void OnScanDone(WPARAM generation);
+    void ApplyZoom(const OverviewView::Zoom& zoom);
+    void Choose(int x);
+    void Changed();
+
+    RECT PlotRect(HDC dc) const;
+    OverviewPlot Plot() const;
+    std::wstring StateText() const;
+    std::wstring HoverText(int x) const;
+    void Paint(HDC dc, const RECT& client);
+    void PaintLines(HDC dc, const RECT& plot);
+
+    HWND window_;
+    HFONT font_ = nullptr;
+    COverviewScan scan_;
+    OverviewView view_;
+    OverviewNote note_ = OverviewNote::kNone;
+    bool noCard_ = false;
+    int percent_ = 0;
+    std::int32_t marker_ = 0;
+    OverviewRequest pendingZoom_;
+    int pressX_ = -1;
+    int dragX_ = -1;
+    int hoverX_ = -1;
+    int clickX_ = -1;  // a click waiting for the double-click time
+};
+
+}  // namespace orvanta
