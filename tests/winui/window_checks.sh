@@ -81,6 +81,8 @@ queries=(
 )
 posts=0
 exports=0
+clicks=0
+disabled_clicks=0
 for row in "${queries[@]}"; do
   read -r zone lang card commands <<<"$row"
   csv=$work/window-$exports.csv
@@ -113,6 +115,11 @@ for row in "${queries[@]}"; do
   fi
   previous_actual=0
   while read -r what date time; do
+    if [ "$what" = click ]; then
+      clicks=$((clicks + 1))
+      [ "$date" = disabled ] && disabled_clicks=$((disabled_clicks + 1))
+      continue
+    fi
     if [ "$what" = exported ]; then
       # The window's export is the Linux window's: orvanta-query --csv.
       (cd "$work/app" && TZ=$zone "$lin/orvanta-query" "${drive[@]}" --config orvanta-vemlar.ini \
@@ -138,6 +145,10 @@ for row in "${queries[@]}"; do
     fi
   done <"$work/driver.txt"
 done
+# Right after a click the buttons are disabled; under Wine the navigation
+# may already have ended when the driver looks, but not after every click.
+[ "$clicks" -gt 0 ] && [ "$disabled_clicks" -gt 0 ] ||
+  fail "the buttons were not disabled right after any of $clicks clicks"
 recorded=$(wc -l <"$work/record.jsonl")
 [ "$recorded" -eq "$posts" ] || fail "the server recorded $recorded requests for $posts queries"
 [ "$exports" -eq 2 ] || fail "$exports CSV exports checked, expected 2"
