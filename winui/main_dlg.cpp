@@ -9,8 +9,8 @@
 #include "card/local_time.h"
 #include "dialogcore/local_pages.h"
 #include "dialogcore/record_step.h"
+#include "dialogcore/start_facts.h"
 #include "dialogcore/start_page.h"
-#include "request/ratio_search.h"
 #include "winui/about_dlg.h"
 #include "winui/card_access.h"
 #include "winui/resource.h"
@@ -92,13 +92,7 @@ void CMainDlg::ShowStartPage() {
     // The ratios come from ratio.txt of the working directory, else the one
     // beside the configuration file; the page says which and warns about
     // them.
-    RatioFacts ratios;
-    ratios.source = UseRatioFile(reader_, config_);
-    ratios.ratioA = reader_.ratioA;
-    ratios.ratioB = reader_.ratioB;
-    const RatioFileOutcome& file = reader_.RatioFile();
-    if (!file.error.empty()) ratios.warnings.push_back(file.error);
-    for (const RatioNote& note : file.notes) ratios.warnings.push_back(RatioNoteText(note));
+    const RatioFacts ratios = UseRatioFacts(reader_, config_);
     // Without a card: found none because the system refused to open it, say
     // so; else list what each drive holds or why it could not be read.
     const std::int32_t code = reader_.StartupDriveCode();
