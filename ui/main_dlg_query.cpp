@@ -8,11 +8,13 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 
+#include "card/drive_check.h"
 #include "platform/drive_map.h"
 #include "ui/web_browser2.h"
 #include "ui/local_pages.h"
 #include "ui/main_dlg.h"
 #include "ui/overview_strip.h"
+#include "ui/ui_language.h"
 #include "ui/ui_strings.h"
 
 namespace orvanta {
@@ -115,6 +117,15 @@ QString CMainDlg::CardLine() const {
     }
     const char letter = static_cast<char>(reader_->StartupDriveCode());
     if (reader_->driveCode == kNoCardDriveCode) {
+        // The card stopped answering since start-up: name why when the
+        // volume layer knows (pulled, no permission), as the start page does.
+        const DriveCheck check = CheckDrive(reader_->Volumes(), letter);
+        const std::string path = CardDevicePath();
+        if (!check.hasCard && !check.status.Ok() && !path.empty()) {
+            const TextLanguage language =
+                CurrentUiLanguage() == UiLanguage::kEnglish ? TextLanguage::kEnglish : TextLanguage::kChinese;
+            return QString::fromUtf8(DriveCheckText(check, path, language).c_str());
+        }
         return text::Tr(text::kCardNotResponding).arg(QChar::fromLatin1(letter));
     }
     return text::Tr(text::kCardOnDrive).arg(QChar::fromLatin1(letter));
@@ -133,7 +144,7 @@ void CMainDlg::ShowStatus(const QString& recordLine) {
     const QString path = QString::fromLocal8Bit(CardDevicePath().c_str());
     QString cardLine = card;
     QString shownCardLine = card;
-    if (!path.isEmpty()) {
+    if (!path.isEmpty() && !card.contains(path)) {
         // The drive stays whole; the device path gives way in its middle,
         // where /dev/disk/by-id/... names differ least.
         const QString prefix = card + QLatin1Char(' ');

@@ -14,6 +14,7 @@
 #include "platform/raw_volume.h"
 #include "ui/web_browser2.h"
 #include "ui/main_dlg.h"
+#include "ui/overview_strip.h"
 #include "ui/sample_card.h"
 #include "ui/start_page.h"
 #include "ui_test_support.h"
@@ -115,6 +116,28 @@ TEST(FirstRun, WithoutACardTheCauseOfAnUnreadableDriveIsNamed) {
     EXPECT_TRUE(w.StatusText().startsWith(cause)) << w.StatusText().toStdString();
     ASSERT_TRUE(WaitUntil([&] { return PageHtml(w.Browser()).contains(Utf8("未找到存储卡")); }));
     ExpectPageTexts(PageHtml(w.Browser()), {Utf8("各驱动器的情况"), QStringLiteral("E: ") + cause}, {});
+}
+
+// A card that stops answering after start-up: the status line names why
+// instead of only saying that it does not answer.
+TEST(FirstRun, ACardThatStopsAnsweringHasItsCauseNamed) {
+    ScratchConfig config;
+    config.Write("");
+    MemoryVolumeSystem volumes;
+    SampleCard card;
+    WriteSampleCard(volumes.Attach('E'), card);
+    DriveMap drives;
+    drives.Set('E', "/dev/sdb1");
+    MainDlgOptions options;
+    options.iniPath = config.IniPath();
+    options.drives = &drives;
+    CMainDlg w(volumes, options);
+    // The in-memory card is not shared safely with the strip's scan thread.
+    ASSERT_TRUE(WaitUntil([&] { return !w.OverviewStrip()->IsScanning(); }));
+    volumes.Detach("\\\\.\\E:");
+    w.RunQuery();
+    EXPECT_TRUE(w.StatusText().startsWith(Utf8("找不到 /dev/sdb1"))) << w.StatusText().toStdString();
+    EXPECT_EQ(w.StatusText().count(QStringLiteral("/dev/sdb1")), 1) << w.StatusText().toStdString();
 }
 
 }  // namespace
