@@ -12,7 +12,7 @@
 #include "card/card_summary.h"
 #include "card/drive_check.h"
 #include "dialogcore/record_step.h"
-#include "request/ratio_search.h"
+#include "dialogcore/start_facts.h"
 #include "ui/about_dlg.h"
 #include "ui/overview_strip.h"
 #include "ui/record_export.h"
@@ -99,13 +99,7 @@ void CMainDlg::ShowCardFound() {
     // first query sends what it would have sent without this page. The
     // ratios come from ratio.txt of the working directory, else the one
     // beside the configuration file; the page says which.
-    RatioFacts ratios;
-    ratios.source = UseRatioFile(*reader_, config_);
-    ratios.ratioA = reader_->ratioA;
-    ratios.ratioB = reader_->ratioB;
-    const RatioFileOutcome& file = reader_->RatioFile();
-    if (!file.error.empty()) ratios.warnings.push_back(file.error);
-    for (const RatioNote& note : file.notes) ratios.warnings.push_back(RatioNoteText(note));
+    const RatioFacts ratios = UseRatioFacts(*reader_, config_);
     browser_->ShowLocalPage(StartPage(SummariseCard(*reader_), CardDevicePath(), &ratios, &drives));
     // The browser's first page gives it a focus widget of its own, placed
     // last in the focus chain: put it at the browser's place.

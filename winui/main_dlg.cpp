@@ -5,8 +5,11 @@
 #include <ctime>
 
 #include "card/card_summary.h"
+#include "card/drive_check.h"
 #include "card/local_time.h"
 #include "dialogcore/local_pages.h"
+#include "dialogcore/record_step.h"
+#include "dialogcore/start_facts.h"
 #include "dialogcore/start_page.h"
 #include "winui/about_dlg.h"
 #include "winui/card_access.h"
@@ -25,6 +28,8 @@ const AnchorEntry CMainDlg::kAnchors[] = {
     // The overview strip between the browser and the bottom row: it keeps
     // its distance to the bottom edge and widens with the window.
     {IDC_OVERVIEW, kAnchorMoveY, 100},   {IDC_OVERVIEW, kAnchorStretchX, 100},
+    // The status line beside ">" moves with the bottom row and widens.
+    {IDC_STATUS, kAnchorMoveY, 100},     {IDC_STATUS, kAnchorStretchX, 100},
 };
 const std::int32_t CMainDlg::kAnchorCount = static_cast<std::int32_t>(sizeof(kAnchors) / sizeof(kAnchors[0]));
 
@@ -84,18 +89,27 @@ BOOL CMainDlg::OnInitDialog() {
 }
 
 void CMainDlg::ShowStartPage() {
-    // Found no card because the system refused to open it: say so.
-    if (reader_.StartupDriveCode() == kNoCardDriveCode) {
+    // The ratios come from ratio.txt of the working directory, else the one
+    // beside the configuration file; the page says which and warns about
+    // them.
+    const RatioFacts ratios = UseRatioFacts(reader_, config_);
+    // Without a card: found none because the system refused to open it, say
+    // so; else list what each drive holds or why it could not be read.
+    const std::int32_t code = reader_.StartupDriveCode();
+    std::vector<std::string> drives;
+    if (code == kNoCardDriveCode) {
         if (const char denied = DriveDenyingAccess()) {
             ShowLocalPage(NoAccessPage(WindowLanguage(), denied));
             return;
         }
+        const TextLanguage language =
+            WindowLanguage() == UiLanguage::kEnglish ? TextLanguage::kEnglish : TextLanguage::kChinese;
+        drives = DriveReport(reader_.Volumes(), DriveMap(), language);
     }
     // Before the first query the browser tells what was found at start and
     // how the window is used; a page of its own, never the server's.
-    const std::int32_t code = reader_.StartupDriveCode();
     const std::string device = code >= 'A' && code <= 'Z' ? SystemDeviceNameOf(static_cast<char>(code)) : std::string();
-    ShowLocalPage(StartPage(WindowLanguage(), SummariseCard(reader_), device));
+    ShowLocalPage(StartPage(WindowLanguage(), SummariseCard(reader_), device, &ratios, &drives));
 }
 
 void CMainDlg::FillLists() {
@@ -143,9 +157,27 @@ void CMainDlg::RebuildSelectedTime() {
 }
 
 void CMainDlg::Step(std::int32_t seconds) {
+    const std::int32_t shown = shownRecord_;
     selection_.Step(seconds);
     ShowSelectedTime();
-    RunQuery();
+    PreparedQuery query = PrepareFromControls();
+    if (shown > 0 && query.settings.actualTime == shown) {
+        // The step found the record already shown (a pause lies behind it):
+        // on to the neighbouring record, queried as if its second had been
+        // picked; without one the window stays and says so.
+        const std::int32_t neighbour = NeighbourRecordTime(reader_, seconds);
+        if (neighbour <= 0) {
+            selection_.Set(shown);
+            ShowSelectedTime();
+            const std::wstring text = LoadText(seconds > 0 ? IDS_NO_LATER_RECORD : IDS_NO_EARLIER_RECORD);
+            ::SetDlgItemTextW(hwnd_, IDC_STATUS, WithArg(text, Widen(FormatLocalStandard(shown))).c_str());
+            return;
+        }
+        selection_.Set(neighbour);
+        ShowSelectedTime();
+        query = PrepareFromControls();
+    }
+    Present(query);
 }
 
 bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {

@@ -4,7 +4,7 @@
 // picker and hour, minute and second lists choose the second to query; the
 // refresh button (also Enter), the step buttons and a click on the strip run
 // the shared query road and post it through the browser. The context menu
-// and the system menu export the record as CSV, print the page, read the
+// and the system menu export the record shown as CSV, print the page, read the
 // overview again and open the about box. It owns the card reader for its
 // life.
 #pragma once
@@ -51,7 +51,9 @@ private:
     void FillLists();
 
     // The query (main_dlg_query.cpp).
+    PreparedQuery PrepareFromControls();
     void RunQuery();
+    void Present(const PreparedQuery& query);
     void PostQuery(const PreparedQuery& query);
     void ShowLocalPage(const std::string& html);
     void EnableButtons(bool enabled);
@@ -76,6 +78,8 @@ private:
     CWebBrowser2 browser_;
     std::wstring localPagePath_;
     COverviewStrip* strip_ = nullptr;
+    // The time of the record the last query found (0: none yet, or none).
+    std::int32_t shownRecord_ = 0;
 };
 
 }  // namespace orvanta

@@ -28,7 +28,9 @@ void CMainDlg::AddMenuToSystemMenu() {
         if (id == IDM_WHOLE_CARD || id == IDM_CANCEL_SCAN) continue;
         wchar_t text[128] = {};
         ::GetMenuStringW(entries, i, text, 128, MF_BYPOSITION);
-        ::AppendMenuW(system, id == 0 ? MF_SEPARATOR : MF_STRING, id, text);
+        // No record is shown yet: nothing to export.
+        const UINT grayed = id == IDM_EXPORT_CSV ? MF_GRAYED : 0;
+        ::AppendMenuW(system, id == 0 ? MF_SEPARATOR : MF_STRING | grayed, id, text);
     }
     ::DestroyMenu(menu);
 }
@@ -42,6 +44,7 @@ void CMainDlg::ShowContextMenu(LPARAM at) {
     ::EnableMenuItem(entries, IDM_RESCAN, card ? MF_ENABLED : MF_GRAYED);
     ::EnableMenuItem(entries, IDM_WHOLE_CARD, card ? MF_ENABLED : MF_GRAYED);
     ::EnableMenuItem(entries, IDM_CANCEL_SCAN, scanning ? MF_ENABLED : MF_GRAYED);
+    ::EnableMenuItem(entries, IDM_EXPORT_CSV, shownRecord_ > 0 ? MF_ENABLED : MF_GRAYED);
     POINT point = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
     if (at == -1) {  // from the keyboard: at the window's top-left corner
         point = POINT{0, 0};
@@ -77,7 +80,7 @@ bool CMainDlg::OnMenuCommand(int command) {
 void CMainDlg::ExportRecordCsv() {
     wchar_t caption[128] = {};
     ::GetWindowTextW(hwnd_, caption, 128);
-    if (reader_.actualTime <= 0 && reader_.currentSector == 0) {
+    if (shownRecord_ <= 0) {
         ::MessageBoxW(hwnd_, LoadText(IDS_NOTHING_TO_EXPORT).c_str(), caption, MB_OK | MB_ICONINFORMATION);
         return;
     }

@@ -11,19 +11,28 @@
 
 namespace orvanta {
 
-void CMainDlg::RunQuery() {
+PreparedQuery CMainDlg::PrepareFromControls() {
     const std::int32_t composed = TimeFromControls();
-    PreparedQuery query;
-    {
-        const HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-        query = PrepareQuery(reader_, iniPath_, composed);
-        ::SetCursor(previous);
-    }
+    const HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    PreparedQuery query = PrepareQuery(reader_, iniPath_, composed);
+    ::SetCursor(previous);
+    return query;
+}
+
+void CMainDlg::RunQuery() { Present(PrepareFromControls()); }
+
+void CMainDlg::Present(const PreparedQuery& query) {
     if (query.AdoptsActualTime()) {
         selection_.Set(query.settings.selectedTime);
         ShowSelectedTime();
     }
+    shownRecord_ = query.settings.actualTime > 0 ? query.settings.actualTime : 0;
     if (strip_ != nullptr) strip_->SetMarker(query.settings.actualTime);
+    // Without a record there is nothing to export: the system menu's entry
+    // is grayed here, the context menu's when it opens.
+    ::EnableMenuItem(::GetSystemMenu(hwnd_, FALSE), IDM_EXPORT_CSV,
+                     MF_BYCOMMAND | (shownRecord_ > 0 ? MF_ENABLED : MF_GRAYED));
+    ::SetDlgItemTextW(hwnd_, IDC_STATUS, L"");
     EnableButtons(false);
     PostQuery(query);
 }

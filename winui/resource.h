@@ -22,6 +22,9 @@
 #define IDS_EXPORT_FAILED 208
 #define IDS_NOTHING_TO_EXPORT 209
 #define IDS_EXPORT_CSV 210
+// The status line after a step that found no neighbouring record.
+#define IDS_NO_LATER_RECORD 211
+#define IDS_NO_EARLIER_RECORD 212
 
 // Commands of the context menu, also in the system menu (whose commands are
 // multiples of 16 below 0xF000).
@@ -46,3 +49,5 @@
 #define IDC_SECOND_LABEL 1019
 // The overview strip, window class "OrvantaOverview".
 #define IDC_OVERVIEW 1021
+// The status line beside ">".
+#define IDC_STATUS 1022

@@ -7,7 +7,8 @@
 # orvanta-query builds for the same card, INI, ratio.txt and second; a click
 # on the overview strip included), the CSV export (equal to orvanta-query
 # --csv for the same second), the strip's reads, the buttons' state, "<" and
-# ">", Enter and Escape, a run without a card; then the installer and the
+# ">", Enter and Escape, ">" at the newest record (no query, the status line
+# says so), a run without a card; then the installer and the
 # uninstaller, silently. Runs inside one xvfb-run (CTest starts it so)
 # with a Wine prefix of its own, created here, and one persistent wineserver.
 # Needs ORVANTA_LINUX_BIN_DIR, ORVANTA_WINDOWS_BIN_DIR, ORVANTA_SOURCE_DIR and
@@ -75,7 +76,7 @@ done
 # file of this run). Languages other than English give Chinese.
 queries=(
   "Asia/Shanghai zh_CN.UTF-8 card texts zh start places resize about strip doubleclick query 2024-07-01 08:00:07 csv forward back enter"
-  "Europe/Berlin en_US.UTF-8 card texts en start about query 2024-07-01 09:30:02 back forward csv query 2024-07-01 08:59:59"
+  "Europe/Berlin en_US.UTF-8 card texts en start about query 2024-07-01 09:30:02 back forward csv query 2024-07-01 08:59:59 query 2024-07-01 12:00:00 stay forward"
   "Asia/Shanghai zh_CN.UTF-8 none --lang en texts en query 2024-07-01 10:00:00 forward"
   "Asia/Shanghai de_DE.UTF-8 card texts zh overview"
 )

@@ -6,6 +6,8 @@
 //   resize          the minimum size, and a resize per the anchor table
 //   query DATE TIME sets the picker and the lists, clicks refresh
 //   forward, back   clicks ">" or "<"
+//   stay forward|back  clicks ">" or "<" at the newest or oldest record: no
+//                   query, the same time, the status line says so
 //   enter           presses Enter in the window
 //   about           system-menu command 16 opens the about box; Escape closes it
 //   texts LANG      the window's and the about box's texts are those of LANG (zh, en)
@@ -33,7 +35,8 @@
 namespace {
 
 constexpr int kRefresh = 1, kBrowser = 1002, kHour = 1006, kMinute = 1007, kSecond = 1008, kDate = 1009,
-              kBack = 1013, kForward = 1014, kStrip = 1021, kTimeLabel = 1016, kExportCsv = 0x20;
+              kBack = 1013, kForward = 1014, kStrip = 1021, kTimeLabel = 1016, kStatus = 1022,
+              kExportCsv = 0x20;
 
 int failures = 0;
 
@@ -158,6 +161,7 @@ const Place kPlaces[] = {
     {kHour, 116, 206, 33, 76, true},    {kMinute, 165, 206, 33, 81, true},  {kSecond, 212, 206, 33, 83, true},
     {1017, 152, 209, 9, 8, false},      {1018, 200, 209, 9, 8, false},      {1019, 247, 209, 9, 8, false},
     {kDate, 51, 205, 57, 15, false},    {kBack, 275, 205, 13, 14, false},   {kForward, 292, 205, 13, 14, false},
+    {kStatus, 309, 209, 91, 8, false},
 };
 
 void CheckPlaces(const Session& s) {
@@ -218,7 +222,7 @@ void CheckResize(const Session& s) {
         if (kPlaces[i].id == kBrowser) {
             expected.right += dx;
             expected.bottom += dy;
-        } else if (kPlaces[i].id == kStrip) {
+        } else if (kPlaces[i].id == kStrip || kPlaces[i].id == kStatus) {
             OffsetRect(&expected, 0, dy);
             expected.right += dx;
         } else {
@@ -310,6 +314,26 @@ struct Texts {
 };
 bool g_english = false;
 
+// A step at the end of the card: the window queries nothing, the controls
+// keep the record shown and the status line says why.
+void StepAtEnd(const Session& s, void* remote, int step) {
+    const std::string before = Shown(s, remote);
+    SendMessageW(Item(s, step > 0 ? kForward : kBack), BM_CLICK, 0, 0);
+    if (!ButtonsEnabled(s)) Fail("a step at the end of the card started a query");
+    if (Shown(s, remote) != before) Fail("a step at the end of the card moved to", Shown(s, remote));
+    wchar_t status[128] = {};
+    GetWindowTextW(Item(s, kStatus), status, 128);
+    const wchar_t* said = step > 0 ? (g_english ? L"Newest record: " : L"\u5df2\u662f\u6700\u65b0\u8bb0\u5f55: ")
+                                   : (g_english ? L"Oldest record: " : L"\u5df2\u662f\u6700\u65e9\u8bb0\u5f55: ");
+    const std::wstring expected = said + std::wstring(before.begin(), before.end());
+    if (expected != status) {
+        char utf8[400] = {};
+        WideCharToMultiByte(CP_UTF8, 0, status, -1, utf8, sizeof utf8, nullptr, nullptr);
+        Fail("the status line after a step at the end shows", utf8);
+    }
+    std::printf("stayed %s\n", before.c_str());
+}
+
 void CheckTexts(HWND window, std::initializer_list<Texts> texts, const char* where) {
     for (const Texts& text : texts) {
         wchar_t got[128] = {};
@@ -334,7 +358,7 @@ void CheckWindowTexts(const Session& s) {
 }
 
 // The page shown before the first query: the file the browser was sent to,
-// with the card's facts in the window's language.
+// with the card's facts and the ratios in use in the window's language.
 void CheckStartPage(const Session& s) {
     wchar_t folder[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, folder);
@@ -347,6 +371,10 @@ void CheckStartPage(const Session& s) {
     }
     const char* records = g_english ? "Records" : "\xe8\xae\xb0\xe5\xbd\x95\xe6\x95\xb0";  // 记录数
     if (page.find(records) == std::string::npos) Fail("no start page with the card's record count");
+    // The ratios in use, from the ratio.txt of the window's folder (1.02 0.98).
+    if (page.find(">1.02<") == std::string::npos || page.find(">0.98<") == std::string::npos) {
+        Fail("the start page does not show the ratios in use");
+    }
     std::printf("start page checked\n");
 }
 
@@ -494,6 +522,8 @@ int main(int argc, char** argv) {
         } else if (command == "forward" || command == "back") {
             const int step = command == "forward" ? 1 : -1;
             Query(s, remote, Moved(Shown(s, remote), step), step > 0 ? kForward : kBack, 0);
+        } else if ((command == "stay") && i + 1 < argc) {
+            StepAtEnd(s, remote, std::string(argv[++i]) == "forward" ? 1 : -1);
         } else if (command == "enter") {
             Query(s, remote, Shown(s, remote), 0, VK_RETURN);
         } else if (command == "about") {
