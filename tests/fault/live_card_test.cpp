@@ -142,10 +142,20 @@ TEST_P(LiveCard, QueriesFindTheSelectedSecondWhileTheRingMoves) {
     }
     StopWriter();
     EXPECT_GT(written_, 10u) << "the writer ran alongside the queries";
-    // Giving up is allowed only when the ring moved through every search, which
-    // depends on how the two threads are scheduled (slower under sanitizers or
-    // a loaded machine): most queries must still find their record.
-    EXPECT_GE(found * 2, queries) << found << " of " << queries << " queries found their record";
+    // Giving up is allowed only when the ring moved through every search; how
+    // often that happens depends on how the two threads are scheduled (slower
+    // under sanitizers, Wine or a loaded machine). Judged over enough queries,
+    // most must find their record; once the card is still, every one must.
+    if (queries >= 20) {
+        EXPECT_GE(found * 2, queries) << found << " of " << queries << " queries found their record";
+    }
+    for (int still = 0; still < 20; ++still) {
+        const std::int32_t selected = ring_.TimeOf(index(random));
+        ::testing::internal::CaptureStdout();
+        reader_->QueryCard(selected);
+        ::testing::internal::GetCapturedStdout();
+        ASSERT_EQ(reader_->actualTime, selected) << "on the still card, query " << still;
+    }
 }
 
 TEST_P(LiveCard, OverviewSamplesKeepTheRingsTimeOrderWhileTheRingMoves) {
