@@ -119,7 +119,8 @@ void PaintOverview(QPainter& painter, const QPalette& palette, const QFont& font
     }
 
     // Channel B (V) on the left axis, channel A (A) on the right.
-    const std::vector<EnvelopeColumn> columns = BuildEnvelope(samples, geometry.Columns(), geometry.From(), geometry.To(), frame.gapSeconds);
+    const std::vector<EnvelopeColumn> columns =
+        BuildEnvelope(samples, geometry.Columns(), geometry.From(), geometry.To(), frame.gapSeconds);
     double largestA = 0;
     double largestB = 0;
     for (const EnvelopeColumn& c : columns) {
