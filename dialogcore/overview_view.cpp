@@ -17,13 +17,6 @@ std::int32_t OverviewTimeOfX(const OverviewPlot& plot, std::int32_t from, std::i
     return from + static_cast<std::int32_t>(std::lround(share * (static_cast<double>(to) - from)));
 }
 
-int OverviewAxisTop(int largest) {
-    if (largest <= 0) return 1;
-    int step = 1;
-    while (step * 10 < largest) step *= 10;
-    return (largest + step - 1) / step * step;
-}
-
 std::int32_t OverviewPauseSeconds(const std::vector<OverviewSample>& samples) {
     std::vector<std::int32_t> steps;
     for (std::size_t i = 1; i < samples.size(); ++i) steps.push_back(samples[i].time - samples[i - 1].time);
@@ -112,15 +105,6 @@ OverviewNote OverviewView::TakeScan(const OverviewResult& result) {
 
 bool OverviewView::IsPause(std::size_t before) const {
     return samples_[before + 1].time - samples_[before].time > pauseSeconds_;
-}
-
-void OverviewView::Largest(int* valueA, int* valueB) const {
-    *valueA = *valueB = 0;
-    for (const OverviewSample& s : samples_) {
-        if (!s.hasPoint) continue;
-        *valueA = std::max(*valueA, s.point.valueA);
-        *valueB = std::max(*valueB, s.point.valueB);
-    }
 }
 
 OverviewView::Zoom OverviewView::Apply(const Zoom& zoom) {

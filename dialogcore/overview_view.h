@@ -1,6 +1,6 @@
 // What the overview strip computes alike in both windows, apart from drawing:
 // the plot's time axis (time to pixel column and back), the sample nearest to
-// a column, the pauses of the recorder, the value axes' tops, the ranges a
+// a column, the pauses of the recorder, the ranges a
 // drag or the wheel zooms into, and what a finished scan leaves to show.
 #pragma once
 
@@ -28,9 +28,6 @@ struct OverviewPlot {
 int OverviewXOfTime(const OverviewPlot& plot, std::int32_t from, std::int32_t to, std::int32_t time);
 // The time of column x, clamped to the view.
 std::int32_t OverviewTimeOfX(const OverviewPlot& plot, std::int32_t from, std::int32_t to, int x);
-
-// The largest trend value of a channel rounded up to a value an axis shows.
-int OverviewAxisTop(int largest);
 
 // A step longer than this between neighbouring samples is a pause of the
 // recorder: four times the usual (median) step, at least 2 s.
@@ -87,8 +84,6 @@ public:
     int NearestSample(const OverviewPlot& plot, int x) const {
         return OverviewNearestSample(samples_, plot, from_, to_, x);
     }
-    // The largest trend values of channel A and B over the samples.
-    void Largest(int* valueA, int* valueB) const;
 
     // Zooms into [a, b] (OverviewZoomRange); a range becomes the view.
     Zoom ZoomTo(std::int32_t a, std::int32_t b);

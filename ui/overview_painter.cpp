@@ -1,7 +1,6 @@
 #include "ui/overview_painter.h"
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
 
 #include <QFontMetrics>
@@ -9,6 +8,7 @@
 #include <QPolygonF>
 
 #include "card/local_time.h"
+#include "dialogcore/overview_drawing.h"
 #include "dialogcore/overview_view.h"
 #include "ui/event_marks.h"
 
@@ -20,17 +20,6 @@ const QColor kChannelBColor(0x1f, 0x5f, 0xbf);  // voltage
 const QColor kChannelAColor(0xd0, 0x60, 0x10);  // current
 
 QString TimeText(std::int32_t time) { return QString::fromStdString(FormatLocalStandard(time)); }
-
-// The largest value of a channel, rounded up to 1, 2 or 5 times a power of
-// ten, so that the axis shows a round number.
-double AxisTop(double largest) {
-    if (!(largest > 0) || !std::isfinite(largest)) return 1.0;
-    const double power = std::pow(10.0, std::floor(std::log10(largest)));
-    for (double m : {1.0, 2.0, 5.0, 10.0}) {
-        if (m * power >= largest * (1 - 1e-12)) return m * power;
-    }
-    return 10.0 * power;
-}
 
 QString AxisText(double value, const char* unit) {
     return QStringLiteral("%1 %2").arg(QString::number(value, 'g', 4), QLatin1String(unit));
@@ -109,72 +98,6 @@ int OverviewGeometry::XOfTime(std::int32_t time) const { return OverviewXOfTime(
 
 std::int32_t OverviewGeometry::TimeOfX(int x) const { return OverviewTimeOfX(Columns(), from_, to_, x); }
 
-std::vector<EnvelopeColumn> BuildEnvelope(const std::vector<OverviewSample>& samples, const OverviewGeometry& geometry,
-                                          std::int32_t gapSeconds) {
-    std::vector<EnvelopeColumn> columns;
-    const OverviewSample* previous = nullptr;
-    for (const OverviewSample& s : samples) {
-        if (s.time < geometry.From() || s.time > geometry.To()) continue;
-        const bool pause = previous != nullptr && s.time - previous->time > gapSeconds;
-        previous = &s;
-        if (!s.hasRms) continue;
-        const int x = geometry.XOfTime(s.time);
-        if (!columns.empty() && columns.back().x == x && !pause) {
-            EnvelopeColumn& c = columns.back();
-            c.minA = std::min(c.minA, s.rms.amperesA);
-            c.maxA = std::max(c.maxA, s.rms.amperesA);
-            c.minB = std::min(c.minB, s.rms.voltsB);
-            c.maxB = std::max(c.maxB, s.rms.voltsB);
-            continue;
-        }
-        EnvelopeColumn c;
-        c.x = x;
-        c.minA = c.maxA = s.rms.amperesA;
-        c.minB = c.maxB = s.rms.voltsB;
-        c.startsRun = columns.empty() || pause;
-        columns.push_back(c);
-    }
-    return columns;
-}
-
-TimeTicks ChooseTimeTicks(std::int32_t from, std::int32_t to, int width, int minSpacing) {
-    TimeTicks ticks;
-    if (to <= from || width <= 0 || minSpacing <= 0) return ticks;
-    static const std::int32_t kSteps[] = {1,     2,     5,     10,    15,     30,     60,     120,     300,
-                                          600,   900,   1800,  3600,  7200,   10800,  21600,  43200,   86400,
-                                          172800, 604800, 1209600, 2592000};
-    const double secondsPerPixel = (static_cast<double>(to) - from) / width;
-    for (std::int32_t step : kSteps) {
-        if (step / secondsPerPixel >= minSpacing) {
-            ticks.step = step;
-            break;
-        }
-    }
-    if (ticks.step == 0) return ticks;
-    const std::int64_t offset = StandardUtcOffset(from);
-    const std::int64_t local = std::int64_t{from} + offset;
-    std::int64_t t = (local / ticks.step + (local % ticks.step != 0 ? 1 : 0)) * ticks.step - offset;
-    for (; t <= to; t += ticks.step) ticks.times.push_back(static_cast<std::int32_t>(t));
-    return ticks;
-}
-
-std::string TickLabel(std::int32_t time, std::int32_t step) {
-    const std::string full = FormatLocalStandard(time);  // YYYY-MM-DD HH:MM:SS
-    if (step < 60) return full.substr(11, 8);
-    if (step < 86400) return full.substr(11, 5);
-    return full.substr(5, 5);
-}
-
-QRect HoverBox(const QRect& plot, const QPoint& mouse, const QSize& textSize) {
-    constexpr int kGap = 12;
-    QRect box(QPoint(mouse.x() + kGap, mouse.y() + kGap), textSize);
-    if (box.right() > plot.right()) box.moveRight(mouse.x() - kGap);
-    if (box.bottom() > plot.bottom()) box.moveBottom(mouse.y() - kGap);
-    box.moveLeft(std::clamp(box.left(), plot.left(), std::max(plot.left(), plot.right() - box.width() + 1)));
-    box.moveTop(std::clamp(box.top(), plot.top(), std::max(plot.top(), plot.bottom() - box.height() + 1)));
-    return box;
-}
-
 void PaintOverview(QPainter& painter, const QPalette& palette, const QFont& font, const QRect& widgetRect,
                    const OverviewGeometry& geometry, const OverviewFrame& frame) {
     const QRect& plot = geometry.Plot();
@@ -196,15 +119,16 @@ void PaintOverview(QPainter& painter, const QPalette& palette, const QFont& font
     }
 
     // Channel B (V) on the left axis, channel A (A) on the right.
-    const std::vector<EnvelopeColumn> columns = BuildEnvelope(samples, geometry, frame.gapSeconds);
+    const std::vector<EnvelopeColumn> columns =
+        BuildEnvelope(samples, geometry.Columns(), geometry.From(), geometry.To(), frame.gapSeconds);
     double largestA = 0;
     double largestB = 0;
     for (const EnvelopeColumn& c : columns) {
         largestA = std::max(largestA, c.maxA);
         largestB = std::max(largestB, c.maxB);
     }
-    const double topA = AxisTop(largestA);
-    const double topB = AxisTop(largestB);
+    const double topA = OverviewRmsAxisTop(largestA);
+    const double topB = OverviewRmsAxisTop(largestB);
     auto yOf = [&plot](double value, double top) {
         const double share = std::clamp(value / top, 0.0, 1.0);
         return plot.bottom() - 1 - share * (plot.height() - 3);
@@ -269,7 +193,10 @@ void PaintOverview(QPainter& painter, const QPalette& palette, const QFont& font
                     QSize(metrics.horizontalAdvance(label) + 8, textHeight + 2));
     } else if (frame.hover.x() >= 0 && !frame.hoverText.isEmpty()) {
         label = frame.hoverText;
-        box = HoverBox(plot, frame.hover, QSize(metrics.horizontalAdvance(label) + 8, textHeight + 2));
+        const OverviewBox placed =
+            OverviewHoverBox(OverviewBox{plot.left(), plot.top(), plot.width(), plot.height()}, frame.hover.x(),
+                             frame.hover.y(), metrics.horizontalAdvance(label) + 8, textHeight + 2);
+        box = QRect(placed.left, placed.top, placed.width, placed.height);
     }
     if (!label.isEmpty()) {
         QColor back = palette.toolTipBase().color();

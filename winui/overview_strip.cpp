@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <vector>
 
 #include "card/local_time.h"
@@ -14,18 +15,16 @@ namespace orvanta {
 namespace {
 
 const wchar_t kClassName[] = L"OrvantaOverview";
-const COLORREF kChannelBColor = RGB(0x1f, 0x5f, 0xbf);  // voltage
-const COLORREF kChannelAColor = RGB(0xd0, 0x60, 0x10);  // current
-const COLORREF kChannelALine = RGB(0xec, 0xbc, 0x9a);   // channel A's line, lighter: B stays visible
-const COLORREF kMarkerColor = RGB(0xe0, 0x00, 0x00);
 constexpr UINT_PTR kClickTimer = 1;
 constexpr UINT_PTR kZoomTimer = 2;
 
 std::wstring TimeText(std::int32_t time) { return Widen(FormatLocalStandard(time)); }
 
-void Text(HDC dc, const std::wstring& text, RECT box, UINT format, COLORREF color) {
-    ::SetTextColor(dc, color);
-    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, format | DT_SINGLELINE | DT_NOPREFIX);
+// A value with `digits` places after the point.
+std::wstring Fixed(double value, int digits) {
+    wchar_t text[64];
+    std::swprintf(text, 64, L"%.*f", digits, value);
+    return text;
 }
 
 UINT NoteText(OverviewNote note) {
@@ -166,9 +165,9 @@ std::wstring COverviewStrip::HoverText(int x) const {
     const int index = view_.NearestSample(Plot(), x);
     if (index < 0) return std::wstring();
     const OverviewSample& sample = view_.Samples()[static_cast<std::size_t>(index)];
-    if (!sample.hasPoint) return WithArg(LoadText(IDS_OVERVIEW_HOVER_NO_POINT), TimeText(sample.time));
-    return TimeText(sample.time) + L"   B: " + std::to_wstring(sample.point.valueB) + L" V   A: " +
-           std::to_wstring(sample.point.valueA) + L" A";
+    if (!sample.hasRms) return WithArg(LoadText(IDS_OVERVIEW_HOVER_NO_POINT), TimeText(sample.time));
+    return TimeText(sample.time) + L"   B: " + Fixed(sample.rms.voltsB, 1) + L" V   A: " +
+           Fixed(sample.rms.amperesA, 3) + L" A";
 }
 
 RECT COverviewStrip::PlotRect(HDC dc) const {
@@ -246,6 +245,7 @@ LRESULT COverviewStrip::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             ::TrackMouseEvent(&track);
         }
         hoverX_ = x;
+        hoverY_ = GET_Y_LPARAM(lParam);
         if (pressX_ >= 0 && (wParam & MK_LBUTTON) != 0 && std::abs(x - pressX_) > kOverviewDragThreshold) dragX_ = x;
         ::InvalidateRect(window_, nullptr, FALSE);
         return 0;
@@ -298,122 +298,6 @@ LRESULT COverviewStrip::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
         return ::DefWindowProcW(window_, message, wParam, lParam);
     }
-}
-
-void COverviewStrip::Paint(HDC dc, const RECT& client) {
-    ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_WINDOW));
-    ::SelectObject(dc, font_ != nullptr ? font_ : ::GetStockObject(DEFAULT_GUI_FONT));
-    ::SetBkMode(dc, TRANSPARENT);
-    const RECT plot = PlotRect(dc);
-    ::FrameRect(dc, &plot, ::GetSysColorBrush(COLOR_BTNSHADOW));
-    TEXTMETRICW metrics;
-    ::GetTextMetricsW(dc, &metrics);
-    const int textHeight = metrics.tmHeight;
-    const COLORREF textColor = ::GetSysColor(COLOR_WINDOWTEXT);
-
-    if (view_.Samples().empty()) {
-        if (scan_.IsScanning()) {
-            const int width = plot.right - plot.left - 4;
-            const RECT bar = {plot.left + 2, plot.bottom - 5, plot.left + 2 + width * percent_ / 100, plot.bottom - 2};
-            ::FillRect(dc, &bar, ::GetSysColorBrush(COLOR_HIGHLIGHT));
-        }
-        Text(dc, StateText(), plot, DT_CENTER | DT_VCENTER, textColor);
-        return;
-    }
-    PaintLines(dc, plot);
-
-    // Axes: channel B's values on the left, channel A's on the right, the
-    // view's first and last time below.
-    int largestA = 0;
-    int largestB = 0;
-    view_.Largest(&largestA, &largestB);
-    Text(dc, std::to_wstring(OverviewAxisTop(largestB)) + L" V", {0, plot.top, plot.left - 3, plot.top + textHeight},
-         DT_RIGHT | DT_TOP, kChannelBColor);
-    Text(dc, L"0 V", {0, plot.bottom - textHeight, plot.left - 3, plot.bottom}, DT_RIGHT | DT_BOTTOM, kChannelBColor);
-    Text(dc, std::to_wstring(OverviewAxisTop(largestA)) + L" A",
-         {plot.right + 4, plot.top, client.right, plot.top + textHeight}, DT_LEFT | DT_TOP, kChannelAColor);
-    Text(dc, L"0 A", {plot.right + 4, plot.bottom - textHeight, client.right, plot.bottom}, DT_LEFT | DT_BOTTOM,
-         kChannelAColor);
-    const RECT timeRow = {plot.left, plot.bottom + 2, plot.right, plot.bottom + 2 + textHeight};
-    Text(dc, TimeText(view_.From()), timeRow, DT_LEFT | DT_TOP, textColor);
-    Text(dc, TimeText(view_.To()), timeRow, DT_RIGHT | DT_TOP, textColor);
-
-    // Progress of a zoom's scan, a message, or the sample under the mouse.
-    std::wstring note = StateText();
-    if (note.empty() && hoverX_ >= 0) note = HoverText(hoverX_);
-    if (!note.empty()) {
-        SIZE size = {};
-        ::GetTextExtentPoint32W(dc, note.c_str(), static_cast<int>(note.size()), &size);
-        const RECT box = {plot.left + 4, plot.top + 2, plot.left + 12 + size.cx, plot.top + 4 + textHeight};
-        ::FillRect(dc, &box, ::GetSysColorBrush(COLOR_INFOBK));
-        Text(dc, note, box, DT_CENTER | DT_VCENTER, ::GetSysColor(COLOR_INFOTEXT));
-    }
-}
-
-void COverviewStrip::PaintLines(HDC dc, const RECT& plot) {
-    const OverviewPlot columns{plot.left, plot.right - plot.left};
-    const std::vector<OverviewSample>& samples = view_.Samples();
-    auto xOf = [&](std::int32_t time) { return OverviewXOfTime(columns, view_.From(), view_.To(), time); };
-
-    // Pauses: shaded, and the lines stop there.
-    for (std::size_t i = 0; i + 1 < samples.size(); ++i) {
-        if (!view_.IsPause(i)) continue;
-        const int x0 = xOf(samples[i].time);
-        const int x1 = xOf(samples[i + 1].time);
-        const RECT pause = {x0 + 1, plot.top + 1, x1, plot.bottom - 1};
-        if (x1 - x0 > 1) ::FillRect(dc, &pause, ::GetSysColorBrush(COLOR_BTNFACE));
-    }
-
-    int largestA = 0;
-    int largestB = 0;
-    view_.Largest(&largestA, &largestB);
-    const int topA = OverviewAxisTop(largestA);
-    const int topB = OverviewAxisTop(largestB);
-    const int height = plot.bottom - plot.top;
-    auto yOf = [&](int value, int top) {
-        const double share = std::clamp(value / static_cast<double>(top), 0.0, 1.0);
-        return plot.bottom - 2 - static_cast<int>(share * (height - 4) + 0.5);
-    };
-
-    const int saved = ::SaveDC(dc);
-    ::IntersectClipRect(dc, plot.left + 1, plot.top + 1, plot.right - 1, plot.bottom - 1);
-    // Channel A first, lighter: its coarse integer steps would otherwise
-    // cover channel B's line.
-    for (int channel = 1; channel >= 0; --channel) {
-        const HPEN pen = ::CreatePen(PS_SOLID, channel == 0 ? 2 : 1, channel == 0 ? kChannelBColor : kChannelALine);
-        const HGDIOBJ oldPen = ::SelectObject(dc, pen);
-        std::vector<POINT> run;
-        auto flush = [&] {
-            if (run.size() == 1) run.push_back(POINT{run[0].x + 1, run[0].y});  // a lone sample stays visible
-            if (!run.empty()) ::Polyline(dc, run.data(), static_cast<int>(run.size()));
-            run.clear();
-        };
-        for (std::size_t i = 0; i < samples.size(); ++i) {
-            if (i > 0 && view_.IsPause(i - 1)) flush();
-            const OverviewSample& s = samples[i];
-            if (!s.hasPoint) continue;
-            run.push_back(POINT{xOf(s.time), channel == 0 ? yOf(s.point.valueB, topB) : yOf(s.point.valueA, topA)});
-        }
-        flush();
-        ::SelectObject(dc, oldPen);
-        ::DeleteObject(pen);
-    }
-    // The record shown last.
-    if (marker_ > 0 && marker_ >= view_.From() && marker_ <= view_.To()) {
-        const HPEN pen = ::CreatePen(PS_DOT, 1, kMarkerColor);
-        const HGDIOBJ oldPen = ::SelectObject(dc, pen);
-        const int x = xOf(marker_);
-        ::MoveToEx(dc, x, plot.top, nullptr);
-        ::LineTo(dc, x, plot.bottom);
-        ::SelectObject(dc, oldPen);
-        ::DeleteObject(pen);
-    }
-    // A drag's range.
-    if (pressX_ >= 0 && dragX_ >= 0) {
-        const RECT range = {std::min(pressX_, dragX_), plot.top + 1, std::max(pressX_, dragX_), plot.bottom - 1};
-        ::InvertRect(dc, &range);
-    }
-    ::RestoreDC(dc, saved);
 }
 
 }  // namespace orvanta

@@ -1,15 +1,16 @@
 // COverviewStrip: the whole recording of the card as a strip between the
 // browser and the time row, window class "OrvantaOverview" (a child control
-// of template 102). It draws channel B's (V) and channel A's (A) trend values
-// over time with their axes, leaves the recorder's pauses as gaps and marks
-// the record shown last. The card is read by a COverviewScan on a worker
+// of template 102). It draws channel B's (V) and channel A's (A) real RMS as
+// min/max bands per pixel column with their axes and time ticks, leaves the
+// recorder's pauses as gaps and marks the record shown last. The card is read by a COverviewScan on a worker
 // thread; the strip shows its progress and stays usable.
 //
 // A click chooses the nearest sample's record time (sent to the parent as
 // kOverviewChosenMessage once the double-click time has passed, so that a
 // double click does not also choose); a drag or the wheel zooms into a time
 // range, read again at full resolution; a double click or Home goes back to
-// the whole card. The mouse's sample is labelled with its time and values.
+// the whole card. The mouse's sample is labelled beside the cursor with its
+// time and RMS values.
 // The window's text is what the strip says: the progress, a message, or the
 // view's time range.
 #pragma once
@@ -62,7 +63,10 @@ private:
     std::wstring StateText() const;
     std::wstring HoverText(int x) const;
     void Paint(HDC dc, const RECT& client);
-    void PaintLines(HDC dc, const RECT& plot);
+    void PaintTimeAxis(HDC dc, const RECT& plot, int textHeight) const;
+    // The pauses, both channels' RMS envelopes as bands, the marker and a
+    // drag's range; the value axes' tops it chose.
+    void PaintBands(HDC dc, const RECT& plot, double* topA, double* topB);
 
     HWND window_;
     HFONT font_ = nullptr;
@@ -76,6 +80,7 @@ private:
     int pressX_ = -1;
     int dragX_ = -1;
     int hoverX_ = -1;
+    int hoverY_ = -1;
     int clickX_ = -1;  // a click waiting for the double-click time
 };
 

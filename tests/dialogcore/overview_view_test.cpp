@@ -44,12 +44,6 @@ TEST(OverviewView, ColumnsAndTimesMapOntoEachOther) {
     EXPECT_EQ(OverviewXOfTime(plot, kOldest, kOldest, kOldest), 290);
 }
 
-TEST(OverviewView, AxisTopsRoundUpToTheLeadingDigitsPlace) {
-    const std::pair<int, int> cases[] = {{0, 1}, {-5, 1}, {7, 7}, {10, 10}, {11, 20}, {101, 200}, {200, 200}, {231, 300},
-                                         {9999, 10000}};
-    for (const auto& c : cases) EXPECT_EQ(OverviewAxisTop(c.first), c.second) << c.first;
-}
-
 TEST(OverviewView, ScanEndsGiveTheirNotesAndThePausesTheirGaps) {
     OverviewView view;
     EXPECT_EQ(view.TakeScan(Scan(100, 3, 49, 600)), OverviewNote::kNone);
@@ -57,10 +51,6 @@ TEST(OverviewView, ScanEndsGiveTheirNotesAndThePausesTheirGaps) {
     EXPECT_EQ(view.To(), kOldest + 99 * 3 + 600);
     EXPECT_EQ(view.PauseSeconds(), 12);  // four usual steps
     for (std::size_t i = 0; i + 1 < view.Samples().size(); ++i) EXPECT_EQ(view.IsPause(i), i == 49) << i;
-    int largestA = 0, largestB = 0;
-    view.Largest(&largestA, &largestB);
-    EXPECT_EQ(largestA, 98);  // sample 99 gives no point
-    EXPECT_EQ(largestB, 196);
 
     struct Case { OverviewStatus status; bool withSamples; OverviewNote note; std::size_t kept; };
     const Case cases[] = {

@@ -1,0 +1,87 @@
+#include "dialogcore/overview_drawing.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "card/local_time.h"
+
+namespace orvanta {
+
+std::vector<EnvelopeColumn> BuildEnvelope(const std::vector<OverviewSample>& samples, const OverviewPlot& plot,
+                                          std::int32_t from, std::int32_t to, std::int32_t gapSeconds) {
+    std::vector<EnvelopeColumn> columns;
+    const OverviewSample* previous = nullptr;
+    for (const OverviewSample& s : samples) {
+        if (s.time < from || s.time > to) continue;
+        const bool pause = previous != nullptr && s.time - previous->time > gapSeconds;
+        previous = &s;
+        if (!s.hasRms) continue;
+        const int x = OverviewXOfTime(plot, from, to, s.time);
+        if (!columns.empty() && columns.back().x == x && !pause) {
+            EnvelopeColumn& c = columns.back();
+            c.minA = std::min(c.minA, s.rms.amperesA);
+            c.maxA = std::max(c.maxA, s.rms.amperesA);
+            c.minB = std::min(c.minB, s.rms.voltsB);
+            c.maxB = std::max(c.maxB, s.rms.voltsB);
+            continue;
+        }
+        EnvelopeColumn c;
+        c.x = x;
+        c.minA = c.maxA = s.rms.amperesA;
+        c.minB = c.maxB = s.rms.voltsB;
+        c.startsRun = columns.empty() || pause;
+        columns.push_back(c);
+    }
+    return columns;
+}
+
+double OverviewRmsAxisTop(double largest) {
+    if (!(largest > 0) || !std::isfinite(largest)) return 1.0;
+    const double power = std::pow(10.0, std::floor(std::log10(largest)));
+    for (double m : {1.0, 2.0, 5.0, 10.0}) {
+        if (m * power >= largest * (1 - 1e-12)) return m * power;
+    }
+    return 10.0 * power;
+}
+
+TimeTicks ChooseTimeTicks(std::int32_t from, std::int32_t to, int width, int minSpacing) {
+    TimeTicks ticks;
+    if (to <= from || width <= 0 || minSpacing <= 0) return ticks;
+    static const std::int32_t kSteps[] = {1,     2,     5,     10,    15,     30,     60,     120,     300,
+                                          600,   900,   1800,  3600,  7200,   10800,  21600,  43200,   86400,
+                                          172800, 604800, 1209600, 2592000};
+    const double secondsPerPixel = (static_cast<double>(to) - from) / width;
+    for (std::int32_t step : kSteps) {
+        if (step / secondsPerPixel >= minSpacing) {
+            ticks.step = step;
+            break;
+        }
+    }
+    if (ticks.step == 0) return ticks;
+    const std::int64_t offset = StandardUtcOffset(from);
+    const std::int64_t local = std::int64_t{from} + offset;
+    std::int64_t t = (local / ticks.step + (local % ticks.step != 0 ? 1 : 0)) * ticks.step - offset;
+    for (; t <= to; t += ticks.step) ticks.times.push_back(static_cast<std::int32_t>(t));
+    return ticks;
+}
+
+std::string TickLabel(std::int32_t time, std::int32_t step) {
+    const std::string full = FormatLocalStandard(time);  // YYYY-MM-DD HH:MM:SS
+    if (step < 60) return full.substr(11, 8);
+    if (step < 86400) return full.substr(11, 5);
+    return full.substr(5, 5);
+}
+
+OverviewBox OverviewHoverBox(const OverviewBox& plot, int mouseX, int mouseY, int width, int height) {
+    constexpr int kGap = 12;
+    const int plotRight = plot.left + plot.width - 1;
+    const int plotBottom = plot.top + plot.height - 1;
+    OverviewBox box{mouseX + kGap, mouseY + kGap, width, height};
+    if (box.left + width - 1 > plotRight) box.left = mouseX - kGap - width + 1;
+    if (box.top + height - 1 > plotBottom) box.top = mouseY - kGap - height + 1;
+    box.left = std::clamp(box.left, plot.left, std::max(plot.left, plotRight - width + 1));
+    box.top = std::clamp(box.top, plot.top, std::max(plot.top, plotBottom - height + 1));
+    return box;
+}
+
+}  // namespace orvanta

@@ -1,0 +1,62 @@
+// What both overview strips draw alike, as plain numbers: the min/max
+// envelope of each channel's real RMS per pixel column, the value axes'
+// round tops, the time axis' ticks and their labels, and where the hover
+// label goes beside the cursor. The windows only paint what this returns.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "card/card_overview.h"
+#include "dialogcore/overview_view.h"
+
+namespace orvanta {
+
+// One pixel column of the envelope: the smallest and largest real RMS of
+// the samples drawn in it. `startsRun` is set on the first column after a
+// pause (and on the first column).
+struct EnvelopeColumn {
+    int x = 0;
+    double minA = 0, maxA = 0;  // channel A, amperes
+    double minB = 0, maxB = 0;  // channel B, volts
+    bool startsRun = true;
+};
+
+// The envelope of the samples inside the view [from, to] on the plot's
+// columns; a step between neighbouring samples longer than `gapSeconds`
+// starts a new run.
+std::vector<EnvelopeColumn> BuildEnvelope(const std::vector<OverviewSample>& samples, const OverviewPlot& plot,
+                                          std::int32_t from, std::int32_t to, std::int32_t gapSeconds);
+
+// The largest value of a channel rounded up to 1, 2 or 5 times a power of
+// ten, so that the axis shows a round number (1 for no positive value).
+double OverviewRmsAxisTop(double largest);
+
+// Ticks of a time axis over [from, to]: the step is the smallest of 1 s,
+// 2 s, 5 s, ... 1 day, 2, 7, 14, 30 days that keeps neighbouring ticks at
+// least `minSpacing` pixels apart on `width` pixels; ticks fall on whole
+// steps of local standard time (midnight for days).
+struct TimeTicks {
+    std::int32_t step = 0;            // seconds; 0: no ticks
+    std::vector<std::int32_t> times;  // ascending, inside [from, to]
+};
+TimeTicks ChooseTimeTicks(std::int32_t from, std::int32_t to, int width, int minSpacing);
+// A tick's label: "HH:MM:SS" below a minute's step, "HH:MM" below a day's,
+// "MM-DD" from a day on.
+std::string TickLabel(std::int32_t time, std::int32_t step);
+
+// A box of pixels: columns left .. left + width - 1, rows top .. top + height - 1.
+struct OverviewBox {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The hover label's box for a text of `width` x `height` at the mouse: right
+// of and below the cursor, or left of / above it near the plot's right or
+// bottom end, always inside the plot, so it never covers the axes' labels.
+OverviewBox OverviewHoverBox(const OverviewBox& plot, int mouseX, int mouseY, int width, int height);
+
+}  // namespace orvanta

@@ -1,0 +1,218 @@
+// The strip's painting with GDI: the envelope bands, the value axes, the
+// time axis' ticks and the hover label, from the shared drawing arithmetic.
+#include <windows.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <vector>
+
+#include "card/local_time.h"
+#include "dialogcore/overview_drawing.h"
+#include "winui/overview_strip.h"
+#include "winui/ui_texts.h"
+
+namespace orvanta {
+namespace {
+
+const COLORREF kChannelBColor = RGB(0x1f, 0x5f, 0xbf);  // voltage
+const COLORREF kChannelAColor = RGB(0xd0, 0x60, 0x10);  // current
+const COLORREF kMarkerColor = RGB(0xe0, 0x00, 0x00);
+
+std::wstring TimeText(std::int32_t time) { return Widen(FormatLocalStandard(time)); }
+
+void Text(HDC dc, const std::wstring& text, RECT box, UINT format, COLORREF color) {
+    ::SetTextColor(dc, color);
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, format | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+SIZE Extent(HDC dc, const std::wstring& text) {
+    SIZE size = {};
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size;
+}
+
+// An axis top with its unit, to four significant digits.
+std::wstring AxisText(double value, const wchar_t* unit) {
+    wchar_t text[64];
+    std::swprintf(text, 64, L"%.4g %ls", value, unit);
+    return text;
+}
+
+// `color` laid over `back` with an opacity of alpha / 255.
+COLORREF Mix(COLORREF color, COLORREF back, int alpha) {
+    auto part = [alpha](int c, int b) { return (c * alpha + b * (255 - alpha) + 127) / 255; };
+    return RGB(part(GetRValue(color), GetRValue(back)), part(GetGValue(color), GetGValue(back)),
+               part(GetBValue(color), GetBValue(back)));
+}
+
+}  // namespace
+
+void COverviewStrip::Paint(HDC dc, const RECT& client) {
+    ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_WINDOW));
+    ::SelectObject(dc, font_ != nullptr ? font_ : ::GetStockObject(DEFAULT_GUI_FONT));
+    ::SetBkMode(dc, TRANSPARENT);
+    const RECT plot = PlotRect(dc);
+    ::FrameRect(dc, &plot, ::GetSysColorBrush(COLOR_BTNSHADOW));
+    TEXTMETRICW metrics;
+    ::GetTextMetricsW(dc, &metrics);
+    const int textHeight = metrics.tmHeight;
+    const COLORREF textColor = ::GetSysColor(COLOR_WINDOWTEXT);
+
+    if (view_.Samples().empty()) {
+        if (scan_.IsScanning()) {
+            const int width = plot.right - plot.left - 4;
+            const RECT bar = {plot.left + 2, plot.bottom - 5, plot.left + 2 + width * percent_ / 100, plot.bottom - 2};
+            ::FillRect(dc, &bar, ::GetSysColorBrush(COLOR_HIGHLIGHT));
+        }
+        Text(dc, StateText(), plot, DT_CENTER | DT_VCENTER, textColor);
+        return;
+    }
+    double topA = 1;
+    double topB = 1;
+    PaintBands(dc, plot, &topA, &topB);
+
+    // Axes: channel B's values on the left, channel A's on the right, the
+    // time axis below.
+    Text(dc, AxisText(topB, L"V"), {0, plot.top, plot.left - 3, plot.top + textHeight}, DT_RIGHT | DT_TOP,
+         kChannelBColor);
+    Text(dc, L"0 V", {0, plot.bottom - textHeight, plot.left - 3, plot.bottom}, DT_RIGHT | DT_BOTTOM, kChannelBColor);
+    Text(dc, AxisText(topA, L"A"), {plot.right + 4, plot.top, client.right, plot.top + textHeight}, DT_LEFT | DT_TOP,
+         kChannelAColor);
+    Text(dc, L"0 A", {plot.right + 4, plot.bottom - textHeight, client.right, plot.bottom}, DT_LEFT | DT_BOTTOM,
+         kChannelAColor);
+    PaintTimeAxis(dc, plot, textHeight);
+
+    // Progress of a zoom's scan or a message at the plot's corner; otherwise
+    // the sample under the mouse, beside the cursor.
+    std::wstring note = StateText();
+    const bool hovering = note.empty() && hoverX_ >= 0;
+    if (hovering) note = HoverText(hoverX_);
+    if (!note.empty()) {
+        const SIZE size = Extent(dc, note);
+        OverviewBox box{plot.left + 4, plot.top + 2, size.cx + 8, textHeight + 2};
+        if (hovering) {
+            box = OverviewHoverBox(OverviewBox{plot.left, plot.top, plot.right - plot.left, plot.bottom - plot.top},
+                                   hoverX_, hoverY_, box.width, box.height);
+        }
+        const RECT rect = {box.left, box.top, box.left + box.width, box.top + box.height};
+        ::FillRect(dc, &rect, ::GetSysColorBrush(COLOR_INFOBK));
+        Text(dc, note, rect, DT_CENTER | DT_VCENTER, ::GetSysColor(COLOR_INFOTEXT));
+    }
+}
+
+void COverviewStrip::PaintTimeAxis(HDC dc, const RECT& plot, int textHeight) const {
+    const COLORREF textColor = ::GetSysColor(COLOR_WINDOWTEXT);
+    const RECT timeRow = {plot.left, plot.bottom + 2, plot.right, plot.bottom + 2 + textHeight};
+    const std::wstring first = TimeText(view_.From());
+    const std::wstring last = TimeText(view_.To());
+    Text(dc, first, timeRow, DT_LEFT | DT_TOP, textColor);
+    Text(dc, last, timeRow, DT_RIGHT | DT_TOP, textColor);
+
+    // Ticks between the ends; a label only where it clears both end labels
+    // and the label before it.
+    const OverviewPlot columns{plot.left, plot.right - plot.left};
+    const int minSpacing = Extent(dc, L"00:00:00").cx + 16;
+    const TimeTicks ticks = ChooseTimeTicks(view_.From(), view_.To(), columns.width, minSpacing);
+    int freeFrom = plot.left + Extent(dc, first).cx + 6;
+    const int freeTo = plot.right - 1 - Extent(dc, last).cx - 6;
+    const HPEN pen = ::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW));
+    const HGDIOBJ oldPen = ::SelectObject(dc, pen);
+    for (std::int32_t t : ticks.times) {
+        const int x = OverviewXOfTime(columns, view_.From(), view_.To(), t);
+        ::MoveToEx(dc, x, plot.bottom - 4, nullptr);
+        ::LineTo(dc, x, plot.bottom + 1);
+        const std::wstring label = Widen(TickLabel(t, ticks.step));
+        const int half = Extent(dc, label).cx / 2;
+        if (x - half < freeFrom || x + half > freeTo) continue;
+        Text(dc, label, {x - half, timeRow.top, x + half + 2, timeRow.bottom}, DT_CENTER | DT_TOP, textColor);
+        freeFrom = x + half + 8;
+    }
+    ::SelectObject(dc, oldPen);
+    ::DeleteObject(pen);
+}
+
+void COverviewStrip::PaintBands(HDC dc, const RECT& plot, double* topA, double* topB) {
+    const OverviewPlot columns{plot.left, plot.right - plot.left};
+    const std::vector<OverviewSample>& samples = view_.Samples();
+    auto xOf = [&](std::int32_t time) { return OverviewXOfTime(columns, view_.From(), view_.To(), time); };
+
+    // Pauses: shaded, and the bands stop there.
+    for (std::size_t i = 0; i + 1 < samples.size(); ++i) {
+        if (!view_.IsPause(i)) continue;
+        const int x0 = xOf(std::max(samples[i].time, view_.From()));
+        const int x1 = xOf(std::min(samples[i + 1].time, view_.To()));
+        const RECT pause = {x0 + 1, plot.top + 1, x1, plot.bottom - 1};
+        if (x1 - x0 > 1) ::FillRect(dc, &pause, ::GetSysColorBrush(COLOR_BTNFACE));
+    }
+
+    const std::vector<EnvelopeColumn> envelope =
+        BuildEnvelope(samples, columns, view_.From(), view_.To(), view_.PauseSeconds());
+    double largestA = 0;
+    double largestB = 0;
+    for (const EnvelopeColumn& c : envelope) {
+        largestA = std::max(largestA, c.maxA);
+        largestB = std::max(largestB, c.maxB);
+    }
+    *topA = OverviewRmsAxisTop(largestA);
+    *topB = OverviewRmsAxisTop(largestB);
+    const int height = plot.bottom - plot.top;
+    auto yOf = [&](double value, double top) {
+        const double share = std::clamp(value / top, 0.0, 1.0);
+        return plot.bottom - 2 - static_cast<int>(share * (height - 4) + 0.5);
+    };
+
+    const int saved = ::SaveDC(dc);
+    ::IntersectClipRect(dc, plot.left + 1, plot.top + 1, plot.right - 1, plot.bottom - 1);
+    // Channel A first, lighter, so that channel B stays on top. GDI has no
+    // translucency: the fills are the channel's colour mixed into the window's.
+    const COLORREF window = ::GetSysColor(COLOR_WINDOW);
+    for (const bool channelA : {true, false}) {
+        const COLORREF color = channelA ? kChannelAColor : kChannelBColor;
+        const HPEN pen = ::CreatePen(PS_SOLID, 1, color);
+        const HBRUSH brush = ::CreateSolidBrush(Mix(color, window, channelA ? 70 : 110));
+        const HGDIOBJ oldPen = ::SelectObject(dc, pen);
+        const HGDIOBJ oldBrush = ::SelectObject(dc, brush);
+        const double top = channelA ? *topA : *topB;
+        std::vector<POINT> band;
+        auto drawRun = [&](std::size_t begin, std::size_t end) {
+            band.clear();
+            for (std::size_t i = begin; i < end; ++i) {
+                band.push_back(POINT{envelope[i].x, yOf(channelA ? envelope[i].maxA : envelope[i].maxB, top)});
+            }
+            for (std::size_t i = end; i-- > begin;) {
+                band.push_back(POINT{envelope[i].x, yOf(channelA ? envelope[i].minA : envelope[i].minB, top)});
+            }
+            if (end - begin == 1) band.push_back(POINT{band[0].x + 1, band[0].y});  // a lone column stays visible
+            ::Polygon(dc, band.data(), static_cast<int>(band.size()));
+        };
+        std::size_t begin = 0;
+        for (std::size_t i = 1; i <= envelope.size(); ++i) {
+            if (i == envelope.size() || envelope[i].startsRun) {
+                if (i > begin) drawRun(begin, i);
+                begin = i;
+            }
+        }
+        ::SelectObject(dc, oldBrush);
+        ::SelectObject(dc, oldPen);
+        ::DeleteObject(brush);
+        ::DeleteObject(pen);
+    }
+    // The record shown last.
+    if (marker_ > 0 && marker_ >= view_.From() && marker_ <= view_.To()) {
+        const HPEN pen = ::CreatePen(PS_DOT, 1, kMarkerColor);
+        const HGDIOBJ oldPen = ::SelectObject(dc, pen);
+        const int x = xOf(marker_);
+        ::MoveToEx(dc, x, plot.top, nullptr);
+        ::LineTo(dc, x, plot.bottom);
+        ::SelectObject(dc, oldPen);
+        ::DeleteObject(pen);
+    }
+    // A drag's range.
+    if (pressX_ >= 0 && dragX_ >= 0) {
+        const RECT range = {std::min(pressX_, dragX_), plot.top + 1, std::max(pressX_, dragX_), plot.bottom - 1};
+        ::InvertRect(dc, &range);
+    }
+    ::RestoreDC(dc, saved);
+}
+
+}  // namespace orvanta
