@@ -154,7 +154,9 @@ TEST_F(OverviewWindow, ExportsWriteAPdfOfThePageAndTheRecordsCsv) {
         EXPECT_TRUE(w->Exporter()->LastMessage().contains(pdf)) << w->Exporter()->LastMessage().toStdString();
         QFile pdfFile(pdf);
         EXPECT_EQ(pdfFile.open(QIODevice::ReadOnly), target.ok);
-        if (target.ok) EXPECT_EQ(pdfFile.read(5), QByteArray("%PDF-"));
+        if (target.ok) {
+            EXPECT_EQ(pdfFile.read(5), QByteArray("%PDF-"));
+        }
 
         const QString csv = QDir(target.folder).filePath(QStringLiteral("record.csv"));
         EXPECT_EQ(w->ExportRecordCsv(csv), target.ok);
