@@ -67,13 +67,7 @@ bool RangeEndsScan(RangeOutcome outcome, OverviewStatus* status, std::string* me
 }
 
 CardOverview::CardOverview(const CCardReader& reader)
-    : volumes_(&reader.Volumes()),
-      devicePath_(reader.devicePath),
-      baseSector_(reader.baseSector),
-      zeroLevelA_(reader.offsetA),
-      zeroLevel_(reader.offsetB),
-      ratioA_(reader.ratioA),
-      ratioB_(reader.ratioB) {}
+    : source_(reader) {}
 
 std::vector<std::uint32_t> CardOverview::SamplePositions(std::uint32_t first, std::uint32_t last,
                                                          std::uint32_t points) {
@@ -122,7 +116,7 @@ OverviewResult CardOverview::Scan(const OverviewRequest& request) const {
 
 OverviewResult CardOverview::ScanOnce(const OverviewRequest& request) const {
     OverviewResult result;
-    CHeldCardVolume volume(*volumes_, devicePath_.c_str());
+    CHeldCardVolume volume(*source_.volumes, source_.devicePath.c_str());
     auto finish = [&result, &volume](OverviewStatus status, const std::string& message) {
         result.status = status;
         result.message = message;
@@ -132,7 +126,7 @@ OverviewResult CardOverview::ScanOnce(const OverviewRequest& request) const {
         return result;
     };
     if (!volume.IsOpen()) {
-        return finish(OverviewStatus::kNoDevice, "the card's device " + devicePath_ + " does not open");
+        return finish(OverviewStatus::kNoDevice, "the card's device " + source_.devicePath + " does not open");
     }
 
     // The ring, found as the card reader finds it, and the range's records.
@@ -141,7 +135,7 @@ OverviewResult CardOverview::ScanOnce(const OverviewRequest& request) const {
     range.from = request.from;
     range.hasTo = request.hasTo;
     range.to = request.to;
-    const RingRange located = LocateRange(volume, baseSector_, range);
+    const RingRange located = LocateRange(volume, source_.baseSector, range);
     result.ring = located.ring;
     result.oldestTime = located.oldestTime;
     result.newestTime = located.newestTime;
@@ -163,8 +157,8 @@ OverviewResult CardOverview::ScanOnce(const OverviewRequest& request) const {
     }
     std::sort(slots.begin(), slots.end(), [](const Slot& a, const Slot& b) { return a.sector < b.sector; });
 
-    const CTrendPointCalculator points(zeroLevel_, ratioA_, ratioB_);
-    const CRecordRmsCalculator rmsOf(zeroLevelA_, zeroLevel_, ratioA_, ratioB_);
+    const CTrendPointCalculator points(source_.zeroLevelB, source_.ratioA, source_.ratioB);
+    const CRecordRmsCalculator rmsOf(source_.zeroLevelA, source_.zeroLevelB, source_.ratioA, source_.ratioB);
     CTimestampDecoder decoder;
     std::vector<std::optional<OverviewSample>> byOrder(positions.size());
     std::vector<unsigned char> buffer(static_cast<std::size_t>(kMaxRunSectors) * kSectorSize);

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "card/card_reader.h"
+#include "card/card_scan_source.h"
 #include "card/record_rms.h"
 #include "card/ring_bounds.h"
 #include "card/ring_range.h"
@@ -101,13 +102,7 @@ public:
 private:
     OverviewResult ScanOnce(const OverviewRequest& request) const;
 
-    RawVolumeSystem* volumes_;
-    std::string devicePath_;
-    std::uint32_t baseSector_;
-    double zeroLevelA_;
-    double zeroLevel_;
-    double ratioA_;
-    double ratioB_;
+    CardScanSource source_;
     ProgressHook progress_;
     CancelHook cancel_;
 };

@@ -10,16 +10,11 @@
 namespace orvanta {
 
 CEventScan::CEventScan(const CCardReader& reader)
-    : volumes_(&reader.Volumes()),
-      devicePath_(reader.devicePath),
-      baseSector_(reader.baseSector),
-      zeroLevel_(reader.offsetB),
-      ratioA_(reader.ratioA),
-      ratioB_(reader.ratioB) {}
+    : source_(reader) {}
 
 EventScanResult CEventScan::Scan(const EventScanRequest& request) const {
     EventScanResult result;
-    CHeldCardVolume volume(*volumes_, devicePath_.c_str());
+    CHeldCardVolume volume(*source_.volumes, source_.devicePath.c_str());
     CEventDetector detector(request.nominalVolts);
     auto finish = [&](OverviewStatus status, const std::string& message) {
         detector.Finish();
@@ -32,9 +27,9 @@ EventScanResult CEventScan::Scan(const EventScanRequest& request) const {
         return result;
     };
     if (!volume.IsOpen()) {
-        return finish(OverviewStatus::kNoDevice, "the card's device " + devicePath_ + " does not open");
+        return finish(OverviewStatus::kNoDevice, "the card's device " + source_.devicePath + " does not open");
     }
-    const RingRange located = LocateRange(volume, baseSector_, request.range);
+    const RingRange located = LocateRange(volume, source_.baseSector, request.range);
     OverviewStatus ended = OverviewStatus::kDone;
     std::string why;
     if (RangeEndsScan(located.outcome, &ended, &why)) return finish(ended, why);
@@ -43,7 +38,7 @@ EventScanResult CEventScan::Scan(const EventScanRequest& request) const {
     // stops at the ring's last sector, where the ring continues at its base.
     const RingBounds& ring = located.ring;
     result.sectors = std::uint64_t{located.last} - located.first + 1;
-    const CTrendPointCalculator points(zeroLevel_, ratioA_, ratioB_);
+    const CTrendPointCalculator points(source_.zeroLevelB, source_.ratioA, source_.ratioB);
     CTimestampDecoder decoder;
     std::vector<unsigned char> buffer(static_cast<std::size_t>(kSectorsPerRead) * kSectorSize);
     std::uint64_t done = 0;

@@ -20,6 +20,7 @@
 
 #include "card/card_overview.h"
 #include "card/card_reader.h"
+#include "card/card_scan_source.h"
 #include "card/event_detector.h"
 #include "card/ring_range.h"
 #include "platform/raw_volume.h"
@@ -61,12 +62,7 @@ public:
     EventScanResult Scan(const EventScanRequest& request) const;
 
 private:
-    RawVolumeSystem* volumes_;
-    std::string devicePath_;
-    std::uint32_t baseSector_;
-    double zeroLevel_;
-    double ratioA_;
-    double ratioB_;
+    CardScanSource source_;
     ProgressHook progress_;
     CancelHook cancel_;
 };
