@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvanta {
@@ -19,6 +20,19 @@ struct PostAnswer {
     std::string page;          // its body
     std::string error;         // why nothing (complete) arrived
 };
+
+// Both posters end alike once the redirects are followed: a transport error,
+// or the redirect rule's reason for having no page (`noPage`), leaves no
+// page; otherwise the answer arrived.
+inline PostAnswer SettledAnswer(PostAnswer answer, const std::string& noPage) {
+    if (!answer.error.empty() || !noPage.empty()) {
+        if (answer.error.empty()) answer.error = noPage;
+        answer.page.clear();
+        return answer;
+    }
+    answer.transported = true;
+    return answer;
+}
 
 // How long to wait and how much to take: a silent server or an endless page
 // ends the request with a message instead of holding the program.

@@ -210,13 +210,7 @@ PostAnswer PostForm(const std::string& url, const std::string& headerBlock, cons
             return PerformOnce(address, post, headerBlock, body, limits, &answer);
         },
         &answer.status);
-    if (!answer.error.empty() || !noPage.empty()) {
-        if (answer.error.empty()) answer.error = noPage;
-        answer.page.clear();
-        return answer;
-    }
-    answer.transported = true;
-    return answer;
+    return SettledAnswer(std::move(answer), noPage);
 }
 
 }  // namespace orvanta
