@@ -30,30 +30,54 @@ CTrendPointCalculator::CTrendPointCalculator(double zeroLevel, double ratioA, do
       wholeLevel_(std::floor(zeroLevel) == zeroLevel && std::fabs(zeroLevel) <= 1e9),
       wholeZero_(wholeLevel_ ? static_cast<std::int32_t>(zeroLevel) : 0) {}
 
-// The sample minus the zero level in double precision, truncated toward zero.
-std::int32_t CTrendPointCalculator::Corrected(unsigned sample) const {
-    if (wholeLevel_) return static_cast<std::int32_t>(sample) - wholeZero_;
-    return TruncateToInt32(static_cast<double>(sample) - zeroLevel_);
-}
-
 bool CTrendPointCalculator::PointOf(const unsigned char* sector, TrendPoint* point) const {
     if (sector[0] != kRecordMarker) return false;
     std::int32_t sumA = 0;
     std::int32_t sumB = 0;
-    for (int pair = kFirstTrendPair; pair < kFirstTrendPair + kSamplesPerChannel; ++pair) {
-        const std::int32_t a = Corrected(PairSample(sector, pair, 0));
-        const std::int32_t b = Corrected(PairSample(sector, pair, 1));
-        if (a > kAmplitudeLimit || a < -kAmplitudeLimit || b > kAmplitudeLimit || b < -kAmplitudeLimit) {
-            return false;
-        }
-        sumA += a * a;  // at most 96 * 518 * 518, far inside 32 bits
-        sumB += b * b;
-    }
+    if (wholeLevel_ ? !WholeLevelSums(sector, &sumA, &sumB) : !DoubleLevelSums(sector, &sumA, &sumB)) return false;
     const std::int32_t rmsA = RootOfMeanSquare(sumA);
     const std::int32_t rmsB = RootOfMeanSquare(sumB);
     if (rmsB <= 0) return false;
     point->valueA = TruncateToInt32(static_cast<double>(rmsA) * ratioA_ * kTrendScaleA + 0.5);
     point->valueB = TruncateToInt32(static_cast<double>(rmsB) * ratioB_ * kTrendScaleB + 0.5);
+    return true;
+}
+
+// Every sample is corrected and squared without a branch, so the compiler can
+// work on several at once, and the amplitude limit is judged once for all of
+// them: a trend reads 192,000 samples. Squares are summed in unsigned
+// arithmetic, which wraps only when a sample is beyond the limit, and then
+// the sums are not used; within it they are exact (at most 96 * 518 * 518).
+bool CTrendPointCalculator::WholeLevelSums(const unsigned char* sector, std::int32_t* sumA, std::int32_t* sumB) const {
+    const unsigned char* pair = sector + kFirstPairOffset + kBytesPerPair * kFirstTrendPair;
+    std::uint32_t squaresA = 0;
+    std::uint32_t squaresB = 0;
+    std::uint32_t beyond = 0;
+    for (int k = 0; k < kSamplesPerChannel; ++k, pair += kBytesPerPair) {
+        const std::int32_t a = static_cast<std::int32_t>(SampleAt(pair)) - wholeZero_;
+        const std::int32_t b = static_cast<std::int32_t>(SampleAt(pair + 2)) - wholeZero_;
+        beyond |= static_cast<std::uint32_t>(a + kAmplitudeLimit) > 2u * kAmplitudeLimit;
+        beyond |= static_cast<std::uint32_t>(b + kAmplitudeLimit) > 2u * kAmplitudeLimit;
+        squaresA += static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(a);
+        squaresB += static_cast<std::uint32_t>(b) * static_cast<std::uint32_t>(b);
+    }
+    *sumA = static_cast<std::int32_t>(squaresA);
+    *sumB = static_cast<std::int32_t>(squaresB);
+    return beyond == 0;
+}
+
+// Any other zero level: each difference in double precision, truncated toward
+// zero, and the first sample beyond the limit ends the record.
+bool CTrendPointCalculator::DoubleLevelSums(const unsigned char* sector, std::int32_t* sumA, std::int32_t* sumB) const {
+    for (int pair = kFirstTrendPair; pair < kFirstTrendPair + kSamplesPerChannel; ++pair) {
+        const std::int32_t a = TruncateToInt32(static_cast<double>(PairSample(sector, pair, 0)) - zeroLevel_);
+        const std::int32_t b = TruncateToInt32(static_cast<double>(PairSample(sector, pair, 1)) - zeroLevel_);
+        if (a > kAmplitudeLimit || a < -kAmplitudeLimit || b > kAmplitudeLimit || b < -kAmplitudeLimit) {
+            return false;
+        }
+        *sumA += a * a;  // at most 96 * 518 * 518, far inside 32 bits
+        *sumB += b * b;
+    }
     return true;
 }
 

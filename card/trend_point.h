@@ -22,14 +22,17 @@ public:
     bool PointOf(const unsigned char* sector, TrendPoint* point) const;
 
 private:
-    std::int32_t Corrected(unsigned sample) const;
+    // The sums of squares of the corrected samples of both channels; false
+    // when a sample is beyond the amplitude limit.
+    bool WholeLevelSums(const unsigned char* sector, std::int32_t* sumA, std::int32_t* sumB) const;
+    bool DoubleLevelSums(const unsigned char* sector, std::int32_t* sumA, std::int32_t* sumB) const;
 
     double zeroLevel_;
     double ratioA_;
     double ratioB_;
     // With a whole-numbered zero level (509.0) the double difference is
     // exact, so integer arithmetic gives the same value without a conversion
-    // per sample (192,000 samples a trend).
+    // per sample.
     bool wholeLevel_;
     std::int32_t wholeZero_;
 };

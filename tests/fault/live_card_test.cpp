@@ -228,7 +228,9 @@ TEST(SteppingWriter, QueriesFindTheirSecondWhenWritesAreRarerThanASearch) {
             if (card.QueryFinds(card.PickSecond(random))) ++found;
         }
         EXPECT_GT(card.written, 0u);
-        if (pace.allFound) EXPECT_EQ(found, pace.queries);
+        if (pace.allFound) {
+            EXPECT_EQ(found, pace.queries);
+        }
     }
 }
 

@@ -181,7 +181,9 @@ TEST_F(OverviewProgram, ExitStatusTellsNoCardAndBadArgumentsApart) {
         const RunResult run = RunProgram(ProgramPath("orvanta-card"), c.args, {"TZ=Asia/Shanghai"});
         EXPECT_EQ(run.status, c.status) << c.args.back() << ": " << run.errors;
         EXPECT_FALSE(run.errors.empty());
-        if (c.status != 0) EXPECT_EQ(run.output, "") << c.args.back();
+        if (c.status != 0) {
+            EXPECT_EQ(run.output, "") << c.args.back();
+        }
     }
 }
 
