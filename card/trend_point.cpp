@@ -27,7 +27,7 @@ CTrendPointCalculator::CTrendPointCalculator(double zeroLevel, double ratioA, do
     : zeroLevel_(zeroLevel),
       ratioA_(ratioA),
       ratioB_(ratioB),
-      wholeLevel_(std::floor(zeroLevel) == zeroLevel && std::fabs(zeroLevel) <= 1e9),
+      wholeLevel_(std::floor(zeroLevel) == zeroLevel && zeroLevel >= 0 && zeroLevel <= 32767 - kAmplitudeLimit),
       wholeZero_(wholeLevel_ ? static_cast<std::int32_t>(zeroLevel) : 0) {}
 
 bool CTrendPointCalculator::PointOf(const unsigned char* sector, TrendPoint* point) const {
@@ -43,27 +43,34 @@ bool CTrendPointCalculator::PointOf(const unsigned char* sector, TrendPoint* poi
     return true;
 }
 
-// Every sample is corrected and squared without a branch, so the compiler can
-// work on several at once, and the amplitude limit is judged once for all of
-// them: a trend reads 192,000 samples. Squares are summed in unsigned
-// arithmetic, which wraps only when a sample is beyond the limit, and then
-// the sums are not used; within it they are exact (at most 96 * 518 * 518).
+// Every sample is corrected and squared in 16-bit lanes without a branch, so
+// the compiler works on eight at once, and the amplitude limit is judged once
+// for all of them: a trend reads 192,000 samples. A sample of 32768 or more is
+// beyond the limit (the zero level is at most 32767 - 518); below that, the
+// difference is exact in 16 bits. Squares are summed in unsigned arithmetic,
+// which wraps only when a sample is beyond the limit, and then the sums are
+// not used; within it they are exact (at most 96 * 518 * 518).
 bool CTrendPointCalculator::WholeLevelSums(const unsigned char* sector, std::int32_t* sumA, std::int32_t* sumB) const {
     const unsigned char* pair = sector + kFirstPairOffset + kBytesPerPair * kFirstTrendPair;
+    const auto zero = static_cast<std::uint16_t>(wholeZero_);
+    std::uint16_t high = 0;
+    std::uint16_t beyond = 0;
     std::uint32_t squaresA = 0;
     std::uint32_t squaresB = 0;
-    std::uint32_t beyond = 0;
     for (int k = 0; k < kSamplesPerChannel; ++k, pair += kBytesPerPair) {
-        const std::int32_t a = static_cast<std::int32_t>(SampleAt(pair)) - wholeZero_;
-        const std::int32_t b = static_cast<std::int32_t>(SampleAt(pair + 2)) - wholeZero_;
-        beyond |= static_cast<std::uint32_t>(a + kAmplitudeLimit) > 2u * kAmplitudeLimit;
-        beyond |= static_cast<std::uint32_t>(b + kAmplitudeLimit) > 2u * kAmplitudeLimit;
-        squaresA += static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(a);
-        squaresB += static_cast<std::uint32_t>(b) * static_cast<std::uint32_t>(b);
+        const auto sampleA = static_cast<std::uint16_t>(SampleAt(pair));
+        const auto sampleB = static_cast<std::uint16_t>(SampleAt(pair + 2));
+        high |= static_cast<std::uint16_t>(sampleA | sampleB);
+        const auto a = static_cast<std::int16_t>(static_cast<std::uint16_t>(sampleA - zero));
+        const auto b = static_cast<std::int16_t>(static_cast<std::uint16_t>(sampleB - zero));
+        beyond |= static_cast<std::uint16_t>(static_cast<std::uint16_t>(a + kAmplitudeLimit) > 2 * kAmplitudeLimit);
+        beyond |= static_cast<std::uint16_t>(static_cast<std::uint16_t>(b + kAmplitudeLimit) > 2 * kAmplitudeLimit);
+        squaresA += static_cast<std::uint32_t>(a * a);
+        squaresB += static_cast<std::uint32_t>(b * b);
     }
     *sumA = static_cast<std::int32_t>(squaresA);
     *sumB = static_cast<std::int32_t>(squaresB);
-    return beyond == 0;
+    return beyond == 0 && (high & 0x8000u) == 0;
 }
 
 // Any other zero level: each difference in double precision, truncated toward

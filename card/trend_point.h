@@ -30,9 +30,9 @@ private:
     double zeroLevel_;
     double ratioA_;
     double ratioB_;
-    // With a whole-numbered zero level (509.0) the double difference is
-    // exact, so integer arithmetic gives the same value without a conversion
-    // per sample.
+    // With a whole-numbered zero level (509.0) between 0 and 32249 the double
+    // difference is exact in 16 bits, so integer arithmetic gives the same
+    // value without a conversion per sample.
     bool wholeLevel_;
     std::int32_t wholeZero_;
 };

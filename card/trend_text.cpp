@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <vector>
+#include <memory>
 
 #include "card/bounded_text.h"
 #include "card/card_layout.h"
@@ -32,11 +32,12 @@ void CCardReader::BuildTrendText() {
     // One request for all 1000 sectors. Only its success counts: sectors a
     // short read did not reach read as zeros and fail the marker test. A
     // refused positioning counts as a failed read, and nothing is read then.
-    std::vector<unsigned char> sectors(static_cast<std::size_t>(kSectorsPerRead) * kSectorSize);
+    // The buffer is not cleared first: the read fills all of it, with zeros
+    // where the device delivered nothing, and without a read it is not used.
+    constexpr std::size_t kBytes = static_cast<std::size_t>(kSectorsPerRead) * kSectorSize;
+    const std::unique_ptr<unsigned char[]> sectors(new unsigned char[kBytes]);
     const bool readDone =
-        device &&
-        !device->ReadAt(static_cast<std::uint64_t>(currentSector) * kSectorSize, sectors.data(), sectors.size())
-             .Failed();
+        device && !device->ReadAt(static_cast<std::uint64_t>(currentSector) * kSectorSize, sectors.get(), kBytes).Failed();
 
     BoundedText text(trendText, sizeof trendText);
     text.AppendPair(0, 0);  // the first point of every trend
@@ -50,7 +51,7 @@ void CCardReader::BuildTrendText() {
         if (s >= baseSector + ringCount) break;                 // past the ring's last sector
         if (PhysicalToLogical(s) < currentLogical) break;       // past the newest record
         TrendPoint point;
-        if (!points.PointOf(sectors.data() + static_cast<std::size_t>(j) * kSectorSize, &point)) {
+        if (!points.PointOf(sectors.get() + static_cast<std::size_t>(j) * kSectorSize, &point)) {
             continue;
         }
         text.AppendPair(point.valueA, point.valueB);
