@@ -16,6 +16,7 @@
 #include "winui/overview_strip.h"
 #include "winui/resource.h"
 #include "winui/ui_texts.h"
+#include "winui/window_options.h"
 
 namespace orvanta {
 namespace {
@@ -32,21 +33,50 @@ std::wstring ApplicationName() {
     return name;
 }
 
+// Writes `text` to the standard handle `which` when the program has one (a
+// console it was started from, a redirected file or pipe), otherwise shows it
+// in a message box: a window program has no console of its own.
+void Tell(const std::wstring& text, DWORD which, UINT icon) {
+    auto usable = [](HANDLE handle) {
+        return handle != nullptr && handle != INVALID_HANDLE_VALUE && ::GetFileType(handle) != FILE_TYPE_UNKNOWN;
+    };
+    HANDLE handle = ::GetStdHandle(which);
+    if (!usable(handle) && ::AttachConsole(ATTACH_PARENT_PROCESS)) handle = ::GetStdHandle(which);
+    if (usable(handle)) {
+        DWORD written = 0;
+        if (::GetFileType(handle) == FILE_TYPE_CHAR &&
+            ::WriteConsoleW(handle, text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr)) {
+            return;
+        }
+        const std::string bytes = Narrow(text);
+        if (::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) return;
+    }
+    ::MessageBoxW(nullptr, text.c_str(), ApplicationName().c_str(), MB_OK | icon);
+}
+
 }  // namespace
 
 int CClientApp::Run() {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    UiLanguage language = UiLanguage::kChinese;
     int argc = 0;
     wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
-    const bool understood = ChooseWindowLanguage(argc, argv, &language);
+    const WindowOptions options = ReadWindowOptions(argc, argv, LanguageOfUser());
     ::LocalFree(argv);
-    if (!understood) {
-        ::MessageBoxW(nullptr, L"usage: orvanta-client [--lang zh|en]", ApplicationName().c_str(),
-                      MB_OK | MB_ICONEXCLAMATION);
+    switch (options.action) {
+    case WindowOptions::Action::kHelp:
+        Tell(WindowHelpText(), STD_OUTPUT_HANDLE, MB_ICONINFORMATION);
+        return 0;
+    case WindowOptions::Action::kVersion:
+        Tell(WindowVersionText(), STD_OUTPUT_HANDLE, MB_ICONINFORMATION);
+        return 0;
+    case WindowOptions::Action::kBad:
+        Tell(L"orvanta-client: " + options.problem + L"\nTry 'orvanta-client --help' for more information.\n",
+             STD_ERROR_HANDLE, MB_ICONEXCLAMATION);
         return 2;
+    case WindowOptions::Action::kRun:
+        break;
     }
-    SetWindowLanguage(language);
+    SetWindowLanguage(options.language);
     if (!StartSocketLayer()) {
         ::MessageBoxW(nullptr, LoadText(IDS_SOCKETS_FAILED).c_str(), ApplicationName().c_str(),
                       MB_OK | MB_ICONEXCLAMATION);

@@ -26,29 +26,6 @@ UiLanguage LanguageOfUser() {
                                                                          : UiLanguage::kChinese;
 }
 
-bool ChooseWindowLanguage(int argc, wchar_t** argv, UiLanguage* language) {
-    *language = LanguageOfUser();
-    for (int i = 1; i < argc; ++i) {
-        std::wstring argument = argv[i];
-        if (argument == L"--lang") {
-            if (i + 1 >= argc) return false;
-            argument = argv[++i];
-        } else if (argument.compare(0, 7, L"--lang=") == 0) {
-            argument.erase(0, 7);
-        } else {
-            continue;
-        }
-        if (argument == L"zh") {
-            *language = UiLanguage::kChinese;
-        } else if (argument == L"en") {
-            *language = UiLanguage::kEnglish;
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
-
 void SetWindowLanguage(UiLanguage language) { g_language = language; }
 
 UiLanguage WindowLanguage() { return g_language; }

@@ -15,9 +15,6 @@ namespace orvanta {
 
 // English when the user's UI language is English, Chinese otherwise.
 UiLanguage LanguageOfUser();
-// `--lang zh|en` (or --lang=zh|en) among the arguments overrides the user's
-// language. False for another value or a missing one.
-bool ChooseWindowLanguage(int argc, wchar_t** argv, UiLanguage* language);
 
 void SetWindowLanguage(UiLanguage language);
 UiLanguage WindowLanguage();

@@ -11,8 +11,9 @@
 # says so), a run without a card; then the installer and the
 # uninstaller, silently. Runs inside one xvfb-run (CTest starts it so)
 # with a Wine prefix of its own, created here, and one persistent wineserver.
-# Needs ORVANTA_LINUX_BIN_DIR, ORVANTA_WINDOWS_BIN_DIR, ORVANTA_SOURCE_DIR and
-# ORVANTA_WINDOW_PREFIX; ORVANTA_SETUP names the installer (optional).
+# Needs ORVANTA_LINUX_BIN_DIR, ORVANTA_WINDOWS_BIN_DIR, ORVANTA_SOURCE_DIR,
+# ORVANTA_WINDOW_PREFIX and ORVANTA_VERSION; ORVANTA_SETUP names the installer
+# (optional).
 set -euo pipefail
 lin=$ORVANTA_LINUX_BIN_DIR
 win=$ORVANTA_WINDOWS_BIN_DIR
@@ -58,6 +59,21 @@ cp "$win/orvanta-client.exe" "$work/app/"
 printf '[Common]\r\nserverBaseUrl=http://127.0.0.1:%s/analysis\r\nuserID=4711\r\npassword=geheim\r\n' "$port" \
   > "$work/app/orvanta-vemlar.ini"
 printf '1.02 0.98\n' > "$work/app/ratio.txt"
+
+# The command line: --version and --help on standard output with status 0, a
+# bad argument on standard error with status 2, and no window in either case.
+[ "$("$wine" "$work/app/orvanta-client.exe" --version)" = "orvanta-client $ORVANTA_VERSION" ] ||
+  fail "--version printed something else"
+help=$("$wine" "$work/app/orvanta-client.exe" --help)
+case $help in "Usage: orvanta-client [options]"*"--lang zh|en"*) ;; *) fail "--help: $help" ;; esac
+for bad in "--lang de" "--lang" "--drive E=/dev/sdb" "card.img"; do
+  status=0
+  # shellcheck disable=SC2086
+  errors=$("$wine" "$work/app/orvanta-client.exe" $bad 2>&1 >/dev/null) || status=$?
+  [ "$status" = 2 ] || fail "'$bad' ended with $status, not 2"
+  case $errors in "orvanta-client: "*"--help"*) ;; *) fail "'$bad' said: $errors" ;; esac
+done
+echo "command line checked"
 
 # Local standard time of a time value in the zone of TZ.
 standard() { python3 -c 'import sys, time; print(time.strftime("%Y-%m-%d %H:%M:%S", time.gmtime(int(sys.argv[1]) - time.timezone)))' "$1"; }
