@@ -81,12 +81,12 @@ void CMainDlg::ShowCardFound() {
         const TextLanguage language =
             CurrentUiLanguage() == UiLanguage::kEnglish ? TextLanguage::kEnglish : TextLanguage::kChinese;
         drives = DriveReport(reader_->Volumes(), *drives_, language);
-        for (char letter = 'D'; letter <= 'Z' && noCardCause_.isEmpty(); ++letter) {
+        for (char letter = 'D'; letter <= 'Z' && noCardCause_.empty(); ++letter) {
             const std::string path = drives_->PathOf(letter);
             if (path.empty()) continue;
             const DriveCheck check = CheckDrive(reader_->Volumes(), letter);
             if (!check.hasCard && !check.status.Ok()) {
-                noCardCause_ = QString::fromUtf8(DriveCheckText(check, path, language).c_str());
+                noCardCause_ = DriveCheckText(check, path, language);
             }
         }
     }

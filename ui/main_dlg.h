@@ -166,7 +166,7 @@ private:
     TimeControlValues ControlValues() const;
     void RebuildSelectedTime();
     void ShowStatus(const QString& recordLine);
-    QString CardLine() const;
+    QString CardLineText();
     std::string CardDevicePath() const;
 
     const DriveMap* drives_;
@@ -203,7 +203,7 @@ private:
     QString statusText_;
     // Without a card: why the first drive that names something could not be
     // read (empty when each was read and holds no card, or none is mapped).
-    QString noCardCause_;
+    std::string noCardCause_;  // UTF-8
     // The time of the record the last query showed (0: none), and the
     // server address of a navigation not yet finished (empty: none).
     std::int32_t shownRecord_ = 0;

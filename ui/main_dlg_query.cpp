@@ -8,7 +8,7 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 
-#include "card/drive_check.h"
+#include "dialogcore/card_status.h"
 #include "platform/drive_map.h"
 #include "ui/web_browser2.h"
 #include "ui/local_pages.h"
@@ -111,24 +111,22 @@ void CMainDlg::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
     QMetaObject::invokeMethod(this, [this, page] { browser_->ShowLocalPage(page); }, Qt::QueuedConnection);
 }
 
-QString CMainDlg::CardLine() const {
-    if (reader_->StartupDriveCode() == kNoCardDriveCode) {
-        return noCardCause_.isEmpty() ? text::Tr(text::kNoCardAtStart) : noCardCause_;
+QString CMainDlg::CardLineText() {
+    const TextLanguage language =
+        CurrentUiLanguage() == UiLanguage::kEnglish ? TextLanguage::kEnglish : TextLanguage::kChinese;
+    const CardLine line = CardLineOf(*reader_, CardDevicePath(), noCardCause_, language);
+    const QString letter = QChar::fromLatin1(line.letter);
+    switch (line.kind) {
+    case CardLineKind::kOnDrive:
+        return text::Tr(text::kCardOnDrive).arg(letter);
+    case CardLineKind::kNotResponding:
+        return text::Tr(text::kCardNotResponding).arg(letter);
+    case CardLineKind::kCause:
+        return QString::fromUtf8(line.cause.c_str());
+    case CardLineKind::kNoCardAtStart:
+        break;
     }
-    const char letter = static_cast<char>(reader_->StartupDriveCode());
-    if (reader_->driveCode == kNoCardDriveCode) {
-        // The card stopped answering since start-up: name why when the
-        // volume layer knows (pulled, no permission), as the start page does.
-        const DriveCheck check = CheckDrive(reader_->Volumes(), letter);
-        const std::string path = CardDevicePath();
-        if (!check.hasCard && !check.status.Ok() && !path.empty()) {
-            const TextLanguage language =
-                CurrentUiLanguage() == UiLanguage::kEnglish ? TextLanguage::kEnglish : TextLanguage::kChinese;
-            return QString::fromUtf8(DriveCheckText(check, path, language).c_str());
-        }
-        return text::Tr(text::kCardNotResponding).arg(QChar::fromLatin1(letter));
-    }
-    return text::Tr(text::kCardOnDrive).arg(QChar::fromLatin1(letter));
+    return text::Tr(text::kNoCardAtStart);
 }
 
 std::string CMainDlg::CardDevicePath() const {
@@ -140,7 +138,7 @@ std::string CMainDlg::CardDevicePath() const {
 void CMainDlg::ShowStatus(const QString& recordLine) {
     const QFontMetrics metrics(statusLine_->font());
     const int width = statusLine_->width();
-    const QString card = CardLine();
+    const QString card = CardLineText();
     const QString path = QString::fromLocal8Bit(CardDevicePath().c_str());
     QString cardLine = card;
     QString shownCardLine = card;

@@ -76,6 +76,7 @@ BOOL CMainDlg::OnInitDialog() {
     iniPath_ = config_.iniPath;
 
     ShowStartPage();
+    ShowStatus(std::wstring());
     // The overview is read off the user-interface thread from the start.
     strip_ = COverviewStrip::Of(::GetDlgItem(hwnd_, IDC_OVERVIEW));
     if (strip_ != nullptr) {
@@ -98,12 +99,14 @@ void CMainDlg::ShowStartPage() {
     const std::int32_t code = reader_.StartupDriveCode();
     std::vector<std::string> drives;
     if (code == kNoCardDriveCode) {
+        const TextLanguage language =
+            WindowLanguage() == UiLanguage::kEnglish ? TextLanguage::kEnglish : TextLanguage::kChinese;
         if (const char denied = DriveDenyingAccess()) {
+            // The status line names the cause as the volume layer gives it.
+            noCardCause_ = DriveCheckText(CheckDrive(reader_.Volumes(), denied), DevicePathOf(denied), language);
             ShowLocalPage(NoAccessPage(WindowLanguage(), denied));
             return;
         }
-        const TextLanguage language =
-            WindowLanguage() == UiLanguage::kEnglish ? TextLanguage::kEnglish : TextLanguage::kChinese;
         drives = DriveReport(reader_.Volumes(), DriveMap(), language);
     }
     // Before the first query the browser tells what was found at start and
@@ -170,7 +173,7 @@ void CMainDlg::Step(std::int32_t seconds) {
             selection_.Set(shown);
             ShowSelectedTime();
             const std::wstring text = LoadText(seconds > 0 ? IDS_NO_LATER_RECORD : IDS_NO_EARLIER_RECORD);
-            ::SetDlgItemTextW(hwnd_, IDC_STATUS, WithArg(text, Widen(FormatLocalStandard(shown))).c_str());
+            ShowStatus(WithArg(text, Widen(FormatLocalStandard(shown))));
             return;
         }
         selection_.Set(neighbour);

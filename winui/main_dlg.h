@@ -68,6 +68,8 @@ private:
     void OnOverviewChosen(std::int32_t time);
 
     void ShowStartPage();
+    // The status line: the card's line, and `recordLine` under it.
+    void ShowStatus(const std::wstring& recordLine);
     void OnPaintMinimised();
 
     CCardReader reader_;
@@ -80,6 +82,8 @@ private:
     COverviewStrip* strip_ = nullptr;
     // The time of the record the last query found (0: none yet, or none).
     std::int32_t shownRecord_ = 0;
+    // Why no card was found at start, when a drive refused access (UTF-8).
+    std::string noCardCause_;
 };
 
 }  // namespace orvanta

@@ -3,6 +3,8 @@
 // when nothing can be sent.
 #include <cstdio>
 
+#include "card/local_time.h"
+#include "dialogcore/card_status.h"
 #include "dialogcore/local_pages.h"
 #include "request/http_address.h"
 #include "winui/main_dlg.h"
@@ -32,7 +34,8 @@ void CMainDlg::Present(const PreparedQuery& query) {
     // is grayed here, the context menu's when it opens.
     ::EnableMenuItem(::GetSystemMenu(hwnd_, FALSE), IDM_EXPORT_CSV,
                      MF_BYCOMMAND | (shownRecord_ > 0 ? MF_ENABLED : MF_GRAYED));
-    ::SetDlgItemTextW(hwnd_, IDC_STATUS, L"");
+    ShowStatus(shownRecord_ > 0 ? WithArg(LoadText(IDS_RECORD_TIME), Widen(FormatLocalStandard(shownRecord_)))
+                                : LoadText(IDS_NO_RECORD));
     EnableButtons(false);
     PostQuery(query);
 }
@@ -65,6 +68,33 @@ void CMainDlg::PostQuery(const PreparedQuery& query) {
         // The control refused the navigation: nothing is loading.
         EnableButtons(true);
     }
+}
+
+void CMainDlg::ShowStatus(const std::wstring& recordLine) {
+    const TextLanguage language =
+        WindowLanguage() == UiLanguage::kEnglish ? TextLanguage::kEnglish : TextLanguage::kChinese;
+    const char letter = static_cast<char>(reader_.StartupDriveCode());
+    const CardLine line =
+        CardLineOf(reader_, letter >= 'A' && letter <= 'Z' ? DevicePathOf(letter) : std::string(), noCardCause_,
+                   language);
+    const std::wstring drive(1, static_cast<wchar_t>(line.letter));
+    std::wstring text;
+    switch (line.kind) {
+    case CardLineKind::kOnDrive:
+        text = WithArg(LoadText(IDS_CARD_ON_DRIVE), drive);
+        break;
+    case CardLineKind::kNotResponding:
+        text = WithArg(LoadText(IDS_CARD_NOT_RESPONDING), drive);
+        break;
+    case CardLineKind::kCause:
+        text = Widen(line.cause);
+        break;
+    case CardLineKind::kNoCardAtStart:
+        text = LoadText(IDS_NO_CARD_AT_START);
+        break;
+    }
+    if (!recordLine.empty()) text += L"\r\n" + recordLine;
+    ::SetDlgItemTextW(hwnd_, IDC_STATUS, text.c_str());
 }
 
 void CMainDlg::ShowLocalPage(const std::string& html) {

@@ -25,6 +25,12 @@
 // The status line after a step that found no neighbouring record.
 #define IDS_NO_LATER_RECORD 211
 #define IDS_NO_EARLIER_RECORD 212
+// The status line: the card's line, then the record's.
+#define IDS_CARD_ON_DRIVE 213
+#define IDS_CARD_NOT_RESPONDING 214
+#define IDS_NO_CARD_AT_START 215
+#define IDS_RECORD_TIME 216
+#define IDS_NO_RECORD 217
 
 // Commands of the context menu, also in the system menu (whose commands are
 // multiples of 16 below 0xF000).

@@ -197,7 +197,7 @@ TEST_F(WholeRoad, TheWindowPostsWhatOrvantaQueryWritesAndShowsTheServersAnalysis
     const QString answerFile = config_.Dir() + QStringLiteral("/answer.html");
     ASSERT_EQ(Query(chosen, {QStringLiteral("--out"), answerFile}, &errors), 0) << errors.toStdString();
     const QString answer = QString::fromUtf8(ReadFile(answerFile));
-    for (const QString id : {QStringLiteral("thd-b"), QStringLiteral("thd-a")}) {
+    for (const QString& id : {QStringLiteral("thd-b"), QStringLiteral("thd-a")}) {
         SCOPED_TRACE(id.toStdString());
         const QString figure = ElementText(shown, id);
         EXPECT_TRUE(figure.endsWith(QLatin1Char('%'))) << figure.toStdString();

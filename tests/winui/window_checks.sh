@@ -6,7 +6,9 @@
 # server must equal, body and the four header lines, what the Linux
 # orvanta-query builds for the same card, INI, ratio.txt and second; a click
 # on the overview strip included), the CSV export (equal to orvanta-query
-# --csv for the same second), the strip's reads, the buttons' state, "<" and
+# --csv for the same second), the status line after each query (the card's
+# drive or none, the record's time or none), the strip's reads, the buttons'
+# state, "<" and
 # ">", Enter and Escape, ">" at the newest record (no query, the status line
 # says so), a run without a card; then the installer and the
 # uninstaller, silently. Runs inside one xvfb-run (CTest starts it so)
@@ -143,6 +145,17 @@ for row in "${queries[@]}"; do
         --time "$sent" --no-send --csv "$work/linux.csv" 2>/dev/null)
       cmp "$csv" "$work/linux.csv" || fail "the CSV export of $sent differs from orvanta-query --csv"
       exports=$((exports + 1))
+      continue
+    fi
+    if [ "$what" = status ]; then
+      # The card's line names drive E: on card rows; the record's line a
+      # record exactly when orvanta-query found one for the second sent.
+      want_card=nocard
+      [ "$card" = card ] && want_card=card
+      want_record=norecord
+      [ "$previous_actual" -gt 0 ] && want_record=record
+      [ "$date $time" = "$want_card $want_record" ] ||
+        fail "the status line says $date $time after $sent, expected $want_card $want_record ($zone)"
       continue
     fi
     [ "$what" = sent ] || [ "$what" = shown ] || continue

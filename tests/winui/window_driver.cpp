@@ -30,6 +30,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -161,7 +162,7 @@ const Place kPlaces[] = {
     {kHour, 116, 206, 33, 76, true},    {kMinute, 165, 206, 33, 81, true},  {kSecond, 212, 206, 33, 83, true},
     {1017, 152, 209, 9, 8, false},      {1018, 200, 209, 9, 8, false},      {1019, 247, 209, 9, 8, false},
     {kDate, 51, 205, 57, 15, false},    {kBack, 275, 205, 13, 14, false},   {kForward, 292, 205, 13, 14, false},
-    {kStatus, 309, 209, 91, 8, false},
+    {kStatus, 309, 204, 91, 18, false},
 };
 
 void CheckPlaces(const Session& s) {
@@ -286,6 +287,43 @@ bool ButtonsDisabled(const Session& s) {
            !IsWindowEnabled(Item(s, kBack));
 }
 
+bool g_english = false;
+
+// The status line's two lines, split at its line break.
+std::pair<std::wstring, std::wstring> StatusLines(const Session& s) {
+    wchar_t text[256] = {};
+    GetWindowTextW(Item(s, kStatus), text, 256);
+    const std::wstring all = text;
+    const std::size_t end = all.find(L"\r\n");
+    if (end == std::wstring::npos) return {all, std::wstring()};
+    return {all.substr(0, end), all.substr(end + 2)};
+}
+
+std::string Utf8(const std::wstring& text) {
+    char utf8[800] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
+    return utf8;
+}
+
+// After a query: the card's line (its drive E:, or none found at start) and
+// the record's (the time the controls show, or none found). Prints "status
+// card|nocard record|norecord" for the script to hold against the row.
+void CheckStatus(const Session& s, void* remote) {
+    const auto lines = StatusLines(s);
+    const std::wstring card = g_english ? L"Card E:" : L"\u5b58\u50a8\u5361 E:";
+    const std::wstring noCard =
+        g_english ? L"No card found at start-up" : L"\u542f\u52a8\u65f6\u672a\u627e\u5230\u5b58\u50a8\u5361";
+    const std::string shown = Shown(s, remote);
+    const std::wstring record = (g_english ? L"Record: " : L"\u8bb0\u5f55\u65f6\u95f4: ") +
+                                std::wstring(shown.begin(), shown.end());
+    const std::wstring noRecord = g_english ? L"No record for the chosen time"
+                                            : L"\u672a\u627e\u5230\u6240\u9009\u65f6\u95f4\u7684\u8bb0\u5f55";
+    if (lines.first != card && lines.first != noCard) Fail("the status line's card line", Utf8(lines.first));
+    if (lines.second != record && lines.second != noRecord) Fail("the status line's record line", Utf8(lines.second));
+    std::printf("status %s %s\n", lines.first == card ? "card" : "nocard",
+                lines.second == record ? "record" : "norecord");
+}
+
 // One query started by a click (synchronous: the handler has run when the
 // click returns) or by a key (posted).
 void Query(const Session& s, void* remote, const std::string& sent, int button, UINT key) {
@@ -303,6 +341,7 @@ void Query(const Session& s, void* remote, const std::string& sent, int button, 
     }
     if (!WaitFor(ButtonsEnabled, s, 30000)) Fail("buttons not enabled again after the navigation");
     std::printf("shown %s\n", Shown(s, remote).c_str());
+    CheckStatus(s, remote);
     std::fflush(stdout);
 }
 
@@ -312,7 +351,6 @@ struct Texts {
     const wchar_t* chinese;
     const wchar_t* english;
 };
-bool g_english = false;
 
 // A step at the end of the card: the window queries nothing, the controls
 // keep the record shown and the status line says why.
@@ -321,16 +359,11 @@ void StepAtEnd(const Session& s, void* remote, int step) {
     SendMessageW(Item(s, step > 0 ? kForward : kBack), BM_CLICK, 0, 0);
     if (!ButtonsEnabled(s)) Fail("a step at the end of the card started a query");
     if (Shown(s, remote) != before) Fail("a step at the end of the card moved to", Shown(s, remote));
-    wchar_t status[128] = {};
-    GetWindowTextW(Item(s, kStatus), status, 128);
     const wchar_t* said = step > 0 ? (g_english ? L"Newest record: " : L"\u5df2\u662f\u6700\u65b0\u8bb0\u5f55: ")
                                    : (g_english ? L"Oldest record: " : L"\u5df2\u662f\u6700\u65e9\u8bb0\u5f55: ");
     const std::wstring expected = said + std::wstring(before.begin(), before.end());
-    if (expected != status) {
-        char utf8[400] = {};
-        WideCharToMultiByte(CP_UTF8, 0, status, -1, utf8, sizeof utf8, nullptr, nullptr);
-        Fail("the status line after a step at the end shows", utf8);
-    }
+    const std::wstring status = StatusLines(s).second;
+    if (expected != status) Fail("the status line after a step at the end shows", Utf8(status));
     std::printf("stayed %s\n", before.c_str());
 }
 
