@@ -24,22 +24,6 @@
 
 namespace orvanta {
 
-const AnchorEntry CMainDlg::kAnchors[] = {
-    {kIdRefresh, kAnchorMoveY, 100},     {kIdTimeLabel, kAnchorMoveY, 100},
-    {kIdHourLabel, kAnchorMoveY, 100},   {kIdMinuteLabel, kAnchorMoveY, 100},
-    {kIdSecondLabel, kAnchorMoveY, 100}, {kIdDatePicker, kAnchorMoveY, 100},
-    {kIdHourList, kAnchorMoveY, 100},    {kIdMinuteList, kAnchorMoveY, 100},
-    {kIdSecondList, kAnchorMoveY, 100},  {kIdBack, kAnchorMoveY, 100},
-    {kIdForward, kAnchorMoveY, 100},     {kIdBrowser, kAnchorStretchXY, 100},
-    // The status line sits in the bottom row and moves with it.
-    {kIdStatusLine, kAnchorMoveY, 100},
-    // The overview strip between the browser and the bottom row: it keeps
-    // its distance to the bottom edge and widens with the window.
-    {kIdOverview, kAnchorMoveY, 100},    {kIdOverview, kAnchorStretchX, 100},
-    // 查找事件… beside the strip, at its right end.
-    {kIdFindEvents, kAnchorMoveXY, 100},
-};
-const std::int32_t CMainDlg::kAnchorCount = static_cast<std::int32_t>(sizeof(kAnchors) / sizeof(kAnchors[0]));
 
 CMainDlg::CMainDlg(RawVolumeSystem& volumes, const MainDlgOptions& options, QWidget* parent)
     : CResizableDlg(parent),
@@ -64,7 +48,7 @@ bool CMainDlg::OnInitDialog() {
     CResizableDlg::OnInitDialog();
     setWindowIcon(icon_);
     ShowSelectedTime();
-    SetAnchors(kAnchors, kAnchorCount);
+    SetAnchors(kMainAnchors, kMainAnchorCount);
     config_ = iniPathOverride_.empty() ? FindClientConfig() : ConfigAt(iniPathOverride_);
     iniPath_ = config_.iniPath;
     ShowCardFound();

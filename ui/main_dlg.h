@@ -15,6 +15,7 @@
 
 #include "card/card_reader.h"
 #include "card/local_time.h"
+#include "dialogcore/main_controls.h"
 #include "dialogcore/time_selection.h"
 #include "request/config_search.h"
 #include "request/query_road.h"
@@ -37,24 +38,6 @@ class CRecordExport;
 class CWebBrowser2;
 class DriveMap;
 
-// Control ids of the main window.
-enum MainControlId : std::int32_t {
-    kIdRefresh = 1,
-    kIdBrowser = 1002,
-    kIdHourList = 1006,
-    kIdMinuteList = 1007,
-    kIdSecondList = 1008,
-    kIdDatePicker = 1009,
-    kIdBack = 1013,
-    kIdForward = 1014,
-    kIdTimeLabel = 1016,
-    kIdHourLabel = 1017,
-    kIdMinuteLabel = 1018,
-    kIdSecondLabel = 1019,
-    kIdStatusLine = 1020,
-    kIdOverview = 1021,
-    kIdFindEvents = 1022,
-};
 
 struct MainDlgOptions {
     // The configuration file; empty: the configuration search (beside the
@@ -123,10 +106,6 @@ public:
     void SavePageAsPdf(const QString& path);
     bool ExportRecordCsv(const QString& path);
     CRecordExport* Exporter() const { return export_; }
-
-    // The main window's anchor table.
-    static const AnchorEntry kAnchors[];
-    static const std::int32_t kAnchorCount;
 
 public slots:
     void OnOK();

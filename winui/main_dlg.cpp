@@ -8,6 +8,7 @@
 #include "card/drive_check.h"
 #include "card/local_time.h"
 #include "dialogcore/local_pages.h"
+#include "dialogcore/main_controls.h"
 #include "dialogcore/record_step.h"
 #include "dialogcore/start_facts.h"
 #include "dialogcore/start_page.h"
@@ -18,20 +19,13 @@
 
 namespace orvanta {
 
-const AnchorEntry CMainDlg::kAnchors[] = {
-    {IDOK, kAnchorMoveY, 100},           {IDC_TIME_LABEL, kAnchorMoveY, 100},
-    {IDC_HOUR_LABEL, kAnchorMoveY, 100}, {IDC_MINUTE_LABEL, kAnchorMoveY, 100},
-    {IDC_SECOND_LABEL, kAnchorMoveY, 100}, {IDC_DATE, kAnchorMoveY, 100},
-    {IDC_HOUR, kAnchorMoveY, 100},       {IDC_MINUTE, kAnchorMoveY, 100},
-    {IDC_SECOND, kAnchorMoveY, 100},     {IDC_BACK, kAnchorMoveY, 100},
-    {IDC_FORWARD, kAnchorMoveY, 100},    {IDC_BROWSER, kAnchorStretchXY, 100},
-    // The overview strip between the browser and the bottom row: it keeps
-    // its distance to the bottom edge and widens with the window.
-    {IDC_OVERVIEW, kAnchorMoveY, 100},   {IDC_OVERVIEW, kAnchorStretchX, 100},
-    // The status line beside ">" moves with the bottom row and widens.
-    {IDC_STATUS, kAnchorMoveY, 100},     {IDC_STATUS, kAnchorStretchX, 100},
-};
-const std::int32_t CMainDlg::kAnchorCount = static_cast<std::int32_t>(sizeof(kAnchors) / sizeof(kAnchors[0]));
+// The resource script's ids are the shared ones.
+static_assert(IDOK == kIdRefresh && IDC_BROWSER == kIdBrowser && IDC_HOUR == kIdHourList &&
+                  IDC_MINUTE == kIdMinuteList && IDC_SECOND == kIdSecondList && IDC_DATE == kIdDatePicker &&
+                  IDC_BACK == kIdBack && IDC_FORWARD == kIdForward && IDC_TIME_LABEL == kIdTimeLabel &&
+                  IDC_HOUR_LABEL == kIdHourLabel && IDC_MINUTE_LABEL == kIdMinuteLabel &&
+                  IDC_SECOND_LABEL == kIdSecondLabel && IDC_STATUS == kIdStatusLine && IDC_OVERVIEW == kIdOverview,
+              "winui/resource.h and dialogcore/main_controls.h name the controls alike");
 
 namespace {
 
@@ -71,7 +65,7 @@ BOOL CMainDlg::OnInitDialog() {
     ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
     ShowSelectedTime();
-    SetAnchors(kAnchors, kAnchorCount);
+    SetAnchors(kMainAnchors, kMainAnchorCount);
     config_ = FindClientConfig();
     iniPath_ = config_.iniPath;
 

@@ -33,10 +33,6 @@ public:
     explicit CMainDlg(RawVolumeSystem& volumes);
     ~CMainDlg() override;
 
-    // The main window's anchor table.
-    static const AnchorEntry kAnchors[];
-    static const std::int32_t kAnchorCount;
-
 protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
     BOOL OnInitDialog() override;

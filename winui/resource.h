@@ -56,4 +56,4 @@
 // The overview strip, window class "OrvantaOverview".
 #define IDC_OVERVIEW 1021
 // The status line beside ">".
-#define IDC_STATUS 1022
+#define IDC_STATUS 1020

@@ -168,25 +168,28 @@ TEST_F(MainWindow, TabOrderFollowsTheTemplate) {
 
 TEST_F(MainWindow, AnchorTableKeepsTheBottomRowDownAndGrowsTheBrowser) {
     auto w = MakeWindow();
-    ASSERT_EQ(CMainDlg::kAnchorCount, 16);
+    ASSERT_EQ(kMainAnchorCount, 17);
     const std::int32_t bottomRow[] = {1, 1016, 1017, 1018, 1019, 1009, 1006, 1007, 1008, 1013, 1014};
     for (int i = 0; i < 11; ++i) {
-        EXPECT_EQ(CMainDlg::kAnchors[i].controlId, bottomRow[i]);
-        EXPECT_EQ(CMainDlg::kAnchors[i].mode, 1);
-        EXPECT_EQ(CMainDlg::kAnchors[i].percent, 100);
+        EXPECT_EQ(kMainAnchors[i].controlId, bottomRow[i]);
+        EXPECT_EQ(kMainAnchors[i].mode, 1);
+        EXPECT_EQ(kMainAnchors[i].percent, 100);
     }
-    EXPECT_EQ(CMainDlg::kAnchors[11].controlId, 1002);
-    EXPECT_EQ(CMainDlg::kAnchors[11].mode, 5);
-    EXPECT_EQ(CMainDlg::kAnchors[12].controlId, kIdStatusLine);
-    EXPECT_EQ(CMainDlg::kAnchors[12].mode, 1);
+    EXPECT_EQ(kMainAnchors[11].controlId, 1002);
+    EXPECT_EQ(kMainAnchors[11].mode, 5);
+    EXPECT_EQ(kMainAnchors[12].controlId, kIdStatusLine);
+    EXPECT_EQ(kMainAnchors[12].mode, 1);
     // The overview strip: down with the bottom row, wider with the window.
-    EXPECT_EQ(CMainDlg::kAnchors[13].controlId, kIdOverview);
-    EXPECT_EQ(CMainDlg::kAnchors[13].mode, 1);
-    EXPECT_EQ(CMainDlg::kAnchors[14].controlId, kIdOverview);
-    EXPECT_EQ(CMainDlg::kAnchors[14].mode, 3);
+    EXPECT_EQ(kMainAnchors[13].controlId, kIdOverview);
+    EXPECT_EQ(kMainAnchors[13].mode, 1);
+    EXPECT_EQ(kMainAnchors[14].controlId, kIdOverview);
+    EXPECT_EQ(kMainAnchors[14].mode, 3);
     // 查找事件… beside the strip: right and down with the window.
-    EXPECT_EQ(CMainDlg::kAnchors[15].controlId, kIdFindEvents);
-    EXPECT_EQ(CMainDlg::kAnchors[15].mode, 2);
+    EXPECT_EQ(kMainAnchors[15].controlId, kIdFindEvents);
+    EXPECT_EQ(kMainAnchors[15].mode, 2);
+    // The status line also widens with the window.
+    EXPECT_EQ(kMainAnchors[16].controlId, kIdStatusLine);
+    EXPECT_EQ(kMainAnchors[16].mode, 3);
 
     w->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
@@ -199,7 +202,8 @@ TEST_F(MainWindow, AnchorTableKeepsTheBottomRowDownAndGrowsTheBrowser) {
     w->resize(before + QSize(120, 90));
     ASSERT_TRUE(WaitUntil([&] { return w->LastClientWidth() == before.width() + 120; }, 5000));
     EXPECT_EQ(w->RefreshButton()->geometry(), refresh.translated(0, 90));
-    EXPECT_EQ(w->Control(kIdStatusLine)->geometry(), status.translated(0, 90));
+    EXPECT_EQ(w->Control(kIdStatusLine)->geometry(),
+              QRect(status.topLeft() + QPoint(0, 90), status.size() + QSize(120, 0)));
     EXPECT_EQ(w->Control(kIdOverview)->geometry(), QRect(strip.topLeft() + QPoint(0, 90), strip.size() + QSize(120, 0)));
     EXPECT_EQ(w->Control(kIdFindEvents)->geometry(), findEvents.translated(120, 90));
     EXPECT_EQ(w->Browser()->geometry(), QRect(browser.topLeft(), browser.size() + QSize(120, 90)));

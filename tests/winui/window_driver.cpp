@@ -36,7 +36,7 @@
 namespace {
 
 constexpr int kRefresh = 1, kBrowser = 1002, kHour = 1006, kMinute = 1007, kSecond = 1008, kDate = 1009,
-              kBack = 1013, kForward = 1014, kStrip = 1021, kTimeLabel = 1016, kStatus = 1022,
+              kBack = 1013, kForward = 1014, kStrip = 1021, kTimeLabel = 1016, kStatus = 1020,
               kExportCsv = 0x20;
 
 int failures = 0;
