@@ -117,13 +117,14 @@ std::string DriveMap::PathOf(char letter) const {
     return it == entries_.end() ? std::string() : it->second;
 }
 
-std::string DriveMap::Resolve(const char* devicePath) const {
-    if (devicePath == nullptr) return std::string();
-    if (std::strlen(devicePath) != 6) return std::string();
-    if (std::strncmp(devicePath, "\\\\.\\", 4) != 0 || devicePath[5] != ':') return std::string();
-    char letter = devicePath[4];
-    if (!IsDriveLetter(letter)) return std::string();
-    return PathOf(letter);
+const std::string* DriveMap::Resolve(const char* devicePath) const {
+    if (devicePath == nullptr) return nullptr;
+    if (std::strlen(devicePath) != 6) return nullptr;
+    if (std::strncmp(devicePath, "\\\\.\\", 4) != 0 || devicePath[5] != ':') return nullptr;
+    const char letter = devicePath[4];
+    if (!IsDriveLetter(letter)) return nullptr;
+    const auto it = entries_.find(letter);
+    return it == entries_.end() ? nullptr : &it->second;
 }
 
 bool DriveMap::AddArgument(const std::string& argument, std::string* error) {

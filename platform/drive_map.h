@@ -19,8 +19,9 @@ public:
     std::string PathOf(char letter) const;
 
     // Resolves a raw device path of the form "\\.\X:" (exactly six characters)
-    // to the mapped path. Anything else, '[' and unmapped letters give "".
-    std::string Resolve(const char* devicePath) const;
+    // to the mapped path, without a copy: every read of the card resolves its
+    // device. Anything else, '[' and unmapped letters give null.
+    const std::string* Resolve(const char* devicePath) const;
 
     bool Empty() const { return entries_.empty(); }
     const std::map<char, std::string>& Entries() const { return entries_; }

@@ -83,13 +83,13 @@ public:
     explicit PosixVolumeSystem(const DriveMap& drives) : drives_(drives) {}
 
     VolumeOpen Open(const char* devicePath) override {
-        const std::string path = drives_.Resolve(devicePath);
-        if (path.empty()) return VolumeOpen::Failed(VolumeCause::kNotFound);
+        const std::string* path = drives_.Resolve(devicePath);
+        if (path == nullptr || path->empty()) return VolumeOpen::Failed(VolumeCause::kNotFound);
         // Without blocking, so that a FIFO (no writer) or a terminal opens at
         // once; on a block device or a regular file the flag changes nothing.
         int fd;
         do {
-            fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+            fd = ::open(path->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
         } while (fd < 0 && errno == EINTR);
         if (fd < 0) {
             const int error = errno;

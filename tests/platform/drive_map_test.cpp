@@ -99,9 +99,10 @@ TEST(DriveMapResolve, OnlyExactSixCharacterDevicePathsOfMappedLettersResolve) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("device path \"") + c.devicePath + "\"");
-        EXPECT_EQ(map.Resolve(c.devicePath), c.expected);
+        const std::string* resolved = map.Resolve(c.devicePath);
+        EXPECT_EQ(resolved != nullptr ? *resolved : std::string(), c.expected);
     }
-    EXPECT_EQ(map.Resolve(nullptr), "");
+    EXPECT_EQ(map.Resolve(nullptr), nullptr);
 }
 
 TEST(DriveMapFromArguments, ArgumentsAloneMakeTheMap) {

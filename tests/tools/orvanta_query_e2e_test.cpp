@@ -496,7 +496,9 @@ TEST_F(QueryProgramTest, RefusesConfigurationAndRatioFilesThatAreNoSmallRegularF
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.config);
-        if (c.ratioFifo) ASSERT_EQ(mkfifo((directory_ + "/ratio.txt").c_str(), 0600), 0);
+        if (c.ratioFifo) {
+            ASSERT_EQ(mkfifo((directory_ + "/ratio.txt").c_str(), 0600), 0);
+        }
         RunResult run = RunProgram(program_, {"--drive", "E=card.img", "--config", c.config, "--time",
                                               "2013-12-06 12:00:05", "--request-out", "request.bin"},
                                    directory_);
