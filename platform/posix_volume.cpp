@@ -5,8 +5,16 @@
 // open does not block and the type of the open descriptor is checked, so a
 // FIFO, a terminal or another special file mapped to a drive is refused at
 // once instead of hanging the drive search.
+//
+// The card is opened for every sector read, and the type check would be one
+// system call in four of each read; it is made on the first open of each
+// drive and again after a drive failed to open (a card pulled and put back).
+// Should the path meanwhile name something else, nothing blocks all the same:
+// the open does not wait, and a positioned read of a FIFO or a terminal fails
+// (ESPIPE), of a directory too (EISDIR), both as "not a card device".
 #ifndef _WIN32
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -33,6 +41,7 @@ VolumeCause CauseOfErrno(int error) {
     case EPERM:
         return VolumeCause::kNoPermission;
     case EISDIR:
+    case ESPIPE:
         return VolumeCause::kNotCardDevice;
     default:
         return VolumeCause::kIoError;
@@ -62,8 +71,12 @@ protected:
                                       position_ + static_cast<off_t>(result.delivered));
             if (n < 0) {
                 if (errno == EINTR) continue;
-                // It opened, so the device exists: whatever went wrong is I/O.
-                result.status = VolumeStatus::Of(VolumeCause::kIoError, errno);
+                // It opened, so the device exists: what cannot be read at a
+                // position is no card device, whatever else went wrong is I/O.
+                const int error = errno;
+                const VolumeCause cause = error == ESPIPE || error == EISDIR ? VolumeCause::kNotCardDevice
+                                                                             : VolumeCause::kIoError;
+                result.status = VolumeStatus::Of(cause, error);
                 break;
             }
             if (n == 0) break;
@@ -85,6 +98,8 @@ public:
     VolumeOpen Open(const char* devicePath) override {
         const std::string* path = drives_.Resolve(devicePath);
         if (path == nullptr || path->empty()) return VolumeOpen::Failed(VolumeCause::kNotFound);
+        // Resolve took a drive letter A to Z at [4].
+        std::atomic<bool>& typeChecked = typeChecked_[devicePath[4] - 'A'];
         // Without blocking, so that a FIFO (no writer) or a terminal opens at
         // once; on a block device or a regular file the flag changes nothing.
         int fd;
@@ -93,13 +108,17 @@ public:
         } while (fd < 0 && errno == EINTR);
         if (fd < 0) {
             const int error = errno;
+            typeChecked.store(false, std::memory_order_relaxed);
             return VolumeOpen::Failed(CauseOfErrno(error), error);
         }
-        // The type of what was opened, not of what the path named a moment before.
-        struct stat info {};
-        if (::fstat(fd, &info) != 0 || !IsCardDeviceType(info.st_mode)) {
-            ::close(fd);
-            return VolumeOpen::Failed(VolumeCause::kNotCardDevice);
+        if (!typeChecked.load(std::memory_order_relaxed)) {
+            // The type of what was opened, not of what the path named a moment before.
+            struct stat info {};
+            if (::fstat(fd, &info) != 0 || !IsCardDeviceType(info.st_mode)) {
+                ::close(fd);
+                return VolumeOpen::Failed(VolumeCause::kNotCardDevice);
+            }
+            typeChecked.store(true, std::memory_order_relaxed);
         }
         VolumeOpen result;
         result.volume = std::make_unique<PosixVolume>(fd);
@@ -108,6 +127,9 @@ public:
 
 private:
     DriveMap drives_;
+    // Per drive letter A to Z: the type of what its path opened was checked,
+    // and it has opened every time since.
+    std::atomic<bool> typeChecked_[26] = {};
 };
 
 }  // namespace

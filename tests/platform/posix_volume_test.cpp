@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -196,6 +197,46 @@ TEST(PosixVolume, OpeningFailsWithItsCauseAndNeverBlocksOnASpecialFile) {
         EXPECT_EQ(opened.status.osError, c.osError);
     }
     EXPECT_EQ(volumes->Open(nullptr).status.cause, VolumeCause::kNotFound);
+}
+
+// The type of a drive's path is checked on its first open and after a failed
+// open, not on every read: a path that later names a FIFO or a directory must
+// neither block nor read as a card, and once it failed to open, the next open
+// checks again.
+TEST(PosixVolume, APathThatLaterNamesSomethingElseNeitherBlocksNorReadsAsACard) {
+    const struct {
+        const char* name;
+        int (*make)(const char* path);
+    } replacements[] = {
+        {"a FIFO", [](const char* path) { return ::mkfifo(path, 0600); }},
+        {"a directory", [](const char* path) { return ::mkdir(path, 0700); }},
+    };
+    for (const auto& replacement : replacements) {
+        SCOPED_TRACE(replacement.name);
+        TempDir temp;
+        const std::string path = temp / "card.img";
+        platformtest::WriteFile(path, std::string(1024, 'x'));
+        DriveMap map;
+        map.Set('E', path);
+        std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(map);
+        char buffer[512];
+        ASSERT_TRUE(ReadVolumeOnce(*volumes, "\\\\.\\E:", 512, buffer, sizeof buffer).status.Ok());
+
+        ASSERT_EQ(::unlink(path.c_str()), 0);
+        ASSERT_EQ(replacement.make(path.c_str()), 0);
+        const VolumeRead read = ReadVolumeOnce(*volumes, "\\\\.\\E:", 512, buffer, sizeof buffer);
+        EXPECT_EQ(read.status.cause, VolumeCause::kNotCardDevice);
+        EXPECT_EQ(read.delivered, 0u);
+        EXPECT_EQ(std::string(buffer, sizeof buffer), std::string(sizeof buffer, '\0'));
+
+        // Gone, then back as the same thing: the open after the failure is checked.
+        ASSERT_EQ(std::filesystem::remove(path) ? 0 : -1, 0);
+        EXPECT_EQ(volumes->Open("\\\\.\\E:").status.cause, VolumeCause::kNotFound);
+        ASSERT_EQ(replacement.make(path.c_str()), 0);
+        const VolumeOpen opened = volumes->Open("\\\\.\\E:");
+        EXPECT_EQ(opened.volume, nullptr);
+        EXPECT_EQ(opened.status.cause, VolumeCause::kNotCardDevice);
+    }
 }
 
 }  // namespace
