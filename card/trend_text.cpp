@@ -36,8 +36,8 @@ void CCardReader::BuildTrendText() {
     // where the device delivered nothing, and without a read it is not used.
     constexpr std::size_t kBytes = static_cast<std::size_t>(kSectorsPerRead) * kSectorSize;
     const std::unique_ptr<unsigned char[]> sectors(new unsigned char[kBytes]);
-    const bool readDone =
-        device && !device->ReadAt(static_cast<std::uint64_t>(currentSector) * kSectorSize, sectors.get(), kBytes).Failed();
+    const std::uint64_t offset = static_cast<std::uint64_t>(currentSector) * kSectorSize;
+    const bool readDone = device && !device->ReadAt(offset, sectors.get(), kBytes).Failed();
 
     BoundedText text(trendText, sizeof trendText);
     text.AppendPair(0, 0);  // the first point of every trend
