@@ -24,7 +24,6 @@
 
 namespace orvanta {
 
-
 CMainDlg::CMainDlg(RawVolumeSystem& volumes, const MainDlgOptions& options, QWidget* parent)
     : CResizableDlg(parent),
       drives_(options.drives),

@@ -38,7 +38,6 @@ class CRecordExport;
 class CWebBrowser2;
 class DriveMap;
 
-
 struct MainDlgOptions {
     // The configuration file; empty: the configuration search (beside the
     // executable, the user's configuration folder, /etc/orvanta).
