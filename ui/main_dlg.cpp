@@ -61,8 +61,7 @@ void CMainDlg::ShowCardFound() {
     std::vector<std::string> drives;
     noCardCause_.clear();
     if (reader_->StartupDriveCode() == kNoCardDriveCode && drives_ != nullptr) {
-        const TextLanguage language =
-            CurrentUiLanguage() == UiLanguage::kEnglish ? TextLanguage::kEnglish : TextLanguage::kChinese;
+        const TextLanguage language = TextLanguageOf(CurrentUiLanguage());
         drives = DriveReport(reader_->Volumes(), *drives_, language);
         for (char letter = 'D'; letter <= 'Z' && noCardCause_.empty(); ++letter) {
             const std::string path = drives_->PathOf(letter);

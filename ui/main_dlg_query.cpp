@@ -112,8 +112,7 @@ void CMainDlg::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
 }
 
 QString CMainDlg::CardLineText() {
-    const TextLanguage language =
-        CurrentUiLanguage() == UiLanguage::kEnglish ? TextLanguage::kEnglish : TextLanguage::kChinese;
+    const TextLanguage language = TextLanguageOf(CurrentUiLanguage());
     const CardLine line = CardLineOf(*reader_, CardDevicePath(), noCardCause_, language);
     const QString letter = QChar::fromLatin1(line.letter);
     switch (line.kind) {

@@ -93,8 +93,7 @@ void CMainDlg::ShowStartPage() {
     const std::int32_t code = reader_.StartupDriveCode();
     std::vector<std::string> drives;
     if (code == kNoCardDriveCode) {
-        const TextLanguage language =
-            WindowLanguage() == UiLanguage::kEnglish ? TextLanguage::kEnglish : TextLanguage::kChinese;
+        const TextLanguage language = TextLanguageOf(WindowLanguage());
         if (const char denied = DriveDenyingAccess()) {
             // The status line names the cause as the volume layer gives it.
             noCardCause_ = DriveCheckText(CheckDrive(reader_.Volumes(), denied), DevicePathOf(denied), language);

@@ -71,8 +71,7 @@ void CMainDlg::PostQuery(const PreparedQuery& query) {
 }
 
 void CMainDlg::ShowStatus(const std::wstring& recordLine) {
-    const TextLanguage language =
-        WindowLanguage() == UiLanguage::kEnglish ? TextLanguage::kEnglish : TextLanguage::kChinese;
+    const TextLanguage language = TextLanguageOf(WindowLanguage());
     const char letter = static_cast<char>(reader_.StartupDriveCode());
     const CardLine line =
         CardLineOf(reader_, letter >= 'A' && letter <= 'Z' ? DevicePathOf(letter) : std::string(), noCardCause_,
