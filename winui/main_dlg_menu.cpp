@@ -1,5 +1,6 @@
 // The main window's menus: the context menu (of the window and its strip)
-// and the same entries in the system menu; the record's CSV export through
+// and the same entries in the system menu; the events list of the strip's
+// range; the record's CSV export through
 // the shared writer, printing through the browser control, the overview's
 // commands and the about box; and a record chosen on the strip.
 #include <windows.h>
@@ -59,6 +60,9 @@ bool CMainDlg::OnMenuCommand(int command) {
     case IDM_ABOUTBOX:
         RunAboutBox(hwnd_);
         return true;
+    case IDM_FIND_EVENTS:
+        FindEvents();
+        return true;
     case IDM_EXPORT_CSV:
         ExportRecordCsv();
         return true;
@@ -105,6 +109,18 @@ void CMainDlg::ExportRecordCsv() {
     if (!written) {
         ::MessageBoxW(hwnd_, WithArg(LoadText(IDS_EXPORT_FAILED), path).c_str(), caption, MB_OK | MB_ICONEXCLAMATION);
     }
+}
+
+void CMainDlg::FindEvents() {
+    if (!events_) {
+        COverviewStrip* const strip = strip_;
+        events_ = std::make_unique<CEventsDlg>(reader_, iniPath_, hwnd_, [strip](const std::vector<PowerEvent>& found) {
+            if (strip != nullptr) strip->SetEventMarks(found);
+        });
+    }
+    // The strip's range; the whole card while it shows the whole card.
+    const bool zoomed = strip_ != nullptr && strip_->IsZoomed();
+    events_->FindEvents(zoomed ? strip_->ViewFrom() : 0, zoomed ? strip_->ViewTo() : 0);
 }
 
 void CMainDlg::OnOverviewChosen(std::int32_t time) {
