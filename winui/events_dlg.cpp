@@ -1,15 +1,13 @@
 #include "winui/events_dlg.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
-
-#include <cstdio>
 
 #include "card/event_csv.h"
 #include "card/local_time.h"
 #include "request/client_settings.h"
 #include "winui/overview_strip.h"
 #include "winui/resource.h"
+#include "winui/save_file.h"
 #include "winui/ui_texts.h"
 
 namespace orvanta {
@@ -167,6 +165,19 @@ void CEventsDlg::ShowEvents() {
     shown_ = events_;
     sortColumn_ = EventsColumn::kStart;
     descending_ = false;
+    FillList();
+    ::EnableWindow(Item(IDC_EVENTS_EXPORT), !events_.empty());
+}
+
+void CEventsDlg::SortBy(EventsColumn column) {
+    // The same header again turns the order round.
+    descending_ = column == sortColumn_ && !descending_;
+    sortColumn_ = column;
+    SortEvents(shown_, column, descending_);
+    FillList();
+}
+
+void CEventsDlg::FillList() {
     const HWND list = Item(IDC_EVENTS_LIST);
     ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     ListView_DeleteAllItems(list);
@@ -187,45 +198,11 @@ void CEventsDlg::ShowEvents() {
     }
     ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list, nullptr, TRUE);
-    ::EnableWindow(Item(IDC_EVENTS_EXPORT), !events_.empty());
-}
-
-void CEventsDlg::SortBy(EventsColumn column) {
-    // The same header again turns the order round.
-    const bool descending = column == sortColumn_ && !descending_;
-    const std::vector<PowerEvent> found = events_;
-    events_ = shown_;
-    SortEvents(events_, column, descending);
-    ShowEvents();
-    events_ = found;
-    sortColumn_ = column;
-    descending_ = descending;
 }
 
 void CEventsDlg::ExportCsv() {
-    std::wstring title = LoadText(IDS_EVENTS_EXPORT);
-    if (!title.empty() && title.back() == L'\u2026') title.pop_back();
-    wchar_t path[MAX_PATH] = L"events.csv";
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = hwnd_;
-    dialog.lpstrFilter = L"CSV (*.csv)\0*.csv\0";
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrTitle = title.c_str();
-    dialog.lpstrDefExt = L"csv";
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!::GetSaveFileNameW(&dialog)) return;
     // The same text as orvanta-card events writes, in the order found.
-    const std::string csv = EventsCsv(events_);
-    FILE* file = ::_wfopen(path, L"wb");
-    bool written = file != nullptr && std::fwrite(csv.data(), 1, csv.size(), file) == csv.size();
-    if (file != nullptr && std::fclose(file) != 0) written = false;
-    if (!written) {
-        wchar_t caption[128] = {};
-        ::GetWindowTextW(hwnd_, caption, 128);
-        ::MessageBoxW(hwnd_, WithArg(LoadText(IDS_EXPORT_FAILED), path).c_str(), caption, MB_OK | MB_ICONEXCLAMATION);
-    }
+    SaveTextAs(hwnd_, IDS_EVENTS_EXPORT, L"events.csv", [this] { return EventsCsv(events_); });
 }
 
 bool CEventsDlg::OnNotify(const NMHDR& header) {

@@ -49,8 +49,10 @@ private:
     void Rescan();
     void OnScanDone(WPARAM generation);
     void SetScanning(bool scanning);
+    // The events found, in that order; sorted by a column; into the list view.
     void ShowEvents();
     void SortBy(EventsColumn column);
+    void FillList();
     void ExportCsv();
     std::int32_t NominalFromBox();
     void SetNominal(std::int32_t volts);

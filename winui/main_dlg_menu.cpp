@@ -1,18 +1,16 @@
 // The main window's menus: the context menu (of the window and its strip)
 // and the same entries in the system menu; the events list of the strip's
-// range; the record's CSV export through
-// the shared writer, printing through the browser control, the overview's
-// commands and the about box; and a record chosen on the strip.
+// range, the record's CSV export through the shared writer, printing through
+// the browser control, the overview's commands and the about box; and a
+// record chosen on the strip or in the events list.
 #include <windows.h>
 #include <windowsx.h>
-#include <commdlg.h>
-
-#include <cstdio>
 
 #include "request/record_csv.h"
 #include "winui/about_dlg.h"
 #include "winui/main_dlg.h"
 #include "winui/resource.h"
+#include "winui/save_file.h"
 #include "winui/ui_texts.h"
 
 namespace orvanta {
@@ -82,33 +80,14 @@ bool CMainDlg::OnMenuCommand(int command) {
 }
 
 void CMainDlg::ExportRecordCsv() {
-    wchar_t caption[128] = {};
-    ::GetWindowTextW(hwnd_, caption, 128);
     if (shownRecord_ <= 0) {
+        wchar_t caption[128] = {};
+        ::GetWindowTextW(hwnd_, caption, 128);
         ::MessageBoxW(hwnd_, LoadText(IDS_NOTHING_TO_EXPORT).c_str(), caption, MB_OK | MB_ICONINFORMATION);
         return;
     }
-    std::wstring title = LoadText(IDS_EXPORT_CSV);
-    if (!title.empty() && title.back() == L'\u2026') title.pop_back();
-    wchar_t path[MAX_PATH] = L"orvanta-record.csv";
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = hwnd_;
-    dialog.lpstrFilter = L"CSV (*.csv)\0*.csv\0";
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrTitle = title.c_str();
-    dialog.lpstrDefExt = L"csv";
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!::GetSaveFileNameW(&dialog)) return;
     // The same text as the Linux window and orvanta-query --csv write.
-    const std::string csv = BuildRecordCsv(reader_);
-    FILE* file = ::_wfopen(path, L"wb");
-    bool written = file != nullptr && std::fwrite(csv.data(), 1, csv.size(), file) == csv.size();
-    if (file != nullptr && std::fclose(file) != 0) written = false;
-    if (!written) {
-        ::MessageBoxW(hwnd_, WithArg(LoadText(IDS_EXPORT_FAILED), path).c_str(), caption, MB_OK | MB_ICONEXCLAMATION);
-    }
+    SaveTextAs(hwnd_, IDS_EXPORT_CSV, L"orvanta-record.csv", [this] { return BuildRecordCsv(reader_); });
 }
 
 void CMainDlg::FindEvents() {

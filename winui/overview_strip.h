@@ -22,7 +22,6 @@
 #include <vector>
 
 #include "card/event_detector.h"
-
 #include "dialogcore/overview_view.h"
 #include "winui/overview_scan.h"
 

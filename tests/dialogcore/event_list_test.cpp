@@ -3,8 +3,6 @@
 // descending), and an event's mark on the strip's plot.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "dialogcore/event_list.h"
 
 namespace orvanta {
@@ -79,8 +77,10 @@ TEST(EventList, MarksSpanTheEventInsideTheView) {
         const bool shown =
             EventMarkSpanOf(Event(EventKind::kDip, c.start, c.seconds, 0), plot, kOldest, kOldest + 1000, &span);
         EXPECT_EQ(shown, c.shown) << c.start;
-        if (shown) EXPECT_EQ(std::to_string(span.x0) + " " + std::to_string(span.x1),
-                             std::to_string(c.x0) + " " + std::to_string(c.x1)) << c.start;
+        if (shown) {
+            EXPECT_EQ(span.x0, c.x0) << c.start;
+            EXPECT_EQ(span.x1, c.x1) << c.start;
+        }
     }
 }
 
