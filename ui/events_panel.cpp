@@ -16,6 +16,7 @@
 
 #include "card/event_csv.h"
 #include "card/local_time.h"
+#include "dialogcore/event_list.h"
 #include "request/client_settings.h"
 #include "ui/events_scan_runner.h"
 #include "ui/events_strings.h"
@@ -25,7 +26,7 @@ namespace orvanta {
 
 namespace {
 
-enum Column { kKindColumn, kStartColumn, kDurationColumn, kExtremeColumn, kColumnCount };
+int Column(EventsColumn column) { return static_cast<int>(column); }
 
 QString TimeText(std::int32_t time) { return QString::fromStdString(FormatLocalStandard(time)); }
 
@@ -84,7 +85,7 @@ CEventsPanel::CEventsPanel(const CCardReader& reader, const std::string& iniPath
     progress_->setRange(0, 100);
     progress_->setVisible(false);
 
-    list_ = new QTableWidget(0, kColumnCount, this);
+    list_ = new QTableWidget(0, kEventsColumnCount, this);
     list_->setObjectName(QStringLiteral("eventsList"));
     list_->setHorizontalHeaderLabels({text::Tr(text::kEventsKindColumn), text::Tr(text::kEventsStartColumn),
                                       text::Tr(text::kEventsDurationColumn), text::Tr(text::kEventsExtremeColumn)});
@@ -169,28 +170,28 @@ void CEventsPanel::OnScanFinished(const EventScanResult& result) {
     events_ = result.events;
     ShowEvents();
     QString status;
-    switch (result.status) {
-        case OverviewStatus::kNoDevice:
-            status = text::Tr(text::kEventsNoDevice);
-            break;
-        case OverviewStatus::kNoRecords:
-            status = text::Tr(text::kOverviewNoRecords);
-            break;
-        case OverviewStatus::kCancelled:
-            status = text::Tr(text::kEventsCancelled);
-            break;
-        case OverviewStatus::kCardGone:
-            status = text::Tr(text::kEventsCardGone);
-            break;
-        case OverviewStatus::kDone:
-            if (result.sectors == 0) {
-                status = text::Tr(text::kOverviewEmptyRange);
-            } else if (events_.empty()) {
-                status = text::Tr(text::kEventsNone).arg(result.records);
-            } else {
-                status = text::Tr(text::kEventsFound).arg(events_.size()).arg(result.records);
-            }
-            break;
+    switch (EventsNoteOf(result)) {
+    case EventsNote::kNoDevice:
+        status = text::Tr(text::kEventsNoDevice);
+        break;
+    case EventsNote::kNoRecords:
+        status = text::Tr(text::kOverviewNoRecords);
+        break;
+    case EventsNote::kCancelled:
+        status = text::Tr(text::kEventsCancelled);
+        break;
+    case EventsNote::kCardGone:
+        status = text::Tr(text::kEventsCardGone);
+        break;
+    case EventsNote::kEmptyRange:
+        status = text::Tr(text::kOverviewEmptyRange);
+        break;
+    case EventsNote::kNone:
+        status = text::Tr(text::kEventsNone).arg(result.records);
+        break;
+    case EventsNote::kFound:
+        status = text::Tr(text::kEventsFound).arg(events_.size()).arg(result.records);
+        break;
     }
     status_->setText(status);
     emit eventsFound(events_);
@@ -204,10 +205,10 @@ void CEventsPanel::ShowEvents() {
         const int row = static_cast<int>(i);
         auto* kind = new QTableWidgetItem(KindText(event));
         kind->setData(Qt::UserRole, static_cast<qulonglong>(i));
-        list_->setItem(row, kKindColumn, kind);
-        list_->setItem(row, kStartColumn, new QTableWidgetItem(TimeText(event.start)));
-        list_->setItem(row, kDurationColumn, NumberItem(event.DurationSeconds()));
-        list_->setItem(row, kExtremeColumn, NumberItem(event.extreme));
+        list_->setItem(row, Column(EventsColumn::kKind), kind);
+        list_->setItem(row, Column(EventsColumn::kStart), new QTableWidgetItem(TimeText(event.start)));
+        list_->setItem(row, Column(EventsColumn::kDuration), NumberItem(event.DurationSeconds()));
+        list_->setItem(row, Column(EventsColumn::kExtreme), NumberItem(event.extreme));
     }
     list_->setSortingEnabled(true);
     list_->resizeColumnsToContents();
@@ -215,7 +216,7 @@ void CEventsPanel::ShowEvents() {
 }
 
 const PowerEvent& CEventsPanel::EventInRow(int row) const {
-    return events_.at(list_->item(row, kKindColumn)->data(Qt::UserRole).toULongLong());
+    return events_.at(list_->item(row, Column(EventsColumn::kKind))->data(Qt::UserRole).toULongLong());
 }
 
 QString CEventsPanel::StatusText() const { return status_->text(); }

@@ -144,8 +144,7 @@ void PaintOverview(QPainter& painter, const QPalette& palette, const QFont& font
     }
 
     if (frame.events != nullptr) {
-        PaintEventMarks(painter, plot, *frame.events, geometry.From(), geometry.To(),
-                        [&geometry](std::int32_t t) { return geometry.XOfTime(t); });
+        PaintEventMarks(painter, plot, *frame.events, geometry.Columns(), geometry.From(), geometry.To());
     }
 
     painter.setRenderHint(QPainter::Antialiasing, true);

@@ -84,7 +84,8 @@ int CClientApp::Run() {
     }
     // The browser control is an OLE control: OLE, then control hosting.
     ::OleInitialize(nullptr);
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES |
+                                                          ICC_PROGRESS_CLASS | ICC_UPDOWN_CLASS};
     ::InitCommonControlsEx(&controls);
     ::AtlAxWinInit();
     COverviewStrip::Register(instance);

@@ -197,6 +197,7 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* re
     case WM_DESTROY:
         // The control goes with the window: no event may arrive after it.
         browser_.Detach();
+        events_.reset();
         return false;
     case WM_QUERYDRAGICON:
         *result = reinterpret_cast<INT_PTR>(icon_);

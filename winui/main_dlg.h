@@ -4,14 +4,16 @@
 // picker and hour, minute and second lists choose the second to query; the
 // refresh button (also Enter), the step buttons and a click on the strip run
 // the shared query road and post it through the browser. The context menu
-// and the system menu export the record shown as CSV, print the page, read the
-// overview again and open the about box. It owns the card reader for its
+// and the system menu open the events list of the strip's range, export the
+// record shown as CSV, print the page, read the overview again and open the
+// about box. It owns the card reader for its
 // life.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "card/card_reader.h"
@@ -19,6 +21,7 @@
 #include "request/config_search.h"
 #include "request/query_road.h"
 #include "winui/browser_events.h"
+#include "winui/events_dlg.h"
 #include "winui/overview_strip.h"
 #include "winui/resizable_dlg.h"
 #include "winui/web_browser2.h"
@@ -62,6 +65,7 @@ private:
     bool OnMenuCommand(int command);
     void ExportRecordCsv();
     void OnOverviewChosen(std::int32_t time);
+    void FindEvents();
 
     void ShowStartPage();
     // The status line: the card's line, and `recordLine` under it.
@@ -76,6 +80,8 @@ private:
     CWebBrowser2 browser_;
     std::wstring localPagePath_;
     COverviewStrip* strip_ = nullptr;
+    // The events list, made at the first 查找事件….
+    std::unique_ptr<CEventsDlg> events_;
     // The time of the record the last query found (0: none yet, or none).
     std::int32_t shownRecord_ = 0;
     // Why no card was found at start, when a drive refused access (UTF-8).

@@ -1,17 +1,16 @@
 // The main window's menus: the context menu (of the window and its strip)
-// and the same entries in the system menu; the record's CSV export through
-// the shared writer, printing through the browser control, the overview's
-// commands and the about box; and a record chosen on the strip.
+// and the same entries in the system menu; the events list of the strip's
+// range, the record's CSV export through the shared writer, printing through
+// the browser control, the overview's commands and the about box; and a
+// record chosen on the strip or in the events list.
 #include <windows.h>
 #include <windowsx.h>
-#include <commdlg.h>
-
-#include <cstdio>
 
 #include "request/record_csv.h"
 #include "winui/about_dlg.h"
 #include "winui/main_dlg.h"
 #include "winui/resource.h"
+#include "winui/save_file.h"
 #include "winui/ui_texts.h"
 
 namespace orvanta {
@@ -59,6 +58,9 @@ bool CMainDlg::OnMenuCommand(int command) {
     case IDM_ABOUTBOX:
         RunAboutBox(hwnd_);
         return true;
+    case IDM_FIND_EVENTS:
+        FindEvents();
+        return true;
     case IDM_EXPORT_CSV:
         ExportRecordCsv();
         return true;
@@ -78,33 +80,26 @@ bool CMainDlg::OnMenuCommand(int command) {
 }
 
 void CMainDlg::ExportRecordCsv() {
-    wchar_t caption[128] = {};
-    ::GetWindowTextW(hwnd_, caption, 128);
     if (shownRecord_ <= 0) {
+        wchar_t caption[128] = {};
+        ::GetWindowTextW(hwnd_, caption, 128);
         ::MessageBoxW(hwnd_, LoadText(IDS_NOTHING_TO_EXPORT).c_str(), caption, MB_OK | MB_ICONINFORMATION);
         return;
     }
-    std::wstring title = LoadText(IDS_EXPORT_CSV);
-    if (!title.empty() && title.back() == L'\u2026') title.pop_back();
-    wchar_t path[MAX_PATH] = L"orvanta-record.csv";
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = hwnd_;
-    dialog.lpstrFilter = L"CSV (*.csv)\0*.csv\0";
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrTitle = title.c_str();
-    dialog.lpstrDefExt = L"csv";
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!::GetSaveFileNameW(&dialog)) return;
     // The same text as the Linux window and orvanta-query --csv write.
-    const std::string csv = BuildRecordCsv(reader_);
-    FILE* file = ::_wfopen(path, L"wb");
-    bool written = file != nullptr && std::fwrite(csv.data(), 1, csv.size(), file) == csv.size();
-    if (file != nullptr && std::fclose(file) != 0) written = false;
-    if (!written) {
-        ::MessageBoxW(hwnd_, WithArg(LoadText(IDS_EXPORT_FAILED), path).c_str(), caption, MB_OK | MB_ICONEXCLAMATION);
+    SaveTextAs(hwnd_, IDS_EXPORT_CSV, L"orvanta-record.csv", [this] { return BuildRecordCsv(reader_); });
+}
+
+void CMainDlg::FindEvents() {
+    if (!events_) {
+        COverviewStrip* const strip = strip_;
+        events_ = std::make_unique<CEventsDlg>(reader_, iniPath_, hwnd_, [strip](const std::vector<PowerEvent>& found) {
+            if (strip != nullptr) strip->SetEventMarks(found);
+        });
     }
+    // The strip's range; the whole card while it shows the whole card.
+    const bool zoomed = strip_ != nullptr && strip_->IsZoomed();
+    events_->FindEvents(zoomed ? strip_->ViewFrom() : 0, zoomed ? strip_->ViewTo() : 0);
 }
 
 void CMainDlg::OnOverviewChosen(std::int32_t time) {

@@ -111,6 +111,11 @@ void COverviewStrip::SetMarker(std::int32_t time) {
     ::InvalidateRect(window_, nullptr, FALSE);
 }
 
+void COverviewStrip::SetEventMarks(const std::vector<PowerEvent>& events) {
+    events_ = events;
+    ::InvalidateRect(window_, nullptr, FALSE);
+}
+
 void COverviewStrip::Scan(const OverviewRequest& request) {
     percent_ = 0;
     note_ = OverviewNote::kNone;

@@ -10,7 +10,7 @@
 // double click does not also choose); a drag or the wheel zooms into a time
 // range, read again at full resolution; a double click or Home goes back to
 // the whole card. The mouse's sample is labelled beside the cursor with its
-// time and RMS values.
+// time and RMS values. The events list's events are marked on the plot.
 // The window's text is what the strip says: the progress, a message, or the
 // view's time range.
 #pragma once
@@ -19,7 +19,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "card/event_detector.h"
 #include "dialogcore/overview_view.h"
 #include "winui/overview_scan.h"
 
@@ -46,6 +48,12 @@ public:
     bool IsScanning() const { return scan_.IsScanning(); }
     // The record shown last in the browser (0: none).
     void SetMarker(std::int32_t time);
+    // The events list's events, marked on the plot (EventMarkSpanOf).
+    void SetEventMarks(const std::vector<PowerEvent>& events);
+    // The view's range, when it is zoomed into part of the card.
+    bool IsZoomed() const { return view_.IsZoomed(); }
+    std::int32_t ViewFrom() const { return view_.From(); }
+    std::int32_t ViewTo() const { return view_.To(); }
 
 private:
     explicit COverviewStrip(HWND window);
@@ -67,6 +75,7 @@ private:
     // The pauses, both channels' RMS envelopes as bands, the marker and a
     // drag's range; the value axes' tops it chose.
     void PaintBands(HDC dc, const RECT& plot, double* topA, double* topB);
+    void PaintEventMarks(HDC dc, const RECT& plot) const;
 
     HWND window_;
     HFONT font_ = nullptr;
@@ -76,6 +85,7 @@ private:
     bool noCard_ = false;
     int percent_ = 0;
     std::int32_t marker_ = 0;
+    std::vector<PowerEvent> events_;
     OverviewRequest pendingZoom_;
     int pressX_ = -1;
     int dragX_ = -1;

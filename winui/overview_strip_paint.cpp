@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "card/local_time.h"
+#include "dialogcore/event_list.h"
 #include "dialogcore/overview_drawing.h"
 #include "winui/overview_strip.h"
 #include "winui/ui_texts.h"
@@ -17,6 +18,9 @@ namespace {
 const COLORREF kChannelBColor = RGB(0x1f, 0x5f, 0xbf);  // voltage
 const COLORREF kChannelAColor = RGB(0xd0, 0x60, 0x10);  // current
 const COLORREF kMarkerColor = RGB(0xe0, 0x00, 0x00);
+// Events: dips and interruptions red, swells orange, as in the Linux strip.
+const COLORREF kDipColor = RGB(0xd0, 0x20, 0x20);
+const COLORREF kSwellColor = RGB(0xe0, 0x80, 0x00);
 
 std::wstring TimeText(std::int32_t time) { return Widen(FormatLocalStandard(time)); }
 
@@ -145,6 +149,8 @@ void COverviewStrip::PaintBands(HDC dc, const RECT& plot, double* topA, double* 
         if (x1 - x0 > 1) ::FillRect(dc, &pause, ::GetSysColorBrush(COLOR_BTNFACE));
     }
 
+    PaintEventMarks(dc, plot);
+
     const std::vector<EnvelopeColumn> envelope =
         BuildEnvelope(samples, columns, view_.From(), view_.To(), view_.PauseSeconds());
     double largestA = 0;
@@ -213,6 +219,25 @@ void COverviewStrip::PaintBands(HDC dc, const RECT& plot, double* topA, double* 
         ::InvertRect(dc, &range);
     }
     ::RestoreDC(dc, saved);
+}
+
+// Each event a shaded span with a bar along the plot's top, under the bands.
+void COverviewStrip::PaintEventMarks(HDC dc, const RECT& plot) const {
+    const OverviewPlot columns{plot.left, plot.right - plot.left};
+    const COLORREF window = ::GetSysColor(COLOR_WINDOW);
+    for (const PowerEvent& event : events_) {
+        EventMarkSpan span;
+        if (!EventMarkSpanOf(event, columns, view_.From(), view_.To(), &span)) continue;
+        const COLORREF color = event.kind == EventKind::kSwell ? kSwellColor : kDipColor;
+        const RECT shade = {span.x0, plot.top + 1, span.x1, plot.bottom - 1};
+        const RECT bar = {span.x0, plot.top + 1, span.x1, plot.top + 4};
+        const HBRUSH shadeBrush = ::CreateSolidBrush(Mix(color, window, 50));
+        const HBRUSH barBrush = ::CreateSolidBrush(color);
+        ::FillRect(dc, &shade, shadeBrush);
+        ::FillRect(dc, &bar, barBrush);
+        ::DeleteObject(shadeBrush);
+        ::DeleteObject(barBrush);
+    }
 }
 
 }  // namespace orvanta

@@ -6,6 +6,8 @@
 #define IDS_ABOUTBOX 101
 #define IDD_MAIN 102
 #define IDS_SOCKETS_FAILED 103
+// The events list (查找事件…), a modeless dialog owned by the main window.
+#define IDD_EVENTS 104
 #define IDR_MAINFRAME 128
 // The context menu of the main window and its strip.
 #define IDR_CONTEXT_MENU 130
@@ -31,6 +33,24 @@
 #define IDS_NO_CARD_AT_START 215
 #define IDS_RECORD_TIME 216
 #define IDS_NO_RECORD 217
+// The events list: its range, columns, kinds, progress and end.
+#define IDS_EVENTS_WHOLE_CARD 220
+#define IDS_EVENTS_RANGE 221
+#define IDS_EVENTS_KIND_COLUMN 222
+#define IDS_EVENTS_START_COLUMN 223
+#define IDS_EVENTS_DURATION_COLUMN 224
+#define IDS_EVENTS_EXTREME_COLUMN 225
+#define IDS_EVENT_DIP 226
+#define IDS_EVENT_INTERRUPTION 227
+#define IDS_EVENT_SWELL 228
+#define IDS_EVENT_NOT_ENDED 229
+#define IDS_EVENTS_SCANNING 230
+#define IDS_EVENTS_FOUND 231
+#define IDS_EVENTS_NONE 232
+#define IDS_EVENTS_CANCELLED 233
+#define IDS_EVENTS_CARD_GONE 234
+#define IDS_EVENTS_NO_DEVICE 235
+#define IDS_EVENTS_EXPORT 236
 
 // Commands of the context menu, also in the system menu (whose commands are
 // multiples of 16 below 0xF000).
@@ -40,6 +60,7 @@
 #define IDM_RESCAN 0x0040
 #define IDM_WHOLE_CARD 0x0050
 #define IDM_CANCEL_SCAN 0x0060
+#define IDM_FIND_EVENTS 0x0070
 
 // Controls of the main window (IDOK, 1, is the refresh button).
 #define IDC_BROWSER 1002
@@ -57,3 +78,16 @@
 #define IDC_OVERVIEW 1021
 // The status line beside ">".
 #define IDC_STATUS 1020
+
+// Controls of the events list (IDCANCEL, 2, is its close button); apart from
+// the main window's ids (dialogcore/main_controls.h).
+#define IDC_EVENTS_NOMINAL_LABEL 1101
+#define IDC_EVENTS_NOMINAL 1102
+#define IDC_EVENTS_NOMINAL_SPIN 1103
+#define IDC_EVENTS_SCAN 1104
+#define IDC_EVENTS_CANCEL 1105
+#define IDC_EVENTS_RANGE 1106
+#define IDC_EVENTS_PROGRESS 1107
+#define IDC_EVENTS_LIST 1108
+#define IDC_EVENTS_STATUS 1109
+#define IDC_EVENTS_EXPORT 1110

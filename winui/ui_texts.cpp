@@ -49,6 +49,20 @@ std::wstring WithArg(const std::wstring& pattern, const std::wstring& value) {
     return text;
 }
 
+std::wstring WithArgs(const std::wstring& pattern, const std::wstring& first, const std::wstring& second) {
+    std::wstring text = WithArg(pattern, first);
+    const std::size_t at = text.find(L"%2");
+    if (at != std::wstring::npos) text.replace(at, 2, second);
+    return text;
+}
+
+HWND CreateDialogIn(int id, HWND owner, DLGPROC procedure, LPARAM parameter) {
+    const void* dialog = Find(reinterpret_cast<LPCWSTR>(RT_DIALOG), MAKEINTRESOURCEW(id), nullptr);
+    if (dialog == nullptr) return nullptr;
+    return ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), static_cast<LPCDLGTEMPLATEW>(dialog), owner,
+                                        procedure, parameter);
+}
+
 INT_PTR RunDialog(int id, HWND owner, DLGPROC procedure, LPARAM parameter) {
     const void* dialog = Find(reinterpret_cast<LPCWSTR>(RT_DIALOG), MAKEINTRESOURCEW(id), nullptr);
     if (dialog == nullptr) return -1;

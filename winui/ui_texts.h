@@ -23,8 +23,13 @@ UiLanguage WindowLanguage();
 std::wstring LoadText(UINT id);
 // `pattern` with its "%1" replaced by `value`.
 std::wstring WithArg(const std::wstring& pattern, const std::wstring& value);
+// `pattern` with "%1" and "%2" replaced by `first` and `second`.
+std::wstring WithArgs(const std::wstring& pattern, const std::wstring& first, const std::wstring& second);
 // Dialog template `id` in the window's language, run modally.
 INT_PTR RunDialog(int id, HWND owner, DLGPROC procedure, LPARAM parameter);
+// Dialog template `id` in the window's language, modeless and hidden until
+// shown (null when it could not be created).
+HWND CreateDialogIn(int id, HWND owner, DLGPROC procedure, LPARAM parameter);
 // Menu `id` in the window's language (the caller destroys it).
 HMENU LoadMenuIn(int id);
 

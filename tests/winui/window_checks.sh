@@ -5,7 +5,8 @@
 # below (each POST the real browser control sends to the Linux reference
 # server must equal, body and the four header lines, what the Linux
 # orvanta-query builds for the same card, INI, ratio.txt and second; a click
-# on the overview strip included), the CSV export (equal to orvanta-query
+# on the overview strip and on the events list's first event included), the
+# events list's rows (those of orvanta-card events), the CSV export (equal to orvanta-query
 # --csv for the same second), the status line after each query (the card's
 # drive or none, the record's time or none), the strip's reads, the buttons'
 # state, "<" and
@@ -93,13 +94,14 @@ done
 # --lang L: the window is started so; "csv" exports the record shown to a
 # file of this run). Languages other than English give Chinese.
 queries=(
-  "Asia/Shanghai zh_CN.UTF-8 card texts zh start places resize about strip doubleclick query 2024-07-01 08:00:07 csv forward back enter"
+  "Asia/Shanghai zh_CN.UTF-8 card texts zh start places resize about strip doubleclick query 2024-07-01 08:00:07 csv forward back enter events 200"
   "Europe/Berlin en_US.UTF-8 card texts en start about query 2024-07-01 09:30:02 back forward csv query 2024-07-01 08:59:59 query 2024-07-01 12:00:00 stay forward"
   "Asia/Shanghai zh_CN.UTF-8 none --lang en texts en query 2024-07-01 10:00:00 forward"
   "Asia/Shanghai de_DE.UTF-8 card texts zh overview"
 )
 posts=0
 exports=0
+event_lists=0
 clicks=0
 disabled_clicks=0
 for row in "${queries[@]}"; do
@@ -131,6 +133,26 @@ for row in "${queries[@]}"; do
   if [ ${#trace[@]} -gt 0 ]; then
     # The strip reads 1000 samples of the card: at most 1000 + 300 sectors a scan.
     python3 "$src/tests/winui/scan_reads.py" "$work/reads.trace" "$work/card.img" 1300 || fail "the strip's scan read too much"
+  fi
+  if grep -q '^event ' "$work/driver.txt"; then
+    # The list's rows are the events orvanta-card finds at the same voltage
+    # on the whole card, with the list's texts for the kinds.
+    volts=${commands##* events }
+    volts=${volts%% *}
+    (cd "$work/app" && TZ=$zone "$lin/orvanta-card" events "${drive[@]}" --nominal "$volts" --out "$work/events.csv")
+    python3 - "$work/events.csv" "$work/driver.txt" <<'PY' || fail "the events list differs from orvanta-card events ($zone)"
+import csv, sys
+kinds = {"dip": "电压暂降", "interruption": "短时中断", "swell": "电压暂升"}
+want = []
+for row in csv.DictReader(open(sys.argv[1], encoding="utf-8")):
+    kind = kinds[row["kind"]] if row["ended"] == "1" else kinds[row["kind"]] + " (未结束)"
+    want.append(",".join([kind, row["start"], row["duration_s"], row["extreme_v"]]))
+got = [line[len("event "):] for line in open(sys.argv[2], encoding="utf-8").read().splitlines() if line.startswith("event ")]
+if got != want or not want:
+    print("window:", got[:3], len(got), "orvanta-card:", want[:3], len(want))
+    sys.exit(1)
+PY
+    event_lists=$((event_lists + 1))
   fi
   previous_actual=0
   while read -r what date time; do
@@ -182,6 +204,7 @@ done
 recorded=$(wc -l <"$work/record.jsonl")
 [ "$recorded" -eq "$posts" ] || fail "the server recorded $recorded requests for $posts queries"
 [ "$exports" -eq 2 ] || fail "$exports CSV exports checked, expected 2"
+[ "$event_lists" -eq 1 ] || fail "$event_lists events lists checked, expected 1"
 echo "$posts queries posted as orvanta-query builds them, $exports CSV exports as it writes them; $(( $(date +%s) - started )) s so far"
 
 # The installer, silently into a folder of our choice, then the uninstaller.

@@ -16,6 +16,10 @@
 //   doubleclick     double-clicks the strip: it reads the whole card again, no query
 //   overview        waits for the strip's scan, then Home reads the whole card again
 //   csv FILE        exports the record through the context menu's command to FILE
+//   events VOLTS    system-menu command 0x70 opens the events list; scans
+//                   again at VOLTS, prints each row ("event KIND,START,
+//                   DURATION,EXTREME"), sorts by duration and by start through
+//                   the headers, then clicks the first row: a query
 //   escape          presses Escape: the window closes and the program ends
 // Each query prints "sent DATE TIME" (the time the controls showed when it
 // started) and "shown DATE TIME" (what they show when the load has ended),
@@ -37,7 +41,8 @@ namespace {
 
 constexpr int kRefresh = 1, kBrowser = 1002, kHour = 1006, kMinute = 1007, kSecond = 1008, kDate = 1009,
               kBack = 1013, kForward = 1014, kStrip = 1021, kTimeLabel = 1016, kStatus = 1020,
-              kExportCsv = 0x20;
+              kExportCsv = 0x20, kFindEvents = 0x70, kEventsNominal = 1102, kEventsScan = 1104,
+              kEventsList = 1108;
 
 int failures = 0;
 
@@ -508,6 +513,101 @@ void CheckAbout(const Session& s) {
     std::printf("about box checked\n");
 }
 
+// The owned dialog holding the events list.
+HWND EventsDialog(const Session& s) {
+    FindData find = {s.process.dwProcessId, nullptr, s.dialog};
+    for (int i = 0; i < 400 && (find.found == nullptr || GetDlgItem(find.found, kEventsList) == nullptr); ++i) {
+        find.found = nullptr;
+        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&find));
+        if (find.found == nullptr) Sleep(25);
+    }
+    return find.found;
+}
+
+bool WaitScanEnabled(HWND button, bool enabled) {
+    for (int i = 0; i < 3000 && (IsWindowEnabled(button) != FALSE) != enabled; ++i) Sleep(10);
+    return (IsWindowEnabled(button) != FALSE) == enabled;
+}
+
+// A list view's cells, read through an LVITEMW and a buffer in the window's process.
+std::vector<std::vector<std::string>> ListRows(const Session& s, HWND list, char* remote) {
+    std::vector<std::vector<std::string>> rows(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        for (int column = 0; column < 4; ++column) {
+            LVITEMW item = {};
+            item.iSubItem = column;
+            item.pszText = reinterpret_cast<wchar_t*>(remote + 256);
+            item.cchTextMax = 200;
+            WriteProcessMemory(s.process.hProcess, remote, &item, sizeof item, nullptr);
+            SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
+            wchar_t text[200] = {};
+            ReadProcessMemory(s.process.hProcess, remote + 256, text, sizeof text - sizeof(wchar_t), nullptr);
+            rows[row].push_back(Utf8(text));
+        }
+    }
+    return rows;
+}
+
+// A click at the middle of a rectangle that a message writes into the window's memory.
+void ClickAt(const Session& s, HWND control, UINT rectMessage, WPARAM index, LONG left, char* remote) {
+    RECT rect = {left, 0, 0, 0};
+    WriteProcessMemory(s.process.hProcess, remote, &rect, sizeof rect, nullptr);
+    SendMessageW(control, rectMessage, index, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(s.process.hProcess, remote, &rect, sizeof rect, nullptr);
+    const LPARAM middle = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    PostMessageW(control, WM_LBUTTONUP, 0, middle);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(control, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+}
+
+bool SortedBy(const std::vector<std::vector<std::string>>& rows, int column, bool numbers) {
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        const bool less = numbers ? std::stol(rows[i][column]) < std::stol(rows[i - 1][column])
+                                  : rows[i][column] < rows[i - 1][column];
+        if (less) return false;
+    }
+    return true;
+}
+
+// The events list: a scan at `volts`, its rows, two sorts, a click on the first row.
+void Events(const Session& s, void* remote, const std::string& volts) {
+    char* block = static_cast<char*>(
+        VirtualAllocEx(s.process.hProcess, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    PostMessageW(s.dialog, WM_SYSCOMMAND, kFindEvents, 0);
+    const HWND events = EventsDialog(s);
+    if (events == nullptr || block == nullptr) return Fail("command 0x70 opened no events list");
+    const HWND scan = GetDlgItem(events, kEventsScan);
+    if (!WaitScanEnabled(scan, true)) return Fail("the events scan at the configured voltage did not end");
+    const std::wstring wide(volts.begin(), volts.end());
+    SendMessageW(GetDlgItem(events, kEventsNominal), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    SendMessageW(scan, BM_CLICK, 0, 0);
+    if (!WaitScanEnabled(scan, true)) return Fail("the events scan did not end");
+    const HWND list = GetDlgItem(events, kEventsList);
+    const auto rows = ListRows(s, list, block);
+    for (const auto& row : rows) {
+        std::printf("event %s,%s,%s,%s\n", row[0].c_str(), row[1].c_str(), row[2].c_str(), row[3].c_str());
+    }
+    if (rows.empty()) return Fail("the events list is empty");
+    const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    ClickAt(s, header, HDM_GETITEMRECT, 2, 0, block);
+    if (!SortedBy(ListRows(s, list, block), 2, true)) Fail("a click on the duration header did not sort by it");
+    ClickAt(s, header, HDM_GETITEMRECT, 1, 0, block);
+    const auto byStart = ListRows(s, list, block);
+    if (!SortedBy(byStart, 1, false) || byStart != rows) Fail("a click on the start header did not sort by it");
+    std::printf("events sorted\n");
+    // A click on the first event queries its start, as a click on the strip.
+    const std::string start = byStart[0][1];
+    ClickAt(s, list, LVM_GETITEMRECT, 0, LVIR_LABEL, block);
+    std::printf("sent %s\n", start.c_str());
+    const DWORD begun = GetTickCount();
+    while (Shown(s, remote) != start && GetTickCount() - begun < 5000) Sleep(20);
+    if (!WaitFor(ButtonsEnabled, s, 30000)) Fail("buttons not enabled again after the event's query");
+    std::printf("shown %s\n", Shown(s, remote).c_str());
+    CheckStatus(s, remote);
+    PostMessageW(events, WM_COMMAND, IDCANCEL, 0);
+}
+
 void SetTime(const Session& s, void* remote, const std::string& text) {
     SYSTEMTIME t = {};
     std::sscanf(text.c_str(), "%hu-%hu-%hu %hu:%hu:%hu", &t.wYear, &t.wMonth, &t.wDay, &t.wHour, &t.wMinute,
@@ -572,6 +672,8 @@ int main(int argc, char** argv) {
             Overview(s);
         } else if (command == "doubleclick") {
             StripDoubleClick(s, remote);
+        } else if (command == "events" && i + 1 < argc) {
+            Events(s, remote, argv[++i]);
         } else if (command == "csv" && i + 1 < argc) {
             ExportCsv(s, argv[++i]);
         } else if (command == "escape") {
