@@ -118,16 +118,10 @@ OverviewResult CardOverview::ScanOnce(const OverviewRequest& request) const {
     OverviewResult result;
     CHeldCardVolume volume(*source_.volumes, source_.devicePath.c_str());
     auto finish = [&result, &volume](OverviewStatus status, const std::string& message) {
-        result.status = status;
-        result.message = message;
-        result.sectorReads = volume.SectorReads();
-        result.readRequests = volume.ReadRequests();
-        volume.Close();
+        EndScan(volume, status, message, &result);
         return result;
     };
-    if (!volume.IsOpen()) {
-        return finish(OverviewStatus::kNoDevice, "the card's device " + source_.devicePath + " does not open");
-    }
+    if (!volume.IsOpen()) return finish(OverviewStatus::kNoDevice, DeviceNotOpenMessage(source_));
 
     // The ring, found as the card reader finds it, and the range's records.
     TimeRange range;

@@ -43,14 +43,6 @@ struct OverviewSample {
     RecordRms rms;             // channel A (A) and channel B (V), unrounded
 };
 
-enum class OverviewStatus {
-    kDone,       // every sample position was read (failed single reads aside)
-    kNoDevice,   // the card's device does not open
-    kNoRecords,  // the ring holds no valid record
-    kCardGone,   // the card stopped answering during the scan: samples so far
-    kCancelled,  // the cancel hook asked to stop: samples so far
-};
-
 // A scan's status and message when the ring's range leaves nothing to read
 // (the card gone, no records, no record in the range); false when the range
 // has records. The card overview and the event scan end alike.
@@ -64,16 +56,12 @@ struct OverviewRequest {
     std::int32_t to = 0;
 };
 
-struct OverviewResult {
-    OverviewStatus status = OverviewStatus::kNoDevice;
+struct OverviewResult : CardScanEnd {
     std::vector<OverviewSample> samples;  // in ring order, oldest first
     RingBounds ring;                      // as the ring discovery found it
     std::int32_t oldestTime = 0;          // the ring's oldest and newest record
     std::int32_t newestTime = 0;
     std::uint64_t positions = 0;          // sample positions in the range (before losses)
-    std::uint64_t sectorReads = 0;        // sectors asked of the device
-    std::uint64_t readRequests = 0;       // read requests made
-    std::string message;                  // what ended the scan early, for people
 };
 
 class CardOverview {

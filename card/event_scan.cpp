@@ -19,16 +19,10 @@ EventScanResult CEventScan::Scan(const EventScanRequest& request) const {
     auto finish = [&](OverviewStatus status, const std::string& message) {
         detector.Finish();
         result.events = detector.Events();
-        result.status = status;
-        result.message = message;
-        result.sectorReads = volume.SectorReads();
-        result.readRequests = volume.ReadRequests();
-        volume.Close();
+        EndScan(volume, status, message, &result);
         return result;
     };
-    if (!volume.IsOpen()) {
-        return finish(OverviewStatus::kNoDevice, "the card's device " + source_.devicePath + " does not open");
-    }
+    if (!volume.IsOpen()) return finish(OverviewStatus::kNoDevice, DeviceNotOpenMessage(source_));
     const RingRange located = LocateRange(volume, source_.baseSector, request.range);
     OverviewStatus ended = OverviewStatus::kDone;
     std::string why;

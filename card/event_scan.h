@@ -32,14 +32,10 @@ struct EventScanRequest {
     TimeRange range;  // the whole ring without bounds
 };
 
-struct EventScanResult {
-    OverviewStatus status = OverviewStatus::kNoDevice;  // as for the overview
+struct EventScanResult : CardScanEnd {
     std::vector<PowerEvent> events;
-    std::uint64_t sectors = 0;         // sectors of the range
-    std::uint64_t records = 0;         // records with a channel B trend point
-    std::uint64_t sectorReads = 0;     // sectors asked of the device
-    std::uint64_t readRequests = 0;    // read requests made
-    std::string message;               // what ended the scan early, for people
+    std::uint64_t sectors = 0;  // sectors of the range
+    std::uint64_t records = 0;  // records with a channel B trend point
 };
 
 class CEventScan {
