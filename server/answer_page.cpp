@@ -2,8 +2,9 @@
 
 #include <vector>
 
+#include "analysis/power_quality.h"
+#include "card/card_layout.h"
 #include "card/local_time.h"
-#include "server/harmonics.h"
 #include "server/html_text.h"
 #include "server/page_language.h"
 #include "server/svg_chart.h"
@@ -11,8 +12,15 @@
 namespace orvanta::server {
 namespace {
 
+using analysis::ChannelQuality;
+using analysis::PowerQuality;
+
 constexpr const char* kColorB = "#1f5fbf";  // channel B, voltage
 constexpr const char* kColorA = "#d9730d";  // channel A, current
+
+// Scale factors from the waveform text's numbers to physical units.
+constexpr double kVoltsPerCount = kTrendScaleB;    // channel B
+constexpr double kAmperesPerCount = kTrendScaleA;  // channel A
 
 std::vector<double> Scaled(const std::vector<std::int32_t>& counts, double factor) {
     std::vector<double> values;
@@ -21,6 +29,25 @@ std::vector<double> Scaled(const std::vector<std::int32_t>& counts, double facto
         values.push_back(c * factor);
     }
     return values;
+}
+
+// The period of the request's record: pairs 1 to 96 of the waveform text,
+// whose numbers are already zero-corrected and scaled by the ratios, times
+// the scale factors. A text with fewer pairs leaves the rest 0.
+PowerQuality AnalyseForm(const AnalysisForm& form) {
+    analysis::PeriodSamples period;
+    for (int k = 0; k < analysis::kPeriodSamples; ++k) {
+        const std::size_t pair = static_cast<std::size_t>(analysis::kFirstPeriodPair + k);
+        if (pair < form.channelB.size()) period.volts[k] = form.channelB[pair] * kVoltsPerCount;
+        if (pair < form.channelA.size()) period.amperes[k] = form.channelA[pair] * kAmperesPerCount;
+    }
+    static const analysis::CPowerQualityAnalyser analyser;
+    return analyser.Analyse(period);
+}
+
+// A figure with its unit, or a dash when it is undefined.
+std::string Figure(const std::optional<double>& value, int decimals, const std::string& unit = {}) {
+    return value ? FormatFixed(*value, decimals) + unit : "—";
 }
 
 std::string Row(std::string_view label, const std::string& valueHtml, std::string_view id = {}) {
@@ -87,24 +114,41 @@ std::string DeviceSection(const DeviceRecord& device, PageLanguage l) {
     return html;
 }
 
-std::string ThdText(const ChannelSpectrum& s, PageLanguage l) {
-    return s.hasFundamental ? FormatFixed(s.thdPercent, 2) + "%" : Tr(l, "—（无基波）", "— (no fundamental)");
+std::string ThdText(const ChannelQuality& c, PageLanguage l) {
+    return c.thdF ? FormatFixed(*c.thdF, 2) + "%" : Tr(l, "—（无基波）", "— (no fundamental)");
 }
 
-std::string SummarySection(const ChannelSpectrum& b, const ChannelSpectrum& a, PageLanguage l) {
+std::string SummaryRow(const std::string& name, const char* suffix, const ChannelQuality& c, const char* unit,
+                       int decimals, PageLanguage l) {
+    const std::string tail = suffix;
+    return "<tr><th>" + name + "</th><td class=\"value\"><span id=\"rms-" + tail + "\">" +
+           FormatFixed(c.rms, decimals) + " " + unit + "</span></td><td class=\"value\"><span id=\"thd-" + tail +
+           "\">" + ThdText(c, l) + "</span></td><td>" + FormatFixed(c.harmonic[1], decimals) + " " + unit +
+           "</td><td id=\"crest-" + tail + "\">" + Figure(c.crest, 3) + "</td></tr>\n";
+}
+
+std::string SummarySection(const PowerQuality& q, PageLanguage l) {
     std::string html = "<section id=\"summary\">\n<h2>" +
                        Tr(l, "有效值与总谐波畸变率", "RMS and total harmonic distortion") + "</h2>\n<table>\n";
     html += "<tr><th></th><th>" + Tr(l, "有效值", "RMS") + "</th><th>" +
             Tr(l, "总谐波畸变率（THD）", "Total harmonic distortion (THD)") + "</th><th>" +
-            Tr(l, "基波幅值", "Fundamental amplitude") + "</th></tr>\n";
-    html += "<tr><th>" + Tr(l, "通道 B（电压）", "Channel B (voltage)") +
-            "</th><td class=\"value\"><span id=\"rms-b\">" +
-            FormatFixed(b.rmsCounts * kVoltsPerCount, 2) + " V</span></td><td class=\"value\"><span id=\"thd-b\">" +
-            ThdText(b, l) + "</span></td><td>" + FormatFixed(b.amplitude[1] * kVoltsPerCount, 2) + " V</td></tr>\n";
-    html += "<tr><th>" + Tr(l, "通道 A（电流）", "Channel A (current)") +
-            "</th><td class=\"value\"><span id=\"rms-a\">" +
-            FormatFixed(a.rmsCounts * kAmperesPerCount, 3) + " A</span></td><td class=\"value\"><span id=\"thd-a\">" +
-            ThdText(a, l) + "</span></td><td>" + FormatFixed(a.amplitude[1] * kAmperesPerCount, 3) + " A</td></tr>\n";
+            Tr(l, "基波有效值", "Fundamental (RMS)") + "</th><th>" + Tr(l, "波峰因数", "Crest factor") +
+            "</th></tr>\n";
+    html += SummaryRow(Tr(l, "通道 B（电压）", "Channel B (voltage)"), "b", q.voltage, "V", 2, l);
+    html += SummaryRow(Tr(l, "通道 A（电流）", "Channel A (current)"), "a", q.current, "A", 3, l);
+    html += "</table>\n</section>\n";
+    return html;
+}
+
+std::string PowerSection(const PowerQuality& q, PageLanguage l) {
+    std::string html = "<section id=\"power\">\n<h2>" + Tr(l, "功率", "Power") + "</h2>\n<table>\n";
+    html += Row(Tr(l, "有功功率 P", "Active power P"), FormatFixed(q.p, 2) + " W", "p");
+    html += Row(Tr(l, "视在功率 S", "Apparent power S"), FormatFixed(q.s, 2) + " VA", "s");
+    html += Row(Tr(l, "基波无功功率 Q₁（电流滞后为正）", "Fundamental reactive power Q₁ (positive when the current lags)"),
+                FormatFixed(q.q1, 2) + " var", "q1");
+    html += Row(Tr(l, "功率因数 PF", "Power factor PF"), Figure(q.pf, 4), "pf");
+    html += Row(Tr(l, "位移功率因数 DPF", "Displacement power factor DPF"), Figure(q.dpf, 4), "dpf");
+    html += Row(Tr(l, "电流 K 系数", "Current K-factor"), Figure(q.kFactor, 3), "k-factor");
     html += "</table>\n</section>\n";
     return html;
 }
@@ -113,7 +157,8 @@ std::string WaveSection(const AnalysisForm& form, PageLanguage l) {
     LineChart chart;
     chart.title = Tr(l, "两通道波形", "Waveform of both channels");
     chart.xLabel =
-        Tr(l, "采样序号（126 个采样为一个基波周期）", "Sample number (126 samples are one fundamental period)");
+        Tr(l, "采样序号（每个基波周期 96 个采样；分析第 1 至 96 个）",
+           "Sample number (96 samples a fundamental period; samples 1 to 96 are analysed)");
     chart.xFirst = 0.0;
     chart.series.push_back(
         {Tr(l, "通道 B 电压", "Channel B voltage"), "V", kColorB, Scaled(form.channelB, kVoltsPerCount)});
@@ -124,19 +169,20 @@ std::string WaveSection(const AnalysisForm& form, PageLanguage l) {
 }
 
 // The harmonic contents as a table in four column pairs.
-std::string HarmonicTable(const ChannelSpectrum& s, PageLanguage l) {
+std::string HarmonicTable(const std::vector<double>& percent, PageLanguage l) {
+    const int orders = static_cast<int>(percent.size()) - 1;
     const std::string order = Tr(l, "次数", "Order");
     const std::string content = Tr(l, "含量", "Content");
     std::string html = "<table class=\"harmonic-table\">\n<tr>";
     for (int c = 0; c < 4; ++c) html += "<th>" + order + "</th><th>" + content + "</th>";
     html += "</tr>\n";
-    const int rows = (kMaxHarmonicOrder + 3) / 4;
+    const int rows = (orders + 3) / 4;
     for (int r = 0; r < rows; ++r) {
         html += "<tr>";
         for (int c = 0; c < 4; ++c) {
             const int h = 1 + r + c * rows;
-            if (h <= kMaxHarmonicOrder) {
-                html += "<td>" + std::to_string(h) + "</td><td>" + FormatFixed(s.percent[h], 2) + "%</td>";
+            if (h <= orders) {
+                html += "<td>" + std::to_string(h) + "</td><td>" + FormatFixed(percent[h], 2) + "%</td>";
             }
         }
         html += "</tr>\n";
@@ -144,12 +190,12 @@ std::string HarmonicTable(const ChannelSpectrum& s, PageLanguage l) {
     return html + "</table>\n";
 }
 
-std::string SpectrumSection(const char* id, const std::string& title, const char* color, const ChannelSpectrum& s,
+std::string SpectrumSection(const char* id, const std::string& title, const char* color, const ChannelQuality& c,
                             PageLanguage l) {
     std::string html = "<section id=\"";
     html += id;
     html += "\">\n<h2>" + title + "</h2>\n";
-    if (!s.hasFundamental) {
+    if (!c.thdF) {
         html += "<p class=\"note\">" +
                 Tr(l, "该通道的波形没有基波分量，无法给出谐波含量。",
                    "The channel's waveform has no fundamental component: no harmonic contents can be given.") +
@@ -162,10 +208,12 @@ std::string SpectrumSection(const char* id, const std::string& title, const char
     chart.color = color;
     chart.firstCategory = 1;
     chart.clipAbove = 99.0;
-    chart.values.assign(s.percent.begin() + 1, s.percent.end());
+    std::vector<double> percent;
+    for (double x : c.harmonic) percent.push_back(100.0 * x / c.harmonic[1]);
+    chart.values.assign(percent.begin() + 1, percent.end());
     html += RenderBarChart(chart);
     // Folded on the screen, printed unfolded.
-    const std::string table = HarmonicTable(s, l);
+    const std::string table = HarmonicTable(percent, l);
     html += "<details><summary>" + Tr(l, "各次谐波含量表", "Table of harmonic contents") + "</summary>\n" + table +
             "</details>\n<div class=\"print-only\">\n" + table + "</div>\n</section>\n";
     return html;
@@ -228,21 +276,27 @@ std::string RenderAnswerPage(const AnalysisForm& form, PageLanguage l) {
         return SimplePage(noCard ? Tr(l, "未找到存储卡", "No memory card") : Tr(l, "没有记录", "No record"), body,
                           l == PageLanguage::kEnglish);
     }
-    const ChannelSpectrum b = AnalyseChannel(form.channelB);
-    const ChannelSpectrum a = AnalyseChannel(form.channelA);
-    body += "<div class=\"cols\">\n" + DeviceSection(form.device, l) + SummarySection(b, a, l) + "</div>\n";
+    const PowerQuality q = AnalyseForm(form);
+    body += "<div class=\"cols\">\n" + DeviceSection(form.device, l) + SummarySection(q, l) + "</div>\n";
+    body += PowerSection(q, l);
     body += WaveSection(form, l);
     body += "<div class=\"cols\">\n";
-    body += SpectrumSection("spectrum-b", Tr(l, "通道 B（电压）谐波", "Channel B (voltage) harmonics"), kColorB, b, l);
-    body += SpectrumSection("spectrum-a", Tr(l, "通道 A（电流）谐波", "Channel A (current) harmonics"), kColorA, a, l);
+    body += SpectrumSection("spectrum-b", Tr(l, "通道 B（电压）谐波", "Channel B (voltage) harmonics"), kColorB, q.voltage, l);
+    body += SpectrumSection("spectrum-a", Tr(l, "通道 A（电流）谐波", "Channel A (current) harmonics"), kColorA, q.current, l);
     body += "</div>\n";
     body += TrendSection(form.trend, l);
-    body += "<p style=\"color:#6b7785\">" +
+    body += "<p style=\"color:#6b7785\" id=\"period-note\">" +
             Tr(l,
-               "记录的 126 个采样按一个基波周期计算 1 至 31 次谐波；"
-               "电压 2.531745 V/计数，电流 0.019419 A/计数。Orvanta 参考分析服务器。",
-               "The record's 126 samples are taken as one fundamental period for harmonics 1 to 31; voltage "
-               "2.531745 V per count, current 0.019419 A per count. Orvanta reference analysis server.") +
+               "记录仪每个基波周期采样 96 次：分析记录 126 个采样中的第 1 至 96 个（一个周期），计算 1 至 " +
+                   std::to_string(q.orders) +
+                   " 次谐波；这是每秒一个周期的抽样，不是 IEC 61000-4-30 A 级的连续测量。"
+                   "电压 2.531745 V/计数，电流 0.019419 A/计数。Orvanta 参考分析服务器。",
+               "The recorder samples 96 times a fundamental period: samples 1 to 96 of the record's 126 (one "
+               "period) are analysed, for harmonics 1 to " +
+                   std::to_string(q.orders) +
+                   "; this is a sample of one period a second, not the gapless measurement of IEC 61000-4-30 "
+                   "class A. Voltage 2.531745 V per count, current 0.019419 A per count. Orvanta reference "
+                   "analysis server.") +
             "</p>";
     return SimplePage(Tr(l, "谐波分析结果", "Harmonic analysis"), body, l == PageLanguage::kEnglish);
 }

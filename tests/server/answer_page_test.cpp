@@ -8,7 +8,7 @@
 
 #include "server/analysis_form.h"
 #include "server/answer_page.h"
-#include "server/harmonics.h"
+#include "card/card_layout.h"
 #include "server/html_text.h"
 #include "server/page_language.h"
 #include "server_test_support.h"
@@ -77,15 +77,23 @@ TEST(RenderAnswerPage, ShowsThdAndRmsOfBothChannels) {
     const AnalysisForm form = FormOf(ValidTexts());  // B: 100 counts, 3rd 5%, 5th 3%; A twice that
     const std::string page = RenderAnswerPage(form);
 
-    const ChannelSpectrum b = AnalyseChannel(form.channelB);
-    const ChannelSpectrum a = AnalyseChannel(form.channelA);
-    EXPECT_EQ(ElementText(page, "thd-b"), FormatFixed(b.thdPercent, 2) + "%");
-    EXPECT_EQ(ElementText(page, "thd-a"), FormatFixed(a.thdPercent, 2) + "%");
-    EXPECT_NEAR(b.thdPercent, 5.83, 0.5);  // sqrt(5² + 3²)
-    EXPECT_EQ(ElementText(page, "rms-b"), FormatFixed(b.rmsCounts * kVoltsPerCount, 2) + " V");
-    EXPECT_EQ(ElementText(page, "rms-a"), FormatFixed(a.rmsCounts * kAmperesPerCount, 3) + " A");
-    EXPECT_NEAR(b.rmsCounts * kVoltsPerCount, 100.0 / std::sqrt(2.0) * kVoltsPerCount, 1.0);
-
+    // Pairs 1 to 96 are one period: THD sqrt(5² + 3²) %, RMS 100/√2 counts,
+    // the current in phase with the voltage.
+    EXPECT_NEAR(std::stod(ElementText(page, "thd-b")), 5.83, 0.1);
+    EXPECT_NEAR(std::stod(ElementText(page, "thd-a")), 5.83, 0.1);
+    EXPECT_NEAR(std::stod(ElementText(page, "rms-b")), 100.0 / std::sqrt(2.0) * kTrendScaleB, 0.5);
+    EXPECT_NEAR(std::stod(ElementText(page, "rms-a")), 200.0 / std::sqrt(2.0) * kTrendScaleA, 0.01);
+    EXPECT_EQ(ElementText(page, "pf"), "1.0000");
+    EXPECT_EQ(ElementText(page, "dpf"), "1.0000");
+    EXPECT_NEAR(std::stod(ElementText(page, "q1")), 0.0, 0.5);
+    const double volts = 100.0 / std::sqrt(2.0) * kTrendScaleB;
+    const double amperes = 200.0 / std::sqrt(2.0) * kTrendScaleA;
+    EXPECT_NEAR(std::stod(ElementText(page, "p")), volts * amperes, 0.01 * volts * amperes);
+    EXPECT_NEAR(std::stod(ElementText(page, "k-factor")), (1 + 9 * 0.0025 + 25 * 0.0009) / (1 + 0.0025 + 0.0009),
+                0.01);
+    EXPECT_FALSE(ElementText(page, "crest-b").empty());
+    EXPECT_NE(ElementText(page, "period-note").find("分析记录 126 个采样中的第 1 至 96 个（一个周期），计算 1 至 40 次谐波"),
+              std::string::npos);
     EXPECT_EQ(ElementText(page, "selected-time"), "2013-12-06 12:00:00 UTC+08:00");
     EXPECT_EQ(ElementText(page, "drive"), "E:");
     EXPECT_EQ(ElementText(page, "serial"), "123456");

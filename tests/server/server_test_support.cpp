@@ -33,7 +33,7 @@ std::vector<std::int32_t> WaveNumbers(const std::map<int, double>& harmonicsB) {
     for (int k = 0; k < 126; ++k) {
         double b = 0.0;
         for (const auto& [order, amplitude] : harmonicsB) {
-            b += amplitude * std::sin(2.0 * pi * order * k / 126.0);
+            b += amplitude * std::sin(2.0 * pi * order * k / 96.0);  // 96 samples a period
         }
         numbers.push_back(static_cast<std::int32_t>(std::lround(2.0 * b)));  // channel A
         numbers.push_back(static_cast<std::int32_t>(std::lround(b)));        // channel B
