@@ -1,8 +1,7 @@
-// The event scan: every record of a time range, oldest first, through one
-// open of the card's volume in large sequential reads; each record's channel
-// B trend point (the trend text's own arithmetic, with the reader's ratios)
-// goes to a CEventDetector. The ring and the range are found as the card
-// overview finds them.
+// The event scan: every record of a time range, oldest first, as the range
+// scan reads it (range_scan.h); each record's channel B trend point (the
+// trend text's own arithmetic, with the reader's ratios) goes to a
+// CEventDetector.
 //
 // It reports progress, can be cancelled, and a card pulled during the scan
 // ends it with the events found so far (an open one ends at its last record,
@@ -22,6 +21,7 @@
 #include "card/card_reader.h"
 #include "card/card_scan_source.h"
 #include "card/event_detector.h"
+#include "card/range_scan.h"
 #include "card/ring_range.h"
 #include "platform/raw_volume.h"
 
@@ -46,7 +46,7 @@ public:
     using CancelHook = std::function<bool()>;
 
     // Sectors a read asks for (1 MiB).
-    static constexpr std::uint32_t kSectorsPerRead = 2048;
+    static constexpr std::uint32_t kSectorsPerRead = CRangeScan::kSectorsPerRead;
 
     // Takes the reader's device path, ring base, channel B zero level and
     // ratios; `reader.Volumes()` must outlive the scan.

@@ -2,6 +2,12 @@
 
 #include <cstdio>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include "card/local_time.h"
 
 namespace orvanta {
@@ -24,7 +30,23 @@ bool WriteOutput(const std::string& target, const std::string& text) {
     return std::fclose(file) == 0 && ok;
 }
 
+namespace {
+
+bool StandardErrorIsTerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(STDERR_FILENO) == 1;
+#endif
+}
+
+}  // namespace
+
+ProgressLine::ProgressLine(const char* command, const char* unit, bool onlyOnTerminal)
+    : command_(command), unit_(unit), silent_(onlyOnTerminal && !StandardErrorIsTerminal()) {}
+
 void ProgressLine::Update(std::uint64_t done, std::uint64_t total) {
+    if (silent_) return;
     const auto now = std::chrono::steady_clock::now();
     if (now - start_ < std::chrono::seconds(1) || now - last_ < std::chrono::milliseconds(250)) return;
     last_ = now;

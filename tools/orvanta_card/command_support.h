@@ -18,10 +18,11 @@ bool WriteOutput(const std::string& target, const std::string& text);
 
 // Progress on standard error once a scan has taken more than a second, at
 // most a few times a second ("orvanta-card COMMAND: DONE of TOTAL UNIT"); the
-// line is ended when the scan is done.
+// line is ended when the scan is done. With `onlyOnTerminal`, nothing is
+// written unless standard error is a terminal.
 class ProgressLine {
 public:
-    ProgressLine(const char* command, const char* unit) : command_(command), unit_(unit) {}
+    ProgressLine(const char* command, const char* unit, bool onlyOnTerminal = false);
     ProgressLine(const ProgressLine&) = delete;
     ProgressLine& operator=(const ProgressLine&) = delete;
     ~ProgressLine();
@@ -34,6 +35,7 @@ private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point last_{};
     bool shown_ = false;
+    bool silent_ = false;
 };
 
 }  // namespace cardtool

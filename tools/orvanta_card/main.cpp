@@ -1,5 +1,5 @@
-// orvanta-card: writes synthetic recorder cards, shows what a card holds and
-// finds its voltage events.
+// orvanta-card: writes synthetic recorder cards, shows what a card holds,
+// finds its voltage events and analyses the power quality of its records.
 #include <vector>
 
 #include "tools/orvanta_card/commands.h"
@@ -16,7 +16,9 @@ int UsageError(const Command& command, const std::string& message) {
 
 int main(int argc, char** argv) {
     using namespace orvanta::cardtool;
-    CLI::App program("Writes synthetic recorder cards, shows what a card holds and finds its voltage events.");
+    CLI::App program(
+        "Writes synthetic recorder cards, shows what a card holds, finds its voltage events and analyses the power "
+        "quality of its records.");
     orvanta::cli::Configure(program, "orvanta-card");
     program.require_subcommand(1);
     program.footer("Run \"orvanta-card COMMAND --help\" for the options of a command.\n"
@@ -26,6 +28,7 @@ int main(int argc, char** argv) {
         AddInfoCommand(program),
         AddOverviewCommand(program),
         AddEventsCommand(program),
+        AddAnalyseCommand(program),
     };
     const int parsed = orvanta::cli::Parse(program, orvanta::cli::ArgumentsOf(argc, argv));
     if (parsed >= 0) return parsed;
