@@ -3,17 +3,22 @@
 #include <vector>
 
 #include "analysis/power_quality.h"
+#include "analysis/svg_chart.h"
 #include "card/card_layout.h"
 #include "card/local_time.h"
 #include "server/html_text.h"
 #include "server/page_language.h"
-#include "server/svg_chart.h"
 
 namespace orvanta::server {
 namespace {
 
+using analysis::BarChart;
 using analysis::ChannelQuality;
+using analysis::ChartSeries;
+using analysis::LineChart;
 using analysis::PowerQuality;
+using analysis::RenderBarChart;
+using analysis::RenderLineChart;
 
 constexpr const char* kColorB = "#1f5fbf";  // channel B, voltage
 constexpr const char* kColorA = "#d9730d";  // channel A, current
@@ -160,6 +165,9 @@ std::string WaveSection(const AnalysisForm& form, PageLanguage l) {
         Tr(l, "采样序号（每个基波周期 96 个采样；分析第 1 至 96 个）",
            "Sample number (96 samples a fundamental period; samples 1 to 96 are analysed)");
     chart.xFirst = 0.0;
+    chart.markFirst = analysis::kFirstPeriodPair;
+    chart.markLast = analysis::kFirstPeriodPair + analysis::kPeriodSamples - 1;
+    chart.markLabel = Tr(l, "分析的周期（第 1–96 个采样）", "Period analysed (samples 1–96)");
     chart.series.push_back(
         {Tr(l, "通道 B 电压", "Channel B voltage"), "V", kColorB, Scaled(form.channelB, kVoltsPerCount)});
     chart.series.push_back(
