@@ -49,7 +49,7 @@ std::string Waveform(UiLanguage l, const ShownRecord& record) {
     return analysis::RenderLineChart(chart);
 }
 
-std::string Spectrum(UiLanguage l, const ChannelQuality& c, const std::string& title, const char* color) {
+std::string Spectrum(UiLanguage l, const ChannelQuality& c, int orders, const std::string& title, const char* color) {
     std::string html = "<h3>" + title + "</h3>\n";
     if (!c.thdF) {
         return html + "<p>" +
@@ -62,7 +62,7 @@ std::string Spectrum(UiLanguage l, const ChannelQuality& c, const std::string& t
     chart.xLabel = T(l, "谐波次数（基波的百分比）", "Harmonic order (percent of the fundamental)");
     chart.color = color;
     chart.clipAbove = 99.0;
-    for (std::size_t h = 1; h < c.harmonic.size(); ++h) chart.values.push_back(100.0 * c.harmonic[h] / c.harmonic[1]);
+    for (int h = 1; h <= orders; ++h) chart.values.push_back(100.0 * c.harmonic[h] / c.harmonic[1]);
     return html + analysis::RenderBarChart(chart);
 }
 
@@ -137,8 +137,8 @@ std::string LocalAnalysisSection(UiLanguage l, const ShownRecord& record, int or
                                   {std::to_string(q.orders)}) +
                        "</p>\n";
     html += Waveform(l, record);
-    html += Spectrum(l, q.voltage, T(l, "电压谐波（通道 B）", "Voltage harmonics (channel B)"), kColorB);
-    html += Spectrum(l, q.current, T(l, "电流谐波（通道 A）", "Current harmonics (channel A)"), kColorA);
+    html += Spectrum(l, q.voltage, q.orders, T(l, "电压谐波（通道 B）", "Voltage harmonics (channel B)"), kColorB);
+    html += Spectrum(l, q.current, q.orders, T(l, "电流谐波（通道 A）", "Current harmonics (channel A)"), kColorA);
     html += "<h3>" + T(l, "数值", "Values") + "</h3>\n" + ValueTable(l, q);
     return html + "</section>\n";
 }

@@ -199,7 +199,7 @@ std::string HarmonicTable(const std::vector<double>& percent, PageLanguage l) {
 }
 
 std::string SpectrumSection(const char* id, const std::string& title, const char* color, const ChannelQuality& c,
-                            PageLanguage l) {
+                            int orders, PageLanguage l) {
     std::string html = "<section id=\"";
     html += id;
     html += "\">\n<h2>" + title + "</h2>\n";
@@ -217,7 +217,7 @@ std::string SpectrumSection(const char* id, const std::string& title, const char
     chart.firstCategory = 1;
     chart.clipAbove = 99.0;
     std::vector<double> percent;
-    for (double x : c.harmonic) percent.push_back(100.0 * x / c.harmonic[1]);
+    for (int h = 0; h <= orders; ++h) percent.push_back(100.0 * c.harmonic[h] / c.harmonic[1]);
     chart.values.assign(percent.begin() + 1, percent.end());
     html += RenderBarChart(chart);
     // Folded on the screen, printed unfolded.
@@ -289,8 +289,8 @@ std::string RenderAnswerPage(const AnalysisForm& form, PageLanguage l) {
     body += PowerSection(q, l);
     body += WaveSection(form, l);
     body += "<div class=\"cols\">\n";
-    body += SpectrumSection("spectrum-b", Tr(l, "通道 B（电压）谐波", "Channel B (voltage) harmonics"), kColorB, q.voltage, l);
-    body += SpectrumSection("spectrum-a", Tr(l, "通道 A（电流）谐波", "Channel A (current) harmonics"), kColorA, q.current, l);
+    body += SpectrumSection("spectrum-b", Tr(l, "通道 B（电压）谐波", "Channel B (voltage) harmonics"), kColorB, q.voltage, q.orders, l);
+    body += SpectrumSection("spectrum-a", Tr(l, "通道 A（电流）谐波", "Channel A (current) harmonics"), kColorA, q.current, q.orders, l);
     body += "</div>\n";
     body += TrendSection(form.trend, l);
     body += "<p style=\"color:#6b7785\" id=\"period-note\">" +
