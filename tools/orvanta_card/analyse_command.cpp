@@ -82,15 +82,8 @@ namespace {
 int RunAnalyse(const Command& command, const AnalyseArguments& args) {
     const CLI::App& app = *command.app;
     TimeRange range;
-    for (const char* option : {"--from", "--to"}) {
-        if (app.count(option) == 0) continue;
-        const bool from = std::string(option) == "--from";
-        if (!ParseTime(from ? args.from : args.to, from ? &range.from : &range.to)) {
-            return UsageError(command, std::string(option) + " needs a local time \"YYYY-MM-DD HH:MM:SS\" (1970 to 2038)");
-        }
-        (from ? range.hasFrom : range.hasTo) = true;
-    }
-    if (range.hasFrom && range.hasTo && range.from > range.to) return UsageError(command, "--from lies after --to");
+    std::string rangeError;
+    if (!ParseTimeRange(app, args.from, args.to, &range, &rangeError)) return UsageError(command, rangeError);
     int orders = analysis::kDefaultOrders;
     if (app.count("--orders") > 0) {
         std::uint64_t n = 0;

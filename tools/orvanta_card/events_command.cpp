@@ -65,15 +65,8 @@ int RunEvents(const Command& command, const EventsArguments& args) {
     const CLI::App& app = *command.app;
     EventScanRequest request;
     TimeRange& range = request.range;
-    for (const char* option : {"--from", "--to"}) {
-        if (app.count(option) == 0) continue;
-        const bool from = std::string(option) == "--from";
-        if (!ParseTime(from ? args.from : args.to, from ? &range.from : &range.to)) {
-            return UsageError(command, std::string(option) + " needs a local time \"YYYY-MM-DD HH:MM:SS\" (1970 to 2038)");
-        }
-        (from ? range.hasFrom : range.hasTo) = true;
-    }
-    if (range.hasFrom && range.hasTo && range.from > range.to) return UsageError(command, "--from lies after --to");
+    std::string rangeError;
+    if (!ParseTimeRange(app, args.from, args.to, &range, &rangeError)) return UsageError(command, rangeError);
     if (app.count("--nominal") > 0) {
         if (!ParseNominalVolts(args.nominal, &request.nominalVolts)) {
             return UsageError(command, "--nominal needs whole volts from 1 to " + std::to_string(kMaxNominalVolts));
