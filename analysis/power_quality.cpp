@@ -8,6 +8,9 @@ namespace orvanta {
 namespace analysis {
 namespace {
 
+// (sqrt(2)/96)^2: X_h^2 = kScaleSquared * |sum h|^2.
+constexpr double kScaleSquared = 2.0 / (static_cast<double>(kPeriodSamples) * kPeriodSamples);
+
 std::optional<double> Ratio(double numerator, double divisor) {
     if (divisor <= kUndefinedBelow) return std::nullopt;
     return numerator / divisor;
@@ -66,7 +69,6 @@ void CPowerQualityAnalyser::AnalyseChannel(const std::array<double, kPeriodSampl
     transform_->Forward(x.data(), c.sum.data());
     c.harmonic[0] = c.sum[0].real() / kPeriodSamples;
     const double scale = std::sqrt(2.0) / kPeriodSamples;
-    const double scaleSquared = 2.0 / (static_cast<double>(kPeriodSamples) * kPeriodSamples);  // scale^2
     double distortion = 0.0;  // sum of X_h^2 over h = 2..N
     for (int h = 1; h <= orders_; ++h) {
         const double re = c.sum[h].real();
@@ -76,9 +78,9 @@ void CPowerQualityAnalyser::AnalyseChannel(const std::array<double, kPeriodSampl
         // serves (std::hypot costs several times as much). X_h^2 is taken as
         // (2/96^2) * |sum|^2, the same value without waiting for the root.
         c.harmonic[h] = scale * std::sqrt(magnitudeSquared);
-        if (h >= 2) distortion += scaleSquared * magnitudeSquared;
+        if (h >= 2) distortion += kScaleSquared * magnitudeSquared;
     }
-    const double fundamentalSquared = scaleSquared * std::norm(c.sum[1]);
+    const double fundamentalSquared = kScaleSquared * std::norm(c.sum[1]);
     c.thdF = Ratio(100.0 * std::sqrt(distortion), c.harmonic[1]);
     c.thdR = Ratio(100.0 * std::sqrt(distortion), std::sqrt(fundamentalSquared + distortion));
 }
@@ -106,12 +108,11 @@ void CPowerQualityAnalyser::Analyse(const PeriodSamples& period, PowerQuality* q
     const double v1 = q.voltage.harmonic[1];
     const double i1 = q.current.harmonic[1];
     const std::complex<double> cross = q.voltage.sum[1] * std::conj(q.current.sum[1]);
-    const double scaleSquared = 2.0 / (static_cast<double>(kPeriodSamples) * kPeriodSamples);
     q.dpf.reset();
     if (v1 > kUndefinedBelow && i1 > kUndefinedBelow) {
         q.dpf = cross.real() / (std::sqrt(std::norm(q.voltage.sum[1])) * std::sqrt(std::norm(q.current.sum[1])));
     }
-    q.q1 = scaleSquared * cross.imag();  // V_1 * I_1 * sin(phiV_1 - phiI_1)
+    q.q1 = kScaleSquared * cross.imag();  // V_1 * I_1 * sin(phiV_1 - phiI_1)
 
     double weighted = 0.0;
     double total = 0.0;
@@ -120,7 +121,7 @@ void CPowerQualityAnalyser::Analyse(const PeriodSamples& period, PowerQuality* q
         weighted += static_cast<double>(h) * h * square;
         total += square;
     }
-    q.kFactor = Ratio(scaleSquared * weighted, scaleSquared * total);  // the divisor is sum I_h^2
+    q.kFactor = Ratio(kScaleSquared * weighted, kScaleSquared * total);  // the divisor is sum I_h^2
 }
 
 }  // namespace analysis
