@@ -16,10 +16,10 @@ std::optional<double> Ratio(double numerator, double divisor) {
     return numerator / divisor;
 }
 
-// Sums over the 96 samples in four interleaved partial sums (samples k, k+4,
-// k+8, ... in lane k mod 4), added pairwise at the end: a fixed order, so the
-// same samples always give the same bits, and four additions in flight
-// instead of one long chain of dependent ones.
+// Sums over the 96 samples in two interleaved partial sums (even and odd
+// samples), added at the end: a fixed order, so the same samples always give
+// the same bits, and the two lanes of an SSE2 register at work instead of one
+// long chain of dependent additions.
 struct PeriodSums {
     double voltSquares = 0.0;
     double ampereSquares = 0.0;
@@ -29,7 +29,7 @@ struct PeriodSums {
 };
 
 PeriodSums SumsOf(const PeriodSamples& period) {
-    constexpr int kLanes = 4;
+    constexpr int kLanes = 2;
     double vv[kLanes] = {};
     double ii[kLanes] = {};
     double vi[kLanes] = {};
@@ -47,11 +47,11 @@ PeriodSums SumsOf(const PeriodSamples& period) {
         }
     }
     PeriodSums sums;
-    sums.voltSquares = (vv[0] + vv[1]) + (vv[2] + vv[3]);
-    sums.ampereSquares = (ii[0] + ii[1]) + (ii[2] + ii[3]);
-    sums.products = (vi[0] + vi[1]) + (vi[2] + vi[3]);
-    sums.voltPeak = std::max(std::max(vPeak[0], vPeak[1]), std::max(vPeak[2], vPeak[3]));
-    sums.amperePeak = std::max(std::max(iPeak[0], iPeak[1]), std::max(iPeak[2], iPeak[3]));
+    sums.voltSquares = vv[0] + vv[1];
+    sums.ampereSquares = ii[0] + ii[1];
+    sums.products = vi[0] + vi[1];
+    sums.voltPeak = std::max(vPeak[0], vPeak[1]);
+    sums.amperePeak = std::max(iPeak[0], iPeak[1]);
     return sums;
 }
 
