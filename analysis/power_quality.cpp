@@ -11,6 +11,10 @@ namespace {
 // (sqrt(2)/96)^2: X_h^2 = kScaleSquared * |sum h|^2.
 constexpr double kScaleSquared = 2.0 / (static_cast<double>(kPeriodSamples) * kPeriodSamples);
 
+// |z|^2 as re^2 + im^2 (std::norm of a double goes through std::abs, a
+// hypot, and squares it again).
+double Norm(const std::complex<double>& z) { return z.real() * z.real() + z.imag() * z.imag(); }
+
 std::optional<double> Ratio(double numerator, double divisor) {
     if (divisor <= kUndefinedBelow) return std::nullopt;
     return numerator / divisor;
@@ -69,18 +73,16 @@ void CPowerQualityAnalyser::AnalyseChannel(const std::array<double, kPeriodSampl
     transform_->Forward(x.data(), c.sum.data());
     c.harmonic[0] = c.sum[0].real() / kPeriodSamples;
     const double scale = std::sqrt(2.0) / kPeriodSamples;
+    // |sum h|^2, then the roots in a loop of their own (they vectorise), then
+    // the distortion. The magnitudes here are far from overflow, so the plain
+    // root serves (std::hypot costs several times as much); X_h^2 is taken as
+    // (2/96^2) * |sum h|^2, the same value without waiting for the root.
+    double magnitudeSquared[kMaxOrders + 1];
+    for (int h = 1; h <= orders_; ++h) magnitudeSquared[h] = Norm(c.sum[h]);
+    for (int h = 1; h <= orders_; ++h) c.harmonic[h] = scale * std::sqrt(magnitudeSquared[h]);
     double distortion = 0.0;  // sum of X_h^2 over h = 2..N
-    for (int h = 1; h <= orders_; ++h) {
-        const double re = c.sum[h].real();
-        const double im = c.sum[h].imag();
-        const double magnitudeSquared = re * re + im * im;
-        // |sum|: the magnitudes here are far from overflow, so the plain root
-        // serves (std::hypot costs several times as much). X_h^2 is taken as
-        // (2/96^2) * |sum|^2, the same value without waiting for the root.
-        c.harmonic[h] = scale * std::sqrt(magnitudeSquared);
-        if (h >= 2) distortion += kScaleSquared * magnitudeSquared;
-    }
-    const double fundamentalSquared = kScaleSquared * std::norm(c.sum[1]);
+    for (int h = 2; h <= orders_; ++h) distortion += kScaleSquared * magnitudeSquared[h];
+    const double fundamentalSquared = kScaleSquared * Norm(c.sum[1]);
     c.thdF = Ratio(100.0 * std::sqrt(distortion), c.harmonic[1]);
     c.thdR = Ratio(100.0 * std::sqrt(distortion), std::sqrt(fundamentalSquared + distortion));
 }
@@ -110,14 +112,14 @@ void CPowerQualityAnalyser::Analyse(const PeriodSamples& period, PowerQuality* q
     const std::complex<double> cross = q.voltage.sum[1] * std::conj(q.current.sum[1]);
     q.dpf.reset();
     if (v1 > kUndefinedBelow && i1 > kUndefinedBelow) {
-        q.dpf = cross.real() / (std::sqrt(std::norm(q.voltage.sum[1])) * std::sqrt(std::norm(q.current.sum[1])));
+        q.dpf = cross.real() / (std::sqrt(Norm(q.voltage.sum[1])) * std::sqrt(Norm(q.current.sum[1])));
     }
     q.q1 = kScaleSquared * cross.imag();  // V_1 * I_1 * sin(phiV_1 - phiI_1)
 
     double weighted = 0.0;
     double total = 0.0;
     for (int h = 1; h <= orders_; ++h) {
-        const double square = std::norm(q.current.sum[h]);  // I_h^2 up to the common factor 2/96^2
+        const double square = Norm(q.current.sum[h]);  // I_h^2 up to the common factor 2/96^2
         weighted += static_cast<double>(h) * h * square;
         total += square;
     }

@@ -611,9 +611,10 @@ void WriteMarkdown(const std::string& path, const std::string& command, const Co
           "  decodes each timestamp, scales the samples and checks them for clipping, takes the RMS, crest\n"
           "  and power sums, and turns 40 bins of each channel into RMS values (80 square roots) and the\n"
           "  distortion, power-factor and K-factor figures. FFTW runs on aligned arrays without copies, the\n"
-          "  phase difference of the fundamentals comes from V1 * conj(I1) (no atan2, cos or sin), and the\n"
-          "  sums run in two interleaved lanes; it was about 7 times the floor before. The goal is at most 2\n"
-          "  times the floor. The CSV rows (std::to_chars, the same characters as %.9g; times converted once\n"
+          "  phase difference of the fundamentals comes from V1 * conj(I1) (no atan2, cos or sin), |z|^2 is\n"
+          "  re^2 + im^2 (std::norm of a double goes through a hypot), the roots run in a loop of their own,\n"
+          "  the clipping check is the largest raw sample, and the sums run in two interleaved lanes; it was\n"
+          "  about 7 times the floor before. The goal is at most 2 times the floor. The CSV rows (std::to_chars, the same characters as %.9g; times converted once\n"
           "  an hour) are a cost of their own, shown in the second row.\n";
     md << "- Every figure is timed on the platform's own volumes, as the programs have them; the counting\n"
           "  wrapper below is used only to count and log the device operations.\n\n";
