@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
         AddOverviewCommand(program),
         AddEventsCommand(program),
         AddAnalyseCommand(program),
+        AddReportCommand(program),
     };
     const int parsed = orvanta::cli::Parse(program, orvanta::cli::ArgumentsOf(argc, argv));
     if (parsed >= 0) return parsed;
