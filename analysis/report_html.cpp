@@ -17,8 +17,11 @@ constexpr std::size_t kListedEvents = 500;
 const Bilingual kTitle{"电能质量报告", "Power-quality report"};
 const Bilingual kCard{"记录卡", "Card"};
 const Bilingual kCardValue{"驱动器 %1:，序列号 %2", "drive %1:, serial %2"};
-const Bilingual kRange{"时间范围（当地标准时间）", "Range (local standard time)"};
+const Bilingual kRange{"记录的时间跨度（当地标准时间）", "Records from, to (local standard time)"};
 const Bilingual kWholeCard{"整张卡", "the whole card"};
+const Bilingual kAsked{"所选范围", "Range asked"};
+const Bilingual kOpenStart{"最早记录", "the oldest record"};
+const Bilingual kOpenEnd{"最新记录", "the newest record"};
 const Bilingual kRecords{"记录数", "Records"};
 const Bilingual kIntervals{"10 分钟区间", "10-minute intervals"};
 const Bilingual kGaps{"间断（相邻记录相隔超过 2 秒）", "Gaps (consecutive records more than 2 s apart)"};
@@ -194,6 +197,11 @@ std::string ReportHtml(const RangeReport& report, UiLanguage language) {
     html += "<table>\n";
     html += Row(t(kCard), FillPlaces(t(kCardValue), {std::string(1, report.letter ? report.letter : '?'),
                                                      std::to_string(report.serial)}));
+    const TimeRange& asked = report.range;
+    if (asked.hasFrom || asked.hasTo) {
+        html += Row(t(kAsked), (asked.hasFrom ? FormatLocalStandard(asked.from) : t(kOpenStart)) + " – " +
+                                   (asked.hasTo ? FormatLocalStandard(asked.to) : t(kOpenEnd)));
+    }
     std::string range = t(kWholeCard);
     if (f.records > 0) range = FormatLocalStandard(f.first) + " – " + FormatLocalStandard(f.last);
     html += Row(t(kRange), range);

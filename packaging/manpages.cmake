@@ -15,7 +15,7 @@ set(name_orvanta-server "reference analysis server for the Orvanta client")
 set(include_orvanta-client ${CMAKE_CURRENT_SOURCE_DIR}/man/orvanta-client.h2m ${CMAKE_CURRENT_SOURCE_DIR}/man/files.h2m)
 set(include_orvanta-query ${CMAKE_CURRENT_SOURCE_DIR}/man/files.h2m)
 set(include_orvanta-card ${CMAKE_CURRENT_SOURCE_DIR}/man/files.h2m)
-set(commands_orvanta-card create info overview events)
+set(commands_orvanta-card create info overview events analyse report)
 
 # The pages are dated by the changelog's latest entry, as Debian's builds date
 # what they make (SOURCE_DATE_EPOCH), not by the day of the build.
