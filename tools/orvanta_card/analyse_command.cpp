@@ -11,9 +11,9 @@
 #include "card/card_reader.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
-#include "tools/orvanta_card/arguments.h"
 #include "tools/orvanta_card/command_support.h"
 #include "tools/orvanta_card/commands.h"
+#include "tools/orvanta_card/scan_options.h"
 
 namespace orvanta {
 namespace cardtool {
@@ -80,26 +80,10 @@ Command AddAnalyseCommand(CLI::App& program) {
 namespace {
 
 int RunAnalyse(const Command& command, const AnalyseArguments& args) {
-    const CLI::App& app = *command.app;
     TimeRange range;
-    for (const char* option : {"--from", "--to"}) {
-        if (app.count(option) == 0) continue;
-        const bool from = std::string(option) == "--from";
-        if (!ParseTime(from ? args.from : args.to, from ? &range.from : &range.to)) {
-            return UsageError(command, std::string(option) + " needs a local time \"YYYY-MM-DD HH:MM:SS\" (1970 to 2038)");
-        }
-        (from ? range.hasFrom : range.hasTo) = true;
-    }
-    if (range.hasFrom && range.hasTo && range.from > range.to) return UsageError(command, "--from lies after --to");
+    if (const int status = ReadRangeOptions(command, args.from, args.to, &range); status != kExitOk) return status;
     int orders = analysis::kDefaultOrders;
-    if (app.count("--orders") > 0) {
-        std::uint64_t n = 0;
-        if (!ParseUnsigned(args.orders, analysis::kMaxOrders, &n) || n < analysis::kMinOrders) {
-            return UsageError(command, "--orders needs a number from " + std::to_string(analysis::kMinOrders) +
-                                           " to " + std::to_string(analysis::kMaxOrders));
-        }
-        orders = static_cast<int>(n);
-    }
+    if (const int status = ReadOrdersOption(command, args.orders, &orders); status != kExitOk) return status;
 
     DriveMap map;
     std::string error;

@@ -11,10 +11,9 @@
 #include "card/event_scan.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
-#include "request/client_settings.h"
-#include "request/config_search.h"
 #include "tools/orvanta_card/command_support.h"
 #include "tools/orvanta_card/commands.h"
+#include "tools/orvanta_card/scan_options.h"
 
 namespace orvanta {
 namespace cardtool {
@@ -62,24 +61,11 @@ Command AddEventsCommand(CLI::App& program) {
 namespace {
 
 int RunEvents(const Command& command, const EventsArguments& args) {
-    const CLI::App& app = *command.app;
     EventScanRequest request;
     TimeRange& range = request.range;
-    for (const char* option : {"--from", "--to"}) {
-        if (app.count(option) == 0) continue;
-        const bool from = std::string(option) == "--from";
-        if (!ParseTime(from ? args.from : args.to, from ? &range.from : &range.to)) {
-            return UsageError(command, std::string(option) + " needs a local time \"YYYY-MM-DD HH:MM:SS\" (1970 to 2038)");
-        }
-        (from ? range.hasFrom : range.hasTo) = true;
-    }
-    if (range.hasFrom && range.hasTo && range.from > range.to) return UsageError(command, "--from lies after --to");
-    if (app.count("--nominal") > 0) {
-        if (!ParseNominalVolts(args.nominal, &request.nominalVolts)) {
-            return UsageError(command, "--nominal needs whole volts from 1 to " + std::to_string(kMaxNominalVolts));
-        }
-    } else {
-        request.nominalVolts = ReadNominalVoltage(FindClientConfig().iniPath);
+    if (const int status = ReadRangeOptions(command, args.from, args.to, &range); status != kExitOk) return status;
+    if (const int status = ReadNominalOption(command, args.nominal, &request.nominalVolts); status != kExitOk) {
+        return status;
     }
 
     DriveMap map;

@@ -20,11 +20,9 @@
 #include "dialogcore/html_text.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
-#include "request/client_settings.h"
-#include "request/config_search.h"
-#include "tools/orvanta_card/arguments.h"
 #include "tools/orvanta_card/command_support.h"
 #include "tools/orvanta_card/commands.h"
+#include "tools/orvanta_card/scan_options.h"
 
 namespace orvanta {
 namespace cardtool {
@@ -289,32 +287,12 @@ int RunReport(const Command& command, const ReportArguments& args) {
     const CLI::App& app = *command.app;
     ReportJob job;
     TimeRange& range = job.range;
-    for (const char* option : {"--from", "--to"}) {
-        if (app.count(option) == 0) continue;
-        const bool from = std::string(option) == "--from";
-        if (!ParseTime(from ? args.from : args.to, from ? &range.from : &range.to)) {
-            return UsageError(command, std::string(option) + " needs a local time \"YYYY-MM-DD HH:MM:SS\" (1970 to 2038)");
-        }
-        (from ? range.hasFrom : range.hasTo) = true;
-    }
-    if (range.hasFrom && range.hasTo && range.from > range.to) return UsageError(command, "--from lies after --to");
+    if (const int status = ReadRangeOptions(command, args.from, args.to, &range); status != kExitOk) return status;
     analysis::ReportSettings& settings = job.settings;
-    if (app.count("--nominal") > 0) {
-        if (!ParseNominalVolts(args.nominal, &settings.nominalVolts)) {
-            return UsageError(command, "--nominal needs whole volts from 1 to " + std::to_string(kMaxNominalVolts));
-        }
-    } else {
-        settings.nominalVolts = ReadNominalVoltage(FindClientConfig().iniPath);
+    if (const int status = ReadNominalOption(command, args.nominal, &settings.nominalVolts); status != kExitOk) {
+        return status;
     }
-    settings.orders = analysis::kDefaultOrders;
-    if (app.count("--orders") > 0) {
-        std::uint64_t n = 0;
-        if (!ParseUnsigned(args.orders, analysis::kMaxOrders, &n) || n < analysis::kMinOrders) {
-            return UsageError(command, "--orders needs a number from " + std::to_string(analysis::kMinOrders) +
-                                           " to " + std::to_string(analysis::kMaxOrders));
-        }
-        settings.orders = static_cast<int>(n);
-    }
+    if (const int status = ReadOrdersOption(command, args.orders, &settings.orders); status != kExitOk) return status;
     for (const char* option : {"--il", "--isc"}) {
         if (app.count(option) == 0) continue;
         const bool il = std::string(option) == "--il";
