@@ -73,27 +73,11 @@ void WriteCard(const std::string& path, std::uint32_t serial, std::uint32_t reco
     contents.serial = serial;
     contents.gapEvery = 1500;
     contents.gapSeconds = 7;
-    std::map<std::uint32_t, int> amplitudeOf;
-    for (std::uint32_t i = 3000; i < 3010; ++i) amplitudeOf[cardimage::PhysicalSectorOf(contents, i)] = 70;
-    for (std::uint32_t i = 5000; i < 5003; ++i) amplitudeOf[cardimage::PhysicalSectorOf(contents, i)] = 5;
+    std::map<std::uint32_t, int> amplitudeOf;  // by record
+    for (std::uint32_t i = 3000; i < 3010; ++i) amplitudeOf[i] = 70;
+    for (std::uint32_t i = 5000; i < 5003; ++i) amplitudeOf[i] = 5;
     std::string error;
-    ASSERT_TRUE(cardimage::WriteSparseImage(
-        path, contents.sectors,
-        [&](const cardimage::SectorSink& emit) {
-            cardimage::GenerateCard(contents, [&](std::uint32_t sector, const std::uint8_t* bytes) {
-                const auto found = amplitudeOf.find(sector);
-                if (found == amplitudeOf.end()) return emit(sector, bytes);
-                std::uint8_t copy[kSectorSize];
-                std::copy(bytes, bytes + kSectorSize, copy);
-                for (int pair = 0; pair < kSamplePairs; ++pair) {
-                    const int b = pair % 2 == 0 ? found->second : -found->second;
-                    cardimage::PutSamplePair(copy, pair, 509, static_cast<std::uint16_t>(509 + b));
-                }
-                emit(sector, copy);
-            });
-        },
-        &error))
-        << error;
+    ASSERT_TRUE(tooltest::WriteCardWithSquareWaves(path, contents, amplitudeOf, &error)) << error;
 }
 
 class ReportProgram : public ::testing::Test {
