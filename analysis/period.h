@@ -4,6 +4,8 @@
 // 96 samples is harmonic order h.
 #pragma once
 
+#include <cstddef>
+
 namespace orvanta {
 namespace analysis {
 
@@ -16,6 +18,10 @@ constexpr int kBins = kPeriodSamples / 2 + 1;  // bins 0..48 of a real transform
 constexpr int kDefaultOrders = 40;
 constexpr int kMinOrders = 2;
 constexpr int kMaxOrders = 47;
+
+// Arrays given to the transform start on this boundary, so that FFTW runs its
+// SIMD code on them without a copy.
+constexpr std::size_t kTransformAlignment = 64;
 
 // A divisor at or below this makes a value undefined.
 constexpr double kUndefinedBelow = 1e-9;

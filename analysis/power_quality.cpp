@@ -13,70 +13,114 @@ std::optional<double> Ratio(double numerator, double divisor) {
     return numerator / divisor;
 }
 
+// Sums over the 96 samples in four interleaved partial sums (samples k, k+4,
+// k+8, ... in lane k mod 4), added pairwise at the end: a fixed order, so the
+// same samples always give the same bits, and four additions in flight
+// instead of one long chain of dependent ones.
+struct PeriodSums {
+    double voltSquares = 0.0;
+    double ampereSquares = 0.0;
+    double products = 0.0;
+    double voltPeak = 0.0;
+    double amperePeak = 0.0;
+};
+
+PeriodSums SumsOf(const PeriodSamples& period) {
+    constexpr int kLanes = 4;
+    double vv[kLanes] = {};
+    double ii[kLanes] = {};
+    double vi[kLanes] = {};
+    double vPeak[kLanes] = {};
+    double iPeak[kLanes] = {};
+    for (int k = 0; k < kPeriodSamples; k += kLanes) {
+        for (int lane = 0; lane < kLanes; ++lane) {
+            const double v = period.volts[k + lane];
+            const double i = period.amperes[k + lane];
+            vv[lane] += v * v;
+            ii[lane] += i * i;
+            vi[lane] += v * i;
+            vPeak[lane] = std::max(vPeak[lane], std::fabs(v));
+            iPeak[lane] = std::max(iPeak[lane], std::fabs(i));
+        }
+    }
+    PeriodSums sums;
+    sums.voltSquares = (vv[0] + vv[1]) + (vv[2] + vv[3]);
+    sums.ampereSquares = (ii[0] + ii[1]) + (ii[2] + ii[3]);
+    sums.products = (vi[0] + vi[1]) + (vi[2] + vi[3]);
+    sums.voltPeak = std::max(std::max(vPeak[0], vPeak[1]), std::max(vPeak[2], vPeak[3]));
+    sums.amperePeak = std::max(std::max(iPeak[0], iPeak[1]), std::max(iPeak[2], iPeak[3]));
+    return sums;
+}
+
 }  // namespace
 
 CPowerQualityAnalyser::CPowerQualityAnalyser(int orders, std::shared_ptr<const CPeriodTransform> transform)
     : orders_(std::clamp(orders, kMinOrders, kMaxOrders)), transform_(std::move(transform)) {}
 
-ChannelQuality CPowerQualityAnalyser::AnalyseChannel(const std::array<double, kPeriodSamples>& x) const {
-    ChannelQuality c;
-    double squares = 0.0;
-    double peak = 0.0;
-    for (double value : x) {
-        squares += value * value;
-        peak = std::max(peak, std::fabs(value));
-    }
+void CPowerQualityAnalyser::AnalyseChannel(const std::array<double, kPeriodSamples>& x, double squares, double peak,
+                                           ChannelQuality* out) const {
+    ChannelQuality& c = *out;
     c.rms = std::sqrt(squares / kPeriodSamples);
     c.crest = Ratio(peak, c.rms);
 
-    std::complex<double> bins[kBins];
-    transform_->Forward(x.data(), bins);
-    c.harmonic.assign(static_cast<std::size_t>(orders_) + 1, 0.0);
-    c.phase.assign(static_cast<std::size_t>(orders_) + 1, 0.0);
-    c.harmonic[0] = bins[0].real() / kPeriodSamples;
+    transform_->Forward(x.data(), c.sum.data());
+    c.harmonic[0] = c.sum[0].real() / kPeriodSamples;
     const double scale = std::sqrt(2.0) / kPeriodSamples;
+    const double scaleSquared = 2.0 / (static_cast<double>(kPeriodSamples) * kPeriodSamples);  // scale^2
     double distortion = 0.0;  // sum of X_h^2 over h = 2..N
-    double all = 0.0;         // sum of X_h^2 over h = 1..N
     for (int h = 1; h <= orders_; ++h) {
-        c.harmonic[h] = scale * std::hypot(bins[h].real(), bins[h].imag());
-        c.phase[h] = std::atan2(bins[h].imag(), bins[h].real());
-        const double square = c.harmonic[h] * c.harmonic[h];
-        all += square;
-        if (h >= 2) distortion += square;
+        const double re = c.sum[h].real();
+        const double im = c.sum[h].imag();
+        const double magnitudeSquared = re * re + im * im;
+        // |sum|: the magnitudes here are far from overflow, so the plain root
+        // serves (std::hypot costs several times as much). X_h^2 is taken as
+        // (2/96^2) * |sum|^2, the same value without waiting for the root.
+        c.harmonic[h] = scale * std::sqrt(magnitudeSquared);
+        if (h >= 2) distortion += scaleSquared * magnitudeSquared;
     }
+    const double fundamentalSquared = scaleSquared * std::norm(c.sum[1]);
     c.thdF = Ratio(100.0 * std::sqrt(distortion), c.harmonic[1]);
-    c.thdR = Ratio(100.0 * std::sqrt(distortion), std::sqrt(all));
-    return c;
+    c.thdR = Ratio(100.0 * std::sqrt(distortion), std::sqrt(fundamentalSquared + distortion));
 }
 
 PowerQuality CPowerQualityAnalyser::Analyse(const PeriodSamples& period) const {
     PowerQuality q;
-    q.orders = orders_;
-    q.voltage = AnalyseChannel(period.volts);
-    q.current = AnalyseChannel(period.amperes);
-    q.clipped = period.clipped;
+    Analyse(period, &q);
+    return q;
+}
 
-    double products = 0.0;
-    for (int k = 0; k < kPeriodSamples; ++k) products += period.volts[k] * period.amperes[k];
-    q.p = products / kPeriodSamples;
+void CPowerQualityAnalyser::Analyse(const PeriodSamples& period, PowerQuality* quality) const {
+    PowerQuality& q = *quality;
+    q.orders = orders_;
+    const PeriodSums sums = SumsOf(period);
+    AnalyseChannel(period.volts, sums.voltSquares, sums.voltPeak, &q.voltage);
+    AnalyseChannel(period.amperes, sums.ampereSquares, sums.amperePeak, &q.current);
+    q.clipped = period.clipped;
+    q.p = sums.products / kPeriodSamples;
     q.s = q.voltage.rms * q.current.rms;
     q.pf = Ratio(q.p, q.s);
 
+    // cos and sin of phiV_1 - phiI_1 from the two sums themselves:
+    // V * conj(I) = |V| |I| e^(i (phiV - phiI)), so no angle is formed (atan2,
+    // cos and sin cost more than the rest of a record's figures).
     const double v1 = q.voltage.harmonic[1];
     const double i1 = q.current.harmonic[1];
-    const double shift = q.voltage.phase[1] - q.current.phase[1];
-    if (v1 > kUndefinedBelow && i1 > kUndefinedBelow) q.dpf = std::cos(shift);
-    q.q1 = v1 * i1 * std::sin(shift);
+    const std::complex<double> cross = q.voltage.sum[1] * std::conj(q.current.sum[1]);
+    const double scaleSquared = 2.0 / (static_cast<double>(kPeriodSamples) * kPeriodSamples);
+    q.dpf.reset();
+    if (v1 > kUndefinedBelow && i1 > kUndefinedBelow) {
+        q.dpf = cross.real() / (std::sqrt(std::norm(q.voltage.sum[1])) * std::sqrt(std::norm(q.current.sum[1])));
+    }
+    q.q1 = scaleSquared * cross.imag();  // V_1 * I_1 * sin(phiV_1 - phiI_1)
 
     double weighted = 0.0;
     double total = 0.0;
     for (int h = 1; h <= orders_; ++h) {
-        const double square = q.current.harmonic[h] * q.current.harmonic[h];
+        const double square = std::norm(q.current.sum[h]);  // I_h^2 up to the common factor 2/96^2
         weighted += static_cast<double>(h) * h * square;
         total += square;
     }
-    q.kFactor = Ratio(weighted, total);
-    return q;
+    q.kFactor = Ratio(scaleSquared * weighted, scaleSquared * total);  // the divisor is sum I_h^2
 }
 
 }  // namespace analysis

@@ -18,9 +18,10 @@
 // IEC 61000-4-30 class A.
 #pragma once
 
+#include <array>
+#include <complex>
 #include <memory>
 #include <optional>
-#include <vector>
 
 #include "analysis/period.h"
 #include "analysis/period_transform.h"
@@ -31,13 +32,18 @@ namespace analysis {
 
 struct ChannelQuality {
     double rms = 0.0;
-    // Index h = 1..orders: the harmonic's RMS value and phase (radians);
-    // index 0 holds the channel's mean and phase 0.
-    std::vector<double> harmonic;
-    std::vector<double> phase;
+    // Index h = 1..orders: the harmonic's RMS value (the entries above the
+    // analysis's orders stay 0); index 0 holds the channel's mean.
+    std::array<double, kMaxOrders + 1> harmonic{};
+    // Index h: the DFT sum of bin h (0..48), whose argument is phi_h.
+    // Aligned for the transform's SIMD code (period_transform.h).
+    alignas(kTransformAlignment) std::array<std::complex<double>, kBins> sum{};
     std::optional<double> thdF;   // percent
     std::optional<double> thdR;   // percent
     std::optional<double> crest;
+
+    // phi_h in radians (the argument of sum h).
+    double Phase(int h) const { return std::arg(sum[h]); }
 };
 
 struct PowerQuality {
@@ -61,9 +67,16 @@ public:
 
     int Orders() const { return orders_; }
     PowerQuality Analyse(const PeriodSamples& period) const;
+    // The same into `quality`, for a caller that analyses record after
+    // record: a PowerQuality is a few kilobytes, cleared once rather than
+    // once a record. `quality` must come from this analyser or be new.
+    void Analyse(const PeriodSamples& period, PowerQuality* quality) const;
 
 private:
-    ChannelQuality AnalyseChannel(const std::array<double, kPeriodSamples>& x) const;
+    // Fills `c` in place (a PowerQuality is a few kilobytes, not worth
+    // copying), given the sum of the squares of `x` and its largest |x|.
+    void AnalyseChannel(const std::array<double, kPeriodSamples>& x, double squares, double peak,
+                        ChannelQuality* c) const;
 
     int orders_;
     std::shared_ptr<const CPeriodTransform> transform_;

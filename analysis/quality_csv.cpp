@@ -1,6 +1,6 @@
 #include "analysis/quality_csv.h"
 
-#include <cstdio>
+#include <charconv>
 
 #include "card/local_time.h"
 
@@ -12,10 +12,14 @@ constexpr const char kHeader[] =
     "time (local standard time),sector,v_rms (V),i_rms (A),v_thd_f (%),i_thd_f (%),v_thd_r (%),i_thd_r (%),"
     "p (W),s (VA),q1 (var),pf,dpf,v_crest,i_crest,i_k_factor,clipped";
 
+// printf's "%.9g", written by std::to_chars with the general format and
+// precision 9, which is defined to give the same characters (and is several
+// times faster than snprintf).
 void AppendNumber(double value, std::string* csv) {
-    char text[32];
-    const int length = std::snprintf(text, sizeof text, ",%.9g", value);
-    csv->append(text, static_cast<std::size_t>(length));
+    char text[40];
+    text[0] = ',';
+    const std::to_chars_result end = std::to_chars(text + 1, text + sizeof text, value, std::chars_format::general, 9);
+    csv->append(text, static_cast<std::size_t>(end.ptr - text));
 }
 
 void AppendValue(const std::optional<double>& value, std::string* csv) {
@@ -44,9 +48,23 @@ std::string QualityCsvHeader(int orders, bool harmonics) {
     return header;
 }
 
-void AppendQualityCsvRow(std::int32_t time, std::uint32_t sector, const PowerQuality& q, bool harmonics,
-                         std::string* csv) {
-    *csv += FormatLocalStandard(time);
+void CQualityCsvRows::AppendTime(std::int32_t time, std::string* csv) {
+    if (!hourKnown_ || time < hourStart_ || time - hourStart_ >= 3600) {
+        const std::string text = FormatLocalStandard(time);  // "YYYY-MM-DD HH:MM:SS"
+        const LocalFields f = LocalStandardFields(time);
+        hourKnown_ = true;
+        hourStart_ = time - (f.minute * 60 + f.second);
+        hourText_ = text.substr(0, text.size() - 5);
+    }
+    const int into = time - hourStart_;
+    const char text[] = {static_cast<char>('0' + into / 600), static_cast<char>('0' + into / 60 % 10), ':',
+                         static_cast<char>('0' + into % 60 / 10), static_cast<char>('0' + into % 10)};
+    *csv += hourText_;
+    csv->append(text, sizeof text);
+}
+
+void CQualityCsvRows::Append(std::int32_t time, std::uint32_t sector, const PowerQuality& q, std::string* csv) {
+    AppendTime(time, csv);
     *csv += ',';
     *csv += std::to_string(sector);
     AppendNumber(q.voltage.rms, csv);
@@ -64,7 +82,7 @@ void AppendQualityCsvRow(std::int32_t time, std::uint32_t sector, const PowerQua
     AppendValue(q.current.crest, csv);
     AppendValue(q.kFactor, csv);
     *csv += q.clipped ? ",1" : ",0";
-    if (harmonics) {
+    if (harmonics_) {
         AppendHarmonics(q.voltage, q.orders, csv);
         AppendHarmonics(q.current, q.orders, csv);
     }

@@ -16,9 +16,25 @@ namespace analysis {
 // The header line, without its line end.
 std::string QualityCsvHeader(int orders, bool harmonics);
 
-// Appends one row and its line end to `csv`.
-void AppendQualityCsvRow(std::int32_t time, std::uint32_t sector, const PowerQuality& quality, bool harmonics,
-                         std::string* csv);
+// Writes rows: each row's time is converted once an hour of recording and
+// then counted on (local standard time has no offset change inside an hour),
+// as the ring searches' decoder does, since the C library's conversion costs
+// more than the rest of a row.
+class CQualityCsvRows {
+public:
+    explicit CQualityCsvRows(bool harmonics) : harmonics_(harmonics) {}
+
+    // Appends one row and its line end to `csv`.
+    void Append(std::int32_t time, std::uint32_t sector, const PowerQuality& quality, std::string* csv);
+
+private:
+    void AppendTime(std::int32_t time, std::string* csv);
+
+    bool harmonics_;
+    bool hourKnown_ = false;
+    std::int32_t hourStart_ = 0;
+    std::string hourText_;  // "YYYY-MM-DD HH:"
+};
 
 }  // namespace analysis
 }  // namespace orvanta

@@ -11,6 +11,7 @@ CRangeAnalysis::CRangeAnalysis(const CCardReader& reader, int orders)
 RangeAnalysisResult CRangeAnalysis::Scan(const TimeRange& range, const QualitySink& sink) const {
     RangeAnalysisResult result;
     PeriodSamples period;
+    PowerQuality quality;
     std::uint64_t records = 0;
     static_cast<RangeScanResult&>(result) = scan_.Scan(
         range,
@@ -18,7 +19,8 @@ RangeAnalysisResult CRangeAnalysis::Scan(const TimeRange& range, const QualitySi
             if (sectorHook_) sectorHook_(sector, time, bytes);
             if (bytes[0] != kRecordMarker) return;
             period_.Take(bytes, &period);
-            sink(sector, time, analyser_.Analyse(period));
+            analyser_.Analyse(period, &quality);
+            sink(sector, time, quality);
             ++records;
         },
         "the card stopped answering during the scan; the analysis holds the records read before");

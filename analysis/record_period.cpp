@@ -16,15 +16,17 @@ bool Beyond(unsigned sample) {
 
 }  // namespace
 
+CRecordPeriod::CRecordPeriod(double ratioA, double ratioB)
+    : amperesPerCount_(ratioA * kTrendScaleA), voltsPerCount_(ratioB * kTrendScaleB) {}
+
 void CRecordPeriod::Take(const unsigned char* sector, PeriodSamples* period) const {
     bool clipped = false;
     for (int k = 0; k < kPeriodSamples; ++k) {
         const unsigned a = PairSample(sector, kFirstPeriodPair + k, 0);
         const unsigned b = PairSample(sector, kFirstPeriodPair + k, 1);
-        // Left to right, as written above: zero level, ratio, scale factor.
-        period->amperes[k] = (static_cast<double>(a) - kZeroLevelA) * ratioA_ * kTrendScaleA;
-        period->volts[k] = (static_cast<double>(b) - kZeroLevelB) * ratioB_ * kTrendScaleB;
-        clipped = clipped || Beyond(a) || Beyond(b);
+        period->amperes[k] = (static_cast<double>(a) - kZeroLevelA) * amperesPerCount_;
+        period->volts[k] = (static_cast<double>(b) - kZeroLevelB) * voltsPerCount_;
+        clipped = clipped | Beyond(a) | Beyond(b);
     }
     period->clipped = clipped;
 }

@@ -91,17 +91,17 @@ RecordValues RecordValuesOf(std::int32_t time, const PowerQuality& quality, std:
     record.values[kIRms] = quality.current.rms;
     record.values[kVThdF] = quality.voltage.thdF;
     record.values[kIThdF] = quality.current.thdF;
-    const std::vector<double>& v = quality.voltage.harmonic;
+    const auto& v = quality.voltage.harmonic;  // index h = 1..N
     const int top = std::min(quality.orders, kLastTableHarmonic);
-    if (v.size() > 1 && v[1] > kUndefinedBelow) {
-        for (int h = kFirstTableHarmonic; h <= top && h < static_cast<int>(v.size()); ++h) {
+    if (v[1] > kUndefinedBelow) {
+        for (int h = kFirstTableHarmonic; h <= top; ++h) {
             record.values[HarmonicQuantity(h)] = 100.0 * v[h] / v[1];
         }
     }
     if (il && *il > kUndefinedBelow) {
-        const std::vector<double>& i = quality.current.harmonic;
+        const auto& i = quality.current.harmonic;
         double sum = 0.0;
-        for (int h = 2; h <= quality.orders && h < static_cast<int>(i.size()); ++h) sum += i[h] * i[h];
+        for (int h = 2; h <= quality.orders; ++h) sum += i[h] * i[h];
         record.values[kTdd] = 100.0 * std::sqrt(sum) / *il;
     }
     return record;

@@ -81,6 +81,9 @@ void EventsFloorBenchmark(benchmark::State& state) {
 
 }  // namespace
 
+const std::string& DayImage() { return Rig().image; }
+const CCardReader& DayReader() { return *Rig().reader; }
+
 void RegisterEventsBenchmarks(const std::string& dir) {
     EventsRig& rig = Rig();
     rig.image = dir + "/day.img";

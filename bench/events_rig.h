@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "card/card_reader.h"
+
 namespace orvanta {
 namespace eventsbench {
 
@@ -15,6 +17,11 @@ constexpr unsigned kDayOfRecords = 86400;
 // Writes the card into `dir` and registers "EventsImage" and
 // "EventsImageFloor". The image lives as long as `dir`.
 void RegisterEventsBenchmarks(const std::string& dir);
+
+// The day's image and the reader that found the card on it (E:), once
+// RegisterEventsBenchmarks has written it; the analysis rows read it too.
+const std::string& DayImage();
+const CCardReader& DayReader();
 
 }  // namespace eventsbench
 }  // namespace orvanta

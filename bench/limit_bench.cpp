@@ -41,6 +41,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/analysis_rig.h"
 #include "bench/events_rig.h"
 #include "bench/report_rig.h"
 #include "card/card_layout.h"
@@ -546,6 +547,11 @@ void WriteMarkdown(const std::string& path, const std::string& command, const Co
          "the overview's reads as bare pread calls on the held device", 1},
         {"Events of a day of records (86,400), full-size sparse image file", "EventsImage", "EventsImageFloor",
          "the same sectors read in the same runs through one held descriptor, same trend arithmetic", 1},
+        {"Local analysis of a day of records (86,400, orders to 40), full-size sparse image file", "AnalyseImage",
+         "AnalyseImageFloor", "the same sectors read in the same runs through one held descriptor, FFTW's bare "
+         "transforms of the same 2 x 96 samples per record", 1},
+        {"The same, with each record's CSV row as orvanta-card analyse writes it", "AnalyseImageCsv",
+         "AnalyseImageFloor", "the same floor", 1},
         {"Power-quality report of a day of records (86,400), full-size sparse image file", "ReportDay",
          "ReportDayFloor", "the analysis of the same records (the same range scan, every record's figures)", 1},
         {"Power-quality report of a week of records (604,800), full-size sparse image file", "ReportWeek",
@@ -605,6 +611,11 @@ void WriteMarkdown(const std::string& path, const std::string& command, const Co
           "- The events scan reads every record of the range through one open in runs of 2048 sectors (1 MiB);\n"
           "  above its floor it finds the ring and the range (about 150 single-sector probes), decodes every\n"
           "  record's timestamp and applies the thresholds. The goal is at most 1.5 times the floor.\n"
+          "- The local analysis reads the same day through the events' range scan and analyses each record's\n"
+          "  period (pairs 1 to 96): above its floor (the reads and FFTW's two bare transforms a record) it\n"
+          "  scales the samples, takes the RMS, crest and power sums, and turns 40 bins of each channel into\n"
+          "  RMS values and phases (hypot and atan2) and the distortion figures. The goal is at most 2 times\n"
+          "  the floor. Writing each row with printf's %.9g is a cost of its own, shown in the second row.\n"
           "- The power-quality report reads the range once through the analysis's scan; above the analysis\n"
           "  it takes each record's trend point for the events, its 10-minute sums (one local-time conversion\n"
           "  per interval, not per record) and, at the end, the percentiles of about 144 intervals a day.\n"
@@ -701,6 +712,7 @@ int main(int argc, char** argv) {
                                  [](benchmark::State& s) { OverviewFloorBenchmark(s, gCard.image); })
         ->Unit(benchmark::kMillisecond);
     eventsbench::RegisterEventsBenchmarks(gCard.dir);
+    analysisbench::RegisterAnalysisBenchmarks();
     reportbench::RegisterReportBenchmarks(gCard.dir);
     benchmark::RegisterBenchmark("DriveSearch", BM_DriveSearch)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("DriveSearchFloor", BM_DriveSearchFloor)->Unit(benchmark::kMicrosecond);

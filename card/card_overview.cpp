@@ -169,6 +169,7 @@ OverviewResult CardOverview::ScanOnce(const OverviewRequest& request) const {
         if (!InRange(sample, request)) return;
         sample.hasPoint = points.PointOf(bytes, &sample.point);
         sample.hasRms = rmsOf.RmsOf(bytes, &sample.rms);
+        if (record_ && sample.hasRms) record_(bytes, &sample);
         byOrder[slot.order] = sample;
     };
 

@@ -21,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,12 @@ struct OverviewSample {
     TrendPoint point{0, 0};    // channel A and channel B trend values
     bool hasRms = false;       // false: no record marker
     RecordRms rms;             // channel A (A) and channel B (V), unrounded
+    // The strip's other quantities, filled by the overview's record hook
+    // (analysis/strip_quality.h) when one is set; unset when a record gives
+    // none (no marker, no fundamental, no apparent power).
+    std::optional<double> voltageThdF;  // percent
+    std::optional<double> currentThdF;  // percent
+    std::optional<double> powerFactor;
 };
 
 // A scan's status and message when the ring's range leaves nothing to read
@@ -70,12 +77,16 @@ public:
     using ProgressHook = std::function<void(std::size_t done, std::size_t total)>;
     // Asked before each read; true stops the scan.
     using CancelHook = std::function<bool()>;
+    // Called with each sample's record sector (after its RMS), on the scan's
+    // thread: adds what card/ cannot compute (the power quality).
+    using RecordHook = std::function<void(const unsigned char* sector, OverviewSample* sample)>;
 
     // Takes the reader's device path, ring base, zero levels and ratios; `reader.Volumes()` must outlive the overview.
     explicit CardOverview(const CCardReader& reader);
 
     void SetProgressHook(ProgressHook hook) { progress_ = std::move(hook); }
     void SetCancelHook(CancelHook hook) { cancel_ = std::move(hook); }
+    void SetRecordHook(RecordHook hook) { record_ = std::move(hook); }
 
     // Scans the card. A recorder writing during the scan can overwrite the
     // sampled positions with newer records: a scan whose samples leave the
@@ -93,6 +104,7 @@ private:
     CardScanSource source_;
     ProgressHook progress_;
     CancelHook cancel_;
+    RecordHook record_;
 };
 
 }  // namespace orvanta

@@ -10,6 +10,9 @@ namespace cardimage {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+// The recorder samples 96 times a period of the fundamental; a record's 126
+// pairs run on past one period (pairs 1 to 96 are one whole period).
+constexpr int kSamplesPerPeriod = 96;
 
 // Hands out the second of each record in turn: the pattern of records per
 // second, the gaps, and a fresh second where the current pass of a wrapped
@@ -164,7 +167,7 @@ void BuildSamples(std::uint64_t sequence, std::uint16_t channelA[kSamplePairs],
     const double voltagePeak = 87.0 * std::sqrt(2.0) * (1.0 + 0.02 * std::sin(2.0 * kPi * s / 997.0));
     const double currentPeak = 38.0 * (1.0 + 0.25 * std::sin(2.0 * kPi * s / 613.0 + 1.0));
     for (int k = 0; k < kSamplePairs; ++k) {
-        const double th = 2.0 * kPi * k / kSamplePairs;
+        const double th = 2.0 * kPi * k / kSamplesPerPeriod;
         const double voltage = std::sin(th) + 0.030 * std::sin(3.0 * th + 0.4) + 0.045 * std::sin(5.0 * th + 1.1) +
                                0.020 * std::sin(7.0 * th + 2.0);
         const double current = std::sin(th - 0.45) + 0.14 * std::sin(3.0 * th - 0.9) +

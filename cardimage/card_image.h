@@ -115,7 +115,8 @@ void BuildRecordSector(std::int32_t time, std::uint64_t sequence, std::uint8_t* 
 void BuildInfoSector(std::uint32_t serial, std::uint8_t deviceByte, std::uint8_t* out);
 
 // The samples of a record: channel A (current) and channel B (voltage) as
-// 126 pairs of counts.
+// 126 pairs of counts, 96 to a period of the fundamental (the wave goes on
+// through pairs 96 to 125).
 void BuildSamples(std::uint64_t sequence, std::uint16_t channelA[kSamplePairs],
                   std::uint16_t channelB[kSamplePairs]);
 

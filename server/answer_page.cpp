@@ -3,17 +3,22 @@
 #include <vector>
 
 #include "analysis/power_quality.h"
+#include "analysis/svg_chart.h"
 #include "card/card_layout.h"
 #include "card/local_time.h"
 #include "server/html_text.h"
 #include "server/page_language.h"
-#include "server/svg_chart.h"
 
 namespace orvanta::server {
 namespace {
 
+using analysis::BarChart;
 using analysis::ChannelQuality;
+using analysis::ChartSeries;
+using analysis::LineChart;
 using analysis::PowerQuality;
+using analysis::RenderBarChart;
+using analysis::RenderLineChart;
 
 constexpr const char* kColorB = "#1f5fbf";  // channel B, voltage
 constexpr const char* kColorA = "#d9730d";  // channel A, current
@@ -160,6 +165,9 @@ std::string WaveSection(const AnalysisForm& form, PageLanguage l) {
         Tr(l, "采样序号（每个基波周期 96 个采样；分析第 1 至 96 个）",
            "Sample number (96 samples a fundamental period; samples 1 to 96 are analysed)");
     chart.xFirst = 0.0;
+    chart.markFirst = analysis::kFirstPeriodPair;
+    chart.markLast = analysis::kFirstPeriodPair + analysis::kPeriodSamples - 1;
+    chart.markLabel = Tr(l, "分析的周期（第 1–96 个采样）", "Period analysed (samples 1–96)");
     chart.series.push_back(
         {Tr(l, "通道 B 电压", "Channel B voltage"), "V", kColorB, Scaled(form.channelB, kVoltsPerCount)});
     chart.series.push_back(
@@ -191,7 +199,7 @@ std::string HarmonicTable(const std::vector<double>& percent, PageLanguage l) {
 }
 
 std::string SpectrumSection(const char* id, const std::string& title, const char* color, const ChannelQuality& c,
-                            PageLanguage l) {
+                            int orders, PageLanguage l) {
     std::string html = "<section id=\"";
     html += id;
     html += "\">\n<h2>" + title + "</h2>\n";
@@ -209,7 +217,7 @@ std::string SpectrumSection(const char* id, const std::string& title, const char
     chart.firstCategory = 1;
     chart.clipAbove = 99.0;
     std::vector<double> percent;
-    for (double x : c.harmonic) percent.push_back(100.0 * x / c.harmonic[1]);
+    for (int h = 0; h <= orders; ++h) percent.push_back(100.0 * c.harmonic[h] / c.harmonic[1]);
     chart.values.assign(percent.begin() + 1, percent.end());
     html += RenderBarChart(chart);
     // Folded on the screen, printed unfolded.
@@ -281,8 +289,8 @@ std::string RenderAnswerPage(const AnalysisForm& form, PageLanguage l) {
     body += PowerSection(q, l);
     body += WaveSection(form, l);
     body += "<div class=\"cols\">\n";
-    body += SpectrumSection("spectrum-b", Tr(l, "通道 B（电压）谐波", "Channel B (voltage) harmonics"), kColorB, q.voltage, l);
-    body += SpectrumSection("spectrum-a", Tr(l, "通道 A（电流）谐波", "Channel A (current) harmonics"), kColorA, q.current, l);
+    body += SpectrumSection("spectrum-b", Tr(l, "通道 B（电压）谐波", "Channel B (voltage) harmonics"), kColorB, q.voltage, q.orders, l);
+    body += SpectrumSection("spectrum-a", Tr(l, "通道 A（电流）谐波", "Channel A (current) harmonics"), kColorA, q.current, q.orders, l);
     body += "</div>\n";
     body += TrendSection(form.trend, l);
     body += "<p style=\"color:#6b7785\" id=\"period-note\">" +

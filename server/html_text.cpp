@@ -64,19 +64,6 @@ std::string HtmlEscape(std::string_view text) {
     return out;
 }
 
-std::string FormatFixed(double value, int decimals) {
-    if (!std::isfinite(value)) {
-        return "—";
-    }
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    std::string text = buffer;
-    if (text.size() > 1 && text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) {
-        text.erase(0, 1);  // no "-0.00"
-    }
-    return text;
-}
-
 std::string_view PageStyle() {
     return R"css(
 body { font-family: "Noto Sans CJK SC", "Noto Sans SC", "Microsoft YaHei", "PingFang SC", sans-serif;

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/svg_chart.h"
+
 namespace orvanta::server {
 
 // Escapes &, <, >, " and ' for HTML text and attribute values. Bytes that are
@@ -12,7 +14,7 @@ namespace orvanta::server {
 std::string HtmlEscape(std::string_view text);
 
 // "%.*f" in the C locale's notation ('.' as the decimal point).
-std::string FormatFixed(double value, int decimals);
+using analysis::FormatFixed;
 
 // A complete, self-contained page (Chinese unless `english`): a heading, a
 // message and the shared style; no scripts, nothing loaded from elsewhere.

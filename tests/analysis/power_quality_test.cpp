@@ -140,8 +140,8 @@ TEST(RecordPeriod, ScalesPairsOneTo96AndFlagsClipping) {
         PeriodSamples p;
         CRecordPeriod(c.ratioA, c.ratioB).Take(c.sector.data(), &p);
         EXPECT_EQ(p.clipped, c.clipped);
-        EXPECT_EQ(p.amperes[0], c.amperes);
-        EXPECT_EQ(p.volts[95], c.volts);
+        EXPECT_DOUBLE_EQ(p.amperes[0], c.amperes);
+        EXPECT_DOUBLE_EQ(p.volts[95], c.volts);
         EXPECT_EQ(CPowerQualityAnalyser().Analyse(p).clipped, c.clipped);
     }
 }

@@ -81,7 +81,8 @@ namespace {
 
 int RunAnalyse(const Command& command, const AnalyseArguments& args) {
     TimeRange range;
-    if (const int status = ReadRangeOptions(command, args.from, args.to, &range); status != kExitOk) return status;
+    std::string rangeError;
+    if (!ParseTimeRange(*command.app, args.from, args.to, &range, &rangeError)) return UsageError(command, rangeError);
     int orders = analysis::kDefaultOrders;
     if (const int status = ReadOrdersOption(command, args.orders, &orders); status != kExitOk) return status;
 
@@ -109,13 +110,14 @@ int RunAnalyse(const Command& command, const AnalyseArguments& args) {
         block.clear();
     };
 
+    analysis::CQualityCsvRows rows(args.harmonics);
     analysis::CRangeAnalysis analysis(reader, orders);
     analysis::RangeAnalysisResult result;
     {
         ProgressLine progress("analyse", "sectors read", true);
         analysis.SetProgressHook([&progress](std::uint64_t done, std::uint64_t total) { progress.Update(done, total); });
         result = analysis.Scan(range, [&](std::uint32_t sector, std::int32_t time, const analysis::PowerQuality& q) {
-            analysis::AppendQualityCsvRow(time, sector, q, args.harmonics, &block);
+            rows.Append(time, sector, q, &block);
             if (block.size() >= kWriteBlock) flush();
         });
     }

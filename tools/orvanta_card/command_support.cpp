@@ -20,6 +20,24 @@ bool ParseTime(const std::string& text, std::int32_t* time) {
     return *time != -1;
 }
 
+bool ParseTimeRange(const CLI::App& app, const std::string& from, const std::string& to, TimeRange* range,
+                    std::string* error) {
+    for (const bool isFrom : {true, false}) {
+        const char* option = isFrom ? "--from" : "--to";
+        if (app.count(option) == 0) continue;
+        if (!ParseTime(isFrom ? from : to, isFrom ? &range->from : &range->to)) {
+            *error = std::string(option) + " needs a local time \"YYYY-MM-DD HH:MM:SS\" (1970 to 2038)";
+            return false;
+        }
+        (isFrom ? range->hasFrom : range->hasTo) = true;
+    }
+    if (range->hasFrom && range->hasTo && range->from > range->to) {
+        *error = "--from lies after --to";
+        return false;
+    }
+    return true;
+}
+
 bool WriteOutput(const std::string& target, const std::string& text) {
     if (target.empty() || target == "-") {
         return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;

@@ -6,12 +6,21 @@
 #include <cstdint>
 #include <string>
 
+#include "card/ring_range.h"
+#include "tools/common/command_line.h"
+
 namespace orvanta {
 namespace cardtool {
 
 // "YYYY-MM-DD HH:MM:SS" as local standard time; false when it is no such
 // time or lies outside the signed 32-bit range.
 bool ParseTime(const std::string& text, std::int32_t* time);
+
+// The --from and --to options of a scanning command as a time range (each
+// only when given); false with a message naming the option at fault, or
+// when --from lies after --to.
+bool ParseTimeRange(const CLI::App& app, const std::string& from, const std::string& to, TimeRange* range,
+                    std::string* error);
 
 // Writes `text` to the file `target`, or to standard output for "" or "-".
 bool WriteOutput(const std::string& target, const std::string& text);

@@ -63,7 +63,8 @@ namespace {
 int RunEvents(const Command& command, const EventsArguments& args) {
     EventScanRequest request;
     TimeRange& range = request.range;
-    if (const int status = ReadRangeOptions(command, args.from, args.to, &range); status != kExitOk) return status;
+    std::string rangeError;
+    if (!ParseTimeRange(*command.app, args.from, args.to, &range, &rangeError)) return UsageError(command, rangeError);
     if (const int status = ReadNominalOption(command, args.nominal, &request.nominalVolts); status != kExitOk) {
         return status;
     }

@@ -98,17 +98,13 @@ int RunOverview(const Command& command, const OverviewArguments& args) {
         }
         request.points = static_cast<std::uint32_t>(points);
     }
-    for (const char* option : {"--from", "--to"}) {
-        if (app.count(option) == 0) continue;
-        const bool from = std::string(option) == "--from";
-        if (!ParseTime(from ? args.from : args.to, from ? &request.from : &request.to)) {
-            return UsageError(command, std::string(option) + " needs a local time \"YYYY-MM-DD HH:MM:SS\" (1970 to 2038)");
-        }
-        (from ? request.hasFrom : request.hasTo) = true;
-    }
-    if (request.hasFrom && request.hasTo && request.from > request.to) {
-        return UsageError(command, "--from lies after --to");
-    }
+    TimeRange range;
+    std::string rangeError;
+    if (!ParseTimeRange(app, args.from, args.to, &range, &rangeError)) return UsageError(command, rangeError);
+    request.hasFrom = range.hasFrom;
+    request.from = range.from;
+    request.hasTo = range.hasTo;
+    request.to = range.to;
 
     DriveMap map;
     std::string error;

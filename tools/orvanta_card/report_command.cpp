@@ -287,7 +287,8 @@ int RunReport(const Command& command, const ReportArguments& args) {
     const CLI::App& app = *command.app;
     ReportJob job;
     TimeRange& range = job.range;
-    if (const int status = ReadRangeOptions(command, args.from, args.to, &range); status != kExitOk) return status;
+    std::string rangeError;
+    if (!ParseTimeRange(*command.app, args.from, args.to, &range, &rangeError)) return UsageError(command, rangeError);
     analysis::ReportSettings& settings = job.settings;
     if (const int status = ReadNominalOption(command, args.nominal, &settings.nominalVolts); status != kExitOk) {
         return status;

@@ -10,20 +10,6 @@
 namespace orvanta {
 namespace cardtool {
 
-int ReadRangeOptions(const Command& command, const std::string& from, const std::string& to, TimeRange* range) {
-    const CLI::App& app = *command.app;
-    for (const char* option : {"--from", "--to"}) {
-        if (app.count(option) == 0) continue;
-        const bool isFrom = std::string(option) == "--from";
-        if (!ParseTime(isFrom ? from : to, isFrom ? &range->from : &range->to)) {
-            return UsageError(command, std::string(option) + " needs a local time \"YYYY-MM-DD HH:MM:SS\" (1970 to 2038)");
-        }
-        (isFrom ? range->hasFrom : range->hasTo) = true;
-    }
-    if (range->hasFrom && range->hasTo && range->from > range->to) return UsageError(command, "--from lies after --to");
-    return kExitOk;
-}
-
 int ReadOrdersOption(const Command& command, const std::string& orders, int* value) {
     *value = analysis::kDefaultOrders;
     if (command.app->count("--orders") == 0) return kExitOk;

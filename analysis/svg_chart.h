@@ -1,10 +1,11 @@
-// Inline SVG charts for the answer page: no scripts, no external files.
+// Inline SVG charts for HTML pages (the reference server's answer page, the
+// local analysis page): no scripts, no external files.
 #pragma once
 
 #include <string>
 #include <vector>
 
-namespace orvanta::server {
+namespace orvanta::analysis {
 
 struct ChartSeries {
     std::string label;   // legend text (UTF-8)
@@ -22,6 +23,11 @@ struct LineChart {
     // One or two series. The first is scaled on the left axis, the second on
     // its own right axis, so channels of different units share one chart.
     std::vector<ChartSeries> series;
+    // Points markFirst..markLast (indices) are shaded and labelled, e.g. the
+    // period analysed; markLast < markFirst marks nothing.
+    int markFirst = 0;
+    int markLast = -1;
+    std::string markLabel;
 };
 
 struct BarChart {
@@ -46,7 +52,10 @@ struct AxisScale {
 };
 AxisScale NiceScale(double low, double high, int targetTicks = 5);
 
+// "%.*f" in the C locale's notation; never "-0.00"; "—" when not finite.
+std::string FormatFixed(double value, int decimals);
+
 std::string RenderLineChart(const LineChart& chart);
 std::string RenderBarChart(const BarChart& chart);
 
-}  // namespace orvanta::server
+}  // namespace orvanta::analysis

@@ -1,12 +1,27 @@
-#include "server/svg_chart.h"
+#include "analysis/svg_chart.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
-#include "server/html_text.h"
-
-namespace orvanta::server {
+namespace orvanta::analysis {
 namespace {
+
+// The chart's texts are the program's own: only the markup characters need
+// escaping.
+std::string Escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
 
 std::string Num(double v) { return FormatFixed(v, 1); }
 
@@ -38,7 +53,7 @@ std::string OpenSvg(int width, int height, const std::string& title) {
     std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" role=\"img\" width=\"" +
                       std::to_string(width) + "\" height=\"" + std::to_string(height) +
                       "\" viewBox=\"0 0 " + std::to_string(width) + " " + std::to_string(height) +
-                      "\" font-size=\"11\" font-family=\"sans-serif\">\n<title>" + HtmlEscape(title) +
+                      "\" font-size=\"11\" font-family=\"sans-serif\">\n<title>" + Escaped(title) +
                       "</title>\n";
     svg += "<rect x=\"0\" y=\"0\" width=\"" + std::to_string(width) + "\" height=\"" +
            std::to_string(height) + "\" fill=\"#ffffff\"/>\n";
@@ -65,6 +80,19 @@ void DrawYAxis(std::string& svg, const Frame& f, const AxisScale& s, bool rightS
 }
 
 }  // namespace
+
+std::string FormatFixed(double value, int decimals) {
+    if (!std::isfinite(value)) {
+        return "—";
+    }
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    std::string text = buffer;
+    if (text.size() > 1 && text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) {
+        text.erase(0, 1);  // no "-0.00"
+    }
+    return text;
+}
 
 AxisScale NiceScale(double low, double high, int targetTicks) {
     AxisScale scale;
@@ -128,7 +156,16 @@ std::string RenderLineChart(const LineChart& chart) {
         // Unit above each axis.
         svg += "<text x=\"" + Num(k == 0 ? f.left - 5 : f.right + 5) + "\" y=\"" + Num(f.top - 10) +
                "\" text-anchor=\"" + (k == 0 ? "end" : "start") + "\" fill=\"" + chart.series[k].color +
-               "\">" + HtmlEscape(chart.series[k].unit) + "</text>\n";
+               "\">" + Escaped(chart.series[k].unit) + "</text>\n";
+    }
+
+    if (chart.markLast >= chart.markFirst && points > 1) {
+        const double x0 = mapX(static_cast<std::size_t>(std::max(chart.markFirst, 0)));
+        const double x1 = mapX(std::min(static_cast<std::size_t>(chart.markLast), points - 1));
+        svg += "<rect class=\"marked-span\" x=\"" + Num(x0) + "\" y=\"" + Num(f.top) + "\" width=\"" + Num(x1 - x0) +
+               "\" height=\"" + Num(f.Height()) + "\" fill=\"#fff3c4\" stroke=\"#d9b44a\" stroke-dasharray=\"4 3\"/>\n";
+        svg += "<text x=\"" + Num((x0 + x1) / 2) + "\" y=\"" + Num(f.top + 14) +
+               "\" text-anchor=\"middle\" fill=\"#7a5d00\">" + Escaped(chart.markLabel) + "</text>\n";
     }
 
     // X ticks: about ten, at whole steps.
@@ -143,7 +180,7 @@ std::string RenderLineChart(const LineChart& chart) {
     svg += "<rect x=\"" + Num(f.left) + "\" y=\"" + Num(f.top) + "\" width=\"" + Num(f.Width()) +
            "\" height=\"" + Num(f.Height()) + "\" fill=\"none\" stroke=\"#9aa5b1\"/>\n";
     svg += "<text x=\"" + Num((f.left + f.right) / 2) + "\" y=\"" + Num(chart.height - 8.0) +
-           "\" text-anchor=\"middle\" fill=\"#4a5868\">" + HtmlEscape(chart.xLabel) + "</text>\n";
+           "\" text-anchor=\"middle\" fill=\"#4a5868\">" + Escaped(chart.xLabel) + "</text>\n";
 
     for (std::size_t k = 0; k < scales.size(); ++k) {
         const ChartSeries& s = chart.series[k];
@@ -164,7 +201,7 @@ std::string RenderLineChart(const LineChart& chart) {
         svg += "<line x1=\"" + Num(lx) + "\" y1=\"" + Num(f.top - 14) + "\" x2=\"" + Num(lx + 18) + "\" y2=\"" +
                Num(f.top - 14) + "\" stroke=\"" + s.color + "\" stroke-width=\"2.5\"/>\n";
         svg += "<text x=\"" + Num(lx + 24) + "\" y=\"" + Num(f.top - 10) + "\" fill=\"#1d2733\">" +
-               HtmlEscape(s.label) + "</text>\n";
+               Escaped(s.label) + "</text>\n";
     }
     svg += "</svg>\n";
     return svg;
@@ -213,9 +250,9 @@ std::string RenderBarChart(const BarChart& chart) {
     svg += "<line x1=\"" + Num(f.left) + "\" y1=\"" + Num(f.bottom) + "\" x2=\"" + Num(f.right) + "\" y2=\"" +
            Num(f.bottom) + "\" stroke=\"#6b7785\"/>\n";
     svg += "<text x=\"" + Num((f.left + f.right) / 2) + "\" y=\"" + Num(chart.height - 8.0) +
-           "\" text-anchor=\"middle\" fill=\"#4a5868\">" + HtmlEscape(chart.xLabel) + "</text>\n";
+           "\" text-anchor=\"middle\" fill=\"#4a5868\">" + Escaped(chart.xLabel) + "</text>\n";
     svg += "</svg>\n";
     return svg;
 }
 
-}  // namespace orvanta::server
+}  // namespace orvanta::analysis
