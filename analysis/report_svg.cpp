@@ -1,5 +1,7 @@
 #include "analysis/report_svg.h"
 
+#include "analysis/svg_chart.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -14,11 +16,8 @@ namespace {
 constexpr double kWidth = 680, kHeight = 200;
 constexpr double kLeft = 48, kRight = 8, kTop = 8, kBottom = 28;
 
-std::string Num(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", value);
-    return text;
-}
+// Coordinates to a tenth of a unit.
+std::string Num(double value) { return FormatFixed(value, 1); }
 
 std::string Label(double value) {
     char text[32];

@@ -1,6 +1,8 @@
 // The report's inline SVG charts: a value over time with horizontal limit
 // lines (and a band), and bars against limit marks. Sizes in SVG user units;
-// the page scales them to its width.
+// the page scales them to its width. (svg_chart.h draws evenly spaced points
+// without limits, for the record's own page; these place 10-minute values on
+// a time axis with gaps, against a standard's limits.)
 #pragma once
 
 #include <cstdint>
