@@ -8,15 +8,22 @@ namespace orvanta {
 namespace analysis {
 namespace {
 
+// (sqrt(2)/96)^2: X_h^2 = kScaleSquared * |sum h|^2.
+constexpr double kScaleSquared = 2.0 / (static_cast<double>(kPeriodSamples) * kPeriodSamples);
+
+// |z|^2 as re^2 + im^2 (std::norm of a double goes through std::abs, a
+// hypot, and squares it again).
+double Norm(const std::complex<double>& z) { return z.real() * z.real() + z.imag() * z.imag(); }
+
 std::optional<double> Ratio(double numerator, double divisor) {
     if (divisor <= kUndefinedBelow) return std::nullopt;
     return numerator / divisor;
 }
 
-// Sums over the 96 samples in four interleaved partial sums (samples k, k+4,
-// k+8, ... in lane k mod 4), added pairwise at the end: a fixed order, so the
-// same samples always give the same bits, and four additions in flight
-// instead of one long chain of dependent ones.
+// Sums over the 96 samples in two interleaved partial sums (even and odd
+// samples), added at the end: a fixed order, so the same samples always give
+// the same bits, and the two lanes of an SSE2 register at work instead of one
+// long chain of dependent additions.
 struct PeriodSums {
     double voltSquares = 0.0;
     double ampereSquares = 0.0;
@@ -26,7 +33,7 @@ struct PeriodSums {
 };
 
 PeriodSums SumsOf(const PeriodSamples& period) {
-    constexpr int kLanes = 4;
+    constexpr int kLanes = 2;
     double vv[kLanes] = {};
     double ii[kLanes] = {};
     double vi[kLanes] = {};
@@ -44,11 +51,11 @@ PeriodSums SumsOf(const PeriodSamples& period) {
         }
     }
     PeriodSums sums;
-    sums.voltSquares = (vv[0] + vv[1]) + (vv[2] + vv[3]);
-    sums.ampereSquares = (ii[0] + ii[1]) + (ii[2] + ii[3]);
-    sums.products = (vi[0] + vi[1]) + (vi[2] + vi[3]);
-    sums.voltPeak = std::max(std::max(vPeak[0], vPeak[1]), std::max(vPeak[2], vPeak[3]));
-    sums.amperePeak = std::max(std::max(iPeak[0], iPeak[1]), std::max(iPeak[2], iPeak[3]));
+    sums.voltSquares = vv[0] + vv[1];
+    sums.ampereSquares = ii[0] + ii[1];
+    sums.products = vi[0] + vi[1];
+    sums.voltPeak = std::max(vPeak[0], vPeak[1]);
+    sums.amperePeak = std::max(iPeak[0], iPeak[1]);
     return sums;
 }
 
@@ -66,19 +73,16 @@ void CPowerQualityAnalyser::AnalyseChannel(const std::array<double, kPeriodSampl
     transform_->Forward(x.data(), c.sum.data());
     c.harmonic[0] = c.sum[0].real() / kPeriodSamples;
     const double scale = std::sqrt(2.0) / kPeriodSamples;
-    const double scaleSquared = 2.0 / (static_cast<double>(kPeriodSamples) * kPeriodSamples);  // scale^2
+    // |sum h|^2, then the roots in a loop of their own (they vectorise), then
+    // the distortion. The magnitudes here are far from overflow, so the plain
+    // root serves (std::hypot costs several times as much); X_h^2 is taken as
+    // (2/96^2) * |sum h|^2, the same value without waiting for the root.
+    double magnitudeSquared[kMaxOrders + 1];
+    for (int h = 1; h <= orders_; ++h) magnitudeSquared[h] = Norm(c.sum[h]);
+    for (int h = 1; h <= orders_; ++h) c.harmonic[h] = scale * std::sqrt(magnitudeSquared[h]);
     double distortion = 0.0;  // sum of X_h^2 over h = 2..N
-    for (int h = 1; h <= orders_; ++h) {
-        const double re = c.sum[h].real();
-        const double im = c.sum[h].imag();
-        const double magnitudeSquared = re * re + im * im;
-        // |sum|: the magnitudes here are far from overflow, so the plain root
-        // serves (std::hypot costs several times as much). X_h^2 is taken as
-        // (2/96^2) * |sum|^2, the same value without waiting for the root.
-        c.harmonic[h] = scale * std::sqrt(magnitudeSquared);
-        if (h >= 2) distortion += scaleSquared * magnitudeSquared;
-    }
-    const double fundamentalSquared = scaleSquared * std::norm(c.sum[1]);
+    for (int h = 2; h <= orders_; ++h) distortion += kScaleSquared * magnitudeSquared[h];
+    const double fundamentalSquared = kScaleSquared * Norm(c.sum[1]);
     c.thdF = Ratio(100.0 * std::sqrt(distortion), c.harmonic[1]);
     c.thdR = Ratio(100.0 * std::sqrt(distortion), std::sqrt(fundamentalSquared + distortion));
 }
@@ -106,21 +110,20 @@ void CPowerQualityAnalyser::Analyse(const PeriodSamples& period, PowerQuality* q
     const double v1 = q.voltage.harmonic[1];
     const double i1 = q.current.harmonic[1];
     const std::complex<double> cross = q.voltage.sum[1] * std::conj(q.current.sum[1]);
-    const double scaleSquared = 2.0 / (static_cast<double>(kPeriodSamples) * kPeriodSamples);
     q.dpf.reset();
     if (v1 > kUndefinedBelow && i1 > kUndefinedBelow) {
-        q.dpf = cross.real() / (std::sqrt(std::norm(q.voltage.sum[1])) * std::sqrt(std::norm(q.current.sum[1])));
+        q.dpf = cross.real() / (std::sqrt(Norm(q.voltage.sum[1])) * std::sqrt(Norm(q.current.sum[1])));
     }
-    q.q1 = scaleSquared * cross.imag();  // V_1 * I_1 * sin(phiV_1 - phiI_1)
+    q.q1 = kScaleSquared * cross.imag();  // V_1 * I_1 * sin(phiV_1 - phiI_1)
 
     double weighted = 0.0;
     double total = 0.0;
     for (int h = 1; h <= orders_; ++h) {
-        const double square = std::norm(q.current.sum[h]);  // I_h^2 up to the common factor 2/96^2
+        const double square = Norm(q.current.sum[h]);  // I_h^2 up to the common factor 2/96^2
         weighted += static_cast<double>(h) * h * square;
         total += square;
     }
-    q.kFactor = Ratio(scaleSquared * weighted, scaleSquared * total);  // the divisor is sum I_h^2
+    q.kFactor = Ratio(kScaleSquared * weighted, kScaleSquared * total);  // the divisor is sum I_h^2
 }
 
 }  // namespace analysis

@@ -19,10 +19,13 @@ std::string FormatLocalTime(std::int32_t seconds);
 // "未知" with the code for anything else (in English on request).
 std::string DriveLabel(std::int32_t driveCode, PageLanguage language = PageLanguage::kChinese);
 
-// The complete analysis page: times, device record, waveform, the spectrum,
-// THD and RMS of each channel, and the RMS trend. UTF-8, self-contained.
-// The THD figures stand in elements with the ids "thd-b" and "thd-a", the RMS
-// figures in "rms-b" and "rms-a", e.g. <span id="thd-b">3.21%</span>.
+// The complete analysis page: times, device record, waveform (the period
+// analysed, samples 1 to 96, marked), the spectrum to order 40, THD, RMS and
+// crest factor of each channel, the power figures, and the RMS trend. UTF-8,
+// self-contained. The THD figures stand in elements with the ids "thd-b" and
+// "thd-a", the RMS figures in "rms-b" and "rms-a", e.g.
+// <span id="thd-b">3.21%</span>; the crest factors in "crest-b" and
+// "crest-a", the power figures in "p", "s", "q1", "pf", "dpf" and "k-factor".
 // Without a card (drive code 1, "no-card-note") or without a record (record
 // time 0 or below, "no-record-note") the samples are placeholders: the page
 // says so and shows the times and the device record, but no figures.

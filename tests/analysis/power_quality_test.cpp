@@ -57,9 +57,14 @@ TEST(PowerQuality, ClosedFormSignals) {
         {"flat record", Period({}, {}), std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, 0.0},
     };
     const CPowerQualityAnalyser analyser;
+    PowerQuality reused;  // analysed into case after case, as a range scan does
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const PowerQuality q = analyser.Analyse(c.period);
+        analyser.Analyse(c.period, &reused);
+        EXPECT_EQ(reused.dpf, q.dpf);
+        EXPECT_EQ(reused.voltage.thdF, q.voltage.thdF);
+        EXPECT_EQ(reused.kFactor, q.kFactor);
         const auto expect = [](const std::optional<double>& got, const std::optional<double>& want, const char* what) {
             SCOPED_TRACE(what);
             ASSERT_EQ(got.has_value(), want.has_value());

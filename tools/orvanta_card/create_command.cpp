@@ -58,7 +58,8 @@ Command AddCreateCommand(CLI::App& program) {
     app->footer(
         "Writes a recorder card as a sparse image file: the information sector, a ring\n"
         "of records from sector 100000 on (marker, BCD timestamp in local time, 126\n"
-        "sample pairs of a 50 Hz feeder), and the test sectors 101000 and 101001.\n"
+        "sample pairs of a 50 Hz feeder, 96 to a period: pairs 1 to 96 are one period\n"
+        "and the rest go on with the wave), and the test sectors 101000 and 101001.\n"
         "--only-for-query writes, besides the information and test sectors, only what the\n"
         "queries read: a card of millions of records in a small file. It needs one\n"
         "record in every second (--per-second 1, no gaps).\n"
