@@ -16,6 +16,7 @@ RangeAnalysisResult CRangeAnalysis::Scan(const TimeRange& range, const QualitySi
     static_cast<RangeScanResult&>(result) = scan_.Scan(
         range,
         [&](std::uint32_t sector, std::int32_t time, const unsigned char* bytes) {
+            if (sectorHook_) sectorHook_(sector, time, bytes);
             if (bytes[0] != kRecordMarker) return;
             period_.Take(bytes, &period);
             analyser_.Analyse(period, &quality);

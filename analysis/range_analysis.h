@@ -29,11 +29,15 @@ public:
 
     void SetProgressHook(CRangeScan::ProgressHook hook) { scan_.SetProgressHook(std::move(hook)); }
     void SetCancelHook(CRangeScan::CancelHook hook) { scan_.SetCancelHook(std::move(hook)); }
+    // Also gets every dated sector of the range, before it is analysed, for
+    // what the same scan can give besides (the report's events).
+    void SetSectorHook(CRangeScan::RecordSink hook) { sectorHook_ = std::move(hook); }
 
     RangeAnalysisResult Scan(const TimeRange& range, const QualitySink& sink) const;
 
 private:
     CRangeScan scan_;
+    CRangeScan::RecordSink sectorHook_;
     CRecordPeriod period_;
     CPowerQualityAnalyser analyser_;
 };

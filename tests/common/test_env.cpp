@@ -27,6 +27,7 @@ std::string ZoneForCLibrary(const char* zone) {
     if (name == "Asia/Shanghai") return "CST-8";
     if (name == "UTC") return "UTC0";
     if (name == "Europe/Berlin") return "CET-1CEST";
+    if (name == "Asia/Kathmandu") return "NPT-5:45";
     return name;
 }
 void SetZone(const char* zone) {

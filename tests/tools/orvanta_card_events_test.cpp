@@ -40,27 +40,11 @@ protected:
         contents_.wrap = 5000;
         // Square waves of amplitude A on channel B give trunc(A * 2.531745 + 0.5) V:
         // 70 gives 177 V (a dip), 5 gives 13 V (an interruption).
-        std::map<std::uint32_t, int> amplitudeOf;
-        for (std::uint32_t i = 3000; i < 3010; ++i) amplitudeOf[cardimage::PhysicalSectorOf(contents_, i)] = 70;
-        for (std::uint32_t i = 15000; i < 15003; ++i) amplitudeOf[cardimage::PhysicalSectorOf(contents_, i)] = 5;
+        std::map<std::uint32_t, int> amplitudeOf;  // by record
+        for (std::uint32_t i = 3000; i < 3010; ++i) amplitudeOf[i] = 70;
+        for (std::uint32_t i = 15000; i < 15003; ++i) amplitudeOf[i] = 5;
         std::string error;
-        ASSERT_TRUE(cardimage::WriteSparseImage(
-            image_, contents_.sectors,
-            [&](const cardimage::SectorSink& emit) {
-                cardimage::GenerateCard(contents_, [&](std::uint32_t sector, const std::uint8_t* bytes) {
-                    const auto found = amplitudeOf.find(sector);
-                    if (found == amplitudeOf.end()) return emit(sector, bytes);
-                    std::uint8_t copy[kSectorSize];
-                    std::copy(bytes, bytes + kSectorSize, copy);
-                    for (int pair = 0; pair < kSamplePairs; ++pair) {
-                        const int b = pair % 2 == 0 ? found->second : -found->second;
-                        cardimage::PutSamplePair(copy, pair, 509, static_cast<std::uint16_t>(509 + b));
-                    }
-                    emit(sector, copy);
-                });
-            },
-            &error))
-            << error;
+        ASSERT_TRUE(tooltest::WriteCardWithSquareWaves(image_, contents_, amplitudeOf, &error)) << error;
         times_ = cardimage::RecordTimes(contents_);
         std::filesystem::create_directory(config_ / "orvanta");
     }

@@ -1,5 +1,6 @@
 #include "tests/tools/tool_test_support.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
@@ -25,6 +26,30 @@ std::string ReadWhole(const std::string& path) {
 }
 
 }  // namespace
+
+bool WriteCardWithSquareWaves(const std::string& path, const cardimage::CardContents& contents,
+                              const std::map<std::uint32_t, int>& amplitudeOfRecord, std::string* error) {
+    std::map<std::uint32_t, int> amplitudeOf;  // by physical sector
+    for (const auto& [record, amplitude] : amplitudeOfRecord) {
+        amplitudeOf[cardimage::PhysicalSectorOf(contents, record)] = amplitude;
+    }
+    return cardimage::WriteSparseImage(
+        path, contents.sectors,
+        [&](const cardimage::SectorSink& emit) {
+            cardimage::GenerateCard(contents, [&](std::uint32_t sector, const std::uint8_t* bytes) {
+                const auto found = amplitudeOf.find(sector);
+                if (found == amplitudeOf.end()) return emit(sector, bytes);
+                std::uint8_t copy[kSectorSize];
+                std::copy(bytes, bytes + kSectorSize, copy);
+                for (int pair = 0; pair < kSamplePairs; ++pair) {
+                    const int b = pair % 2 == 0 ? found->second : -found->second;
+                    cardimage::PutSamplePair(copy, pair, 509, static_cast<std::uint16_t>(509 + b));
+                }
+                emit(sector, copy);
+            });
+        },
+        error);
+}
 
 std::string ProgramPath(const std::string& name) {
     const char* dir = std::getenv("ORVANTA_BIN_DIR");

@@ -4,6 +4,9 @@
 
 #include "tests/common/test_env.h"
 
+#include "cardimage/card_image.h"
+
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -29,6 +32,12 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
 
 // The "key: value" lines of a program's output.
 std::map<std::string, std::string> KeyValues(const std::string& output);
+
+// Writes `contents` as a sparse image in which the records at the given
+// logical indices carry a square wave of that amplitude on channel B (channel
+// A at 509): trunc(A * 2.531745 + 0.5) V as the trend reads it.
+bool WriteCardWithSquareWaves(const std::string& path, const cardimage::CardContents& contents,
+                              const std::map<std::uint32_t, int>& amplitudeOfRecord, std::string* error);
 
 
 

@@ -11,9 +11,9 @@
 #include "card/card_reader.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
-#include "tools/orvanta_card/arguments.h"
 #include "tools/orvanta_card/command_support.h"
 #include "tools/orvanta_card/commands.h"
+#include "tools/orvanta_card/scan_options.h"
 
 namespace orvanta {
 namespace cardtool {
@@ -80,19 +80,11 @@ Command AddAnalyseCommand(CLI::App& program) {
 namespace {
 
 int RunAnalyse(const Command& command, const AnalyseArguments& args) {
-    const CLI::App& app = *command.app;
     TimeRange range;
     std::string rangeError;
-    if (!ParseTimeRange(app, args.from, args.to, &range, &rangeError)) return UsageError(command, rangeError);
+    if (!ParseTimeRange(*command.app, args.from, args.to, &range, &rangeError)) return UsageError(command, rangeError);
     int orders = analysis::kDefaultOrders;
-    if (app.count("--orders") > 0) {
-        std::uint64_t n = 0;
-        if (!ParseUnsigned(args.orders, analysis::kMaxOrders, &n) || n < analysis::kMinOrders) {
-            return UsageError(command, "--orders needs a number from " + std::to_string(analysis::kMinOrders) +
-                                           " to " + std::to_string(analysis::kMaxOrders));
-        }
-        orders = static_cast<int>(n);
-    }
+    if (const int status = ReadOrdersOption(command, args.orders, &orders); status != kExitOk) return status;
 
     DriveMap map;
     std::string error;

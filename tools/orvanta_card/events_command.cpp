@@ -11,10 +11,9 @@
 #include "card/event_scan.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
-#include "request/client_settings.h"
-#include "request/config_search.h"
 #include "tools/orvanta_card/command_support.h"
 #include "tools/orvanta_card/commands.h"
+#include "tools/orvanta_card/scan_options.h"
 
 namespace orvanta {
 namespace cardtool {
@@ -62,17 +61,12 @@ Command AddEventsCommand(CLI::App& program) {
 namespace {
 
 int RunEvents(const Command& command, const EventsArguments& args) {
-    const CLI::App& app = *command.app;
     EventScanRequest request;
     TimeRange& range = request.range;
     std::string rangeError;
-    if (!ParseTimeRange(app, args.from, args.to, &range, &rangeError)) return UsageError(command, rangeError);
-    if (app.count("--nominal") > 0) {
-        if (!ParseNominalVolts(args.nominal, &request.nominalVolts)) {
-            return UsageError(command, "--nominal needs whole volts from 1 to " + std::to_string(kMaxNominalVolts));
-        }
-    } else {
-        request.nominalVolts = ReadNominalVoltage(FindClientConfig().iniPath);
+    if (!ParseTimeRange(*command.app, args.from, args.to, &range, &rangeError)) return UsageError(command, rangeError);
+    if (const int status = ReadNominalOption(command, args.nominal, &request.nominalVolts); status != kExitOk) {
+        return status;
     }
 
     DriveMap map;

@@ -1,5 +1,6 @@
 // orvanta-card: writes synthetic recorder cards, shows what a card holds,
-// finds its voltage events and analyses the power quality of its records.
+// finds its voltage events, analyses the power quality of its records and
+// reports it against EN 50160 and IEEE 519.
 #include <vector>
 
 #include "tools/orvanta_card/commands.h"
@@ -17,8 +18,8 @@ int UsageError(const Command& command, const std::string& message) {
 int main(int argc, char** argv) {
     using namespace orvanta::cardtool;
     CLI::App program(
-        "Writes synthetic recorder cards, shows what a card holds, finds its voltage events and analyses the power "
-        "quality of its records.");
+        "Writes synthetic recorder cards, shows what a card holds, finds its voltage events, analyses the power "
+        "quality of its records and reports it against EN 50160 and IEEE 519.");
     orvanta::cli::Configure(program, "orvanta-card");
     program.require_subcommand(1);
     program.footer("Run \"orvanta-card COMMAND --help\" for the options of a command.\n"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
         AddOverviewCommand(program),
         AddEventsCommand(program),
         AddAnalyseCommand(program),
+        AddReportCommand(program),
     };
     const int parsed = orvanta::cli::Parse(program, orvanta::cli::ArgumentsOf(argc, argv));
     if (parsed >= 0) return parsed;
