@@ -1,26 +1,13 @@
 #include "server/analysis_server.h"
 
-#include <cctype>
 #include <cstdio>
 #include <exception>
 
 #include "server/answer_page.h"
-#include "server/http_event_loop.h"
+#include "server/http_daemon.h"
 
 namespace orvanta::server {
 namespace {
-
-bool SameHeaderName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 std::optional<std::string> Header(const HttpRequest& request, const char* name) {
     const std::string* value = request.Header(name);
@@ -39,7 +26,7 @@ bool Carries(const HttpRequest& request, const char* method) { return request.me
 AnalysisServer::AnalysisServer(Credentials credentials, RequestLog* log)
     : credentials_(std::move(credentials)),
       log_(log),
-      loop_(std::make_unique<HttpEventLoop>(
+      http_(std::make_unique<HttpDaemon>(
           kMaxBodyBytes, [this](const HttpRequest& request) { return Handle(request); },
           [this](int status) { return Refuse(status); })) {}
 
@@ -47,7 +34,7 @@ AnalysisServer::~AnalysisServer() { Stop(); }
 
 int AnalysisServer::Bind(const std::string& host, int port) {
     host_ = host;
-    port_ = loop_->Bind(host, port);
+    port_ = http_->Bind(host, port);
     return port_;
 }
 
@@ -55,10 +42,12 @@ bool AnalysisServer::Run() {
     if (port_ < 0) {
         return false;
     }
-    return loop_->Run();
+    return http_->Run();
 }
 
-void AnalysisServer::Stop() { loop_->Stop(); }
+void AnalysisServer::Stop() { http_->Stop(); }
+
+void AnalysisServer::SetRequestDeadline(int milliseconds) { http_->SetRequestDeadline(milliseconds); }
 
 std::string AnalysisServer::BaseUrl() const {
     const bool ipv6 = host_.find(':') != std::string::npos;

@@ -5,8 +5,8 @@
 //   anything else               a 404 or 405 page
 //
 // Every request is handed to the request log, when there is one, before it is
-// answered. Connections are served by one event loop (http_event_loop.h), so
-// slow clients hold up no one and pipelined requests are answered in order.
+// answered. Connections are served by libmicrohttpd (http_daemon.h), so slow
+// clients hold up no one and pipelined requests are answered in order.
 #pragma once
 
 #include <atomic>
@@ -19,7 +19,7 @@
 
 namespace orvanta::server {
 
-class HttpEventLoop;
+class HttpDaemon;
 struct HttpRequest;
 struct HttpResponse;
 
@@ -41,6 +41,9 @@ public:
     // Safe to call more than once.
     void Stop();
 
+    // The time a request may take (10 s unless set): tests shorten it.
+    void SetRequestDeadline(int milliseconds);
+
     // "http://HOST:PORT" of the bound socket.
     std::string BaseUrl() const;
     std::uint64_t RequestsServed() const { return served_.load(); }
@@ -56,7 +59,7 @@ private:
 
     Credentials credentials_;
     RequestLog* log_;
-    std::unique_ptr<HttpEventLoop> loop_;
+    std::unique_ptr<HttpDaemon> http_;
     std::string host_;
     int port_ = -1;
     std::atomic<std::uint64_t> served_{0};

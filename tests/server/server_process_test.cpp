@@ -1,5 +1,6 @@
 // The built orvanta-server program: command line, the announced port,
-// recording, and an orderly stop on SIGTERM and SIGINT.
+// recording, an orderly stop on SIGTERM and SIGINT, and its bounds under
+// many slow and lingering clients.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -9,12 +10,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
 #include <thread>
 
+#include "raw_http.h"
 #include "server/request_log.h"
 #include "server_test_support.h"
 
@@ -195,6 +198,76 @@ TEST_F(ServerProcessTest, FailsClearlyWhenThePortIsTaken) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_NE(err.find("cannot listen"), std::string::npos) << err;
+    close(child.out);
+    close(child.err);
+}
+
+// 150 clients trickling their heads and 150 lingering after their answer,
+// from several addresses (each address may hold only so many connections):
+// a valid request is still answered within 1 s, and the server's peak
+// resident memory stays under 100 MB.
+TEST_F(ServerProcessTest, ManySlowAndLingeringClientsShutNoOneOutAndStayBounded) {
+    Child child = Start({"--listen", "127.0.0.1:0"});
+    ASSERT_GT(child.pid, 0);
+    const std::string out =
+        ReadUntil(child.out, [](const std::string& t) { return t.find('\n') != std::string::npos; }, 10000);
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(out, m, std::regex("listening on http://127\\.0\\.0\\.1:([0-9]+)\n"))) << out;
+    const int port = std::stoi(m[1].str());
+    const auto address = [](int group, int i) {
+        return "127.0." + std::to_string(group) + "." + std::to_string(1 + i % 10);
+    };
+
+    std::vector<int> trickling;
+    std::vector<int> lingering;
+    for (int i = 0; i < 150; ++i) {
+        const int slow = testing::ConnectFrom(port, address(2, i));
+        ASSERT_GE(slow, 0);
+        ASSERT_TRUE(testing::SendAll(slow, "POST /analysis HTTP/1.1\r\n"));
+        trickling.push_back(slow);
+        const int idle = testing::ConnectFrom(port, address(3, i));
+        ASSERT_GE(idle, 0);
+        ASSERT_TRUE(testing::SendAll(idle, "GET / HTTP/1.1\r\nHost: x\r\n\r\n"));
+        EXPECT_EQ(testing::ReadReplies(idle, 1, 0).statuses, std::vector<int>{200});
+        lingering.push_back(idle);
+    }
+    std::atomic<bool> going{true};
+    std::thread trickle([&] {
+        while (going) {
+            for (int fd : trickling) send(fd, "X", 1, MSG_NOSIGNAL);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    });
+    const std::string body = testing::EncodeBody(testing::ValidTexts());
+    const std::string request =
+        "POST /analysis HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+        "Api-Version: 1.0.0\r\nUser-ID: 111\r\nPassword: trelmoza\r\nContent-Length: " +
+        std::to_string(body.size()) + "\r\n\r\n" + body;
+    for (int probe = 0; probe < 5; ++probe) {
+        const auto started = std::chrono::steady_clock::now();
+        const int fd = testing::ConnectFrom(port, "127.0.0.1", 1000);
+        ASSERT_GE(fd, 0);
+        testing::SendAll(fd, request);
+        EXPECT_EQ(testing::ReadReplies(fd, 1, 0).statuses, std::vector<int>{200});
+        close(fd);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1)) << probe;
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    going = false;
+    trickle.join();
+
+    std::ifstream status("/proc/" + std::to_string(child.pid) + "/status");
+    std::string line;
+    long peakKb = -1;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) peakKb = std::stol(line.substr(6));
+    }
+    EXPECT_GT(peakKb, 0);
+    EXPECT_LT(peakKb, 100 * 1024);
+    for (int fd : trickling) close(fd);
+    for (int fd : lingering) close(fd);
+    kill(child.pid, SIGTERM);
+    EXPECT_NE(WaitFor(child.pid, 10000), -1);
     close(child.out);
     close(child.err);
 }
