@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "request/http_address.h"
@@ -37,8 +38,14 @@ struct CurlListDeleter {
 // One request of a redirect chain: the status, the page and the absolute
 // Location when the answer is a redirect; *error says why none came.
 HttpExchange PerformOnce(const std::string& url, bool post, curl_slist* headers, const std::vector<std::uint8_t>& body,
-                     const PostLimits& limits, std::string* page, std::string* error) {
+                     const PostLimits& limits, const RequestDeadline& deadline, std::string* page,
+                     std::string* error) {
     HttpExchange exchange;
+    const long leftMs = deadline.LeftMs();
+    if (leftMs == 0) {
+        *error = NoCompleteAnswer(limits);
+        return exchange;
+    }
     std::unique_ptr<CURL, CurlHandleDeleter> handle(curl_easy_init());
     if (!handle) {
         *error = "libcurl could not be initialised";
@@ -55,8 +62,8 @@ HttpExchange PerformOnce(const std::string& url, bool post, curl_slist* headers,
     // Redirects are judged here, one at a time, never by libcurl.
     curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
-    curl_easy_setopt(h, CURLOPT_TIMEOUT, limits.totalSeconds);
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, std::min(limits.connectSeconds * 1000, leftMs));
+    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, leftMs);
     curl_easy_setopt(h, CURLOPT_USERAGENT, "orvanta-query/1.0.0");
     if (post) {
         curl_easy_setopt(h, CURLOPT_POST, 1L);
@@ -79,9 +86,9 @@ HttpExchange PerformOnce(const std::string& url, bool post, curl_slist* headers,
     if (result == CURLE_OPERATION_TIMEDOUT) {
         curl_off_t connected = 0;
         curl_easy_getinfo(h, CURLINFO_CONNECT_TIME_T, &connected);
-        *error = connected == 0 ? "could not connect within " + std::to_string(limits.connectSeconds) + " s"
-                                        : "the server sent no complete answer within " +
-                                              std::to_string(limits.totalSeconds) + " s";
+        *error = connected == 0 && limits.connectSeconds * 1000 <= leftMs
+                     ? "could not connect within " + std::to_string(limits.connectSeconds) + " s"
+                     : NoCompleteAnswer(limits);
         return exchange;
     }
     if (result != CURLE_OK) {
@@ -136,10 +143,11 @@ PostAnswer PostForm(const std::string& url, const std::string& headerBlock, cons
     }
     const std::unique_ptr<curl_slist, CurlListDeleter> headers(raw);
 
+    const RequestDeadline deadline(limits.totalSeconds);
     const std::string noPage = FollowRedirects(
         url,
         [&](const std::string& address, bool post) {
-            return PerformOnce(address, post, headers.get(), body, limits, &answer.page, &answer.error);
+            return PerformOnce(address, post, headers.get(), body, limits, deadline, &answer.page, &answer.error);
         },
         &answer.status);
     return SettledAnswer(std::move(answer), noPage);

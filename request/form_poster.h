@@ -6,6 +6,7 @@
 // stack, on Windows (winhttp_poster.cpp).
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -41,6 +42,27 @@ struct PostLimits {
     long totalSeconds = 120;                        // for each request, redirects included
     std::size_t maxPageBytes = 64u * 1024u * 1024u;
 };
+
+// The request's one time limit, started when the request starts: each hop of
+// its redirects gets only what is left of it.
+class RequestDeadline {
+public:
+    explicit RequestDeadline(long seconds)
+        : end_(std::chrono::steady_clock::now() + std::chrono::seconds(seconds)) {}
+    // Milliseconds left, 0 when the time is up.
+    long LeftMs() const {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(end_ - std::chrono::steady_clock::now()).count();
+        return left > 0 ? static_cast<long>(left) : 0;
+    }
+
+private:
+    std::chrono::steady_clock::time_point end_;
+};
+
+inline std::string NoCompleteAnswer(const PostLimits& limits) {
+    return "the server sent no complete answer within " + std::to_string(limits.totalSeconds) + " s";
+}
 
 // The header block's lines in the form libcurl takes them: one entry per
 // non-empty line, line ends removed. A header with an empty value ("Name: ")

@@ -1,5 +1,7 @@
 #include "request/http_address.h"
 
+#include "request/shown_text.h"
+
 #include <cctype>
 
 namespace orvanta {
@@ -95,7 +97,7 @@ RedirectVerdict JudgeRedirect(const std::string& current, const std::string& loc
     HttpAddress to;
     const std::string target = Resolve(from, location);
     if (location.empty() || !ParseHttpAddress(target, &to)) {
-        verdict.refusal = "the server redirected to \"" + location + "\", which is not an http or https address";
+        verdict.refusal = "the server redirected to \"" + ShownText(location) + "\", which is not an http or https address";
         return verdict;
     }
     if (from.scheme == "https" && to.scheme == "http") {

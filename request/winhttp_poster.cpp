@@ -83,7 +83,8 @@ namespace {
 // One request of a redirect chain, as WinHTTP makes it with its own
 // redirects switched off: the status, the page, and the Location of a redirect.
 HttpExchange PerformOnce(const std::string& url, bool post, const std::string& headerBlock,
-                     const std::vector<std::uint8_t>& body, const PostLimits& limits, PostAnswer* answer) {
+                     const std::vector<std::uint8_t>& body, const PostLimits& limits, const RequestDeadline& deadline,
+                     PostAnswer* answer) {
     HttpExchange exchange;
     answer->page.clear();
     const std::wstring wideUrl = Widen(url);
@@ -112,8 +113,12 @@ HttpExchange PerformOnce(const std::string& url, bool post, const std::string& h
         *answer = Failed(*answer, "WinHTTP could not be opened");
         return exchange;
     }
-    const int connectMs = static_cast<int>(limits.connectSeconds * 1000);
-    const int totalMs = static_cast<int>(limits.totalSeconds * 1000);
+    const int totalMs = static_cast<int>(deadline.LeftMs());
+    if (totalMs == 0) {
+        answer->error = NoCompleteAnswer(limits);
+        return exchange;
+    }
+    const int connectMs = limits.connectSeconds * 1000 < totalMs ? static_cast<int>(limits.connectSeconds * 1000) : totalMs;
     ::WinHttpSetTimeouts(session.get(), 0, connectMs, totalMs, totalMs);
     InternetHandle connection(::WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
     if (!connection) {
@@ -170,7 +175,7 @@ HttpExchange PerformOnce(const std::string& url, bool post, const std::string& h
     }
     for (;;) {
         if (::GetTickCount64() - started > static_cast<ULONGLONG>(totalMs)) {
-            answer->error = "the server sent no complete answer within " + std::to_string(limits.totalSeconds) + " s";
+            answer->error = NoCompleteAnswer(limits);
             answer->page.clear();
             return exchange;
         }
@@ -204,10 +209,11 @@ HttpExchange PerformOnce(const std::string& url, bool post, const std::string& h
 PostAnswer PostForm(const std::string& url, const std::string& headerBlock, const std::vector<std::uint8_t>& body,
                     const PostLimits& limits) {
     PostAnswer answer;
+    const RequestDeadline deadline(limits.totalSeconds);
     const std::string noPage = FollowRedirects(
         url,
         [&](const std::string& address, bool post) {
-            return PerformOnce(address, post, headerBlock, body, limits, &answer);
+            return PerformOnce(address, post, headerBlock, body, limits, deadline, &answer);
         },
         &answer.status);
     return SettledAnswer(std::move(answer), noPage);

@@ -144,6 +144,7 @@ protected:
                 {"cross302", {302, "http://localhost:" + std::to_string(port_) + "/analysis"}},
                 {"nolocation", {302, ""}},
                 {"empty", {204, ""}},
+                {"escape", {302, "\x1b[2Jgopher://x\x07"}},
             };
             const auto redirect = redirects.find(route);
             if (redirect != redirects.end()) {
@@ -156,6 +157,16 @@ protected:
                 return;
             }
             if (route == "silent") std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+            // Slow hops: each well within the test's 1 s limit, all four beyond it.
+            if (route.rfind("hop", 0) == 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(400));
+                const int hop = route[3] - '0';
+                if (hop < 4) {
+                    response.status = 307;
+                    response.set_header("Location", "hop" + std::to_string(hop + 1));
+                    return;
+                }
+            }
             response.set_content(kPage, "text/html; charset=utf-8");
         });
         server_.Get("/analysis", [](const httplib::Request&, httplib::Response& response) {
@@ -444,6 +455,8 @@ TEST_F(QueryProgramTest, FailsOnHttpErrorsAndTransportFailures) {
         {Url("cross302"), "another origin"},
         {Url("nolocation"), "without a Location"},
         {Url("empty"), "HTTP 204 without a page"},
+        // The server's text is shown with its control characters escaped.
+        {Url("escape"), "redirected to \"\\x1B[2Jgopher://x\\x07\""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.url);
@@ -451,6 +464,7 @@ TEST_F(QueryProgramTest, FailsOnHttpErrorsAndTransportFailures) {
         RunResult run = Run({"--time", "2013-12-06 12:00:05", "--request-out", "request.bin", "--out", "page.html"});
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_NE(run.err.find(c.mentions), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find_first_of("\x1b\x07"), std::string::npos) << run.err;
         EXPECT_EQ(access((directory_ + "/page.html").c_str(), F_OK), -1) << "no answer page written";
         EXPECT_NE(ReadFile(directory_ + "/request.bin").find("selectedTime=1386302405&"), std::string::npos);
     }
@@ -458,8 +472,8 @@ TEST_F(QueryProgramTest, FailsOnHttpErrorsAndTransportFailures) {
     for (const Received& r : Taken()) EXPECT_NE(r.path, "/analysis");
 }
 
-// The poster's limits: an endless page and a silent server end the request
-// with a message (here with limits small enough for a test).
+// The poster's limits: an endless page, a silent server and slow redirects
+// end the request with a message (here with limits small enough for a test).
 TEST_F(QueryProgramTest, PostingStopsAtThePageCapAndTheTimeOut) {
     PostLimits limits;
     limits.connectSeconds = 1;
@@ -468,7 +482,11 @@ TEST_F(QueryProgramTest, PostingStopsAtThePageCapAndTheTimeOut) {
     const struct {
         const char* route;
         const char* error;  // empty: the page arrives
-    } cases[] = {{"analysis", ""}, {"huge", "larger than 1 MiB"}, {"silent", "no complete answer within 1 s"}};
+    } cases[] = {{"analysis", ""},
+                 {"huge", "larger than 1 MiB"},
+                 {"silent", "no complete answer within 1 s"},
+                 // The limit holds for the whole request, redirects included.
+                 {"hop1", "no complete answer within 1 s"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.route);
         const PostAnswer answer = PostForm(Url(c.route), "User-ID: 111\r\n", {'a', '=', '1'}, limits);
@@ -505,6 +523,7 @@ TEST_F(QueryProgramTest, RefusesConfigurationAndRatioFilesThatAreNoSmallRegularF
         unlink((directory_ + "/ratio.txt").c_str());
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_NE(run.err.find(c.mentions), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find_first_of("\x1b\x07"), std::string::npos) << run.err;
         EXPECT_EQ(access((directory_ + "/request.bin").c_str(), F_OK), -1) << "no request written";
     }
     EXPECT_TRUE(Taken().empty());

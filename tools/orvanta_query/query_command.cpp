@@ -16,6 +16,7 @@
 #include "request/ratio_search.h"
 #include "request/record_csv.h"
 #include "request/form_poster.h"
+#include "request/shown_text.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -187,7 +188,8 @@ int RunQueryCommand(const QueryOptions& options) {
     }
     PostAnswer answer = PostForm(url, query.headerBlock, query.body);
     if (!answer.transported) {
-        std::fprintf(stderr, "%s: could not post the request to %s: %s\n", kProgram, url.c_str(), answer.error.c_str());
+        std::fprintf(stderr, "%s: could not post the request to %s: %s\n", kProgram, url.c_str(),
+                     ShownText(answer.error).c_str());
         return 1;
     }
     if (answer.status >= 400) {
