@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <atomic>
@@ -481,7 +482,14 @@ TEST(AnalysisServerLifetime, AStopBeforeRunMakesRunReturn) {
     EXPECT_TRUE(server.Run());  // returns at once instead of serving forever
 }
 
+// ... and leaves no descriptor behind (the library closes the listening socket).
 TEST(AnalysisServerLifetime, AStopRightAfterStartingEndsTheServer) {
+    const auto openDescriptors = [] {
+        std::size_t count = 0;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
+        return count;
+    };
+    const std::size_t before = openDescriptors();
     for (int i = 0; i < 20; ++i) {
         AnalysisServer server(Credentials{"111", "trelmoza"}, nullptr);
         ASSERT_GT(server.Bind("127.0.0.1", 0), 0);
@@ -489,6 +497,7 @@ TEST(AnalysisServerLifetime, AStopRightAfterStartingEndsTheServer) {
         server.Stop();
         runner.join();
     }
+    EXPECT_EQ(openDescriptors(), before);
 }
 
 TEST(AnalysisServerLifetime, ASecondServerCannotTakeATakenPort) {
