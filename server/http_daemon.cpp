@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 #include <unordered_map>
 
@@ -281,12 +282,16 @@ bool HttpDaemon::Run() {
                                                    MHD_ConnectionNotificationCode code) {
         static_cast<Impl*>(cls)->Notify(connection, socketContext, code);
     };
+    // The path stays as sent (percent escapes and all), as the record and the routes expect.
+    std::size_t (*const asSent)(void*, MHD_Connection*, char*) = [](void*, MHD_Connection*, char* text) {
+        return std::strlen(text);
+    };
     impl.daemon = MHD_start_daemon(
         MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL, 0, nullptr, nullptr, answer, &impl,
         MHD_OPTION_LISTEN_SOCKET, listenFd_, MHD_OPTION_THREAD_POOL_SIZE, kWorkerThreads,
         MHD_OPTION_CONNECTION_LIMIT, kMaxConnections, MHD_OPTION_PER_IP_CONNECTION_LIMIT, kMaxPerAddress,
         MHD_OPTION_CONNECTION_TIMEOUT, kSilenceSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT, kConnectionMemory,
-        MHD_OPTION_NOTIFY_COMPLETED, completed, &impl, MHD_OPTION_NOTIFY_CONNECTION, notify, &impl,
+        MHD_OPTION_UNESCAPE_CALLBACK, asSent, nullptr, MHD_OPTION_NOTIFY_COMPLETED, completed, &impl, MHD_OPTION_NOTIFY_CONNECTION, notify, &impl,
         MHD_OPTION_END);
     if (impl.daemon == nullptr) return false;
     listenFd_ = -1;  // the library closes it when it stops
