@@ -119,8 +119,7 @@ struct HttpDaemon::Impl {
         MHD_get_connection_values_n(connection, MHD_HEADER_KIND, CollectHeader, &request.request);
         if (const int fault = FramingFault(request.request)) return fault;
         if (const std::string* length = request.request.Header("Content-Length")) {
-            char* end = nullptr;
-            const unsigned long long declared = std::strtoull(length->c_str(), &end, 10);
+            const unsigned long long declared = std::strtoull(length->c_str(), nullptr, 10);
             if (declared > maxBodyBytes) return 413;
             if (!Hold(request, static_cast<std::size_t>(declared))) return 503;
         }
