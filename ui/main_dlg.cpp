@@ -14,6 +14,7 @@
 #include "dialogcore/record_step.h"
 #include "dialogcore/start_facts.h"
 #include "ui/about_dlg.h"
+#include "ui/analysis_pages.h"
 #include "ui/overview_strip.h"
 #include "ui/record_export.h"
 #include "ui/resources.h"
@@ -41,7 +42,11 @@ CMainDlg::CMainDlg(RawVolumeSystem& volumes, const MainDlgOptions& options, QWid
     OnInitDialog();
 }
 
-CMainDlg::~CMainDlg() = default;
+CMainDlg::~CMainDlg() {
+    // A report being made reads through the reader, which goes before the
+    // child objects do.
+    analysisPages_->StopReport();
+}
 
 bool CMainDlg::OnInitDialog() {
     CResizableDlg::OnInitDialog();
@@ -73,6 +78,7 @@ void CMainDlg::ShowCardFound() {
         }
     }
     shownRecord_ = 0;
+    analysisPages_->SetShownRecord(0);
     overview_->SetMarker(0);
     exportCsvAction_->setEnabled(false);  // no record shown yet
     ShowStatus(QString());
@@ -99,6 +105,7 @@ void CMainDlg::ShowCardFound() {
 void CMainDlg::OnFindCard() {
     // No scan may read through the old reader's copy while the drives change.
     overview_->ShowNoCard();
+    analysisPages_->StopReport();
     if (findDrives_) findDrives_();
     RawVolumeSystem& volumes = reader_->Volumes();
     reader_.emplace(volumes);
