@@ -3,6 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <cpuid.h>
+#include <immintrin.h>
+#define ORVANTA_SHA_INSTRUCTIONS 1
+#endif
+
 namespace orvanta {
 namespace cardimage {
 namespace {
@@ -19,12 +25,7 @@ constexpr std::uint32_t kRound[64] = {
 
 inline std::uint32_t Rotr(std::uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
 
-}  // namespace
-
-CSha256::CSha256()
-    : state_{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19} {}
-
-void CSha256::Block(const std::uint8_t* p) {
+void PortableBlock(std::uint32_t* state_, const std::uint8_t* p) {
     std::uint32_t w[64];
     for (int i = 0; i < 16; ++i) {
         w[i] = (std::uint32_t{p[4 * i]} << 24) | (std::uint32_t{p[4 * i + 1]} << 16) |
@@ -59,6 +60,74 @@ void CSha256::Block(const std::uint8_t* p) {
     state_[7] += h;
 }
 
+#ifdef ORVANTA_SHA_INSTRUCTIONS
+bool HasShaInstructions() {
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    if (!__get_cpuid(1, &a, &b, &c, &d)) return false;
+    const bool ssse3 = (c & (1u << 9)) != 0, sse41 = (c & (1u << 19)) != 0;
+    if (!__get_cpuid_count(7, 0, &a, &b, &c, &d)) return false;
+    return ssse3 && sse41 && (b & (1u << 29)) != 0;
+}
+
+// The same compression with the SHA extensions: the state kept as ABEF and
+// CDGH, four rounds of message schedule per vector.
+__attribute__((target("sha,sse4.1,ssse3"))) void ShaInstructionBlocks(std::uint32_t* state, const std::uint8_t* data,
+                                                                      std::size_t blocks) {
+    const __m128i byteSwap = _mm_set_epi64x(0x0c0d0e0f08090a0bULL, 0x0405060700010203ULL);
+    __m128i dcba = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(state)), 0xB1);
+    __m128i hgfe = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(state + 4)), 0x1B);
+    __m128i abef = _mm_alignr_epi8(dcba, hgfe, 8);
+    __m128i cdgh = _mm_blend_epi16(hgfe, dcba, 0xF0);
+    for (; blocks > 0; --blocks, data += 64) {
+        const __m128i abefBefore = abef, cdghBefore = cdgh;
+        __m128i m[4];
+        for (int i = 0; i < 4; ++i) {
+            m[i] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * i)), byteSwap);
+        }
+        for (int r = 0; r < 16; ++r) {
+            if (r >= 4) {
+                // W[t] = s1(W[t-2]) + W[t-7] + s0(W[t-15]) + W[t-16], four at a time.
+                __m128i next = _mm_sha256msg1_epu32(m[r % 4], m[(r + 1) % 4]);
+                next = _mm_add_epi32(next, _mm_alignr_epi8(m[(r + 3) % 4], m[(r + 2) % 4], 4));
+                m[r % 4] = _mm_sha256msg2_epu32(next, m[(r + 3) % 4]);
+            }
+            __m128i words = _mm_add_epi32(m[r % 4], _mm_loadu_si128(reinterpret_cast<const __m128i*>(kRound + 4 * r)));
+            cdgh = _mm_sha256rnds2_epu32(cdgh, abef, words);
+            words = _mm_shuffle_epi32(words, 0x0E);
+            abef = _mm_sha256rnds2_epu32(abef, cdgh, words);
+        }
+        abef = _mm_add_epi32(abef, abefBefore);
+        cdgh = _mm_add_epi32(cdgh, cdghBefore);
+    }
+    const __m128i feba = _mm_shuffle_epi32(abef, 0x1B);
+    const __m128i dchg = _mm_shuffle_epi32(cdgh, 0xB1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(state), _mm_blend_epi16(feba, dchg, 0xF0));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(state + 4), _mm_alignr_epi8(dchg, feba, 8));
+}
+#endif
+
+}  // namespace
+
+CSha256::CSha256(Engine engine)
+    : state_{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19} {
+#ifdef ORVANTA_SHA_INSTRUCTIONS
+    static const bool available = HasShaInstructions();
+    shaInstructions_ = engine == Engine::kFastest && available;
+#else
+    (void)engine;
+#endif
+}
+
+void CSha256::Blocks(const std::uint8_t* data, std::size_t blocks) {
+#ifdef ORVANTA_SHA_INSTRUCTIONS
+    if (shaInstructions_) {
+        ShaInstructionBlocks(state_.data(), data, blocks);
+        return;
+    }
+#endif
+    for (; blocks > 0; --blocks, data += 64) PortableBlock(state_.data(), data);
+}
+
 void CSha256::Update(const void* data, std::size_t size) {
     const auto* p = static_cast<const std::uint8_t*>(data);
     length_ += size;
@@ -69,16 +138,19 @@ void CSha256::Update(const void* data, std::size_t size) {
         p += take;
         size -= take;
         if (pendingSize_ < pending_.size()) return;
-        Block(pending_.data());
+        Blocks(pending_.data(), 1);
         pendingSize_ = 0;
     }
-    for (; size >= 64; p += 64, size -= 64) Block(p);
+    const std::size_t whole = size / 64;
+    Blocks(p, whole);
+    p += whole * 64;
+    size -= whole * 64;
     std::memcpy(pending_.data(), p, size);
     pendingSize_ = size;
 }
 
 void CSha256::UpdateZeros(std::uint64_t size) {
-    static const std::uint8_t zeros[4096] = {};
+    static const std::uint8_t zeros[65536] = {};
     while (size > 0) {
         const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(size, sizeof zeros));
         Update(zeros, take);

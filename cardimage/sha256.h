@@ -13,7 +13,11 @@ namespace cardimage {
 
 class CSha256 {
 public:
-    CSha256();
+    // kFastest uses the processor's SHA instructions where it has them (x86-64
+    // SHA extensions, checked at run time), else the portable code.
+    enum class Engine { kFastest, kPortable };
+
+    explicit CSha256(Engine engine = Engine::kFastest);
 
     void Update(const void* data, std::size_t size);
     // `size` zero bytes, as a hole of a sparse file reads.
@@ -23,7 +27,9 @@ public:
     std::string HexDigest();
 
 private:
-    void Block(const std::uint8_t* block);
+    void Blocks(const std::uint8_t* data, std::size_t blocks);
+
+    bool shaInstructions_ = false;
 
     std::array<std::uint32_t, 8> state_;
     std::array<std::uint8_t, 64> pending_{};
