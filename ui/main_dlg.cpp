@@ -11,6 +11,7 @@
 
 #include "card/card_summary.h"
 #include "card/drive_check.h"
+#include "dialogcore/card_image_option.h"
 #include "dialogcore/record_step.h"
 #include "dialogcore/start_facts.h"
 #include "ui/about_dlg.h"
@@ -36,7 +37,10 @@ CMainDlg::CMainDlg(RawVolumeSystem& volumes, const MainDlgOptions& options, QWid
       selection_(ToTime32(std::time(nullptr))),
       icon_(LoadAppIcon()) {
     setFont(DialogFont());
-    setWindowTitle(text::Tr(text::kMainCaption));
+    setWindowTitle(options.cardImage.empty()
+                       ? text::Tr(text::kMainCaption)
+                       : QString::fromStdString(TitleWithCardImage(text::Tr(text::kMainCaption).toStdString(),
+                                                                   options.cardImage)));
     setAttribute(Qt::WA_QuitOnClose, true);
     CreateControls();
     OnInitDialog();

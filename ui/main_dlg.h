@@ -51,6 +51,8 @@ struct MainDlgOptions {
     // so that a card reader plugged in after start gets its letter; may be
     // empty. It may change *drives.
     std::function<void()> findDrives;
+    // The card image taken as the card (--image), named in the title; or empty.
+    std::string cardImage;
 };
 
 class CMainDlg : public CResizableDlg {
