@@ -1,27 +1,20 @@
 #include "ui/analysis_pages.h"
 
+#include <memory>
+
 #include <QAction>
 #include <QMessageBox>
-#include <QProgressDialog>
-#include <QTimer>
 
 #include "analysis/report_html.h"
 #include "dialogcore/local_analysis_page.h"
 #include "request/client_settings.h"
 #include "ui/analysis_strings.h"
-#include "ui/report_runner.h"
+#include "ui/background_runner.h"
 #include "ui/ui_language.h"
 #include "ui/ui_strings.h"
 #include "ui/web_browser2.h"
 
 namespace orvanta {
-namespace {
-
-// A week's report takes about half a second: a shorter one shows no dialog.
-constexpr int kProgressDelayMs = 400;
-
-}  // namespace
-
 CAnalysisPages::CAnalysisPages(QWidget* window, CWebBrowser2& browser, ReaderOf reader, IniPathOf iniPath)
     : QObject(window), window_(window), browser_(browser), reader_(std::move(reader)), iniPath_(std::move(iniPath)) {
     localAction_ = new QAction(text::Tr(text::kLocalAnalysis), this);
@@ -35,19 +28,7 @@ CAnalysisPages::CAnalysisPages(QWidget* window, CWebBrowser2& browser, ReaderOf 
     reportAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     for (QAction* action : {localAction_, reportAction_}) action->setShortcutContext(Qt::WindowShortcut);
 
-    runner_ = new CReportRunner(this);
-    connect(runner_, &CReportRunner::finished, this, &CAnalysisPages::OnReportDone);
-    progress_ = new QProgressDialog(text::Tr(text::kReportRunning), text::Tr(text::kReportCancel), 0, 100, window_);
-    progress_->setObjectName(QStringLiteral("reportProgress"));
-    progress_->setWindowModality(Qt::WindowModal);
-    progress_->setMinimumDuration(kProgressDelayMs);
-    progress_->setAutoReset(false);
-    progress_->setAutoClose(false);
-    progress_->reset();  // a new QProgressDialog would show itself after its minimum duration
-    connect(progress_, &QProgressDialog::canceled, runner_, &CReportRunner::Cancel);
-    progressTimer_ = new QTimer(this);
-    progressTimer_->setInterval(100);
-    connect(progressTimer_, &QTimer::timeout, this, [this] { progress_->setValue(runner_->Percent()); });
+    runner_ = new CBackgroundRunner(window_);
 }
 
 CAnalysisPages::~CAnalysisPages() { runner_->Stop(); }
@@ -92,23 +73,30 @@ void CAnalysisPages::MakeReport(std::int32_t from, std::int32_t to) {
     }
     analysis::ReportSettings settings;
     settings.nominalVolts = ReadNominalVoltage(iniPath_());
-    runner_->Start(reader_(), settings, range);
-    progress_->reset();
-    progress_->setValue(0);  // shows the dialog once the report runs longer than its minimum duration
-    progressTimer_->start();
+    // The reader stays in place while the report runs: the window stops the
+    // report before it replaces its reader or goes.
+    const CCardReader* reader = &reader_();
+    runner_->Start(
+        [this, reader, settings, range](CBackgroundRunner::Progress& progress) -> std::function<void()> {
+            analysis::CRangeReport maker(*reader, settings);
+            maker.SetProgressHook([&progress](std::uint64_t done, std::uint64_t total) {
+                progress.done = done;
+                progress.total = total;
+            });
+            maker.SetCancelHook([&progress] { return progress.cancel.load(); });
+            auto made = std::make_shared<analysis::RangeReport>(maker.Make(range));
+            return [this, made] { OnReportDone(*made); };
+        },
+        text::Tr(text::kReportRunning));
 }
 
 bool CAnalysisPages::IsReporting() const { return runner_->IsRunning(); }
 
 void CAnalysisPages::StopReport() {
     runner_->Stop();
-    progressTimer_->stop();
-    progress_->reset();
 }
 
 void CAnalysisPages::OnReportDone(const analysis::RangeReport& report) {
-    progressTimer_->stop();
-    progress_->reset();
     switch (report.status) {
         case OverviewStatus::kNoDevice:
             Tell(text::Tr(text::kReportFailed).arg(QString::fromStdString(report.message)));

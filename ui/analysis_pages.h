@@ -22,13 +22,11 @@
 #include "card/card_reader.h"
 
 class QAction;
-class QProgressDialog;
-class QTimer;
 class QWidget;
 
 namespace orvanta {
 
-class CReportRunner;
+class CBackgroundRunner;
 class CWebBrowser2;
 struct ShownRecord;
 
@@ -86,9 +84,7 @@ private:
     IniPathOf iniPath_;
     QAction* localAction_ = nullptr;
     QAction* reportAction_ = nullptr;
-    CReportRunner* runner_ = nullptr;
-    QProgressDialog* progress_ = nullptr;
-    QTimer* progressTimer_ = nullptr;
+    CBackgroundRunner* runner_ = nullptr;
     std::int32_t shownRecord_ = 0;
     std::optional<analysis::RangeReport> lastReport_;
     QString lastMessage_;
