@@ -58,4 +58,14 @@ std::optional<double> QuantityValue(const OverviewSample& sample, OverviewQuanti
     return std::nullopt;
 }
 
+std::vector<OverviewSample> QuantityCurve(const std::vector<OverviewSample>& samples, OverviewQuantity quantity) {
+    std::vector<OverviewSample> curve = samples;
+    for (OverviewSample& sample : curve) {
+        const std::optional<double> value = QuantityValue(sample, quantity);
+        sample.hasRms = value.has_value();
+        sample.rms.voltsB = sample.rms.amperesA = value.value_or(0.0);
+    }
+    return curve;
+}
+
 }  // namespace orvanta

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "card/card_overview.h"
 #include "dialogcore/ui_language.h"
@@ -30,5 +31,10 @@ OverviewQuantity QuantityOfKey(const std::string& key);
 
 // The sample's value of the quantity; none when its record gives none.
 std::optional<double> QuantityValue(const OverviewSample& sample, OverviewQuantity quantity);
+
+// The samples as one curve of the quantity, for the strip's envelope: each
+// sample's value in both channels' RMS places (rms.voltsB and rms.amperesA),
+// hasRms false where the record gives none.
+std::vector<OverviewSample> QuantityCurve(const std::vector<OverviewSample>& samples, OverviewQuantity quantity);
 
 }  // namespace orvanta

@@ -83,6 +83,19 @@ std::int32_t ReadNominalVoltage(const std::string& iniPath) {
     return ParseNominalVolts(value, &volts) ? volts : kDefaultNominalVolts;
 }
 
+bool ParseNominalFrequency(const std::string& text, int* hertz) {
+    if (text != "50" && text != "60") return false;
+    *hertz = text == "50" ? 50 : 60;
+    return true;
+}
+
+int ReadNominalFrequency(const std::string& iniPath) {
+    char value[16];
+    ReadProfileString(kSection, "nominalFrequency", "", value, sizeof value, iniPath);
+    int hertz = kDefaultNominalFrequency;
+    return ParseNominalFrequency(value, &hertz) ? hertz : kDefaultNominalFrequency;
+}
+
 namespace {
 
 bool HasControlCharacter(const char* value, bool tabAllowed) {

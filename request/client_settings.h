@@ -43,6 +43,17 @@ bool ParseNominalVolts(const std::string& text, std::int32_t* volts);
 // or not a whole number of volts from 1 to 1000000.
 std::int32_t ReadNominalVoltage(const std::string& iniPath);
 
+// The line frequencies a recording can be exported at, in hertz.
+constexpr int kDefaultNominalFrequency = 50;
+
+// "50" or "60", nothing else.
+bool ParseNominalFrequency(const std::string& text, int* hertz);
+
+// The key "nominalFrequency" of section "Common": the line frequency of the
+// recording (the COMTRADE export's sampling rate is 96 times it); 50 when
+// the key is missing or neither 50 nor 60.
+int ReadNominalFrequency(const std::string& iniPath);
+
 // The key of the first value that cannot go into a request safely, or null
 // when all can: a control character in userID or password (a CR or LF would
 // end its header line and start one of the file's choosing; VT, FF, DEL and

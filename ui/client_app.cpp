@@ -29,6 +29,7 @@ bool CClientApp::InitInstance() {
     MainDlgOptions options;
     options.drives = drives_;
     options.findDrives = findDrives_;
+    options.cardImage = cardImage_;
     CMainDlg dialog(volumes_, options);
     mainWindow_ = &dialog;
     dialog.exec();  // the end code is not examined

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 namespace orvanta {
 
@@ -21,6 +22,9 @@ public:
     // modally. Returns false in every case: the application then ends.
     bool InitInstance();
 
+    // The card image taken as drive E: (--image), named in the window's title.
+    void SetCardImage(const std::string& image) { cardImage_ = image; }
+
     // The main window while it runs, else null.
     CMainDlg* MainWindow() const { return mainWindow_; }
 
@@ -28,6 +32,7 @@ private:
     RawVolumeSystem& volumes_;
     const DriveMap* drives_;
     std::function<void()> findDrives_;
+    std::string cardImage_;
     CMainDlg* mainWindow_ = nullptr;
 };
 

@@ -1,9 +1,11 @@
 // orvanta-client: the desktop window of the harmonic-analysis client.
 //
-//   orvanta-client [--drive L=PATH]... [--lang zh|en] [--version] [--help]
+//   orvanta-client [--drive L=PATH]... [--image FILE] [--lang zh|en] [--version] [--help]
 //
 // Each --drive maps a drive letter to a card device or image file; without
 // any, the removable media found on this machine get the letters D, E, ...
+// --image takes a saved card image as the card in drive E: and names it in
+// the title bar.
 // The window speaks Chinese, or English on a desktop whose language is
 // English; --lang chooses either.
 
@@ -16,6 +18,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include "dialogcore/card_image_option.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
 #include "platform/redetecting_volumes.h"
@@ -30,6 +33,7 @@ const char kProgram[] = "orvanta-client";
 struct Arguments {
     int exitStatus = -1;  // -1: start the window
     std::vector<std::string> drives;
+    std::string image;  // --image FILE, also among the drives as E=FILE
     std::string language;
 };
 
@@ -56,7 +60,10 @@ Arguments ReadArguments(const QStringList& words) {
     const QCommandLineOption lang(QStringLiteral("lang"),
                                   QStringLiteral("the window's language, whatever the desktop says"),
                                   QStringLiteral("zh|en"));
-    parser.addOptions({help, version, drive, lang});
+    const QCommandLineOption image(QStringLiteral("image"),
+                                   QStringLiteral("a saved card image (orvanta-card save) as the card in drive E:"),
+                                   QStringLiteral("FILE"));
+    parser.addOptions({help, version, drive, image, lang});
     if (!parser.parse(words)) {
         result.exitStatus = UsageError(parser.errorText());
         return result;
@@ -79,6 +86,14 @@ Arguments ReadArguments(const QStringList& words) {
         return result;
     }
     for (const QString& value : parser.values(drive)) result.drives.push_back(value.toStdString());
+    if (parser.isSet(image)) {
+        result.image = parser.values(image).last().toStdString();
+        std::string error;
+        if (!orvanta::AddCardImageDrive(result.image, &result.drives, &error)) {
+            result.exitStatus = UsageError(QString::fromStdString(error));
+            return result;
+        }
+    }
     const QStringList languages = parser.values(lang);
     if (!languages.isEmpty()) {
         result.language = languages.last().toStdString();
@@ -138,6 +153,7 @@ int main(int argc, char* argv[]) {
     }
     const std::unique_ptr<orvanta::RawVolumeSystem> volumes = orvanta::MakePlatformVolumeSystem(drives);
     orvanta::CClientApp client(*volumes, &drives);
+    client.SetCardImage(arguments.image);
     client.InitInstance();
     return 0;
 }

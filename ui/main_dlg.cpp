@@ -11,9 +11,11 @@
 
 #include "card/card_summary.h"
 #include "card/drive_check.h"
+#include "dialogcore/card_image_option.h"
 #include "dialogcore/record_step.h"
 #include "dialogcore/start_facts.h"
 #include "ui/about_dlg.h"
+#include "ui/analysis_pages.h"
 #include "ui/overview_strip.h"
 #include "ui/record_export.h"
 #include "ui/resources.h"
@@ -35,13 +37,20 @@ CMainDlg::CMainDlg(RawVolumeSystem& volumes, const MainDlgOptions& options, QWid
       selection_(ToTime32(std::time(nullptr))),
       icon_(LoadAppIcon()) {
     setFont(DialogFont());
-    setWindowTitle(text::Tr(text::kMainCaption));
+    setWindowTitle(options.cardImage.empty()
+                       ? text::Tr(text::kMainCaption)
+                       : QString::fromStdString(TitleWithCardImage(text::Tr(text::kMainCaption).toStdString(),
+                                                                   options.cardImage)));
     setAttribute(Qt::WA_QuitOnClose, true);
     CreateControls();
     OnInitDialog();
 }
 
-CMainDlg::~CMainDlg() = default;
+CMainDlg::~CMainDlg() {
+    // A report being made reads through the reader, which goes before the
+    // child objects do.
+    analysisPages_->StopReport();
+}
 
 bool CMainDlg::OnInitDialog() {
     CResizableDlg::OnInitDialog();
@@ -73,6 +82,7 @@ void CMainDlg::ShowCardFound() {
         }
     }
     shownRecord_ = 0;
+    analysisPages_->SetShownRecord(0);
     overview_->SetMarker(0);
     exportCsvAction_->setEnabled(false);  // no record shown yet
     ShowStatus(QString());
@@ -99,6 +109,7 @@ void CMainDlg::ShowCardFound() {
 void CMainDlg::OnFindCard() {
     // No scan may read through the old reader's copy while the drives change.
     overview_->ShowNoCard();
+    analysisPages_->StopReport();
     if (findDrives_) findDrives_();
     RawVolumeSystem& volumes = reader_->Volumes();
     reader_.emplace(volumes);

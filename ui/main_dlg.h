@@ -32,6 +32,7 @@ class QWebEngineLoadingInfo;
 
 namespace orvanta {
 
+class CAnalysisPages;
 class CEventsPanel;
 class COverviewStrip;
 class CRecordExport;
@@ -50,6 +51,8 @@ struct MainDlgOptions {
     // so that a card reader plugged in after start gets its letter; may be
     // empty. It may change *drives.
     std::function<void()> findDrives;
+    // The card image taken as the card (--image), named in the title; or empty.
+    std::string cardImage;
 };
 
 class CMainDlg : public CResizableDlg {
@@ -105,6 +108,8 @@ public:
     void SavePageAsPdf(const QString& path);
     bool ExportRecordCsv(const QString& path);
     CRecordExport* Exporter() const { return export_; }
+    // The local analysis and the report of the strip's range.
+    CAnalysisPages* AnalysisPages() const { return analysisPages_; }
 
 public slots:
     void OnOK();
@@ -166,6 +171,7 @@ private:
     QAction* savePdfAction_ = nullptr;
     QAction* exportCsvAction_ = nullptr;
     CRecordExport* export_ = nullptr;
+    CAnalysisPages* analysisPages_ = nullptr;
     QAction* findCardAction_ = nullptr;
     QTimer* cardPoll_ = nullptr;
     std::function<void()> findDrives_;

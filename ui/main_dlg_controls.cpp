@@ -9,10 +9,12 @@
 #include <QWebEnginePage>
 
 #include "ui/web_browser2.h"
+#include "ui/analysis_pages.h"
 #include "ui/main_dlg.h"
 #include "ui/events_panel.h"
 #include "ui/overview_strip.h"
 #include "ui/record_export.h"
+#include "ui/strip_quantity_menu.h"
 #include "ui/ui_strings.h"
 
 namespace orvanta {
@@ -155,6 +157,19 @@ void CMainDlg::CreateControls() {
     connect(savePdfAction_, &QAction::triggered, this, &CMainDlg::OnSavePdf);
     connect(exportCsvAction_, &QAction::triggered, this, &CMainDlg::OnExportCsv);
     connect(overview_, &COverviewStrip::sampleChosen, this, &CMainDlg::OnOverviewSampleChosen);
+
+    // Pages made here: the local analysis of the record shown (Ctrl+L) and
+    // the report of the strip's range (Ctrl+R); the strip's quantity menu.
+    analysisPages_ = new CAnalysisPages(
+        this, *browser_, [this]() -> CCardReader& { return *reader_; }, [this] { return iniPath_; });
+    for (QAction* action : {analysisPages_->LocalAnalysisAction(), analysisPages_->ReportAction()}) {
+        addAction(action);
+        browser_->addAction(action);
+    }
+    overview_->addAction(analysisPages_->ReportAction());
+    connect(analysisPages_->ReportAction(), &QAction::triggered, this,
+            [this] { analysisPages_->MakeReport(overview_->ViewFrom(), overview_->ViewTo()); });
+    new CStripQuantityMenu(overview_);
 
     // The events list scans the strip's current range (the whole card when the strip shows none).
     events_ = new CEventsPanel(*reader_, iniPath_, this);

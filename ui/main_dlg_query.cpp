@@ -10,6 +10,7 @@
 
 #include "dialogcore/card_status.h"
 #include "platform/drive_map.h"
+#include "ui/analysis_pages.h"
 #include "ui/web_browser2.h"
 #include "ui/local_pages.h"
 #include "ui/main_dlg.h"
@@ -47,6 +48,7 @@ void CMainDlg::Present(const PreparedQuery& query) {
     }
     shownRecord_ = query.settings.actualTime > 0 ? query.settings.actualTime : 0;
     overview_->SetMarker(shownRecord_);
+    analysisPages_->SetShownRecord(shownRecord_);
     // Without a record there is nothing to export.
     exportCsvAction_->setEnabled(shownRecord_ > 0);
     refresh_->setEnabled(false);
@@ -107,7 +109,9 @@ void CMainDlg::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
         default:
             return;
     }
-    const QString page = UnreachableServerPage(config_, server.toString(), info.errorString());
+    // Below why: the local analysis of the record, which needs no server.
+    const QString page =
+        analysisPages_->WithLocalAnalysis(UnreachableServerPage(config_, server.toString(), info.errorString()));
     QMetaObject::invokeMethod(this, [this, page] { browser_->ShowLocalPage(page); }, Qt::QueuedConnection);
 }
 

@@ -123,14 +123,17 @@ void PaintOverview(QPainter& painter, const QPalette& palette, const QFont& font
         BuildEnvelope(samples, geometry.Columns(), geometry.From(), geometry.To(), frame.gapSeconds);
     double largestA = 0;
     double largestB = 0;
+    double smallestB = 0;
     for (const EnvelopeColumn& c : columns) {
         largestA = std::max(largestA, c.maxA);
         largestB = std::max(largestB, c.maxB);
+        smallestB = std::min(smallestB, c.minB);
     }
     const double topA = OverviewRmsAxisTop(largestA);
     const double topB = OverviewRmsAxisTop(largestB);
-    auto yOf = [&plot](double value, double top) {
-        const double share = std::clamp(value / top, 0.0, 1.0);
+    const double bottomB = smallestB < 0 ? -OverviewRmsAxisTop(-smallestB) : 0.0;
+    auto yOf = [&plot](double value, double top, double bottom = 0.0) {
+        const double share = std::clamp((value - bottom) / (top - bottom), 0.0, 1.0);
         return plot.bottom() - 1 - share * (plot.height() - 3);
     };
 
@@ -150,8 +153,8 @@ void PaintOverview(QPainter& painter, const QPalette& palette, const QFont& font
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setClipRect(plot);
     // Channel A first, lighter, so that channel B stays on top.
-    PaintBand(painter, columns, true, [&](double v) { return yOf(v, topA); }, kChannelAColor);
-    PaintBand(painter, columns, false, [&](double v) { return yOf(v, topB); }, kChannelBColor);
+    if (!frame.oneQuantity) PaintBand(painter, columns, true, [&](double v) { return yOf(v, topA); }, kChannelAColor);
+    PaintBand(painter, columns, false, [&](double v) { return yOf(v, topB, bottomB); }, kChannelBColor);
     painter.setClipping(false);
     painter.setRenderHint(QPainter::Antialiasing, false);
 
@@ -171,16 +174,19 @@ void PaintOverview(QPainter& painter, const QPalette& palette, const QFont& font
     // Value axes with their units, then the time axis.
     const int textHeight = metrics.height();
     const int rightWidth = widgetRect.width() - plot.right() - 4;
+    const QByteArray unitB = frame.oneQuantity ? frame.unit.toUtf8() : QByteArray("V");
     painter.setPen(kChannelBColor);
     painter.drawText(QRect(0, plot.top(), plot.left() - 3, textHeight), Qt::AlignRight | Qt::AlignTop,
-                     AxisText(topB, "V"));
+                     AxisText(topB, unitB.constData()).trimmed());
     painter.drawText(QRect(0, plot.bottom() - textHeight, plot.left() - 3, textHeight),
-                     Qt::AlignRight | Qt::AlignBottom, QStringLiteral("0 V"));
-    painter.setPen(kChannelAColor);
-    painter.drawText(QRect(plot.right() + 4, plot.top(), rightWidth, textHeight), Qt::AlignLeft | Qt::AlignTop,
-                     AxisText(topA, "A"));
-    painter.drawText(QRect(plot.right() + 4, plot.bottom() - textHeight, rightWidth, textHeight),
-                     Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("0 A"));
+                     Qt::AlignRight | Qt::AlignBottom, AxisText(bottomB, unitB.constData()).trimmed());
+    if (!frame.oneQuantity) {
+        painter.setPen(kChannelAColor);
+        painter.drawText(QRect(plot.right() + 4, plot.top(), rightWidth, textHeight), Qt::AlignLeft | Qt::AlignTop,
+                         AxisText(topA, "A"));
+        painter.drawText(QRect(plot.right() + 4, plot.bottom() - textHeight, rightWidth, textHeight),
+                         Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("0 A"));
+    }
     PaintTimeAxis(painter, palette, metrics, geometry);
 
     // A message or progress at the plot's corner; otherwise the sample

@@ -57,6 +57,11 @@ struct OverviewFrame {
     bool scanning = false;
     double progress = 0.0;        // 0..1 while scanning
     const std::vector<PowerEvent>* events = nullptr;  // the events list's events to mark; null: none
+    // One quantity instead of both channels' RMS: `samples` carry it in
+    // channel B's place (QuantityCurve), drawn alone on the left axis in
+    // `unit`; its axis reaches below zero when a value does (power factor).
+    bool oneQuantity = false;
+    QString unit;
 };
 
 void PaintOverview(QPainter& painter, const QPalette& palette, const QFont& font, const QRect& widgetRect,

@@ -5,6 +5,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include "analysis/strip_quality.h"
 #include "dialogcore/overview_view.h"
 #include "ui/ui_strings.h"
 
@@ -30,6 +31,8 @@ COverviewScan::~COverviewScan() {
 
 void COverviewScan::StartScan(const CCardReader& reader) {
     overview_ = std::make_unique<CardOverview>(reader);
+    // The strip's other quantities (THD-F, power factor) come from the same scan.
+    analysis::EnableStripQuality(*overview_, reader);
     samples_.clear();
     Scan(OverviewRequest());
 }

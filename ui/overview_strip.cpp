@@ -12,6 +12,7 @@
 
 #include "card/local_time.h"
 #include "ui/overview_scan.h"
+#include "ui/ui_language.h"
 #include "ui/ui_strings.h"
 
 namespace orvanta {
@@ -135,6 +136,11 @@ void COverviewStrip::SetMarker(std::int32_t time) {
     update();
 }
 
+void COverviewStrip::SetQuantity(OverviewQuantity quantity) {
+    quantity_ = quantity;
+    update();
+}
+
 void COverviewStrip::SetEventMarks(const std::vector<PowerEvent>& events) {
     eventMarks_ = events;
     update();
@@ -149,6 +155,15 @@ QString COverviewStrip::HoverTextAt(int x) const {
     if (index < 0) return QString();
     const OverviewSample& sample = Samples()[static_cast<std::size_t>(index)];
     const QString time = QString::fromStdString(FormatLocalStandard(sample.time));
+    if (quantity_ != OverviewQuantity::kVoltageRms) {
+        const std::optional<double> value = QuantityValue(sample, quantity_);
+        if (!value) return text::Tr(text::kOverviewHoverNoPoint).arg(time);
+        const UiLanguage language = CurrentUiLanguage();
+        return QStringLiteral("%1   %2: %3 %4")
+            .arg(time, QString::fromStdString(QuantityCaption(language, quantity_)), QString::number(*value, 'f', 3),
+                 QString::fromStdString(QuantityUnit(quantity_)))
+            .trimmed();
+    }
     if (!sample.hasRms) return text::Tr(text::kOverviewHoverNoPoint).arg(time);
     return QString::fromLatin1(text::kOverviewHover)
         .arg(time, QString::number(sample.rms.voltsB, 'f', 1), QString::number(sample.rms.amperesA, 'f', 3));
@@ -158,6 +173,13 @@ void COverviewStrip::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     OverviewFrame frame;
     frame.samples = &Samples();
+    std::vector<OverviewSample> curve;
+    if (quantity_ != OverviewQuantity::kVoltageRms) {
+        curve = QuantityCurve(Samples(), quantity_);
+        frame.samples = &curve;
+        frame.oneQuantity = true;
+        frame.unit = QString::fromStdString(QuantityUnit(quantity_));
+    }
     frame.gapSeconds = scan_->GapSeconds();
     frame.marker = marker_;
     frame.events = &eventMarks_;

@@ -18,6 +18,7 @@
 
 #include "card/card_overview.h"
 #include "card/event_detector.h"
+#include "dialogcore/overview_quantity.h"
 #include "ui/overview_painter.h"
 
 class QAction;
@@ -46,6 +47,10 @@ public:
     // The events list's events, marked over the curves.
     void SetEventMarks(const std::vector<PowerEvent>& events);
     const std::vector<PowerEvent>& EventMarks() const { return eventMarks_; }
+    // The quantity drawn: the RMS voltage draws both channels' RMS, any
+    // other quantity is drawn alone on its own axis.
+    void SetQuantity(OverviewQuantity quantity);
+    OverviewQuantity Quantity() const { return quantity_; }
 
     bool IsScanning() const;
     const std::vector<OverviewSample>& Samples() const;
@@ -104,6 +109,7 @@ private:
     std::int32_t pendingTo_ = 0;
     std::int32_t marker_ = 0;
     std::vector<PowerEvent> eventMarks_;
+    OverviewQuantity quantity_ = OverviewQuantity::kVoltageRms;
 
     int pressX_ = -1;
     int dragX_ = -1;

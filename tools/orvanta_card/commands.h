@@ -29,6 +29,8 @@ Command AddOverviewCommand(CLI::App& program);
 Command AddEventsCommand(CLI::App& program);
 Command AddAnalyseCommand(CLI::App& program);
 Command AddReportCommand(CLI::App& program);
+Command AddSaveCommand(CLI::App& program);
+Command AddComtradeCommand(CLI::App& program);
 
 // "orvanta-card create: message" and the pointer to its --help on standard
 // error; returns kExitUsage. For checks made after the command line was read.

@@ -1,6 +1,7 @@
 // orvanta-card: writes synthetic recorder cards, shows what a card holds,
 // finds its voltage events, analyses the power quality of its records and
-// reports it against EN 50160 and IEEE 519.
+// reports it against EN 50160 and IEEE 519, saves it as an image and
+// exports records as COMTRADE files.
 #include <vector>
 
 #include "tools/orvanta_card/commands.h"
@@ -19,7 +20,8 @@ int main(int argc, char** argv) {
     using namespace orvanta::cardtool;
     CLI::App program(
         "Writes synthetic recorder cards, shows what a card holds, finds its voltage events, analyses the power "
-        "quality of its records and reports it against EN 50160 and IEEE 519.");
+        "quality of its records and reports it against EN 50160 and IEEE 519, saves the card as an image file and "
+        "exports records as COMTRADE files.");
     orvanta::cli::Configure(program, "orvanta-card");
     program.require_subcommand(1);
     program.footer("Run \"orvanta-card COMMAND --help\" for the options of a command.\n"
@@ -31,6 +33,8 @@ int main(int argc, char** argv) {
         AddEventsCommand(program),
         AddAnalyseCommand(program),
         AddReportCommand(program),
+        AddSaveCommand(program),
+        AddComtradeCommand(program),
     };
     const int parsed = orvanta::cli::Parse(program, orvanta::cli::ArgumentsOf(argc, argv));
     if (parsed >= 0) return parsed;

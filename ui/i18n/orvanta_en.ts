@@ -240,6 +240,34 @@
         <translation>Find the Card Again</translation>
     </message>
     <message>
+        <source>本地分析</source>
+        <translation>Local analysis</translation>
+    </message>
+    <message>
+        <source>无法再从存储卡读取所显示的记录（存储卡已更换或已写入）。</source>
+        <translation>The record shown can no longer be read from the card (the card was changed or written).</translation>
+    </message>
+    <message>
+        <source>生成报告…</source>
+        <translation>Make report…</translation>
+    </message>
+    <message>
+        <source>正在生成报告…</source>
+        <translation>Making the report…</translation>
+    </message>
+    <message>
+        <source>无法生成报告：%1</source>
+        <translation>The report could not be made: %1</translation>
+    </message>
+    <message>
+        <source>已取消生成报告。</source>
+        <translation>The report was cancelled.</translation>
+    </message>
+    <message>
+        <source>概览曲线显示：</source>
+        <translation>The strip shows:</translation>
+    </message>
+    <message>
         <source>已是最新记录: %1</source>
         <translation>Newest record: %1</translation>
     </message>

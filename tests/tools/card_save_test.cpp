@@ -1,0 +1,208 @@
+// Card images saved from a card: the image answers every query as the card
+// does (the request's header block and body for a table of seconds), holds
+// the sectors read as zeros as holes, carries a digest sha256sum accepts, and
+// a card pulled mid-copy, a cancel or an existing image leave no new image.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <sys/stat.h>
+#include <vector>
+
+#include "card/card_reader.h"
+#include "card/card_scan_source.h"
+#include "cardimage/card_image.h"
+#include "cardimage/card_save.h"
+#include "cardimage/sha256.h"
+#include "platform/drive_map.h"
+#include "platform/fault_volume.h"
+#include "platform/memory_volume.h"
+#include "request/query_road.h"
+#include "tests/tools/tool_test_support.h"
+
+namespace orvanta {
+namespace {
+
+using cardimage::CardContents;
+using cardimage::CardSaveOptions;
+using cardimage::CardSaveStatus;
+using tooltest::ScopedTimeZone;
+using tooltest::TempDir;
+
+bool Exists(const std::string& path) {
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A reader over drive E: mapped to `path`, with its volume system.
+struct DriveReader {
+    explicit DriveReader(const std::string& path) {
+        DriveMap map;
+        map.Set('E', path);
+        volumes = MakePlatformVolumeSystem(map);
+        reader = std::make_unique<CCardReader>(*volumes);
+    }
+    std::unique_ptr<RawVolumeSystem> volumes;
+    std::unique_ptr<CCardReader> reader;
+};
+
+TEST(CardSave, SavedImageAnswersEveryQueryAsTheCard) {
+    ScopedTimeZone zone("Asia/Shanghai");
+    struct Case {
+        std::uint32_t records, wrap, gapEvery, gapSeconds;
+        std::vector<std::uint32_t> perSecond;
+    };
+    const Case cases[] = {
+        {3000, 0, 0, 0, {1}},
+        {5000, 1200, 600, 300, {1, 2, 3}},  // wrapped, pauses, several records a second
+        {10, 0, 0, 0, {1}},                 // the test sectors lie beyond the ring
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.records) + " records, wrap " + std::to_string(c.wrap));
+        TempDir temp;
+        CardContents contents;
+        contents.records = c.records;
+        contents.wrap = c.wrap;
+        contents.gapEvery = c.gapEvery;
+        contents.gapSeconds = c.gapSeconds;
+        contents.perSecond = c.perSecond;
+        cardimage::CardLayout layout;
+        std::string error;
+        ASSERT_TRUE(cardimage::WriteCardImage(temp / "card.img", contents, &layout, &error)) << error;
+
+        DriveReader card(temp / "card.img");
+        ASSERT_EQ(card.reader->driveCode, 'E');
+        std::uint64_t lastDone = 0, progressCalls = 0;
+        CardSaveOptions options;
+        options.sectorsPerRead = 700;
+        options.progress = [&](std::uint64_t done, std::uint64_t total) {
+            EXPECT_GT(done, lastDone);
+            EXPECT_LE(done, total);
+            lastDone = done;
+            ++progressCalls;
+        };
+        const cardimage::CardSaveResult saved =
+            cardimage::SaveCardImage(CardScanSource(*card.reader), temp / "saved.img", options);
+        ASSERT_EQ(saved.status, CardSaveStatus::kSaved) << saved.message;
+        EXPECT_FALSE(Exists(temp / "saved.img.part"));
+        EXPECT_EQ(saved.ringSectors, layout.upperSector - kBaseSector + 1);
+        EXPECT_EQ(saved.sectorsWritten, c.records + 1 + (c.records < 1002 ? 2 : 0));  // records, info, test sectors
+        EXPECT_GE(progressCalls, saved.sectorsCopied / 700);
+        // Holes: the image takes about what its written sectors take.
+        struct stat info {};
+        ASSERT_EQ(::stat((temp / "saved.img").c_str(), &info), 0);
+        EXPECT_LT(static_cast<std::uint64_t>(info.st_blocks) * 512, saved.sectorsWritten * 512 + (1u << 20));
+        // The digest file as sha256sum writes it, and sha256sum accepts it.
+        EXPECT_EQ(ReadAll(temp / "saved.img.sha256"), saved.sha256 + "  saved.img\n");
+        EXPECT_EQ(std::system(("cd '" + temp.Path() + "' && sha256sum --quiet -c saved.img.sha256").c_str()), 0);
+
+        DriveReader image(temp / "saved.img");
+        ASSERT_EQ(image.reader->driveCode, 'E');
+        const std::string ini = temp.WriteFile("orvanta-vemlar.ini", "[Common]\nserverBaseUrl=http://127.0.0.1:1/a\n");
+        const std::int32_t oldest = layout.oldestTime, newest = layout.newestTime;
+        const std::int32_t seconds[] = {oldest - 5, oldest, oldest + 7, (oldest + newest) / 2, newest - 1,
+                                        newest, newest + 100, oldest + 700};
+        for (const std::int32_t second : seconds) {
+            SCOPED_TRACE(FormatLocalStandard(second));
+            const PreparedQuery fromCard = PrepareQuery(*card.reader, ini, second);
+            const PreparedQuery fromImage = PrepareQuery(*image.reader, ini, second);
+            EXPECT_GT(fromImage.settings.actualTime, 0);
+            EXPECT_EQ(fromImage.headerBlock, fromCard.headerBlock);
+            EXPECT_TRUE(fromImage.body == fromCard.body);
+        }
+    }
+}
+
+TEST(CardSave, PulledCardCancelOrExistingImageLeaveNoImage) {
+    ScopedTimeZone zone("Asia/Shanghai");
+    MemoryVolumeSystem memory;
+    MemoryDisk& disk = memory.Attach('E');
+    CardContents contents;
+    contents.records = 6000;
+    cardimage::GenerateCard(contents, [&](std::uint32_t s, const std::uint8_t* bytes) {
+        std::copy(bytes, bytes + 512, disk.Sector(s).begin());
+    });
+    FaultVolumeSystem faults(memory);
+    CCardReader reader(faults);
+    ASSERT_EQ(reader.driveCode, 'E');
+    enum class Stop { kPull, kCancel, kExisting };
+    struct Case {
+        Stop stop;
+        CardSaveStatus status;
+        const char* messagePart;
+    };
+    const Case cases[] = {
+        {Stop::kPull, CardSaveStatus::kCardGone, "stopped answering"},
+        {Stop::kCancel, CardSaveStatus::kCancelled, "cancelled"},
+        {Stop::kExisting, CardSaveStatus::kImageExists, "exists"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.messagePart);
+        TempDir temp;
+        const std::string image = temp / "saved.img";
+        if (c.stop == Stop::kExisting) temp.WriteFile("saved.img", "kept");
+        faults.faults = FaultPlan();
+        bool cancel = false;
+        CardSaveOptions options;
+        options.sectorsPerRead = 1000;
+        options.cancel = [&] { return cancel; };
+        options.progress = [&](std::uint64_t done, std::uint64_t) {
+            if (done < 3000) return;
+            if (c.stop == Stop::kPull) faults.faults.alwaysFailRead = true;  // pulled from its reader
+            if (c.stop == Stop::kCancel) cancel = true;
+        };
+        const cardimage::CardSaveResult result = cardimage::SaveCardImage(CardScanSource(reader), image, options);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_NE(result.message.find(c.messagePart), std::string::npos) << result.message;
+        EXPECT_FALSE(Exists(image + ".part"));
+        EXPECT_FALSE(Exists(image + ".sha256"));
+        if (c.stop == Stop::kExisting) {
+            EXPECT_EQ(ReadAll(image), "kept");
+            options.force = true;
+            EXPECT_EQ(cardimage::SaveCardImage(CardScanSource(reader), image, options).status, CardSaveStatus::kSaved);
+            EXPECT_NE(ReadAll(image), "kept");
+        } else {
+            EXPECT_FALSE(Exists(image));
+            EXPECT_LT(result.sectorsCopied, 6000u);
+        }
+    }
+}
+
+TEST(Sha256, KnownDigests) {
+    struct Case {
+        std::string input;
+        std::uint64_t zeros;  // then this many zero bytes
+        const char* digest;
+    };
+    const Case cases[] = {
+        {"", 0, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", 0, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq", 0,
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {"", 512, "076a27c79e5ace2a3d47f9dd2e83e4ff6ea8872b3c2218f66c92b89b55f36560"},
+        {"x", 1 << 20, "81d46c011ceab8fa67d09be457c8692388b3309c29a8cccd24eacee04d559ba4"},
+    };
+    for (const Case& c : cases) {
+        for (const auto engine : {cardimage::CSha256::Engine::kFastest, cardimage::CSha256::Engine::kPortable}) {
+            cardimage::CSha256 sha(engine);
+            // In uneven pieces, so that blocks straddle the calls.
+            for (std::size_t at = 0; at < c.input.size(); at += 5) {
+                sha.Update(c.input.data() + at, std::min<std::size_t>(5, c.input.size() - at));
+            }
+            sha.UpdateZeros(c.zeros);
+            EXPECT_EQ(sha.HexDigest(), c.digest) << c.input;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace orvanta
