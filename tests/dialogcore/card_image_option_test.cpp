@@ -33,9 +33,13 @@ TEST(CardImageOption, TakesTheImageAsDriveEUnlessEIsTaken) {
             EXPECT_EQ(drives, c.drives);
             continue;
         }
+        ASSERT_EQ(drives.size(), c.drives.size() + 1);
+        EXPECT_EQ(drives.back(), std::string("E=") + c.image);
+#ifndef _WIN32  // Windows has no drive map: its drive letters are the system's
         DriveMap map;
         ASSERT_TRUE(DriveMap::FromArguments(drives, &map, &error)) << error;
         EXPECT_EQ(map.PathOf('E'), c.image);
+#endif
     }
 }
 
