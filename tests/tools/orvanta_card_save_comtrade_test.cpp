@@ -20,17 +20,7 @@ using tooltest::RunProgram;
 using tooltest::RunResult;
 using tooltest::TempDir;
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
-bool Exists(const std::string& path) {
-    struct stat info;
-    return ::stat(path.c_str(), &info) == 0;
-}
 
 TEST(OrvantaCardSaveComtrade, CommandLines) {
     TempDir temp;
@@ -78,12 +68,12 @@ TEST(OrvantaCardSaveComtrade, CommandLines) {
         EXPECT_EQ(run.status, c.status) << run.errors;
         EXPECT_NE((run.output + run.errors).find(c.output), std::string::npos) << run.output << run.errors;
         if (*c.file != '\0') {
-            ASSERT_TRUE(Exists(temp / c.file));
-            EXPECT_NE(ReadAll(temp / c.file).find(c.fileText), std::string::npos) << ReadAll(temp / c.file);
+            ASSERT_TRUE(testenv::PathExists(temp / c.file));
+            EXPECT_NE(testenv::ReadFileBytes(temp / c.file).find(c.fileText), std::string::npos) << testenv::ReadFileBytes(temp / c.file);
         }
     }
-    EXPECT_FALSE(Exists(temp / "x.img"));
-    EXPECT_FALSE(Exists(temp / "r.cfg"));
+    EXPECT_FALSE(testenv::PathExists(temp / "x.img"));
+    EXPECT_FALSE(testenv::PathExists(temp / "r.cfg"));
 }
 
 }  // namespace
