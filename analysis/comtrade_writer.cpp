@@ -83,7 +83,7 @@ CComtradeWriter::~CComtradeWriter() {
 
 std::string CComtradeWriter::PartBase(std::size_t number) const {
     char suffix[16];
-    std::snprintf(suffix, sizeof suffix, "_%03zu", number);
+    std::snprintf(suffix, sizeof suffix, "_%03u", static_cast<unsigned>(number));
     return outBase_ + suffix;
 }
 

@@ -55,11 +55,16 @@ std::vector<SectorRun> RunsToCopy(std::uint32_t baseSector, const RingRange& loc
     return merged;
 }
 
-bool AllZero(const unsigned char* bytes, std::size_t size) {
-    for (std::size_t i = 0; i < size; ++i) {
-        if (bytes[i] != 0) return false;
+// Whether a sector is all zeros, eight bytes at a time (the compiler turns
+// the fixed-length loop into vector code).
+bool AllZero(const unsigned char* bytes) {
+    std::uint64_t any = 0;
+    for (std::size_t i = 0; i < kSectorSize; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        any |= word;
     }
-    return true;
+    return any == 0;
 }
 
 // The SHA-256 of a file as it reads back, after flushing it to the disk.
@@ -148,7 +153,7 @@ public:
                 hashed_ = (sector + count) * kSectorSize;
                 for (std::uint32_t i = 0; i < count; ++i) {
                     const unsigned char* bytesOf = buffer.data() + static_cast<std::size_t>(i) * kSectorSize;
-                    if (AllZero(bytesOf, kSectorSize)) continue;  // never written: a hole
+                    if (AllZero(bytesOf)) continue;  // never written: a hole
                     emit(static_cast<std::uint32_t>(sector + i), bytesOf);
                     ++result->sectorsWritten;
                 }

@@ -8,14 +8,14 @@ file(MAKE_DIRECTORY ${man_dir})
 
 set(name_orvanta-client "window of the Orvanta harmonic-analysis client")
 set(name_orvanta-query "query a recorder's memory card and post the request, without a window")
-set(name_orvanta-card "write sample recorder cards, show what a card holds, find its voltage events, analyse its power quality and report it")
+set(name_orvanta-card "write sample recorder cards, show what a card holds, find its voltage events, analyse its power quality and report it, save it as an image and export COMTRADE files")
 set(name_orvanta-server "reference analysis server for the Orvanta client")
 # Further sections: what the window is for (its --help is one line), and the
 # files the window and orvanta-query read.
 set(include_orvanta-client ${CMAKE_CURRENT_SOURCE_DIR}/man/orvanta-client.h2m ${CMAKE_CURRENT_SOURCE_DIR}/man/files.h2m)
 set(include_orvanta-query ${CMAKE_CURRENT_SOURCE_DIR}/man/files.h2m)
 set(include_orvanta-card ${CMAKE_CURRENT_SOURCE_DIR}/man/files.h2m)
-set(commands_orvanta-card create info overview events analyse report)
+set(commands_orvanta-card create info overview events analyse report save comtrade)
 
 # The pages are dated by the changelog's latest entry, as Debian's builds date
 # what they make (SOURCE_DATE_EPOCH), not by the day of the build.

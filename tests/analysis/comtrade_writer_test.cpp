@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,15 +25,6 @@ namespace {
 
 using testenv::ScopedTimeZone;
 using testenv::TempDir;
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool Exists(const std::string& path) { return std::ifstream(path).good(); }
 
 std::vector<std::string> Fields(const std::string& line) {
     std::vector<std::string> fields;
@@ -61,7 +51,7 @@ struct DatSample {
 };
 
 std::vector<DatSample> ReadDat(const std::string& path, bool binary) {
-    const std::string bytes = ReadAll(path);
+    const std::string bytes = testenv::ReadFileBytes(path);
     std::vector<DatSample> samples;
     if (binary) {
         const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -126,13 +116,13 @@ TEST(ComtradeWriter, ConfigurationOfAKnownRecordIsExact) {
         const analysis::ComtradeResult result = writer.Finish();
         ASSERT_EQ(result.error, "");
         EXPECT_EQ(result.files, (std::vector<std::string>{temp / "rec.cfg", temp / "rec.dat"}));
-        EXPECT_EQ(ReadAll(temp / "rec.cfg"),
+        EXPECT_EQ(testenv::ReadFileBytes(temp / "rec.cfg"),
                   "Orvanta 20240313,20240313,1999\r\n"
                   "2,2A,0D\r\n"
                   "1,current,,channel A,A,0.01980738,-10.0284765,0,500,625,1,1,P\r\n"
                   "2,voltage,,channel B,V,2.4811101,-1262.88504,0,300,550,1,1,P\r\n" +
                       std::string(c.rateAndFormat) + "1\r\n");
-        EXPECT_FALSE(Exists(temp / "rec_001.cfg"));
+        EXPECT_FALSE(testenv::PathExists(temp / "rec_001.cfg"));
     }
 }
 
@@ -156,7 +146,7 @@ TEST(ComtradeWriter, ValuesReadBackThroughAAndBEqualTheAnalysisSamples) {
         const analysis::ComtradeResult result = writer.Finish();
         ASSERT_EQ(result.error, "");
         EXPECT_EQ(result.missing, binary ? 1u : 0u);
-        const std::vector<std::string> cfg = CrLfLines(ReadAll(temp / "rec.cfg"));
+        const std::vector<std::string> cfg = CrLfLines(testenv::ReadFileBytes(temp / "rec.cfg"));
         ASSERT_GE(cfg.size(), 4u);
         double a[2], b[2];
         for (int c = 0; c < 2; ++c) {
@@ -230,7 +220,7 @@ TEST(ComtradeWriter, RangeSplitsAtTwoToTheThirtyFirstMicroseconds) {
             std::snprintf(suffix, sizeof suffix, "_%03zu", file + 1);
             const std::string base = temp / (c.recordsPerFile.size() == 1 ? "out" : "out" + std::string(suffix));
             EXPECT_EQ(result.files[2 * file], base + ".cfg");
-            const std::vector<std::string> cfg = CrLfLines(ReadAll(base + ".cfg"));
+            const std::vector<std::string> cfg = CrLfLines(testenv::ReadFileBytes(base + ".cfg"));
             const std::vector<DatSample> dat = ReadDat(base + ".dat", true);
             const std::uint64_t records = c.recordsPerFile[file];
             ASSERT_EQ(dat.size(), records * 126);

@@ -114,5 +114,20 @@ std::int32_t TimeOfFields(int year, int month, int day, int hour, int minute, in
     return LocalStandardTime(f);
 }
 
+std::string ReadFileBytes(const std::string& path) {
+    std::string bytes;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return bytes;
+    char block[65536];
+    for (std::size_t n; (n = std::fread(block, 1, sizeof block, f)) > 0;) bytes.append(block, n);
+    std::fclose(f);
+    return bytes;
+}
+
+bool PathExists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
 }  // namespace testenv
 }  // namespace orvanta

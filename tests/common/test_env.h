@@ -47,5 +47,9 @@ private:
 // flag 0), for building test times from readable dates.
 std::int32_t TimeOfFields(int year, int month, int day, int hour, int minute, int second);
 
+// The bytes of a file ("" when it cannot be read), and whether a path exists.
+std::string ReadFileBytes(const std::string& path);
+bool PathExists(const std::string& path);
+
 }  // namespace testenv
 }  // namespace orvanta

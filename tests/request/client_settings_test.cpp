@@ -181,5 +181,22 @@ TEST(ReadNominalVoltage, WholeVoltsFromOneToAMillionElse220) {
     }
 }
 
+TEST(ReadNominalFrequency, FiftyOrSixtyElseFifty) {
+    TempFile file;
+    const struct {
+        const char* line;  // the line in [Common]; null: no file
+        int hertz;
+    } cases[] = {
+        {nullptr, 50},        {"userID=1", 50},           {"nominalFrequency=60", 60},
+        {"NominalFrequency = '60'", 60}, {"nominalFrequency=50", 50}, {"nominalFrequency=55", 50},
+        {"nominalFrequency=060", 50},    {"nominalFrequency=60Hz", 50}, {"nominalFrequency=", 50},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line == nullptr ? "no file" : c.line);
+        if (c.line != nullptr) file.Write(std::string("[Common]\n") + c.line + "\n");
+        EXPECT_EQ(ReadNominalFrequency(c.line == nullptr ? file.Path() + ".missing" : file.Path()), c.hertz);
+    }
+}
+
 }  // namespace
 }  // namespace orvanta

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <sys/stat.h>
@@ -31,17 +30,7 @@ using cardimage::CardSaveStatus;
 using tooltest::ScopedTimeZone;
 using tooltest::TempDir;
 
-bool Exists(const std::string& path) {
-    struct stat info;
-    return ::stat(path.c_str(), &info) == 0;
-}
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // A reader over drive E: mapped to `path`, with its volume system.
 struct DriveReader {
@@ -93,7 +82,7 @@ TEST(CardSave, SavedImageAnswersEveryQueryAsTheCard) {
         const cardimage::CardSaveResult saved =
             cardimage::SaveCardImage(CardScanSource(*card.reader), temp / "saved.img", options);
         ASSERT_EQ(saved.status, CardSaveStatus::kSaved) << saved.message;
-        EXPECT_FALSE(Exists(temp / "saved.img.part"));
+        EXPECT_FALSE(testenv::PathExists(temp / "saved.img.part"));
         EXPECT_EQ(saved.ringSectors, layout.upperSector - kBaseSector + 1);
         EXPECT_EQ(saved.sectorsWritten, c.records + 1 + (c.records < 1002 ? 2 : 0));  // records, info, test sectors
         EXPECT_GE(progressCalls, saved.sectorsCopied / 700);
@@ -102,7 +91,7 @@ TEST(CardSave, SavedImageAnswersEveryQueryAsTheCard) {
         ASSERT_EQ(::stat((temp / "saved.img").c_str(), &info), 0);
         EXPECT_LT(static_cast<std::uint64_t>(info.st_blocks) * 512, saved.sectorsWritten * 512 + (1u << 20));
         // The digest file as sha256sum writes it, and sha256sum accepts it.
-        EXPECT_EQ(ReadAll(temp / "saved.img.sha256"), saved.sha256 + "  saved.img\n");
+        EXPECT_EQ(testenv::ReadFileBytes(temp / "saved.img.sha256"), saved.sha256 + "  saved.img\n");
         EXPECT_EQ(std::system(("cd '" + temp.Path() + "' && sha256sum --quiet -c saved.img.sha256").c_str()), 0);
 
         DriveReader image(temp / "saved.img");
@@ -163,15 +152,15 @@ TEST(CardSave, PulledCardCancelOrExistingImageLeaveNoImage) {
         const cardimage::CardSaveResult result = cardimage::SaveCardImage(CardScanSource(reader), image, options);
         EXPECT_EQ(result.status, c.status);
         EXPECT_NE(result.message.find(c.messagePart), std::string::npos) << result.message;
-        EXPECT_FALSE(Exists(image + ".part"));
-        EXPECT_FALSE(Exists(image + ".sha256"));
+        EXPECT_FALSE(testenv::PathExists(image + ".part"));
+        EXPECT_FALSE(testenv::PathExists(image + ".sha256"));
         if (c.stop == Stop::kExisting) {
-            EXPECT_EQ(ReadAll(image), "kept");
+            EXPECT_EQ(testenv::ReadFileBytes(image), "kept");
             options.force = true;
             EXPECT_EQ(cardimage::SaveCardImage(CardScanSource(reader), image, options).status, CardSaveStatus::kSaved);
-            EXPECT_NE(ReadAll(image), "kept");
+            EXPECT_NE(testenv::ReadFileBytes(image), "kept");
         } else {
-            EXPECT_FALSE(Exists(image));
+            EXPECT_FALSE(testenv::PathExists(image));
             EXPECT_LT(result.sectorsCopied, 6000u);
         }
     }
