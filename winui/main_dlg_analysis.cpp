@@ -172,10 +172,13 @@ void CMainDlg::ChooseQuantity(OverviewQuantity quantity) {
 bool CMainDlg::IsUnreachableStatus(long status) {
     // The control's statuses for a server that does not answer: no
     // connection (INET_E_CANNOT_CONNECT), a name that does not resolve
-    // (INET_E_RESOURCE_NOT_FOUND), no answer in time
-    // (INET_E_CONNECTION_TIMEOUT).
+    // (INET_E_RESOURCE_NOT_FOUND), a connection refused or reset
+    // (INET_E_DOWNLOAD_FAILURE; Wine's control reports a refused port so),
+    // no answer in time (INET_E_CONNECTION_TIMEOUT). An HTTP error is the
+    // server's answer, and a missing HTML engine (INET_E_CANNOT_INSTANTIATE_OBJECT)
+    // is no fault of the server's.
     const unsigned long code = static_cast<unsigned long>(status);
-    return code == 0x800C0004UL || code == 0x800C0005UL || code == 0x800C000BUL;
+    return code == 0x800C0004UL || code == 0x800C0005UL || code == 0x800C0008UL || code == 0x800C000BUL;
 }
 
 std::string CMainDlg::UnreachablePage(const std::string& serverBaseUrl, const std::string& engineError) {

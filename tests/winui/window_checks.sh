@@ -101,7 +101,7 @@ done
 # run's window draws again ("showing").
 queries=(
   "Asia/Shanghai zh_CN.UTF-8 card texts zh start places resize about strip doubleclick query 2024-07-01 08:00:07 csv analysis key PAGE report REPORT forward back enter events 200 quantity iThdF"
-  "Europe/Berlin en_US.UTF-8 card texts en start about showing iThdF quantity vRms query 2024-07-01 09:30:02 back forward csv analysis menu PAGE unreachable 2024-07-01 10:00:03 DEADPORT PAGE query 2024-07-01 08:59:59 query 2024-07-01 12:00:00 stay forward"
+  "Europe/Berlin en_US.UTF-8 card texts en start about showing iThdF quantity vRms query 2024-07-01 09:30:02 back forward csv analysis menu PAGE unreachable 2024-07-01 10:00:03 DEADPORT DEADPAGE query 2024-07-01 08:59:59 query 2024-07-01 12:00:00 stay forward"
   "Asia/Shanghai zh_CN.UTF-8 none --lang en texts en query 2024-07-01 10:00:00 forward"
   "Asia/Shanghai de_DE.UTF-8 card texts zh overview"
 )
@@ -118,7 +118,8 @@ for row in "${queries[@]}"; do
   read -r zone lang card commands <<<"$row"
   csv=$work/window-$exports.csv
   commands=${commands/csv/csv $(winpath "$csv")}
-  commands=${commands//PAGE/$(winpath "$work/page.html")}
+  commands=${commands//DEADPAGE/$(winpath "$work/unreachable.html")}
+  commands=${commands//PAGE/$(winpath "$work/analysis.html")}
   commands=${commands//REPORT/$(winpath "$work/report.html")}
   commands=${commands//DEADPORT/$dead_port}
   if [ "$card" = card ]; then
@@ -194,7 +195,7 @@ PY
       shown_time=$(TZ=$zone standard "$actual")
       (cd "$work/app" && TZ=$zone "$lin/orvanta-card" analyse "${drive[@]}" --from "$shown_time" --to "$shown_time" \
         --out "$work/analyse.csv")
-      python3 - "$work/page.html" "$work/analyse.csv" "$shown_time" "$what" "127.0.0.1:$dead_port" <<'PY' ||
+      python3 - "$work/$what.html" "$work/analyse.csv" "$shown_time" "$what" "127.0.0.1:$dead_port" <<'PY' ||
 import csv, re, sys
 page = open(sys.argv[1], encoding="utf-8").read()
 row = next(r for r in csv.DictReader(open(sys.argv[2], encoding="utf-8")) if r["time (local standard time)"] == sys.argv[3])
