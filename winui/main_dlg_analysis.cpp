@@ -160,6 +160,7 @@ void CMainDlg::OnReportDone(WPARAM generation) {
         return;
     }
     reportPath_ = path;
+    postedAddress_.clear();
     browser_.Navigate(PageFileAddress(path), nullptr, nullptr);
 }
 

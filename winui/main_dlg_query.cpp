@@ -101,6 +101,8 @@ void CMainDlg::ShowLocalPage(const std::string& html) {
     // One file per process, rewritten for each page and removed when the
     // window ends.
     const std::wstring path = WritePageFile(L"orvanta-page", html);
+    // A page of our own replaces whatever was loading from the server.
+    postedAddress_.clear();
     if (!path.empty()) {
         localPagePath_ = path;
         browser_.Navigate(PageFileAddress(path), nullptr, nullptr);
