@@ -80,6 +80,7 @@ BOOL CMainDlg::OnInitDialog() {
             strip_->StartScan(reader_);
         }
     }
+    StartAnalysisCommands();
     return TRUE;
 }
 
@@ -198,6 +199,7 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* re
         // The control goes with the window: no event may arrive after it.
         browser_.Detach();
         events_.reset();
+        StopAnalysisCommands();
         return false;
     case WM_QUERYDRAGICON:
         *result = reinterpret_cast<INT_PTR>(icon_);
@@ -228,7 +230,7 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* re
         return true;
     }
     default:
-        return false;
+        return OnAnalysisMessage(message, wParam, lParam, result);
     }
 }
 

@@ -23,6 +23,7 @@
 #include "winui/browser_events.h"
 #include "winui/events_dlg.h"
 #include "winui/overview_strip.h"
+#include "winui/report_work.h"
 #include "winui/resizable_dlg.h"
 #include "winui/web_browser2.h"
 
@@ -67,6 +68,21 @@ private:
     void OnOverviewChosen(std::int32_t time);
     void FindEvents();
 
+    // The power-quality commands (main_dlg_analysis.cpp): 本地分析 (also F6),
+    // 生成报告… on a worker thread, the strip's quantity, and the page shown
+    // when the server cannot be reached, with the local analysis below it.
+    void StartAnalysisCommands();
+    void StopAnalysisCommands();
+    void PrepareAnalysisEntries(HMENU entries);
+    bool OnAnalysisCommand(int command);
+    bool OnAnalysisMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result);
+    void ShowLocalAnalysis();
+    void MakeReport();
+    void OnReportDone(WPARAM generation);
+    void ChooseQuantity(OverviewQuantity quantity);
+    static bool IsUnreachableStatus(long status);
+    std::string UnreachablePage(const std::string& serverBaseUrl, const std::string& engineError);
+
     void ShowStartPage();
     // The status line: the card's line, and `recordLine` under it.
     void ShowStatus(const std::wstring& recordLine);
@@ -86,6 +102,14 @@ private:
     std::int32_t shownRecord_ = 0;
     // Why no card was found at start, when a drive refused access (UTF-8).
     std::string noCardCause_;
+    // The server address of the navigation under way (empty: none, or a
+    // local page).
+    std::string postedAddress_;
+    // 生成报告…, made at its first use; the report's file and the status
+    // line's text from before it.
+    std::unique_ptr<CReportWork> report_;
+    std::wstring reportPath_;
+    std::wstring statusBeforeReport_;
 };
 
 }  // namespace orvanta

@@ -44,6 +44,7 @@ void CMainDlg::ShowContextMenu(LPARAM at) {
     ::EnableMenuItem(entries, IDM_WHOLE_CARD, card ? MF_ENABLED : MF_GRAYED);
     ::EnableMenuItem(entries, IDM_CANCEL_SCAN, scanning ? MF_ENABLED : MF_GRAYED);
     ::EnableMenuItem(entries, IDM_EXPORT_CSV, shownRecord_ > 0 ? MF_ENABLED : MF_GRAYED);
+    PrepareAnalysisEntries(entries);
     POINT point = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
     if (at == -1) {  // from the keyboard: at the window's top-left corner
         point = POINT{0, 0};
@@ -75,7 +76,7 @@ bool CMainDlg::OnMenuCommand(int command) {
         if (strip_ != nullptr) strip_->CancelScan();
         return true;
     default:
-        return false;
+        return OnAnalysisCommand(command);
     }
 }
 

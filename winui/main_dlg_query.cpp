@@ -1,13 +1,12 @@
 // The main window's query: the shared query road, the time taken over from
 // the card, the buttons' state, and the navigation, or the local page shown
 // when nothing can be sent.
-#include <cstdio>
-
 #include "card/local_time.h"
 #include "dialogcore/card_status.h"
 #include "dialogcore/local_pages.h"
 #include "request/http_address.h"
 #include "winui/main_dlg.h"
+#include "winui/page_file.h"
 #include "winui/resource.h"
 #include "winui/ui_texts.h"
 
@@ -64,7 +63,9 @@ void CMainDlg::PostQuery(const PreparedQuery& query) {
         ShowLocalPage(NoMemoryPage(WindowLanguage()));
         return;
     }
+    postedAddress_ = query.settings.serverBaseUrl;
     if (FAILED(browser_.Navigate(query.settings.serverBaseUrl, &query.body, &query.headerBlock))) {
+        postedAddress_.clear();
         // The control refused the navigation: nothing is loading.
         EnableButtons(true);
     }
@@ -97,41 +98,48 @@ void CMainDlg::ShowStatus(const std::wstring& recordLine) {
 }
 
 void CMainDlg::ShowLocalPage(const std::string& html) {
-    // The control shows a page from a file; one file per process, rewritten
-    // for each page and removed when the window ends.
-    char folder[MAX_PATH] = {};
-    const DWORD length = ::GetTempPathA(MAX_PATH, folder);
-    char path[MAX_PATH + 32] = {};
-    std::snprintf(path, sizeof path, "%sorvanta-page-%lu.html", length > 0 ? folder : ".\\",
-                  static_cast<unsigned long>(::GetCurrentProcessId()));
-    if (FILE* file = std::fopen(path, "wb")) {
-        std::fwrite(html.data(), 1, html.size(), file);
-        std::fclose(file);
-        wchar_t wide[MAX_PATH + 32] = {};
-        ::MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH + 32);
-        localPagePath_ = wide;
-        browser_.Navigate(std::string("file:///") + path, nullptr, nullptr);
+    // One file per process, rewritten for each page and removed when the
+    // window ends.
+    const std::wstring path = WritePageFile(L"orvanta-page", html);
+    // A page of our own replaces whatever was loading from the server.
+    postedAddress_.clear();
+    if (!path.empty()) {
+        localPagePath_ = path;
+        browser_.Navigate(PageFileAddress(path), nullptr, nullptr);
     }
     // Nothing was sent, so no query is under way.
     EnableButtons(true);
 }
 
 void CMainDlg::EnableButtons(bool enabled) {
-    // Refresh, ">", "<": in this order both ways.
+    // Refresh, ">", "<": in this order both ways. Not while a report is
+    // made through the window's reader.
+    if (report_ != nullptr && report_->IsScanning()) enabled = false;
     for (const int id : {IDOK, IDC_FORWARD, IDC_BACK}) ::EnableWindow(::GetDlgItem(hwnd_, id), enabled);
 }
 
 void CMainDlg::OnDocumentComplete(IDispatch* frame) {
     // The page's own completion comes after its frames': only then is the
     // load over.
-    if (browser_.IsTopLevel(frame)) EnableButtons(true);
+    if (!browser_.IsTopLevel(frame)) return;
+    postedAddress_.clear();
+    EnableButtons(true);
 }
 
-void CMainDlg::OnNavigateError(IDispatch* frame, long) {
+void CMainDlg::OnNavigateError(IDispatch* frame, long status) {
     // A control that cannot show the answer (an unreachable server, an HTTP
     // error, no HTML engine) reports this instead of a finished document;
     // the load is over all the same. A frame's error is not the page's end.
-    if (browser_.IsTopLevel(frame)) EnableButtons(true);
+    if (!browser_.IsTopLevel(frame)) return;
+    const std::string address = postedAddress_;
+    postedAddress_.clear();
+    if (!address.empty() && IsUnreachableStatus(status)) {
+        // Our own page says why, with the record's local analysis below it
+        // (main_dlg_analysis.cpp).
+        ShowLocalPage(UnreachablePage(address, std::string()));
+        return;
+    }
+    EnableButtons(true);
 }
 
 }  // namespace orvanta

@@ -3,7 +3,8 @@ Chinese block and the Linux window's English translation, so that both
 windows show the same English texts and no translation is kept twice.
 
 Every quoted text of the Chinese block that holds a non-ASCII character is
-replaced by its translation in the .ts file; the font name is kept. A text
+replaced by its translation in the .ts file (a menu entry's key after "\\t"
+is kept); the font name is kept. A text
 without a finished translation fails the build.
 
 Usage: make_english_rc.py CHINESE.rc ORVANTA_EN.ts OUT.rc
@@ -31,10 +32,12 @@ def english_block(chinese, table):
         text = match.group(1).replace('""', '"')
         if text.isascii():
             return match.group(0)
+        # A menu entry's key after its tab stays as it is.
+        text, tab, key = text.partition("\\t")
         if text not in table:
             missing.append(text)
             return match.group(0)
-        return '"' + table[text].replace('"', '""') + '"'
+        return '"' + (table[text] + tab + key).replace('"', '""') + '"'
 
     lines = []
     for line in chinese.splitlines():

@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "analysis/strip_quality.h"
 #include "card/local_time.h"
 #include "winui/resource.h"
 #include "winui/ui_texts.h"
@@ -81,6 +82,8 @@ void COverviewStrip::StartScan(const CCardReader& reader) {
     noCard_ = false;
     view_.Clear();
     scan_.SetCard(reader);
+    // The strip's other quantities are computed in the same scan.
+    scan_.Configure([&reader](CardOverview& overview) { analysis::EnableStripQuality(overview, reader); });
     Scan(OverviewRequest());
 }
 
@@ -155,7 +158,9 @@ void COverviewStrip::Choose(int x) {
 void COverviewStrip::Changed() {
     // The window's text says what the strip shows, for people who cannot see it.
     std::wstring text = StateText();
-    if (text.empty() && !view_.Samples().empty()) text = TimeText(view_.From()) + L" \u2013 " + TimeText(view_.To());
+    if (text.empty() && !view_.Samples().empty()) {
+        text = TimeText(view_.From()) + L" \u2013 " + TimeText(view_.To()) + QuantityNote();
+    }
     ::SetWindowTextW(window_, text.c_str());
     ::InvalidateRect(window_, nullptr, FALSE);
 }

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "card/event_detector.h"
+#include "dialogcore/overview_quantity.h"
 #include "dialogcore/overview_view.h"
 #include "winui/overview_scan.h"
 
@@ -54,6 +55,11 @@ public:
     bool IsZoomed() const { return view_.IsZoomed(); }
     std::int32_t ViewFrom() const { return view_.From(); }
     std::int32_t ViewTo() const { return view_.To(); }
+    // The quantity drawn (overview_strip_quantity.cpp): RMS voltage draws
+    // both channels' RMS as before; the others draw one band on the axis of
+    // their channel.
+    void SetQuantity(OverviewQuantity quantity);
+    OverviewQuantity Quantity() const { return quantity_; }
 
 private:
     explicit COverviewStrip(HWND window);
@@ -76,6 +82,12 @@ private:
     // drag's range; the value axes' tops it chose.
     void PaintBands(HDC dc, const RECT& plot, double* topA, double* topB);
     void PaintEventMarks(HDC dc, const RECT& plot) const;
+    // The view's samples with the quantity in its channel's place.
+    std::vector<OverviewSample> PlottedSamples() const;
+    bool ShowsChannel(bool channelA) const;
+    const wchar_t* ChannelUnit(bool channelA) const;
+    // Appended to the window's text: the quantity when it is not the RMS voltage.
+    std::wstring QuantityNote() const;
 
     HWND window_;
     HFONT font_ = nullptr;
@@ -85,6 +97,7 @@ private:
     bool noCard_ = false;
     int percent_ = 0;
     std::int32_t marker_ = 0;
+    OverviewQuantity quantity_ = OverviewQuantity::kVoltageRms;
     std::vector<PowerEvent> events_;
     OverviewRequest pendingZoom_;
     int pressX_ = -1;

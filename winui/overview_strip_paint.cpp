@@ -77,13 +77,18 @@ void COverviewStrip::Paint(HDC dc, const RECT& client) {
 
     // Axes: channel B's values on the left, channel A's on the right, the
     // time axis below.
-    Text(dc, AxisText(topB, L"V"), {0, plot.top, plot.left - 3, plot.top + textHeight}, DT_RIGHT | DT_TOP,
-         kChannelBColor);
-    Text(dc, L"0 V", {0, plot.bottom - textHeight, plot.left - 3, plot.bottom}, DT_RIGHT | DT_BOTTOM, kChannelBColor);
-    Text(dc, AxisText(topA, L"A"), {plot.right + 4, plot.top, client.right, plot.top + textHeight}, DT_LEFT | DT_TOP,
-         kChannelAColor);
-    Text(dc, L"0 A", {plot.right + 4, plot.bottom - textHeight, client.right, plot.bottom}, DT_LEFT | DT_BOTTOM,
-         kChannelAColor);
+    if (ShowsChannel(false)) {
+        Text(dc, AxisText(topB, ChannelUnit(false)), {0, plot.top, plot.left - 3, plot.top + textHeight},
+             DT_RIGHT | DT_TOP, kChannelBColor);
+        Text(dc, AxisText(0, ChannelUnit(false)), {0, plot.bottom - textHeight, plot.left - 3, plot.bottom},
+             DT_RIGHT | DT_BOTTOM, kChannelBColor);
+    }
+    if (ShowsChannel(true)) {
+        Text(dc, AxisText(topA, ChannelUnit(true)), {plot.right + 4, plot.top, client.right, plot.top + textHeight},
+             DT_LEFT | DT_TOP, kChannelAColor);
+        Text(dc, AxisText(0, ChannelUnit(true)), {plot.right + 4, plot.bottom - textHeight, client.right, plot.bottom},
+             DT_LEFT | DT_BOTTOM, kChannelAColor);
+    }
     PaintTimeAxis(dc, plot, textHeight);
 
     // Progress of a zoom's scan or a message at the plot's corner; otherwise
@@ -152,7 +157,7 @@ void COverviewStrip::PaintBands(HDC dc, const RECT& plot, double* topA, double* 
     PaintEventMarks(dc, plot);
 
     const std::vector<EnvelopeColumn> envelope =
-        BuildEnvelope(samples, columns, view_.From(), view_.To(), view_.PauseSeconds());
+        BuildEnvelope(PlottedSamples(), columns, view_.From(), view_.To(), view_.PauseSeconds());
     double largestA = 0;
     double largestB = 0;
     for (const EnvelopeColumn& c : envelope) {
@@ -173,6 +178,7 @@ void COverviewStrip::PaintBands(HDC dc, const RECT& plot, double* topA, double* 
     // translucency: the fills are the channel's colour mixed into the window's.
     const COLORREF window = ::GetSysColor(COLOR_WINDOW);
     for (const bool channelA : {true, false}) {
+        if (!ShowsChannel(channelA)) continue;
         const COLORREF color = channelA ? kChannelAColor : kChannelBColor;
         const HPEN pen = ::CreatePen(PS_SOLID, 1, color);
         const HBRUSH brush = ::CreateSolidBrush(Mix(color, window, channelA ? 70 : 110));

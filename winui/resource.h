@@ -51,6 +51,10 @@
 #define IDS_EVENTS_CARD_GONE 234
 #define IDS_EVENTS_NO_DEVICE 235
 #define IDS_EVENTS_EXPORT 236
+// The local analysis, the report and the strip's quantity.
+#define IDS_OVERVIEW_QUANTITY 240
+#define IDS_MAKING_REPORT 241
+#define IDS_NO_RECORD_TO_ANALYSE 242
 
 // Commands of the context menu, also in the system menu (whose commands are
 // multiples of 16 below 0xF000).
@@ -61,6 +65,9 @@
 #define IDM_WHOLE_CARD 0x0050
 #define IDM_CANCEL_SCAN 0x0060
 #define IDM_FIND_EVENTS 0x0070
+// 本地分析 (F6) and 生成报告….
+#define IDM_LOCAL_ANALYSIS 0x00C0
+#define IDM_MAKE_REPORT 0x00D0
 
 // Controls of the main window (IDOK, 1, is the refresh button).
 #define IDC_BROWSER 1002

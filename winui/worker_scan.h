@@ -42,6 +42,11 @@ public:
         scanner_.reset();
     }
     bool HasCard() const { return scanner_ != nullptr; }
+    // Lets `setup` set the scanner up further (a hook) before scans copy it.
+    template <class Setup>
+    void Configure(Setup setup) {
+        if (scanner_) setup(*scanner_);
+    }
 
     // Starts scanning `request`; a running scan is cancelled first.
     void Start(const Request& request) {

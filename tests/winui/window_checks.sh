@@ -7,7 +7,10 @@
 # orvanta-query builds for the same card, INI, ratio.txt and second; a click
 # on the overview strip and on the events list's first event included), the
 # events list's rows (those of orvanta-card events), the CSV export (equal to orvanta-query
-# --csv for the same second), the status line after each query (the card's
+# --csv for the same second), the local analysis by F6 and by the menu and
+# below the page for a server that does not answer (its values those of
+# orvanta-card analyse), the report of the whole card (equal to orvanta-card
+# report), the strip's quantity kept from one run to the next, the status line after each query (the card's
 # drive or none, the record's time or none), the strip's reads, the buttons'
 # state, "<" and
 # ">", Enter and Escape, ">" at the newest record (no query, the status line
@@ -93,14 +96,21 @@ done
 # The queries: zone, LANG, card or none, then the driver's commands (first
 # --lang L: the window is started so; "csv" exports the record shown to a
 # file of this run). Languages other than English give Chinese.
+# "analysis", "report" and "unreachable" copy the window's page files to
+# this run's files; "quantity" chooses the strip's quantity, which the next
+# run's window draws again ("showing").
 queries=(
-  "Asia/Shanghai zh_CN.UTF-8 card texts zh start places resize about strip doubleclick query 2024-07-01 08:00:07 csv forward back enter events 200"
-  "Europe/Berlin en_US.UTF-8 card texts en start about query 2024-07-01 09:30:02 back forward csv query 2024-07-01 08:59:59 query 2024-07-01 12:00:00 stay forward"
+  "Asia/Shanghai zh_CN.UTF-8 card texts zh start places resize about strip doubleclick query 2024-07-01 08:00:07 csv analysis key PAGE report REPORT forward back enter events 200 quantity iThdF"
+  "Europe/Berlin en_US.UTF-8 card texts en start about showing iThdF quantity vRms query 2024-07-01 09:30:02 back forward csv analysis menu PAGE unreachable 2024-07-01 10:00:03 DEADPORT DEADPAGE query 2024-07-01 08:59:59 query 2024-07-01 12:00:00 stay forward"
   "Asia/Shanghai zh_CN.UTF-8 none --lang en texts en query 2024-07-01 10:00:00 forward"
   "Asia/Shanghai de_DE.UTF-8 card texts zh overview"
 )
+# A port where nothing answers: taken and given back at once.
+dead_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 posts=0
 exports=0
+analyses=0
+reports=0
 event_lists=0
 clicks=0
 disabled_clicks=0
@@ -108,6 +118,10 @@ for row in "${queries[@]}"; do
   read -r zone lang card commands <<<"$row"
   csv=$work/window-$exports.csv
   commands=${commands/csv/csv $(winpath "$csv")}
+  commands=${commands//DEADPAGE/$(winpath "$work/unreachable.html")}
+  commands=${commands//PAGE/$(winpath "$work/analysis.html")}
+  commands=${commands//REPORT/$(winpath "$work/report.html")}
+  commands=${commands//DEADPORT/$dead_port}
   if [ "$card" = card ]; then
     ln -sfn "$work/card.img" "$WINEPREFIX/dosdevices/e::"
     drive=(--drive "E=$work/card.img")
@@ -169,6 +183,50 @@ PY
       exports=$((exports + 1))
       continue
     fi
+    if [ "$what" = analysis ] || [ "$what" = unreachable ]; then
+      # The record's local analysis: the values orvanta-card analyse gives
+      # the first record of the second shown (the record the query found).
+      actual=$previous_actual
+      if [ "$what" = unreachable ]; then
+        (cd "$work/app" && TZ=$zone "$lin/orvanta-query" "${drive[@]}" --config orvanta-vemlar.ini \
+          --time "$date $time" --no-send --request-out "$work/linux.req" 2>/dev/null)
+        actual=$(field "$work/linux.req" actualTime)
+      fi
+      shown_time=$(TZ=$zone standard "$actual")
+      (cd "$work/app" && TZ=$zone "$lin/orvanta-card" analyse "${drive[@]}" --from "$shown_time" --to "$shown_time" \
+        --out "$work/analyse.csv")
+      python3 - "$work/$what.html" "$work/analyse.csv" "$shown_time" "$what" "127.0.0.1:$dead_port" <<'PY' ||
+import csv, re, sys
+page = open(sys.argv[1], encoding="utf-8").read()
+row = next(r for r in csv.DictReader(open(sys.argv[2], encoding="utf-8")) if r["time (local standard time)"] == sys.argv[3])
+def cell(name):
+    found = re.search(r'<td id="%s">([^<]*)</td>' % name, page)
+    return found.group(1) if found else None
+want = {"v-rms": "%.2f V" % float(row["v_rms (V)"]), "i-rms": "%.3f A" % float(row["i_rms (A)"]),
+        "p": "%.2f W" % float(row["p (W)"]), "pf": "%.4f" % float(row["pf"])}
+got = {name: cell(name) for name in want}
+faults = [] if got == want else ["values %s, orvanta-card analyse %s" % (got, want)]
+if sys.argv[3] not in page: faults.append("no record time " + sys.argv[3])
+if page.count('id="local-analysis"') != 1: faults.append("not one local analysis section")
+# Below the window's explanation, which names the address that did not answer.
+if sys.argv[4] == "unreachable" and not (0 <= page.find(sys.argv[5]) < page.find('id="local-analysis"')):
+    faults.append("no explanation naming %s above the analysis" % sys.argv[5])
+for fault in faults: print(fault)
+sys.exit(1 if faults else 0)
+PY
+        fail "the $what page of $shown_time differs from orvanta-card analyse ($zone)"
+      analyses=$((analyses + 1))
+      continue
+    fi
+    if [ "$what" = report ]; then
+      # The strip's range is the whole card here: orvanta-card's report of it.
+      report_lang=zh
+      [ "${lang%%_*}" = en ] && report_lang=en
+      (cd "$work/app" && TZ=$zone "$lin/orvanta-card" report "${drive[@]}" --lang "$report_lang" --html "$work/linux-report.html")
+      cmp "$work/report.html" "$work/linux-report.html" || fail "the window's report differs from orvanta-card report ($zone)"
+      reports=$((reports + 1))
+      continue
+    fi
     if [ "$what" = status ]; then
       # The card's line names drive E: on card rows; the record's line a
       # record exactly when orvanta-query found one for the second sent.
@@ -204,6 +262,8 @@ done
 recorded=$(wc -l <"$work/record.jsonl")
 [ "$recorded" -eq "$posts" ] || fail "the server recorded $recorded requests for $posts queries"
 [ "$exports" -eq 2 ] || fail "$exports CSV exports checked, expected 2"
+[ "$analyses" -eq 3 ] || fail "$analyses local analysis pages checked, expected 3"
+[ "$reports" -eq 1 ] || fail "$reports reports checked, expected 1"
 [ "$event_lists" -eq 1 ] || fail "$event_lists events lists checked, expected 1"
 echo "$posts queries posted as orvanta-query builds them, $exports CSV exports as it writes them; $(( $(date +%s) - started )) s so far"
 

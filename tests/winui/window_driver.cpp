@@ -16,6 +16,16 @@
 //   doubleclick     double-clicks the strip: it reads the whole card again, no query
 //   overview        waits for the strip's scan, then Home reads the whole card again
 //   csv FILE        exports the record through the context menu's command to FILE
+//   analysis key|menu FILE  本地分析 by F6 or the context menu: the local
+//                   analysis page of the record shown, copied to FILE
+//   report FILE     生成报告… from the system menu: the report of the strip's
+//                   range, copied to FILE once made
+//   unreachable DATE TIME PORT FILE  queries DATE TIME with the INI naming
+//                   PORT, where nothing answers: the window's page with the
+//                   local analysis below it, copied to FILE; the INI is restored
+//   quantity KEY    chooses the strip's quantity KEY (vRms, iRms, vThdF,
+//                   iThdF, pf) in its context menu; the strip names it
+//   showing KEY     the strip draws quantity KEY (kept from an earlier run)
 //   events VOLTS    system-menu command 0x70 opens the events list; scans
 //                   again at VOLTS, prints each row ("event KIND,START,
 //                   DURATION,EXTREME"), sorts by duration and by start through
@@ -32,6 +42,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -42,7 +53,7 @@ namespace {
 constexpr int kRefresh = 1, kBrowser = 1002, kHour = 1006, kMinute = 1007, kSecond = 1008, kDate = 1009,
               kBack = 1013, kForward = 1014, kStrip = 1021, kTimeLabel = 1016, kStatus = 1020,
               kExportCsv = 0x20, kFindEvents = 0x70, kEventsNominal = 1102, kEventsScan = 1104,
-              kEventsList = 1108;
+              kEventsList = 1108, kLocalAnalysis = 0xC0, kMakeReport = 0xD0, kFirstQuantity = 0x500;
 
 int failures = 0;
 
@@ -397,16 +408,24 @@ void CheckWindowTexts(const Session& s) {
 
 // The page shown before the first query: the file the browser was sent to,
 // with the card's facts and the ratios in use in the window's language.
-void CheckStartPage(const Session& s) {
+std::wstring PageFile(const Session& s, const wchar_t* stem) {
     wchar_t folder[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, folder);
-    const std::wstring path = std::wstring(folder) + L"orvanta-page-" + std::to_wstring(s.process.dwProcessId) + L".html";
-    std::string page;
+    return std::wstring(folder) + stem + L"-" + std::to_wstring(s.process.dwProcessId) + L".html";
+}
+
+std::string FileText(const std::wstring& path) {
+    std::string text;
     if (FILE* file = _wfopen(path.c_str(), L"rb")) {
         char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) page.append(buffer, n);
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
         std::fclose(file);
     }
+    return text;
+}
+
+void CheckStartPage(const Session& s) {
+    const std::string page = FileText(PageFile(s, L"orvanta-page"));
     const char* records = g_english ? "Records" : "\xe8\xae\xb0\xe5\xbd\x95\xe6\x95\xb0";  // 记录数
     if (page.find(records) == std::string::npos) Fail("no start page with the card's record count");
     // The ratios in use, from the ratio.txt of the window's folder (1.02 0.98).
@@ -625,6 +644,109 @@ void SetTime(const Session& s, void* remote, const std::string& text) {
     if (Shown(s, remote) != text) Fail("controls do not show the time set", Shown(s, remote));
 }
 
+// The window's page file `stem` once it holds `what` and the buttons are
+// enabled again, copied to `path` for the script.
+bool CopyPageWhen(const Session& s, const wchar_t* stem, const char* what, const std::string& path) {
+    const std::wstring page = PageFile(s, stem);
+    const DWORD start = GetTickCount();
+    while ((FileText(page).find(what) == std::string::npos || !ButtonsEnabled(s)) && GetTickCount() - start < 60000) {
+        Sleep(50);
+    }
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide, MAX_PATH);
+    return FileText(page).find(what) != std::string::npos && CopyFileW(page.c_str(), wide, FALSE);
+}
+
+// 本地分析 by F6 ("key") or the context menu's command ("menu"): the page
+// file becomes the local analysis of the record shown.
+void LocalAnalysis(const Session& s, const std::string& how, const std::string& path) {
+    DeleteFileW(PageFile(s, L"orvanta-page").c_str());
+    if (how == "key") {
+        PostMessageW(s.dialog, WM_KEYDOWN, VK_F6, 0);
+    } else {
+        PostMessageW(s.dialog, WM_COMMAND, kLocalAnalysis, 0);
+    }
+    if (!CopyPageWhen(s, L"orvanta-page", "id=\"local-analysis\"", path)) return Fail("no local analysis page", how);
+    std::printf("analysis %s\n", path.c_str());
+}
+
+// 生成报告… from the system menu: the report of the strip's range, made off
+// the window's thread, written to its own file.
+void Report(const Session& s, const std::string& path) {
+    PostMessageW(s.dialog, WM_SYSCOMMAND, kMakeReport, 0);
+    if (!CopyPageWhen(s, L"orvanta-report", "</html>", path)) return Fail("the report wrote no page");
+    std::printf("report %s\n", path.c_str());
+}
+
+// A query of `time` while the INI names a port where nothing answers: the
+// window's own page says so, with the record's local analysis below it.
+void Unreachable(const Session& s, void* remote, const std::string& time, const std::string& port,
+                 const std::string& path) {
+    const std::wstring ini = s.exe.substr(0, s.exe.rfind(L'\\')) + L"\\orvanta-vemlar.ini";
+    const std::string kept = FileText(ini);
+    const std::string dead = "[Common]\r\nserverBaseUrl=http://127.0.0.1:" + port + "/analysis\r\nuserID=4711\r\n";
+    auto write = [&ini](const std::string& text) {
+        if (FILE* file = _wfopen(ini.c_str(), L"wb")) {
+            std::fwrite(text.data(), 1, text.size(), file);
+            std::fclose(file);
+        }
+    };
+    write(dead);
+    DeleteFileW(PageFile(s, L"orvanta-page").c_str());
+    SetTime(s, remote, time);
+    SendMessageW(Item(s, kRefresh), BM_CLICK, 0, 0);
+    const bool shown = CopyPageWhen(s, L"orvanta-page", "id=\"local-analysis\"", path);
+    write(kept);
+    if (!shown) return Fail("no page with the local analysis for an unreachable server");
+    std::printf("unreachable %s\n", time.c_str());
+}
+
+// The strip's quantities by the name the window keeps them under, in the
+// context menu's order, with their captions.
+struct Quantity {
+    const char* key;
+    const wchar_t* chinese;
+    const wchar_t* english;
+};
+const Quantity kQuantities[] = {
+    {"vRms", L"\u7535\u538b\u6709\u6548\u503c", L"RMS voltage"},
+    {"iRms", L"\u7535\u6d41\u6709\u6548\u503c", L"RMS current"},
+    {"vThdF", L"\u7535\u538b\u603b\u8c10\u6ce2\u7578\u53d8\u7387\uff08THD-F\uff09", L"THD-F of the voltage"},
+    {"iThdF", L"\u7535\u6d41\u603b\u8c10\u6ce2\u7578\u53d8\u7387\uff08THD-F\uff09", L"THD-F of the current"},
+    {"pf", L"\u529f\u7387\u56e0\u6570", L"Power factor"},
+};
+
+// The strip names the quantity it draws after its range (none for the RMS
+// voltage, its first).
+bool StripShows(const Session& s, int index) {
+    wchar_t text[256] = {};
+    GetWindowTextW(Item(s, kStrip), text, 256);
+    if (index == 0) return wcschr(text, L'(') == nullptr;
+    const std::wstring caption = L"(" + std::wstring(g_english ? kQuantities[index].english : kQuantities[index].chinese) + L")";
+    return wcsstr(text, caption.c_str()) != nullptr;
+}
+
+int QuantityIndex(const std::string& key) {
+    for (std::size_t i = 0; i < sizeof kQuantities / sizeof kQuantities[0]; ++i) {
+        if (key == kQuantities[i].key) return static_cast<int>(i);
+    }
+    Fail("unknown quantity", key);
+    return 0;
+}
+
+// "quantity KEY" chooses it in the strip's context menu; "showing KEY"
+// checks what the strip draws (after a restart: what the window kept).
+void StripQuantity(const Session& s, const std::string& command, const std::string& key) {
+    const int index = QuantityIndex(key);
+    if (!WaitFor(StripReady, s, 30000)) return Fail("the strip's scan did not end");
+    if (command == "quantity") PostMessageW(s.dialog, WM_COMMAND, kFirstQuantity + index, 0);
+    const DWORD start = GetTickCount();
+    while (!StripShows(s, index) && GetTickCount() - start < 5000) Sleep(20);
+    if (!StripShows(s, index)) return Fail("the strip does not draw", key);
+    std::printf("%s %s\n", command.c_str(), key.c_str());
+}
+
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -674,6 +796,16 @@ int main(int argc, char** argv) {
             StripDoubleClick(s, remote);
         } else if (command == "events" && i + 1 < argc) {
             Events(s, remote, argv[++i]);
+        } else if (command == "analysis" && i + 2 < argc) {
+            LocalAnalysis(s, argv[i + 1], argv[i + 2]);
+            i += 2;
+        } else if (command == "report" && i + 1 < argc) {
+            Report(s, argv[++i]);
+        } else if (command == "unreachable" && i + 4 < argc) {
+            Unreachable(s, remote, std::string(argv[i + 1]) + " " + argv[i + 2], argv[i + 3], argv[i + 4]);
+            i += 4;
+        } else if ((command == "quantity" || command == "showing") && i + 1 < argc) {
+            StripQuantity(s, command, argv[++i]);
         } else if (command == "csv" && i + 1 < argc) {
             ExportCsv(s, argv[++i]);
         } else if (command == "escape") {

@@ -275,5 +275,25 @@
         <source>已是最早记录: %1</source>
         <translation>Oldest record: %1</translation>
     </message>
+    <message>
+        <source>本地分析</source>
+        <translation>Local Analysis</translation>
+    </message>
+    <message>
+        <source>生成报告…</source>
+        <translation>Make Report…</translation>
+    </message>
+    <message>
+        <source>正在生成报告… %1%</source>
+        <translation>Making the report… %1%</translation>
+    </message>
+    <message>
+        <source>概览显示</source>
+        <translation>Strip Shows</translation>
+    </message>
+    <message>
+        <source>没有可分析的记录：请先查询一个时间。</source>
+        <translation>No record to analyse: query a time first.</translation>
+    </message>
 </context>
 </TS>
