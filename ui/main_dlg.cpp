@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QMessageBox>
@@ -17,6 +18,7 @@
 #include "ui/overview_strip.h"
 #include "ui/record_export.h"
 #include "ui/resources.h"
+#include "ui/server_wait.h"
 #include "ui/start_page.h"
 #include "ui/ui_language.h"
 #include "ui/ui_strings.h"
@@ -38,6 +40,7 @@ CMainDlg::CMainDlg(RawVolumeSystem& volumes, const MainDlgOptions& options, QWid
     setWindowTitle(text::Tr(text::kMainCaption));
     setAttribute(Qt::WA_QuitOnClose, true);
     CreateControls();
+    serverWait_->SetLimit(options.serverLimits.totalSeconds);
     OnInitDialog();
 }
 
@@ -182,6 +185,20 @@ void CMainDlg::OnDocumentComplete() {
     refresh_->setEnabled(true);
     forward_->setEnabled(true);
     back_->setEnabled(true);
+}
+
+void CMainDlg::OnEscape() {
+    // An open list, calendar or menu is a popup of its own: Escape closes
+    // that one only.
+    if (QWidget* popup = QApplication::activePopupWidget()) {
+        popup->close();
+        return;
+    }
+    if (WaitingForServer()) {
+        OnStopWaiting();
+        return;
+    }
+    reject();
 }
 
 void CMainDlg::OnAbout() {

@@ -23,6 +23,7 @@
 #include <QWebEnginePage>
 
 #include "card/local_time.h"
+#include "dialogcore/record_line.h"
 #include "ui/web_browser2.h"
 #include "ui/main_dlg.h"
 #include "ui/overview_strip.h"
@@ -594,12 +595,28 @@ TEST(MainWindowQuery, TheCardIsReadUnderABusyCursorAndTheStatusLineTellsWhatHapp
     EXPECT_NE(w.StatusText().indexOf(QString::fromStdString(FormatLocalStandard(first + 42))), -1);
     ASSERT_TRUE(WaitUntil([&] { return w.RefreshButton()->isEnabled(); }));
 
-    // The card is pulled: the next query finds nothing and says so; the
+    // A second after the newest record: the record shown is another one,
+    // and the status line names both seconds.
+    w.SetSelectedTime(first + 5000);
+    w.ShowSelectedTime();
+    w.RunQuery();
+    ASSERT_NE(w.SelectedTime(), first + 5000);
+    EXPECT_NE(w.StatusText().indexOf(QString::fromStdString(
+                  NearestRecordText(UiLanguage::kChinese, first + 5000, w.SelectedTime()))),
+              -1)
+        << w.StatusText().toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return w.RefreshButton()->isEnabled(); }));
+    w.SetSelectedTime(first + 42);
+    w.ShowSelectedTime();
+
+    // The card is pulled: the next query finds nothing and says why; the
     // selected time stays.
     volumes.memory.Detach(DevicePathOf('F'));
     w.RunQuery();
     EXPECT_NE(w.StatusText().indexOf(QString::fromUtf8(text::kCardNotResponding).arg(QLatin1Char('F'))), -1);
-    EXPECT_NE(w.StatusText().indexOf(QString::fromUtf8(text::kNoRecord)), -1);
+    EXPECT_NE(w.StatusText().indexOf(QString::fromStdString(
+                  NoRecordText(UiLanguage::kChinese, NoRecordCause::kCardUnreadable, first + 42))),
+              -1);
     EXPECT_EQ(w.SelectedTime(), first + 42);
     ASSERT_TRUE(WaitUntil([&] { return w.RefreshButton()->isEnabled(); }));
 }
