@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QDateEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -172,6 +173,9 @@ void CMainDlg::Step(std::int32_t seconds) {
         ShowSelectedTime();
         query = PrepareFromControls();
     }
+    // A step goes from record to record: the one it lands on is the one
+    // asked for, even across a pause.
+    if (query.AdoptsActualTime()) selection_.Set(query.settings.actualTime);
     Present(query);
 }
 
@@ -199,6 +203,17 @@ void CMainDlg::OnEscape() {
         return;
     }
     reject();
+}
+
+void CMainDlg::keyPressEvent(QKeyEvent* event) {
+    // Escape closes the window through its shortcut (OnEscape). What reaches
+    // the dialog here is the Escape a list's drop-down passes on to its
+    // list after closing itself: it must not close the window too.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    CResizableDlg::keyPressEvent(event);
 }
 
 void CMainDlg::OnAbout() {

@@ -139,6 +139,7 @@ public slots:
 
 protected:
     bool OnInitDialog() override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void CreateControls();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -352,6 +353,58 @@ TEST_F(MainWindow, EnterRunsAQueryAndKeepsTheWindowEscapeEndsIt) {
         EXPECT_FALSE(w->isVisible());
         EXPECT_EQ(w->result(), QDialog::Rejected);
     }
+}
+
+// With a list's drop-down or the date's calendar open, Escape closes only
+// that; the next Escape closes the window.
+// Disabled: the window still closes on this road (the fix is not yet found).
+TEST_F(MainWindow, DISABLED_EscapeWithAnOpenListClosesTheListOnly) {
+    auto w = MakeWindow();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    const std::vector<std::function<void()>> openers{
+        [&] { w->HourList()->showPopup(); }, [&] { w->MinuteList()->showPopup(); },
+        [&] { w->SecondList()->showPopup(); },
+        [&] {
+            w->DatePicker()->setFocus();
+            QTest::keyClick(w->DatePicker(), Qt::Key_Down, Qt::AltModifier);  // the calendar
+        }};
+    for (std::size_t i = 0; i < openers.size(); ++i) {
+        SCOPED_TRACE(i);
+        openers[i]();
+        ASSERT_TRUE(WaitUntil([] { return QApplication::activePopupWidget() != nullptr; }, 5000));
+        QWidget* popup = QApplication::activePopupWidget();
+        QTest::keyClick(popup->focusWidget() != nullptr ? popup->focusWidget() : popup, Qt::Key_Escape);
+        EXPECT_TRUE(WaitUntil([] { return QApplication::activePopupWidget() == nullptr; }, 5000));
+        EXPECT_TRUE(w->isVisible());
+    }
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    QTest::keyClick(w->HourList(), Qt::Key_Escape);
+    EXPECT_FALSE(w->isVisible());
+}
+
+// Ctrl+E after a date was typed and Enter pressed (the focus stays in the
+// date field) runs the CSV export as from anywhere else.
+TEST_F(MainWindow, CtrlEFromTheDateFieldRunsTheExport) {
+    auto w = MakeWindow();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    w->ExportCsvAction()->setEnabled(true);
+    QSignalSpy exported(w->ExportCsvAction(), &QAction::triggered);
+    // The export without a record shown says so in a message box: close it.
+    QTimer::singleShot(0, [] {
+        QTimer* closer = new QTimer;
+        QObject::connect(closer, &QTimer::timeout, [closer] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                box->close();
+                closer->deleteLater();
+            }
+        });
+        closer->start(50);
+    });
+    w->DatePicker()->setFocus();
+    QTest::keyClick(w->DatePicker(), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(exported.count(), 1);
 }
 
 TEST_F(MainWindow, ButtonsGoDownInOrderAndOneDocumentCompleteBringsThemBackInOrder) {
