@@ -91,6 +91,34 @@ const Bilingual kUnreachable = {
 
 const Bilingual kEngineSaid = {"（浏览器引擎：<code>%1</code>）", " (the browser engine says: <code>%1</code>)"};
 
+const Bilingual kTimedOut = {"（等待 %1 秒后超时）", " (timed out after %1 s)"};
+
+const Bilingual kEmptyError = {
+    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>分析服务器返回错误 %1</title></head>"
+    "<body style=\"font-family: sans-serif\">"
+    "<h3>分析服务器返回错误 %1</h3>"
+    "<p>服务器地址 <code>%2</code> 以 HTTP 状态 %1 回答了请求，但没有给出说明。</p>"
+    "<p>这个地址来自配置文件 <code>%3</code> 的 <code>[Common]</code> 节中的键 <code>serverBaseUrl</code>。</p>"
+    "<p>请检查：</p><ul>"
+    "<li>地址指向分析服务器本身，而不是代理或另一个网站；</li>"
+    "<li>分析服务器的日志中这次请求的记录；</li>"
+    "<li>配置文件中的用户名和密码；</li>"
+    "<li>改正后按“刷新”重试。</li></ul>"
+    "</body></html>",
+    "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>The analysis server answered %1"
+    "</title></head>"
+    "<body style=\"font-family: sans-serif\">"
+    "<h3>The analysis server answered %1</h3>"
+    "<p>The server address <code>%2</code> answered the request with HTTP status %1 and no explanation.</p>"
+    "<p>The address comes from the key <code>serverBaseUrl</code> in section <code>[Common]</code> of the "
+    "configuration file <code>%3</code>.</p>"
+    "<p>Check:</p><ul>"
+    "<li>that the address leads to the analysis server itself, not to a proxy or another site;</li>"
+    "<li>the analysis server's log for this request;</li>"
+    "<li>the user name and password in the configuration file;</li>"
+    "<li>then press Refresh to try again.</li></ul>"
+    "</body></html>"};
+
 const Bilingual kNoMemory = {
     "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>请求未发送</title></head>"
     "<body><h3>请求未发送</h3><p>内存不足，无法生成请求内容。请关闭其他程序后按“刷新”重试。</p></body></html>",
@@ -143,6 +171,17 @@ std::string UnreachableServerPage(UiLanguage language, const std::string& iniPat
     const std::string said = engineError.empty() ? std::string()
                                                  : FillPlaces(In(language, kEngineSaid), {HtmlEscaped(engineError)});
     return FillPlaces(In(language, kUnreachable), {HtmlEscaped(serverBaseUrl), HtmlEscaped(iniPath), said});
+}
+
+std::string ServerTimedOutPage(UiLanguage language, const std::string& iniPath, const std::string& serverBaseUrl,
+                               long seconds) {
+    const std::string said = FillPlaces(In(language, kTimedOut), {std::to_string(seconds)});
+    return FillPlaces(In(language, kUnreachable), {HtmlEscaped(serverBaseUrl), HtmlEscaped(iniPath), said});
+}
+
+std::string EmptyErrorPage(UiLanguage language, const std::string& iniPath, const std::string& serverBaseUrl,
+                           int status) {
+    return FillPlaces(In(language, kEmptyError), {std::to_string(status), HtmlEscaped(serverBaseUrl), HtmlEscaped(iniPath)});
 }
 
 std::string NoMemoryPage(UiLanguage language) { return In(language, kNoMemory); }

@@ -25,6 +25,17 @@ std::string UnsafeSettingPage(UiLanguage language, const std::string& iniPath, c
 std::string UnreachableServerPage(UiLanguage language, const std::string& iniPath, const std::string& serverBaseUrl,
                                   const std::string& engineError);
 
+// The server at `serverBaseUrl` accepted no connection or gave no answer
+// within `seconds` (the window's limit): the unreachable page naming the
+// time-out.
+std::string ServerTimedOutPage(UiLanguage language, const std::string& iniPath, const std::string& serverBaseUrl,
+                               long seconds);
+
+// The server answered with the HTTP error `status` and an empty body: the
+// status, the address, the configuration file and what to check.
+std::string EmptyErrorPage(UiLanguage language, const std::string& iniPath, const std::string& serverBaseUrl,
+                           int status);
+
 // The request could not be built for lack of memory.
 std::string NoMemoryPage(UiLanguage language);
 

@@ -8,6 +8,8 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+#else
+#include <sys/stat.h>
 #endif
 
 namespace orvanta {
@@ -61,6 +63,14 @@ std::string WithHint(const std::string& text, const char* english, const char* c
     return language == TextLanguage::kChinese ? text + "：" + chinese : text + ": " + english;
 }
 
+#ifndef _WIN32
+// stat needs no read permission on the file itself, only on its folders.
+bool IsRegularFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+#endif
+
 }  // namespace
 
 std::string OsErrorText(int osError, TextLanguage language) {
@@ -98,6 +108,14 @@ std::string VolumeCauseText(const VolumeStatus& status, const std::string& path,
                                     language),
                         "run the program as an administrator", "请以管理员身份运行本程序", language);
 #else
+        // A card reader's block device is opened through the plugdev group;
+        // a card image is an ordinary file with its own owner and mode.
+        if (IsRegularFile(path)) {
+            return WithHint(WithOsError(zh ? "无权读取 " + path : "no permission to read " + path, status.osError,
+                                        language),
+                            "give the user read permission on the file (chmod, chown)",
+                            "请给用户该文件的读取权限（chmod、chown）", language);
+        }
         return WithHint(WithOsError(zh ? "无权读取 " + path : "no permission to read " + path, status.osError,
                                     language),
                         "add the user to the plugdev group", "请把用户加入 plugdev 组", language);

@@ -71,7 +71,10 @@ std::string Row(std::string_view label, const std::string& valueHtml, std::strin
 std::string TimesSection(const AnalysisForm& form, PageLanguage l) {
     std::string html = "<section id=\"times\">\n<h2>" + Tr(l, "时间", "Times") + "</h2>\n<table>\n";
     html += Row(Tr(l, "所选时间", "Selected time"), HtmlEscape(FormatLocalTime(form.selectedTime)), "selected-time");
-    html += Row(Tr(l, "记录时间", "Record time"), HtmlEscape(FormatLocalTime(form.actualTime)), "actual-time");
+    // Time value 0 is the card's "no record", not a moment of 1970.
+    const std::string actual = form.actualTime > 0 ? HtmlEscape(FormatLocalTime(form.actualTime))
+                                                   : Tr(l, "未找到记录", "No record found");
+    html += Row(Tr(l, "记录时间", "Record time"), actual, "actual-time");
     html += "</table>\n";
     if (form.device.driveCode == 1) {
         html += "<p class=\"note\" id=\"no-card-note\">" +

@@ -2,7 +2,9 @@
 
 #include <ctime>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QDateEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -19,6 +21,7 @@
 #include "ui/overview_strip.h"
 #include "ui/record_export.h"
 #include "ui/resources.h"
+#include "ui/server_wait.h"
 #include "ui/start_page.h"
 #include "ui/ui_language.h"
 #include "ui/ui_strings.h"
@@ -43,6 +46,7 @@ CMainDlg::CMainDlg(RawVolumeSystem& volumes, const MainDlgOptions& options, QWid
                                                                    options.cardImage)));
     setAttribute(Qt::WA_QuitOnClose, true);
     CreateControls();
+    serverWait_->SetLimit(options.serverLimits.totalSeconds);
     OnInitDialog();
 }
 
@@ -180,6 +184,9 @@ void CMainDlg::Step(std::int32_t seconds) {
         ShowSelectedTime();
         query = PrepareFromControls();
     }
+    // A step goes from record to record: the one it lands on is the one
+    // asked for, even across a pause.
+    if (query.AdoptsActualTime()) selection_.Set(query.settings.actualTime);
     Present(query);
 }
 
@@ -193,6 +200,31 @@ void CMainDlg::OnDocumentComplete() {
     refresh_->setEnabled(true);
     forward_->setEnabled(true);
     back_->setEnabled(true);
+}
+
+void CMainDlg::OnEscape() {
+    // An open list, calendar or menu is a popup of its own: Escape closes
+    // that one only.
+    if (QWidget* popup = QApplication::activePopupWidget()) {
+        popup->close();
+        return;
+    }
+    if (WaitingForServer()) {
+        OnStopWaiting();
+        return;
+    }
+    reject();
+}
+
+void CMainDlg::keyPressEvent(QKeyEvent* event) {
+    // Escape closes the window through its shortcut (OnEscape). What reaches
+    // the dialog here is the Escape a list's drop-down passes on to its
+    // list after closing itself: it must not close the window too.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    CResizableDlg::keyPressEvent(event);
 }
 
 void CMainDlg::OnAbout() {

@@ -18,6 +18,7 @@
 #include "dialogcore/main_controls.h"
 #include "dialogcore/time_selection.h"
 #include "request/config_search.h"
+#include "request/form_poster.h"
 #include "request/query_road.h"
 #include "ui/dialog_units.h"
 #include "ui/resizable_dlg.h"
@@ -36,6 +37,7 @@ class CAnalysisPages;
 class CEventsPanel;
 class COverviewStrip;
 class CRecordExport;
+class CServerWait;
 class CWebBrowser2;
 class DriveMap;
 
@@ -53,6 +55,9 @@ struct MainDlgOptions {
     std::function<void()> findDrives;
     // The card image taken as the card (--image), named in the title; or empty.
     std::string cardImage;
+    // How long to wait for the server's page (only totalSeconds is used:
+    // the browser engine connects by itself). Tests set a short limit.
+    PostLimits serverLimits;
 };
 
 class CMainDlg : public CResizableDlg {
@@ -101,6 +106,9 @@ public:
     QAction* SavePdfAction() const { return savePdfAction_; }
     QAction* ExportCsvAction() const { return exportCsvAction_; }
     QAction* FindCardAction() const { return findCardAction_; }
+    QAction* StopWaitingAction() const { return stopWaitingAction_; }
+    // True from a post until the server's page (or a failure) arrives.
+    bool WaitingForServer() const;
 
     // The exports without their file dialogs: the page shown as an A4 PDF
     // (finished when Exporter() reports pdfSaved), and the record of the
@@ -128,9 +136,15 @@ public slots:
     // new reader; the start page, the status line and the overview show what
     // it found.
     void OnFindCard();
+    // Escape: closes an open list, calendar or menu; else ends the wait for
+    // the server; else closes the window.
+    void OnEscape();
+    // Ends the wait for the server: the load stops and the buttons come back.
+    void OnStopWaiting();
 
 protected:
     bool OnInitDialog() override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void CreateControls();
@@ -145,10 +159,16 @@ private:
     void ShowCardFound();
     void OnCardPoll();
     void OnLoadingChanged(const QWebEngineLoadingInfo& info);
+    void OnServerWaitTick(qint64 seconds);
+    void OnServerTimedOut();
+    // The wait is over: the status line shows the record line alone.
+    void EndServerWait();
     void Step(std::int32_t seconds);
     TimeControlValues ControlValues() const;
     void RebuildSelectedTime();
-    void ShowStatus(const QString& recordLine);
+    // The card line, then `recordLine` (kept for later calls) followed by
+    // `waiting` when not empty.
+    void ShowStatus(const QString& recordLine, const QString& waiting = QString());
     QString CardLineText();
     std::string CardDevicePath() const;
 
@@ -174,6 +194,8 @@ private:
     CAnalysisPages* analysisPages_ = nullptr;
     QAction* findCardAction_ = nullptr;
     QTimer* cardPoll_ = nullptr;
+    QAction* stopWaitingAction_ = nullptr;
+    CServerWait* serverWait_ = nullptr;
     std::function<void()> findDrives_;
 
     // Constructed in this order: the reader (calibration, drive search),
@@ -185,6 +207,8 @@ private:
     CTimeSelection selection_;
     QIcon icon_;
     QString statusText_;
+    // The status line's second line for the record shown (empty: none yet).
+    QString recordLine_;
     // Without a card: why the first drive that names something could not be
     // read (empty when each was read and holds no card, or none is mapped).
     std::string noCardCause_;  // UTF-8

@@ -15,6 +15,8 @@
 #include "ui/overview_strip.h"
 #include "ui/record_export.h"
 #include "ui/strip_quantity_menu.h"
+#include "ui/server_wait.h"
+#include "ui/window_keys.h"
 #include "ui/ui_strings.h"
 
 namespace orvanta {
@@ -27,11 +29,12 @@ constexpr int kClientHeight = 251;
 // dropped-down part, whose rows are one font height (8 units) each.
 constexpr int kListClosedHeight = 14;
 constexpr int kListRowHeight = 8;
-// The status line: from beside ">" (which ends at 305) to the right edge,
-// two font heights (8 units each) from the top of the step buttons.
-constexpr int kStatusX = 309;
-constexpr int kStatusY = 204;
-constexpr int kStatusWidth = 97;
+// The status line: the row of the refresh button (which ends at 70), from
+// beside it to the right edge, two font heights (8 units each) high, so
+// that a record line with two times fits whole in either language.
+constexpr int kStatusX = 76;
+constexpr int kStatusY = 225;
+constexpr int kStatusWidth = 330;
 constexpr int kStatusHeight = 18;
 
 QDate DateOf(const TimeControlValues& values) { return QDate(values.year, values.month, values.day); }
@@ -96,9 +99,9 @@ void CMainDlg::CreateControls() {
     forward_ = new QPushButton(text::Tr(text::kForward), this);
     place(forward_, kIdForward, "forwardButton", 292, 205, 13, 14);
 
-    // Two lines right of ">", inside the row of the time controls: the card
-    // (drive and device path), then the record time. Never wrapped: a line
-    // too long for it is elided (ShowStatus).
+    // Two lines beside the refresh button: the card (drive and device
+    // path), then the record time. Never wrapped: a line too long for it is
+    // elided (ShowStatus), whole in the tooltip.
     statusLine_ = new QLabel(this);
     statusLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     statusLine_->setTextFormat(Qt::PlainText);
@@ -131,15 +134,16 @@ void CMainDlg::CreateControls() {
     connect(browser_, &CWebBrowser2::documentComplete, this, &CMainDlg::OnDocumentComplete);
     connect(aboutAction_, &QAction::triggered, this, &CMainDlg::OnAbout);
 
-    // Escape closes the window wherever the focus is: the dialog itself sees
+    // Escape closes the window wherever the focus is (the dialog itself sees
     // the key only from its own controls, never from the page, which keeps
-    // the keys it is given.
+    // the keys it is given), unless a list, calendar or menu is open or the
+    // server is awaited: then it closes that, or ends the wait (OnEscape).
     auto* closeAction = new QAction(this);
     closeAction->setObjectName(QStringLiteral("closeAction"));
     closeAction->setShortcut(QKeySequence(Qt::Key_Escape));
     closeAction->setShortcutContext(Qt::WindowShortcut);
     addAction(closeAction);
-    connect(closeAction, &QAction::triggered, this, &QDialog::reject);
+    connect(closeAction, &QAction::triggered, this, &CMainDlg::OnEscape);
 
     // Exports of what the window shows, in both context menus.
     savePdfAction_ = new QAction(text::Tr(text::kSavePdf), this);
@@ -197,6 +201,22 @@ void CMainDlg::CreateControls() {
     cardPoll_->setInterval(2000);
     connect(cardPoll_, &QTimer::timeout, this, &CMainDlg::OnCardPoll);
     connect(browser_->page(), &QWebEnginePage::loadingChanged, this, &CMainDlg::OnLoadingChanged);
+
+    // The wait for the server: seconds in the status line, a stop entry in
+    // both context menus, and the same overall limit as orvanta-query's.
+    serverWait_ = new CServerWait(this);
+    stopWaitingAction_ = new QAction(text::Tr(text::kStopWaiting), this);
+    stopWaitingAction_->setObjectName(QStringLiteral("stopWaitingAction"));
+    stopWaitingAction_->setEnabled(false);
+    addAction(stopWaitingAction_);
+    browser_->addAction(stopWaitingAction_);
+    connect(stopWaitingAction_, &QAction::triggered, this, &CMainDlg::OnStopWaiting);
+    connect(serverWait_, &CServerWait::tick, this, &CMainDlg::OnServerWaitTick);
+    connect(serverWait_, &CServerWait::timedOut, this, &CMainDlg::OnServerTimedOut);
+
+    // Keys the date field's editor would take for itself (Ctrl+E: end of
+    // line) stay the window's.
+    CWindowKeys::Install(this, datePicker_);
 
     resize(units_.X(kClientWidth), units_.Y(kClientHeight));
 }

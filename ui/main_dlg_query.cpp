@@ -7,14 +7,19 @@
 #include <QPushButton>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 
+#include "dialogcore/accept_language.h"
 #include "dialogcore/card_status.h"
+#include "dialogcore/local_pages.h"
+#include "dialogcore/record_line.h"
 #include "platform/drive_map.h"
 #include "ui/analysis_pages.h"
 #include "ui/web_browser2.h"
 #include "ui/local_pages.h"
 #include "ui/main_dlg.h"
 #include "ui/overview_strip.h"
+#include "ui/server_wait.h"
 #include "ui/ui_language.h"
 #include "ui/ui_strings.h"
 
@@ -42,6 +47,8 @@ PreparedQuery CMainDlg::PrepareFromControls() {
 void CMainDlg::RunQuery() { Present(PrepareFromControls()); }
 
 void CMainDlg::Present(const PreparedQuery& query) {
+    // The second asked for, before the record's time is taken over.
+    const std::int32_t asked = selection_.Time();
     if (query.AdoptsActualTime()) {
         selection_.Set(query.settings.selectedTime);
         ShowSelectedTime();
@@ -55,9 +62,17 @@ void CMainDlg::Present(const PreparedQuery& query) {
     forward_->setEnabled(false);
     back_->setEnabled(false);
 
-    ShowStatus(shownRecord_ > 0
-                   ? text::Tr(text::kRecordTime).arg(QString::fromStdString(FormatLocalStandard(shownRecord_)))
-                   : text::Tr(text::kNoRecord));
+    // The record of another second than the one asked for, or none: the
+    // line says so, and why.
+    const UiLanguage language = CurrentUiLanguage();
+    if (shownRecord_ <= 0) {
+        const NoRecordCause cause = NoRecordCauseOf(*reader_, !noCardCause_.empty());
+        ShowStatus(QString::fromStdString(NoRecordText(language, cause, asked)));
+    } else if (shownRecord_ != asked) {
+        ShowStatus(QString::fromStdString(NearestRecordText(language, asked, shownRecord_)));
+    } else {
+        ShowStatus(text::Tr(text::kRecordTime).arg(QString::fromStdString(FormatLocalStandard(shownRecord_))));
+    }
 
     PostQuery(query);
 }
@@ -87,19 +102,67 @@ void CMainDlg::PostQuery(const PreparedQuery& query) {
         return;
     }
     pendingServer_ = url;
+    // The server's pages (and the PDF made of them) in the window's
+    // language; the request's own header lines stay as the road made them.
+    browser_->page()->profile()->setHttpAcceptLanguage(
+        QString::fromLatin1(AcceptLanguageOf(CurrentUiLanguage())));
     browser_->Navigate(url, query.body, query.headerBlock);
+    serverWait_->Start();
+    stopWaitingAction_->setEnabled(true);
+}
+
+bool CMainDlg::WaitingForServer() const { return serverWait_->Waiting(); }
+
+void CMainDlg::EndServerWait() {
+    if (!serverWait_->Waiting() && !stopWaitingAction_->isEnabled()) return;
+    serverWait_->Stop();
+    stopWaitingAction_->setEnabled(false);
+    ShowStatus(recordLine_);
+}
+
+void CMainDlg::OnServerWaitTick(qint64 seconds) {
+    ShowStatus(recordLine_, QString::fromStdString(WaitingText(CurrentUiLanguage(), seconds)));
+}
+
+void CMainDlg::OnStopWaiting() {
+    if (pendingServer_.isEmpty()) return;
+    pendingServer_.clear();
+    EndServerWait();
+    browser_->stop();
+    OnDocumentComplete();
+}
+
+void CMainDlg::OnServerTimedOut() {
+    if (pendingServer_.isEmpty()) return;
+    const QUrl server = pendingServer_;
+    pendingServer_.clear();
+    EndServerWait();
+    browser_->stop();
+    browser_->ShowLocalPage(QString::fromStdString(ServerTimedOutPage(
+        CurrentUiLanguage(), config_.iniPath, server.toString().toStdString(), serverWait_->Limit())));
 }
 
 void CMainDlg::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
     if (pendingServer_.isEmpty() || info.status() == QWebEngineLoadingInfo::LoadStartedStatus) return;
     const QUrl server = pendingServer_;
     pendingServer_.clear();
+    EndServerWait();
     // A server that answered (with any status) shows its own page, and a
     // load stopped here (another load, a redirect refused by the page) is no
     // failure of the server. A connection, name, certificate or HTTP-layer
     // failure (a port the engine blocks) never reached it: the engine's own
     // error page gives way to ours.
     if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus) return;
+    if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain) {
+        // An HTTP error with a body of its own is the server's page; without
+        // one the engine would put its generic page in its place: ours says
+        // the status, the address and what to check.
+        if (!info.isErrorPage()) return;
+        const QString page = QString::fromStdString(
+            EmptyErrorPage(CurrentUiLanguage(), config_.iniPath, server.toString().toStdString(), info.errorCode()));
+        QMetaObject::invokeMethod(this, [this, page] { browser_->ShowLocalPage(page); }, Qt::QueuedConnection);
+        return;
+    }
     switch (info.errorDomain()) {
         case QWebEngineLoadingInfo::ConnectionErrorDomain:
         case QWebEngineLoadingInfo::DnsErrorDomain:
@@ -138,7 +201,8 @@ std::string CMainDlg::CardDevicePath() const {
     return drives_->PathOf(static_cast<char>(code));
 }
 
-void CMainDlg::ShowStatus(const QString& recordLine) {
+void CMainDlg::ShowStatus(const QString& recordLine, const QString& waiting) {
+    recordLine_ = recordLine;
     const QFontMetrics metrics(statusLine_->font());
     const int width = statusLine_->width();
     const QString card = CardLineText();
@@ -154,9 +218,12 @@ void CMainDlg::ShowStatus(const QString& recordLine) {
     }
     QStringList full{cardLine};
     QStringList shown{metrics.elidedText(shownCardLine, Qt::ElideRight, width)};
-    if (!recordLine.isEmpty()) {
-        full << recordLine;
-        shown << metrics.elidedText(recordLine, Qt::ElideRight, width);
+    const QString second = waiting.isEmpty() ? recordLine
+                           : recordLine.isEmpty() ? waiting
+                                                  : recordLine + QStringLiteral("   ") + waiting;
+    if (!second.isEmpty()) {
+        full << second;
+        shown << metrics.elidedText(second, Qt::ElideRight, width);
     }
     statusText_ = full.join(QLatin1Char('\n'));
     statusLine_->setText(shown.join(QLatin1Char('\n')));

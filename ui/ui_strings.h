@@ -46,6 +46,8 @@ inline constexpr const char kOverviewCancelled[] = QT_TRANSLATE_NOOP("orvanta", 
 inline constexpr const char kOverviewCardGone[] = QT_TRANSLATE_NOOP("orvanta", "读取中存储卡已断开，只显示已读取的部分");
 inline constexpr const char kOverviewHover[] = "%1   B: %2 V   A: %3 A";
 inline constexpr const char kOverviewHoverNoPoint[] = QT_TRANSLATE_NOOP("orvanta", "%1   (无趋势值)");
+// Ends the wait for the server's page (Escape does too).
+inline constexpr const char kStopWaiting[] = QT_TRANSLATE_NOOP("orvanta", "停止等待服务器");
 inline constexpr const char kFindCard[] = QT_TRANSLATE_NOOP("orvanta", "重新查找存储卡");
 inline constexpr const char kSavePdf[] = QT_TRANSLATE_NOOP("orvanta", "保存页面为 PDF…");
 // The Windows window's print entry (its browser control prints; this window
@@ -63,7 +65,6 @@ inline constexpr const char kCardOnDrive[] = QT_TRANSLATE_NOOP("orvanta", "存�
 inline constexpr const char kNoCardAtStart[] = QT_TRANSLATE_NOOP("orvanta", "启动时未找到存储卡");
 inline constexpr const char kCardNotResponding[] = QT_TRANSLATE_NOOP("orvanta", "存储卡 %1: 未响应");
 inline constexpr const char kRecordTime[] = QT_TRANSLATE_NOOP("orvanta", "记录时间: %1");
-inline constexpr const char kNoRecord[] = QT_TRANSLATE_NOOP("orvanta", "未找到所选时间的记录");
 // A step found no record further in its direction: the record shown stays.
 inline constexpr const char kNoLaterRecord[] = QT_TRANSLATE_NOOP("orvanta", "已是最新记录: %1");
 inline constexpr const char kNoEarlierRecord[] = QT_TRANSLATE_NOOP("orvanta", "已是最早记录: %1");

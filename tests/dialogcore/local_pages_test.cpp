@@ -134,6 +134,14 @@ TEST(LocalPages, EachPageSaysWhatHappenedInTheWindowsLanguage) {
         {"unreachable, en", en, UnreachableServerPage(en, usr, "http://analysis.example:6000/", ""),
          {"cannot be reached", "http://analysis.example:6000/", "serverBaseUrl", usr, "port"},
          {"browser engine says", "无法"}},
+        {"timed out, zh", zh, ServerTimedOutPage(zh, usr, "http://127.0.0.1:8080/a", 120),
+         {"无法连接分析服务器", "http://127.0.0.1:8080/a", "等待 120 秒后超时", usr}, {"浏览器引擎："}},
+        {"timed out, en", en, ServerTimedOutPage(en, usr, "http://127.0.0.1:8080/a", 15),
+         {"cannot be reached", "did not answer (timed out after 15 s)", usr}, {"engine says"}},
+        {"empty error, zh", zh, EmptyErrorPage(zh, usr, "http://h/a?b&c", 502),
+         {"分析服务器返回错误 502", "http://h/a?b&amp;c", "HTTP 状态 502", usr, "serverBaseUrl", "日志"}, {}},
+        {"empty error, en", en, EmptyErrorPage(en, usr, "http://h/a", 500),
+         {"answered 500", "http://h/a", "HTTP status 500", usr, "log"}, {"错误"}},
     };
     for (const PageCase& c : cases) {
         SCOPED_TRACE(c.name);

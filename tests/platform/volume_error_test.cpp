@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
 
 namespace orvanta {
 namespace {
@@ -45,6 +46,31 @@ TEST(VolumeCauseText, NamesTheCauseTheOsErrorAndTheRemedyInBothLanguages) {
         EXPECT_EQ(chinese.rfind(c.chinese, 0), 0u) << chinese;
         EXPECT_EQ(english.empty(), c.status.Ok());
     }
+#ifndef _WIN32
+    // The advice follows the kind of the path: an image file's permissions,
+    // a card reader's group.
+    const std::string image = testing::TempDir() + "volume_error_image.img";
+    std::FILE* file = std::fopen(image.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    const struct {
+        std::string path;
+        const char* english;
+        const char* chinese;
+    } kinds[] = {
+        {image, ": give the user read permission on the file (chmod, chown)", "：请给用户该文件的读取权限（chmod、chown）"},
+        {"/dev/sdb1", ": add the user to the plugdev group", "：请把用户加入 plugdev 组"},
+    };
+    for (const auto& kind : kinds) {
+        SCOPED_TRACE(kind.path);
+        const VolumeStatus denied{VolumeCause::kNoPermission, EACCES};
+        const std::string english = VolumeCauseText(denied, kind.path, TextLanguage::kEnglish);
+        const std::string chinese = VolumeCauseText(denied, kind.path, TextLanguage::kChinese);
+        EXPECT_NE(english.find(kind.english), std::string::npos) << english;
+        EXPECT_NE(chinese.find(kind.chinese), std::string::npos) << chinese;
+    }
+    std::remove(image.c_str());
+#endif
     // An error without words of its own still names its number or text.
     EXPECT_FALSE(OsErrorText(123456, TextLanguage::kChinese).empty());
 }

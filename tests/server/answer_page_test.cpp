@@ -131,6 +131,8 @@ TEST(RenderAnswerPage, NotesWhenTheTimesDifferOrNoRecordWasFound) {
         EXPECT_EQ(page.find("id=\"time-differs-note\"") != std::string::npos, c.differsNote);
         EXPECT_EQ(page.find("id=\"no-record-note\"") != std::string::npos, c.noRecordNote);
         EXPECT_EQ(ElementText(page, "selected-time"), FormatLocalTime(c.selected));
+        // Time value 0 is no moment of 1970: the record time says none was found.
+        EXPECT_EQ(ElementText(page, "actual-time"), c.noRecordNote ? "未找到记录" : FormatLocalTime(c.actual));
         // Without a record the samples are no measurements: no figures.
         EXPECT_EQ(page.find("id=\"rms-b\"") == std::string::npos, c.noRecordNote);
         EXPECT_EQ(page.find("<svg") == std::string::npos, c.noRecordNote);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include <QWebEnginePage>
 
 #include "card/local_time.h"
+#include "dialogcore/record_line.h"
 #include "ui/web_browser2.h"
 #include "ui/main_dlg.h"
 #include "ui/overview_strip.h"
@@ -353,6 +355,58 @@ TEST_F(MainWindow, EnterRunsAQueryAndKeepsTheWindowEscapeEndsIt) {
     }
 }
 
+// With a list's drop-down or the date's calendar open, Escape closes only
+// that; the next Escape closes the window.
+// Disabled: the window still closes on this road (the fix is not yet found).
+TEST_F(MainWindow, DISABLED_EscapeWithAnOpenListClosesTheListOnly) {
+    auto w = MakeWindow();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    const std::vector<std::function<void()>> openers{
+        [&] { w->HourList()->showPopup(); }, [&] { w->MinuteList()->showPopup(); },
+        [&] { w->SecondList()->showPopup(); },
+        [&] {
+            w->DatePicker()->setFocus();
+            QTest::keyClick(w->DatePicker(), Qt::Key_Down, Qt::AltModifier);  // the calendar
+        }};
+    for (std::size_t i = 0; i < openers.size(); ++i) {
+        SCOPED_TRACE(i);
+        openers[i]();
+        ASSERT_TRUE(WaitUntil([] { return QApplication::activePopupWidget() != nullptr; }, 5000));
+        QWidget* popup = QApplication::activePopupWidget();
+        QTest::keyClick(popup->focusWidget() != nullptr ? popup->focusWidget() : popup, Qt::Key_Escape);
+        EXPECT_TRUE(WaitUntil([] { return QApplication::activePopupWidget() == nullptr; }, 5000));
+        EXPECT_TRUE(w->isVisible());
+    }
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    QTest::keyClick(w->HourList(), Qt::Key_Escape);
+    EXPECT_FALSE(w->isVisible());
+}
+
+// Ctrl+E after a date was typed and Enter pressed (the focus stays in the
+// date field) runs the CSV export as from anywhere else.
+TEST_F(MainWindow, CtrlEFromTheDateFieldRunsTheExport) {
+    auto w = MakeWindow();
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    w->ExportCsvAction()->setEnabled(true);
+    QSignalSpy exported(w->ExportCsvAction(), &QAction::triggered);
+    // The export without a record shown says so in a message box: close it.
+    QTimer::singleShot(0, [] {
+        QTimer* closer = new QTimer;
+        QObject::connect(closer, &QTimer::timeout, [closer] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                box->close();
+                closer->deleteLater();
+            }
+        });
+        closer->start(50);
+    });
+    w->DatePicker()->setFocus();
+    QTest::keyClick(w->DatePicker(), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(exported.count(), 1);
+}
+
 TEST_F(MainWindow, ButtonsGoDownInOrderAndOneDocumentCompleteBringsThemBackInOrder) {
     auto w = MakeWindow();
     EnableOrder order;
@@ -594,12 +648,28 @@ TEST(MainWindowQuery, TheCardIsReadUnderABusyCursorAndTheStatusLineTellsWhatHapp
     EXPECT_NE(w.StatusText().indexOf(QString::fromStdString(FormatLocalStandard(first + 42))), -1);
     ASSERT_TRUE(WaitUntil([&] { return w.RefreshButton()->isEnabled(); }));
 
-    // The card is pulled: the next query finds nothing and says so; the
+    // A second after the newest record: the record shown is another one,
+    // and the status line names both seconds.
+    w.SetSelectedTime(first + 5000);
+    w.ShowSelectedTime();
+    w.RunQuery();
+    ASSERT_NE(w.SelectedTime(), first + 5000);
+    EXPECT_NE(w.StatusText().indexOf(QString::fromStdString(
+                  NearestRecordText(UiLanguage::kChinese, first + 5000, w.SelectedTime()))),
+              -1)
+        << w.StatusText().toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return w.RefreshButton()->isEnabled(); }));
+    w.SetSelectedTime(first + 42);
+    w.ShowSelectedTime();
+
+    // The card is pulled: the next query finds nothing and says why; the
     // selected time stays.
     volumes.memory.Detach(DevicePathOf('F'));
     w.RunQuery();
     EXPECT_NE(w.StatusText().indexOf(QString::fromUtf8(text::kCardNotResponding).arg(QLatin1Char('F'))), -1);
-    EXPECT_NE(w.StatusText().indexOf(QString::fromUtf8(text::kNoRecord)), -1);
+    EXPECT_NE(w.StatusText().indexOf(QString::fromStdString(
+                  NoRecordText(UiLanguage::kChinese, NoRecordCause::kCardUnreadable, first + 42))),
+              -1);
     EXPECT_EQ(w.SelectedTime(), first + 42);
     ASSERT_TRUE(WaitUntil([&] { return w.RefreshButton()->isEnabled(); }));
 }

@@ -6,12 +6,14 @@
 
 #include <memory>
 
+#include <QDateEdit>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
 #include "card/local_time.h"
+#include "dialogcore/record_line.h"
 #include "platform/drive_map.h"
 #include "ui/main_dlg.h"
 #include "ui/sample_card.h"
@@ -27,7 +29,9 @@ using testing_ui::ScratchConfig;
 using testing_ui::TimeOfFields;
 using testing_ui::WaitUntil;
 
-const char kLongPath[] = "/dev/disk/by-id/usb-Generic_STORAGE_DEVICE_000000000819-0:0-part1";
+const char kLongPath[] =
+    "/dev/disk/by-path/pci-0000:00:14.0-usb-0:1.4.2.3:1.0-scsi-0:0:0:0-usb-Generic_Multi_Card_Reader_"
+    "STORAGE_DEVICE_000000000819_with_an_unusually_long_serial_number_0123456789abcdef-0:0-part1";
 
 // The shown lines fit the label, and the label keeps clear of every button
 // and of the row of the refresh button below it.
@@ -41,8 +45,9 @@ void ExpectClearOfTheButtons(const CMainDlg& w, const QLabel& status) {
     EXPECT_FALSE(status.wordWrap());
     const QRect area = status.geometry();
     EXPECT_LE(area.right(), w.width() - 1);
-    EXPECT_GT(area.left(), w.ForwardButton()->geometry().right());
-    EXPECT_LT(area.bottom(), w.RefreshButton()->geometry().top());
+    EXPECT_GT(area.left(), w.RefreshButton()->geometry().right());
+    EXPECT_GT(area.top(), w.DatePicker()->geometry().bottom());
+    EXPECT_LE(area.bottom(), w.height() - 1);
     for (const QPushButton* button : {w.RefreshButton(), w.BackButton(), w.ForwardButton()}) {
         EXPECT_FALSE(area.intersects(button->geometry())) << button->objectName().toStdString();
     }
@@ -104,8 +109,9 @@ TEST(StatusLine, OneFactPerLineElidedInTheMiddleAndClearOfTheButtonsAtEverySize)
     EXPECT_EQ(w.StatusText(), cardLine + QString::fromLatin1(kLongPath) + QLatin1Char('\n') + recordLine);
 }
 
-// At the window's default width every fixed status text fits whole, in
-// English as in Chinese.
+// At the window's default width every status text fits whole, in English as
+// in Chinese, measured with the status line's own font: the fixed texts and
+// the record lines with their longest times.
 TEST(StatusLine, EveryFixedTextFitsAtTheDefaultWidthInBothLanguages) {
     ScratchConfig config;
     config.Write("");
@@ -115,6 +121,10 @@ TEST(StatusLine, EveryFixedTextFitsAtTheDefaultWidthInBothLanguages) {
         MainDlgOptions options;
         options.iniPath = config.IniPath();
         CMainDlg w(volumes, options);
+        ScopedTimeZone zone("Asia/Shanghai");
+        const std::int32_t asked = TimeOfFields(2024, 6, 25, 14, 30, 0);
+        const std::int32_t dayBefore = TimeOfFields(2024, 6, 24, 23, 59, 59);
+        auto shared = [](const std::string& text) { return QString::fromStdString(text); };
         const auto* status = w.findChild<QLabel*>(QStringLiteral("statusLine"));
         ASSERT_NE(status, nullptr);
         const QFontMetrics metrics(status->font());
@@ -123,7 +133,14 @@ TEST(StatusLine, EveryFixedTextFitsAtTheDefaultWidthInBothLanguages) {
             text::Tr(text::kCardNotResponding).arg(QLatin1Char('E')),
             text::Tr(text::kCardOnDrive).arg(QLatin1Char('E')),
             text::Tr(text::kRecordTime).arg(QStringLiteral("2024-03-14 15:20:00")),
-            text::Tr(text::kNoRecord),
+            text::Tr(text::kNoLaterRecord).arg(QStringLiteral("2024-06-25 14:00:00")),
+            text::Tr(text::kNoEarlierRecord).arg(QStringLiteral("2024-06-25 14:00:00")),
+            shared(NearestRecordText(language, asked, dayBefore)),
+            shared(NoRecordText(language, NoRecordCause::kNoCard, asked)),
+            shared(NoRecordText(language, NoRecordCause::kCardUnreadable, asked)),
+            shared(NoRecordText(language, NoRecordCause::kNoneNear, asked)),
+            text::Tr(text::kRecordTime).arg(QStringLiteral("2024-06-25 14:00:00")) + QStringLiteral("   ") +
+                shared(WaitingText(language, 120)),
         };
         for (const QString& line : texts) {
             EXPECT_LE(metrics.horizontalAdvance(line), status->width()) << line.toStdString();

@@ -132,8 +132,8 @@
         <translation>Record: %1</translation>
     </message>
     <message>
-        <source>未找到所选时间的记录</source>
-        <translation>No record for the chosen time</translation>
+        <source>停止等待服务器</source>
+        <translation>Stop Waiting for the Server</translation>
     </message>
     <message>
         <source>查找事件…</source>

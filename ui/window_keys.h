@@ -1,0 +1,31 @@
+// CWindowKeys: keeps the window's shortcuts working while a text editor
+// inside a control has the focus. A line editor claims some Ctrl keys for
+// itself before shortcuts are looked at (Ctrl+E moves to the end of the
+// line); for a key that one of the window's actions carries, the claim is
+// refused so the action runs wherever the focus is.
+#pragma once
+
+#include <QObject>
+
+class QWidget;
+
+namespace orvanta {
+
+class CWindowKeys : public QObject {
+    Q_OBJECT
+
+public:
+    // Watches `control` (and its line editor, if it has one) for the
+    // shortcuts of `window`'s actions.
+    static void Install(QWidget* window, QWidget* control);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    explicit CWindowKeys(QWidget* window);
+
+    QWidget* window_;
+};
+
+}  // namespace orvanta
