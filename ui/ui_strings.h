@@ -69,10 +69,9 @@ inline constexpr const char kRecordTime[] = QT_TRANSLATE_NOOP("orvanta", "记录
 inline constexpr const char kNoLaterRecord[] = QT_TRANSLATE_NOOP("orvanta", "已是最新记录: %1");
 inline constexpr const char kNoEarlierRecord[] = QT_TRANSLATE_NOOP("orvanta", "已是最早记录: %1");
 
-// The power-quality entries of the menus, the report's progress in the status
-// line, the strip's quantity submenu; the Windows window's too.
-inline constexpr const char kLocalAnalysis[] = QT_TRANSLATE_NOOP("orvanta", "本地分析");
-inline constexpr const char kMakeReport[] = QT_TRANSLATE_NOOP("orvanta", "生成报告…");
+// Power-quality texts the Windows window takes from here (beside those of
+// ui/analysis_strings.h): the report's progress in the status
+// line, the strip's quantity submenu, the analysis without a record.
 inline constexpr const char kMakingReport[] = QT_TRANSLATE_NOOP("orvanta", "正在生成报告… %1%");
 inline constexpr const char kOverviewQuantity[] = QT_TRANSLATE_NOOP("orvanta", "概览显示");
 inline constexpr const char kNoRecordToAnalyse[] = QT_TRANSLATE_NOOP("orvanta", "没有可分析的记录：请先查询一个时间。");

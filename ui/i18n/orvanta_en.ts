@@ -240,16 +240,8 @@
         <translation>Find the Card Again</translation>
     </message>
     <message>
-        <source>本地分析</source>
-        <translation>Local analysis</translation>
-    </message>
-    <message>
         <source>无法再从存储卡读取所显示的记录（存储卡已更换或已写入）。</source>
         <translation>The record shown can no longer be read from the card (the card was changed or written).</translation>
-    </message>
-    <message>
-        <source>生成报告…</source>
-        <translation>Make report…</translation>
     </message>
     <message>
         <source>正在生成报告…</source>
