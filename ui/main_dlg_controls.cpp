@@ -1,5 +1,7 @@
 // The main window's controls, built from its template table in dialog units,
 // with their tab order, context-menu actions and connections.
+#include <initializer_list>
+
 #include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
@@ -215,8 +217,10 @@ void CMainDlg::CreateControls() {
     connect(serverWait_, &CServerWait::timedOut, this, &CMainDlg::OnServerTimedOut);
 
     // Keys the date field's editor would take for itself (Ctrl+E: end of
-    // line) stay the window's.
-    CWindowKeys::Install(this, datePicker_);
+    // line) stay the window's; Escape in an open list closes the list only.
+    for (QWidget* control : std::initializer_list<QWidget*>{datePicker_, hourList_, minuteList_, secondList_}) {
+        CWindowKeys::Install(this, control);
+    }
 
     resize(units_.X(kClientWidth), units_.Y(kClientHeight));
 }
