@@ -188,7 +188,12 @@ void CMainDlg::CreateControls() {
     }
     connect(findEvents, &QAction::triggered, this, [this] { events_->FindEvents(overview_->ViewFrom(), overview_->ViewTo()); });
     connect(events_, &CEventsPanel::eventChosen, this, &CMainDlg::OnOverviewSampleChosen);
-    connect(events_, &CEventsPanel::eventsFound, overview_, &COverviewStrip::SetEventMarks);
+    // The marks belong to the list: they go when it is closed, and a scan
+    // that ends after that marks nothing.
+    connect(events_, &CEventsPanel::eventsFound, this, [this](const std::vector<PowerEvent>& events) {
+        if (events_->isVisible()) overview_->SetEventMarks(events);
+    });
+    connect(events_, &QDialog::finished, overview_, &COverviewStrip::ClearEventMarks);
 
     // 重新查找存储卡: a card put in after start is found (F5 or the context
     // menu); while there is none, the window looks every two seconds.
