@@ -3,8 +3,9 @@
 // and interruptions off the user-interface thread, with progress and cancel,
 // and lists them by kind, start, duration and extreme, sortable by each. A
 // click on an event chooses its start second; the list, sorted by start at
-// first, can be exported as the command line's CSV. The nominal voltage comes from the configuration
-// file and can be changed here for the next scan.
+// first, can be exported as the command line's CSV. The nominal voltage
+// comes from the configuration file and can be changed here for the next
+// scan.
 #pragma once
 
 #include <cstdint>
