@@ -67,9 +67,62 @@ TimeTicks ChooseTimeTicks(std::int32_t from, std::int32_t to, int width, int min
 
 std::string TickLabel(std::int32_t time, std::int32_t step) {
     const std::string full = FormatLocalStandard(time);  // YYYY-MM-DD HH:MM:SS
+    if (step >= 86400 || full.compare(11, 8, "00:00:00") == 0) return full.substr(5, 5);
     if (step < 60) return full.substr(11, 8);
-    if (step < 86400) return full.substr(11, 5);
-    return full.substr(5, 5);
+    return full.substr(11, 5);
+}
+
+namespace {
+
+void PlaceTickLabels(const OverviewPlot& plot, std::int32_t from, std::int32_t to, int minSpacing, int freeFrom,
+                     int freeTo, const std::function<int(const std::string&)>& widthOf, TimeAxisLayout* axis) {
+    axis->ticks.clear();
+    axis->labels.clear();
+    const TimeTicks ticks = ChooseTimeTicks(from, to, plot.width, minSpacing);
+    for (std::int32_t t : ticks.times) {
+        const int x = OverviewXOfTime(plot, from, to, t);
+        axis->ticks.push_back(x);
+        std::string label = TickLabel(t, ticks.step);
+        const int half = widthOf(label) / 2;
+        if (x - half < freeFrom || x + half > freeTo) continue;
+        axis->labels.push_back(TimeAxisLabel{x, std::move(label)});
+        freeFrom = x + half + 8;
+    }
+}
+
+}  // namespace
+
+TimeAxisLayout LayoutTimeAxis(const OverviewPlot& plot, std::int32_t from, std::int32_t to,
+                              const std::function<int(const std::string&)>& widthOf) {
+    TimeAxisLayout axis;
+    axis.first = FormatLocalStandard(from);
+    axis.last = FormatLocalStandard(to);
+    const int freeFrom = plot.left + widthOf(axis.first) + 6;
+    const int freeTo = plot.left + plot.width - 1 - widthOf(axis.last) - 6;
+    PlaceTickLabels(plot, from, to, widthOf("00:00:00") + 16, freeFrom, freeTo, widthOf, &axis);
+    if (axis.labels.size() < 2) {
+        TimeAxisLayout closer = axis;
+        PlaceTickLabels(plot, from, to, widthOf("00:00") + 8, freeFrom, freeTo, widthOf, &closer);
+        if (closer.labels.size() > axis.labels.size()) axis = std::move(closer);
+    }
+    return axis;
+}
+
+OverviewMarkerPlace PlaceOverviewMarker(const OverviewPlot& plot, std::int32_t from, std::int32_t to,
+                                        std::int32_t marker) {
+    OverviewMarkerPlace place;
+    if (marker <= 0 || to < from) return place;
+    if (marker < from) {
+        place.kind = OverviewMarkerPlace::kBefore;
+        place.x = plot.left;
+    } else if (marker > to) {
+        place.kind = OverviewMarkerPlace::kAfter;
+        place.x = plot.left + plot.width - 1;
+    } else {
+        place.kind = OverviewMarkerPlace::kInView;
+        place.x = OverviewXOfTime(plot, from, to, marker);
+    }
+    return place;
 }
 
 OverviewBox OverviewHoverBox(const OverviewBox& plot, int mouseX, int mouseY, int width, int height) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,8 +44,47 @@ struct TimeTicks {
 };
 TimeTicks ChooseTimeTicks(std::int32_t from, std::int32_t to, int width, int minSpacing);
 // A tick's label: "HH:MM:SS" below a minute's step, "HH:MM" below a day's,
-// "MM-DD" from a day on.
+// "MM-DD" from a day on and at every midnight, so that the date is read
+// where it changes.
 std::string TickLabel(std::int32_t time, std::int32_t step);
+
+// The time axis under a plot: the view's first and last time in full at
+// the plot's ends, ticks between them, and a label centred on each tick
+// that clears both end labels and the label before it. The ticks are as
+// far apart as an "00:00:00" label and a gap; where that leaves fewer than
+// two labels between the ends, they come closer, down to an "00:00" label
+// and a small gap. `widthOf` measures a text in the window's font.
+struct TimeAxisLabel {
+    int x = 0;  // the label's centre
+    std::string text;
+};
+struct TimeAxisLayout {
+    std::string first;  // at the plot's left end
+    std::string last;   // at its right end
+    std::vector<int> ticks;
+    std::vector<TimeAxisLabel> labels;
+};
+TimeAxisLayout LayoutTimeAxis(const OverviewPlot& plot, std::int32_t from, std::int32_t to,
+                              const std::function<int(const std::string&)>& widthOf);
+
+// Where the record shown lies for a view [from, to]: inside it (at column
+// x), before or after it (the strip points to it from that edge), or
+// nowhere (no record shown, or no view).
+struct OverviewMarkerPlace {
+    enum Kind { kNone, kInView, kBefore, kAfter } kind = kNone;
+    int x = 0;
+};
+OverviewMarkerPlace PlaceOverviewMarker(const OverviewPlot& plot, std::int32_t from, std::int32_t to,
+                                        std::int32_t marker);
+
+// Colours both strips use: the event marks' and the record shown's, which
+// no event mark uses.
+struct OverviewRgb {
+    unsigned char r, g, b;
+};
+inline constexpr OverviewRgb kOverviewDipRgb{0xd0, 0x20, 0x20};
+inline constexpr OverviewRgb kOverviewSwellRgb{0xe0, 0x80, 0x00};
+inline constexpr OverviewRgb kOverviewMarkerRgb{0x10, 0x90, 0x40};
 
 // A box of pixels: columns left .. left + width - 1, rows top .. top + height - 1.
 struct OverviewBox {

@@ -12,7 +12,8 @@ void PaintEventMarks(QPainter& painter, const QRect& plot, const std::vector<Pow
     for (const PowerEvent& event : events) {
         EventMarkSpan span;
         if (!EventMarkSpanOf(event, columns, viewFrom, viewTo, &span)) continue;
-        const QColor color = event.kind == EventKind::kSwell ? QColor(0xe0, 0x80, 0x00) : QColor(0xd0, 0x20, 0x20);
+        const OverviewRgb rgb = event.kind == EventKind::kSwell ? kOverviewSwellRgb : kOverviewDipRgb;
+        const QColor color(rgb.r, rgb.g, rgb.b);
         QColor shade = color;
         shade.setAlpha(50);
         painter.fillRect(QRect(span.x0, plot.top() + 1, span.x1 - span.x0, plot.height() - 2), shade);

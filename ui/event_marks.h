@@ -12,6 +12,7 @@
 
 #include "card/event_detector.h"
 #include "dialogcore/event_list.h"
+#include "dialogcore/overview_drawing.h"
 
 class QPainter;
 

@@ -1,12 +1,11 @@
 #include "ui/events_panel.h"
 
 #include <QAction>
-#include <QFile>
+#include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -20,6 +19,8 @@
 #include "request/client_settings.h"
 #include "ui/events_scan_runner.h"
 #include "ui/events_strings.h"
+#include "ui/export_files.h"
+#include "ui/record_export.h"
 #include "ui/ui_strings.h"
 
 namespace orvanta {
@@ -95,6 +96,7 @@ CEventsPanel::CEventsPanel(const CCardReader& reader, const std::string& iniPath
     list_->verticalHeader()->setVisible(false);
     list_->horizontalHeader()->setStretchLastSection(true);
     list_->setSortingEnabled(true);
+    list_->sortByColumn(Column(EventsColumn::kStart), Qt::AscendingOrder);
 
     status_ = new QLabel(this);
     export_ = new QPushButton(text::Tr(text::kEventsExport), this);
@@ -221,21 +223,29 @@ const PowerEvent& CEventsPanel::EventInRow(int row) const {
 
 QString CEventsPanel::StatusText() const { return status_->text(); }
 
-bool CEventsPanel::ExportCsv(const QString& path) const {
+bool CEventsPanel::ExportCsv(const QString& path) {
     const std::string csv = EventsCsv(events_);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    const bool written = file.write(csv.data(), static_cast<qint64>(csv.size())) == static_cast<qint64>(csv.size());
-    return file.flush() && written;
+    QString error;
+    const bool ok =
+        CRecordExport::WriteFile(path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())), &error);
+    lastMessage_ = ExportOutcomeText(ok, path, error);
+    ShowExportOutcome(this, ok, lastMessage_);
+    return ok;
+}
+
+QString CEventsPanel::DefaultFileName() const {
+    if (!request_.range.hasFrom || !request_.range.hasTo) return QStringLiteral("events-whole-card.csv");
+    return QStringLiteral("events-%1-%2.csv")
+        .arg(ExportFileStamp(request_.range.from), ExportFileStamp(request_.range.to));
 }
 
 void CEventsPanel::OnExport() {
-    const QString path = QFileDialog::getSaveFileName(this, text::Tr(text::kEventsExport),
-                                                      QStringLiteral("events.csv"), QStringLiteral("CSV (*.csv)"));
+    const QString proposal = QDir(LastExportFolder()).filePath(DefaultFileName());
+    const QString path = QFileDialog::getSaveFileName(this, text::Tr(text::kEventsExport).remove(QChar(0x2026)),
+                                                      proposal, QStringLiteral("CSV (*.csv)"));
     if (path.isEmpty()) return;
-    if (!ExportCsv(path)) {
-        QMessageBox::warning(this, windowTitle(), text::Tr(text::kExportFailed).arg(path));
-    }
+    RememberExportFolder(path);
+    ExportCsv(path);
 }
 
 }  // namespace orvanta

@@ -2,9 +2,10 @@
 // time range of the card (the overview strip's current one) for dips, swells
 // and interruptions off the user-interface thread, with progress and cancel,
 // and lists them by kind, start, duration and extreme, sortable by each. A
-// click on an event chooses its start second; the list can be exported as
-// the command line's CSV. The nominal voltage comes from the configuration
-// file and can be changed here for the next scan.
+// click on an event chooses its start second; the list, sorted by start at
+// first, can be exported as the command line's CSV. The nominal voltage
+// comes from the configuration file and can be changed here for the next
+// scan.
 #pragma once
 
 #include <cstdint>
@@ -52,7 +53,14 @@ public:
     const std::vector<PowerEvent>& Events() const { return events_; }
     // The event shown in a row of the list (as sorted now).
     const PowerEvent& EventInRow(int row) const;
-    bool ExportCsv(const QString& path) const;
+    // Writes the list as CSV to `path` and says where it went or why it
+    // failed, as the window's other exports do.
+    bool ExportCsv(const QString& path);
+    // The text of the last export's message (for the window's tests).
+    const QString& LastMessage() const { return lastMessage_; }
+    // "events-2024-03-14_152000-2024-03-14_162000.csv" for the range
+    // scanned; "events-whole-card.csv" for the whole card.
+    QString DefaultFileName() const;
     QString StatusText() const;
 
     QTableWidget* List() const { return list_; }
@@ -89,6 +97,7 @@ private:
     QProgressBar* progress_ = nullptr;
     QTableWidget* list_ = nullptr;
     QLabel* status_ = nullptr;
+    QString lastMessage_;
 };
 
 }  // namespace orvanta

@@ -29,6 +29,8 @@ inline constexpr const char kEventsFound[] = QT_TRANSLATE_NOOP("orvanta", "找�
 inline constexpr const char kEventsNone[] = QT_TRANSLATE_NOOP("orvanta", "没有事件（%1 条记录）");
 inline constexpr const char kEventsCancelled[] = QT_TRANSLATE_NOOP("orvanta", "已取消，只列出已读取部分中的事件");
 inline constexpr const char kEventsCardGone[] = QT_TRANSLATE_NOOP("orvanta", "读取中存储卡已断开，只列出已读取部分中的事件");
+// The overview strip's entry that removes the events' marks.
+inline constexpr const char kClearEventMarks[] = QT_TRANSLATE_NOOP("orvanta", "清除事件标记");
 inline constexpr const char kEventsNoDevice[] = QT_TRANSLATE_NOOP("orvanta", "无法打开存储卡，无法查找事件");
 
 }  // namespace text

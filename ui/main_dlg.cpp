@@ -102,7 +102,8 @@ void CMainDlg::ShowCardFound() {
     SetTemplateTabOrder();
     // The overview is read off the user-interface thread.
     if (reader_->StartupDriveCode() == kNoCardDriveCode) {
-        overview_->ShowNoCard();
+        // The same cause as the status line's, not "no card".
+        overview_->ShowNoCard(QString::fromStdString(noCardCause_));
         cardPoll_->start();
     } else {
         cardPoll_->stop();

@@ -1,5 +1,7 @@
 // The main window's controls, built from its template table in dialog units,
 // with their tab order, context-menu actions and connections.
+#include <initializer_list>
+
 #include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
@@ -186,7 +188,12 @@ void CMainDlg::CreateControls() {
     }
     connect(findEvents, &QAction::triggered, this, [this] { events_->FindEvents(overview_->ViewFrom(), overview_->ViewTo()); });
     connect(events_, &CEventsPanel::eventChosen, this, &CMainDlg::OnOverviewSampleChosen);
-    connect(events_, &CEventsPanel::eventsFound, overview_, &COverviewStrip::SetEventMarks);
+    // The marks belong to the list: they go when it is closed, and a scan
+    // that ends after that marks nothing.
+    connect(events_, &CEventsPanel::eventsFound, this, [this](const std::vector<PowerEvent>& events) {
+        if (events_->isVisible()) overview_->SetEventMarks(events);
+    });
+    connect(events_, &QDialog::finished, overview_, &COverviewStrip::ClearEventMarks);
 
     // 重新查找存储卡: a card put in after start is found (F5 or the context
     // menu); while there is none, the window looks every two seconds.
@@ -215,8 +222,10 @@ void CMainDlg::CreateControls() {
     connect(serverWait_, &CServerWait::timedOut, this, &CMainDlg::OnServerTimedOut);
 
     // Keys the date field's editor would take for itself (Ctrl+E: end of
-    // line) stay the window's.
-    CWindowKeys::Install(this, datePicker_);
+    // line) stay the window's; Escape in an open list closes the list only.
+    for (QWidget* control : std::initializer_list<QWidget*>{datePicker_, hourList_, minuteList_, secondList_}) {
+        CWindowKeys::Install(this, control);
+    }
 
     resize(units_.X(kClientWidth), units_.Y(kClientHeight));
 }

@@ -19,8 +19,6 @@ namespace {
 const QColor kChannelBColor(0x1f, 0x5f, 0xbf);  // voltage
 const QColor kChannelAColor(0xd0, 0x60, 0x10);  // current
 
-QString TimeText(std::int32_t time) { return QString::fromStdString(FormatLocalStandard(time)); }
-
 QString AxisText(double value, const char* unit) {
     return QStringLiteral("%1 %2").arg(QString::number(value, 'g', 4), QLatin1String(unit));
 }
@@ -58,30 +56,38 @@ void PaintTimeAxis(QPainter& painter, const QPalette& palette, const QFontMetric
     const QRect& plot = geometry.Plot();
     const int textHeight = metrics.height();
     const QRect timeRow(plot.left(), plot.bottom() + 2, plot.width(), textHeight);
-    const QString first = TimeText(geometry.From());
-    const QString last = TimeText(geometry.To());
+    const TimeAxisLayout axis = TimeAxisLayoutOf(metrics, geometry);
     painter.setPen(palette.text().color());
-    painter.drawText(timeRow, Qt::AlignLeft | Qt::AlignTop, first);
-    painter.drawText(timeRow, Qt::AlignRight | Qt::AlignTop, last);
-
-    // Ticks between the ends; a label only where it clears both end labels
-    // and the label before it.
-    const int minSpacing = metrics.horizontalAdvance(QStringLiteral("00:00:00")) + 16;
-    const TimeTicks ticks = ChooseTimeTicks(geometry.From(), geometry.To(), plot.width(), minSpacing);
-    int freeFrom = plot.left() + metrics.horizontalAdvance(first) + 6;
-    const int freeTo = plot.right() - metrics.horizontalAdvance(last) - 6;
+    painter.drawText(timeRow, Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(axis.first));
+    painter.drawText(timeRow, Qt::AlignRight | Qt::AlignTop, QString::fromStdString(axis.last));
+    for (const TimeAxisLabel& label : axis.labels) {
+        const QString text = QString::fromStdString(label.text);
+        const int half = metrics.horizontalAdvance(text) / 2;
+        painter.drawText(QRect(label.x - half, timeRow.top(), 2 * half + 2, textHeight),
+                         Qt::AlignHCenter | Qt::AlignTop, text);
+    }
     painter.setPen(palette.mid().color());
-    for (std::int32_t t : ticks.times) {
-        const int x = geometry.XOfTime(t);
-        painter.drawLine(x, plot.bottom() - 3, x, plot.bottom() + 1);
-        const QString label = QString::fromStdString(TickLabel(t, ticks.step));
-        const int half = metrics.horizontalAdvance(label) / 2;
-        if (x - half < freeFrom || x + half > freeTo) continue;
-        painter.setPen(palette.text().color());
-        painter.drawText(QRect(x - half, timeRow.top(), 2 * half + 2, textHeight), Qt::AlignHCenter | Qt::AlignTop,
-                         label);
-        painter.setPen(palette.mid().color());
-        freeFrom = x + half + 8;
+    for (int x : axis.ticks) painter.drawLine(x, plot.bottom() - 3, x, plot.bottom() + 1);
+}
+
+// The record shown: a line across the plot above the curves and the event
+// marks, or, when it lies outside the view, an arrow at that edge.
+void PaintMarker(QPainter& painter, const OverviewGeometry& geometry, std::int32_t marker) {
+    const QRect& plot = geometry.Plot();
+    const OverviewMarkerPlace place = PlaceOverviewMarker(geometry.Columns(), geometry.From(), geometry.To(), marker);
+    const QColor color(kOverviewMarkerRgb.r, kOverviewMarkerRgb.g, kOverviewMarkerRgb.b);
+    if (place.kind == OverviewMarkerPlace::kInView) {
+        painter.setPen(QPen(color, 2));
+        painter.drawLine(place.x, plot.top(), place.x, plot.bottom());
+    } else if (place.kind != OverviewMarkerPlace::kNone) {
+        const int middle = plot.center().y();
+        const int size = 6;
+        const int tip = place.kind == OverviewMarkerPlace::kBefore ? plot.left() + 2 : plot.right() - 2;
+        const int base = place.kind == OverviewMarkerPlace::kBefore ? tip + size : tip - size;
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(color);
+        painter.drawPolygon(QPolygon({QPoint(tip, middle), QPoint(base, middle - size), QPoint(base, middle + size)}));
+        painter.setBrush(Qt::NoBrush);
     }
 }
 
@@ -97,6 +103,12 @@ OverviewGeometry::OverviewGeometry(const QFont& font, const QSize& size, std::in
 int OverviewGeometry::XOfTime(std::int32_t time) const { return OverviewXOfTime(Columns(), from_, to_, time); }
 
 std::int32_t OverviewGeometry::TimeOfX(int x) const { return OverviewTimeOfX(Columns(), from_, to_, x); }
+
+TimeAxisLayout TimeAxisLayoutOf(const QFontMetrics& metrics, const OverviewGeometry& geometry) {
+    return LayoutTimeAxis(geometry.Columns(), geometry.From(), geometry.To(), [&metrics](const std::string& text) {
+        return metrics.horizontalAdvance(QString::fromStdString(text));
+    });
+}
 
 void PaintOverview(QPainter& painter, const QPalette& palette, const QFont& font, const QRect& widgetRect,
                    const OverviewGeometry& geometry, const OverviewFrame& frame) {
@@ -158,11 +170,7 @@ void PaintOverview(QPainter& painter, const QPalette& palette, const QFont& font
     painter.setClipping(false);
     painter.setRenderHint(QPainter::Antialiasing, false);
 
-    if (frame.marker > 0 && frame.marker >= geometry.From() && frame.marker <= geometry.To()) {
-        const int x = geometry.XOfTime(frame.marker);
-        painter.setPen(QPen(Qt::red, 1, Qt::DashLine));
-        painter.drawLine(x, plot.top(), x, plot.bottom());
-    }
+    PaintMarker(painter, geometry, frame.marker);
     if (frame.dragFrom >= 0 && frame.dragTo >= 0) {
         QColor selection = palette.highlight().color();
         selection.setAlpha(60);

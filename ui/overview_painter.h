@@ -19,6 +19,7 @@
 #include "dialogcore/overview_drawing.h"
 #include "dialogcore/overview_view.h"
 
+class QFontMetrics;
 class QPainter;
 
 namespace orvanta {
@@ -63,6 +64,10 @@ struct OverviewFrame {
     bool oneQuantity = false;
     QString unit;
 };
+
+// The time axis' ends, ticks and labels for the plot of `geometry` in the
+// font of `metrics`.
+TimeAxisLayout TimeAxisLayoutOf(const QFontMetrics& metrics, const OverviewGeometry& geometry);
 
 void PaintOverview(QPainter& painter, const QPalette& palette, const QFont& font, const QRect& widgetRect,
                    const OverviewGeometry& geometry, const OverviewFrame& frame);

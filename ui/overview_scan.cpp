@@ -37,7 +37,7 @@ void COverviewScan::StartScan(const CCardReader& reader) {
     Scan(OverviewRequest());
 }
 
-void COverviewScan::ShowNoCard() {
+void COverviewScan::ShowNoCard(const QString& cause) {
     if (job_) job_->cancel = true;
     ++generation_;
     WaitForWorker();
@@ -45,7 +45,7 @@ void COverviewScan::ShowNoCard() {
     samples_.clear();
     scanning_ = false;
     progressTimer_->stop();
-    message_ = text::Tr(text::kOverviewNoCard);
+    message_ = cause.isEmpty() ? text::Tr(text::kOverviewNoCard) : cause;
 }
 
 void COverviewScan::Scan(const OverviewRequest& request) {

@@ -31,8 +31,9 @@ public:
     // The card of `reader` (device, ring base, zero levels and ratios are
     // copied); scans it from the oldest record to the newest.
     void StartScan(const CCardReader& reader);
-    // Forgets the card: the strip says that there is none.
-    void ShowNoCard();
+    // Forgets the card: the strip says that there is none, or `cause` when
+    // a drive told why it could not be read (the status line's text).
+    void ShowNoCard(const QString& cause = QString());
     // Scans `request` of the current card; a running scan is cancelled first.
     void Scan(const OverviewRequest& request);
     // Stops a running scan; what it read so far is dropped.

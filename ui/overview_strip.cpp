@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -11,6 +12,7 @@
 #include <QWheelEvent>
 
 #include "card/local_time.h"
+#include "ui/events_strings.h"
 #include "ui/overview_scan.h"
 #include "ui/ui_language.h"
 #include "ui/ui_strings.h"
@@ -60,9 +62,14 @@ COverviewStrip::COverviewStrip(QWidget* parent) : QWidget(parent) {
     cancelAction_ = new QAction(text::Tr(text::kOverviewCancel), this);
     cancelAction_->setEnabled(false);
     connect(cancelAction_, &QAction::triggered, this, &COverviewStrip::CancelScan);
+    clearMarksAction_ = new QAction(text::Tr(text::kClearEventMarks), this);
+    clearMarksAction_->setObjectName(QStringLiteral("clearEventMarksAction"));
+    clearMarksAction_->setEnabled(false);
+    connect(clearMarksAction_, &QAction::triggered, this, &COverviewStrip::ClearEventMarks);
     addAction(rescanAction_);
     addAction(wholeCardAction_);
     addAction(cancelAction_);
+    addAction(clearMarksAction_);
     setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
@@ -84,9 +91,9 @@ void COverviewStrip::StartScan(const CCardReader& reader) {
     update();
 }
 
-void COverviewStrip::ShowNoCard() {
+void COverviewStrip::ShowNoCard(const QString& cause) {
     zoomTimer_->stop();
-    scan_->ShowNoCard();
+    scan_->ShowNoCard(cause);
     cancelAction_->setEnabled(false);
     update();
 }
@@ -143,8 +150,11 @@ void COverviewStrip::SetQuantity(OverviewQuantity quantity) {
 
 void COverviewStrip::SetEventMarks(const std::vector<PowerEvent>& events) {
     eventMarks_ = events;
+    clearMarksAction_->setEnabled(!eventMarks_.empty());
     update();
 }
+
+TimeAxisLayout COverviewStrip::TimeAxis() const { return TimeAxisLayoutOf(QFontMetrics(font()), Geometry()); }
 
 int COverviewStrip::NearestSample(int x) const {
     return OverviewNearestSample(Samples(), Geometry().Columns(), viewFrom_, viewTo_, x);

@@ -38,14 +38,17 @@ public:
     // Scans the card of `reader` (device, ring base, ratios are copied) from
     // the oldest record to the newest. A running scan is cancelled first.
     void StartScan(const CCardReader& reader);
-    // Without a card the strip only says so.
-    void ShowNoCard();
+    // Without a card the strip only says so, or names `cause` when a drive
+    // was there but could not be read.
+    void ShowNoCard(const QString& cause = QString());
     // Stops a running scan; what it read so far is dropped.
     void CancelScan();
     // The record shown last in the browser (0: none).
     void SetMarker(std::int32_t time);
     // The events list's events, marked over the curves.
     void SetEventMarks(const std::vector<PowerEvent>& events);
+    // Removes the marks (清除事件标记, and when the events list closes).
+    void ClearEventMarks() { SetEventMarks({}); }
     const std::vector<PowerEvent>& EventMarks() const { return eventMarks_; }
     // The quantity drawn: the RMS voltage draws both channels' RMS, any
     // other quantity is drawn alone on its own axis.
@@ -66,10 +69,13 @@ public:
     int XOfTime(std::int32_t time) const { return Geometry().XOfTime(time); }
     int NearestSample(int x) const;
     QRect PlotRect() const { return Geometry().Plot(); }
+    // The time axis as drawn now: its ends, ticks and labels.
+    TimeAxisLayout TimeAxis() const;
 
     QAction* RescanAction() const { return rescanAction_; }
     QAction* WholeCardAction() const { return wholeCardAction_; }
     QAction* CancelAction() const { return cancelAction_; }
+    QAction* ClearMarksAction() const { return clearMarksAction_; }
 
     // Zooms the view into [from, to] and samples it again.
     void ZoomTo(std::int32_t from, std::int32_t to);
@@ -118,6 +124,7 @@ private:
     QAction* rescanAction_ = nullptr;
     QAction* wholeCardAction_ = nullptr;
     QAction* cancelAction_ = nullptr;
+    QAction* clearMarksAction_ = nullptr;
 };
 
 }  // namespace orvanta

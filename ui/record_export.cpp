@@ -2,38 +2,26 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMarginsF>
-#include <QMessageBox>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPointer>
 #include <QSaveFile>
-#include <QSettings>
 #include <QWebEnginePage>
 
-#include "card/local_time.h"
 #include "request/record_csv.h"
+#include "ui/export_files.h"
 #include "ui/web_browser2.h"
 #include "ui/ui_strings.h"
 
 namespace orvanta {
-
-namespace {
-
-const char kLastFolderKey[] = "export/lastFolder";
-
-}  // namespace
 
 CRecordExport::CRecordExport(QWidget* window, CWebBrowser2& browser, ReaderOf reader)
     : QObject(window), window_(window), browser_(browser), reader_(std::move(reader)) {}
 
 QString CRecordExport::DefaultFileName(std::int32_t recordTime, const QString& suffix) {
     if (recordTime <= 0) return QStringLiteral("orvanta.") + suffix;
-    // "YYYY-MM-DD HH:MM:SS" -> "YYYY-MM-DD_HHMMSS"
-    QString time = QString::fromStdString(FormatLocalStandard(recordTime));
-    time.replace(QLatin1Char(' '), QLatin1Char('_')).remove(QLatin1Char(':'));
-    return QStringLiteral("orvanta-%1.%2").arg(time, suffix);
+    return QStringLiteral("orvanta-%1.%2").arg(ExportFileStamp(recordTime), suffix);
 }
 
 bool CRecordExport::WriteFile(const QString& path, const QByteArray& bytes, QString* error) {
@@ -47,20 +35,14 @@ bool CRecordExport::WriteFile(const QString& path, const QByteArray& bytes, QStr
 
 void CRecordExport::Report(bool ok, const QString& text) {
     lastMessage_ = text;
-    auto* box = new QMessageBox(ok ? QMessageBox::Information : QMessageBox::Warning, window_->windowTitle(), text,
-                                QMessageBox::Ok, window_);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    ShowExportOutcome(window_, ok, text);
 }
 
 QString CRecordExport::AskForPath(const char* caption, const QString& suffix, const QString& filter) {
-    QSettings settings;
-    QString folder = settings.value(QLatin1String(kLastFolderKey)).toString();
-    if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
-    const QString proposal = QDir(folder).filePath(DefaultFileName(reader_().actualTime, suffix));
+    const QString proposal = QDir(LastExportFolder()).filePath(DefaultFileName(reader_().actualTime, suffix));
     const QString path =
         QFileDialog::getSaveFileName(window_, text::Tr(caption).remove(QChar(0x2026)), proposal, filter);
-    if (!path.isEmpty()) settings.setValue(QLatin1String(kLastFolderKey), QFileInfo(path).absolutePath());
+    if (!path.isEmpty()) RememberExportFolder(path);
     return path;
 }
 
@@ -86,9 +68,7 @@ void CRecordExport::SavePageAsPdf(const QString& path) {
             QString error;
             const bool ok = !pdf.isEmpty() && WriteFile(path, pdf, &error);
             if (pdf.isEmpty()) error = text::Tr(text::kPdfPrintFailed);
-            self->Report(ok, ok ? text::Tr(text::kExportSaved).arg(QDir::toNativeSeparators(path))
-                                : text::Tr(text::kExportFailed).arg(QDir::toNativeSeparators(path)) +
-                                      QLatin1Char('\n') + error);
+            self->Report(ok, ExportOutcomeText(ok, path, error));
             emit self->pdfSaved(path, ok);
         },
         a4);
@@ -98,8 +78,7 @@ bool CRecordExport::ExportRecordCsv(const QString& path) {
     const std::string csv = BuildRecordCsv(reader_());
     QString error;
     const bool ok = WriteFile(path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())), &error);
-    Report(ok, ok ? text::Tr(text::kExportSaved).arg(QDir::toNativeSeparators(path))
-                  : text::Tr(text::kExportFailed).arg(QDir::toNativeSeparators(path)) + QLatin1Char('\n') + error);
+    Report(ok, ExportOutcomeText(ok, path, error));
     return ok;
 }
 

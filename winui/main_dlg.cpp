@@ -75,7 +75,7 @@ BOOL CMainDlg::OnInitDialog() {
     strip_ = COverviewStrip::Of(::GetDlgItem(hwnd_, IDC_OVERVIEW));
     if (strip_ != nullptr) {
         if (reader_.StartupDriveCode() == kNoCardDriveCode) {
-            strip_->ShowNoCard();
+            strip_->ShowNoCard(noCardCause_);
         } else {
             strip_->StartScan(reader_);
         }

@@ -87,10 +87,11 @@ void COverviewStrip::StartScan(const CCardReader& reader) {
     Scan(OverviewRequest());
 }
 
-void COverviewStrip::ShowNoCard() {
+void COverviewStrip::ShowNoCard(const std::string& cause) {
     scan_.ForgetCard();
     view_.Clear();
     noCard_ = true;
+    noCardCause_ = Widen(cause);
     note_ = OverviewNote::kNoCard;
     Changed();
 }
@@ -167,6 +168,7 @@ void COverviewStrip::Changed() {
 
 std::wstring COverviewStrip::StateText() const {
     if (scan_.IsScanning()) return WithArg(LoadText(IDS_OVERVIEW_READING), std::to_wstring(percent_));
+    if (note_ == OverviewNote::kNoCard && !noCardCause_.empty()) return noCardCause_;
     const UINT id = NoteText(note_);
     return id == 0 ? std::wstring() : LoadText(id);
 }

@@ -40,8 +40,9 @@ public:
 
     // Scans the card of `reader` from the oldest record to the newest.
     void StartScan(const CCardReader& reader);
-    // Without a card the strip only says so.
-    void ShowNoCard();
+    // Without a card the strip only says so, or names `cause` (UTF-8) when a
+    // drive was there but could not be read, as the status line does.
+    void ShowNoCard(const std::string& cause = std::string());
     // Reads the whole card again.
     void ShowWholeCard();
     // Stops a running scan; what it read so far is dropped.
@@ -95,6 +96,7 @@ private:
     OverviewView view_;
     OverviewNote note_ = OverviewNote::kNone;
     bool noCard_ = false;
+    std::wstring noCardCause_;
     int percent_ = 0;
     std::int32_t marker_ = 0;
     OverviewQuantity quantity_ = OverviewQuantity::kVoltageRms;

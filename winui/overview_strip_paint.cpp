@@ -17,10 +17,12 @@ namespace {
 
 const COLORREF kChannelBColor = RGB(0x1f, 0x5f, 0xbf);  // voltage
 const COLORREF kChannelAColor = RGB(0xd0, 0x60, 0x10);  // current
-const COLORREF kMarkerColor = RGB(0xe0, 0x00, 0x00);
-// Events: dips and interruptions red, swells orange, as in the Linux strip.
-const COLORREF kDipColor = RGB(0xd0, 0x20, 0x20);
-const COLORREF kSwellColor = RGB(0xe0, 0x80, 0x00);
+COLORREF ColorOf(const OverviewRgb& rgb) { return RGB(rgb.r, rgb.g, rgb.b); }
+// The record shown in a colour no event mark uses; events: dips and
+// interruptions red, swells orange, as in the Linux strip.
+const COLORREF kMarkerColor = ColorOf(kOverviewMarkerRgb);
+const COLORREF kDipColor = ColorOf(kOverviewDipRgb);
+const COLORREF kSwellColor = ColorOf(kOverviewSwellRgb);
 
 std::wstring TimeText(std::int32_t time) { return Widen(FormatLocalStandard(time)); }
 
@@ -112,29 +114,24 @@ void COverviewStrip::Paint(HDC dc, const RECT& client) {
 void COverviewStrip::PaintTimeAxis(HDC dc, const RECT& plot, int textHeight) const {
     const COLORREF textColor = ::GetSysColor(COLOR_WINDOWTEXT);
     const RECT timeRow = {plot.left, plot.bottom + 2, plot.right, plot.bottom + 2 + textHeight};
-    const std::wstring first = TimeText(view_.From());
-    const std::wstring last = TimeText(view_.To());
-    Text(dc, first, timeRow, DT_LEFT | DT_TOP, textColor);
-    Text(dc, last, timeRow, DT_RIGHT | DT_TOP, textColor);
-
-    // Ticks between the ends; a label only where it clears both end labels
-    // and the label before it.
+    // The ends in full, ticks between them, and the labels that clear each
+    // other (the shared layout).
     const OverviewPlot columns{plot.left, plot.right - plot.left};
-    const int minSpacing = Extent(dc, L"00:00:00").cx + 16;
-    const TimeTicks ticks = ChooseTimeTicks(view_.From(), view_.To(), columns.width, minSpacing);
-    int freeFrom = plot.left + Extent(dc, first).cx + 6;
-    const int freeTo = plot.right - 1 - Extent(dc, last).cx - 6;
+    const TimeAxisLayout axis = LayoutTimeAxis(columns, view_.From(), view_.To(),
+                                               [dc](const std::string& text) { return Extent(dc, Widen(text)).cx; });
+    Text(dc, Widen(axis.first), timeRow, DT_LEFT | DT_TOP, textColor);
+    Text(dc, Widen(axis.last), timeRow, DT_RIGHT | DT_TOP, textColor);
+    for (const TimeAxisLabel& label : axis.labels) {
+        const std::wstring text = Widen(label.text);
+        const int half = Extent(dc, text).cx / 2;
+        Text(dc, text, {label.x - half, timeRow.top, label.x + half + 2, timeRow.bottom}, DT_CENTER | DT_TOP,
+             textColor);
+    }
     const HPEN pen = ::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW));
     const HGDIOBJ oldPen = ::SelectObject(dc, pen);
-    for (std::int32_t t : ticks.times) {
-        const int x = OverviewXOfTime(columns, view_.From(), view_.To(), t);
+    for (int x : axis.ticks) {
         ::MoveToEx(dc, x, plot.bottom - 4, nullptr);
         ::LineTo(dc, x, plot.bottom + 1);
-        const std::wstring label = Widen(TickLabel(t, ticks.step));
-        const int half = Extent(dc, label).cx / 2;
-        if (x - half < freeFrom || x + half > freeTo) continue;
-        Text(dc, label, {x - half, timeRow.top, x + half + 2, timeRow.bottom}, DT_CENTER | DT_TOP, textColor);
-        freeFrom = x + half + 8;
     }
     ::SelectObject(dc, oldPen);
     ::DeleteObject(pen);
@@ -209,15 +206,29 @@ void COverviewStrip::PaintBands(HDC dc, const RECT& plot, double* topA, double* 
         ::DeleteObject(brush);
         ::DeleteObject(pen);
     }
-    // The record shown last.
-    if (marker_ > 0 && marker_ >= view_.From() && marker_ <= view_.To()) {
-        const HPEN pen = ::CreatePen(PS_DOT, 1, kMarkerColor);
+    // The record shown last, above the curves and the event marks; an arrow
+    // at the edge when it lies outside the view.
+    const OverviewMarkerPlace place = PlaceOverviewMarker(columns, view_.From(), view_.To(), marker_);
+    if (place.kind == OverviewMarkerPlace::kInView) {
+        const HPEN pen = ::CreatePen(PS_SOLID, 2, kMarkerColor);
         const HGDIOBJ oldPen = ::SelectObject(dc, pen);
-        const int x = xOf(marker_);
-        ::MoveToEx(dc, x, plot.top, nullptr);
-        ::LineTo(dc, x, plot.bottom);
+        ::MoveToEx(dc, place.x, plot.top, nullptr);
+        ::LineTo(dc, place.x, plot.bottom);
         ::SelectObject(dc, oldPen);
         ::DeleteObject(pen);
+    } else if (place.kind != OverviewMarkerPlace::kNone) {
+        const int middle = (plot.top + plot.bottom) / 2;
+        const int size = 6;
+        const int tip = place.kind == OverviewMarkerPlace::kBefore ? plot.left + 2 : plot.right - 3;
+        const int base = place.kind == OverviewMarkerPlace::kBefore ? tip + size : tip - size;
+        const POINT arrow[] = {{tip, middle}, {base, middle - size}, {base, middle + size}};
+        const HBRUSH brush = ::CreateSolidBrush(kMarkerColor);
+        const HGDIOBJ oldBrush = ::SelectObject(dc, brush);
+        const HGDIOBJ oldPen = ::SelectObject(dc, ::GetStockObject(NULL_PEN));
+        ::Polygon(dc, arrow, 3);
+        ::SelectObject(dc, oldPen);
+        ::SelectObject(dc, oldBrush);
+        ::DeleteObject(brush);
     }
     // A drag's range.
     if (pressX_ >= 0 && dragX_ >= 0) {

@@ -45,6 +45,32 @@ TEST(OverviewDrawing, TicksFallOnWholeLocalSteps) {
     }
 }
 
+// A tick at local midnight is labelled with its date whatever the step.
+TEST(OverviewDrawing, MidnightTicksCarryTheDate) {
+    ScopedTimeZone zone("Asia/Shanghai");
+    const struct { int day, hour, minute, second; std::int32_t step; const char* label; } rows[] = {
+        {16, 0, 0, 0, 10, "03-16"},   {16, 0, 0, 0, 3600, "03-16"}, {16, 0, 0, 10, 10, "00:00:10"},
+        {16, 12, 0, 0, 3600, "12:00"}, {16, 0, 0, 0, 86400, "03-16"}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(TickLabel(TimeOfFields(2024, 3, row.day, row.hour, row.minute, row.second), row.step), row.label)
+            << row.hour << ":" << row.minute << ":" << row.second << " step " << row.step;
+    }
+}
+
+// The record shown: its column inside the view, else the edge it lies beyond.
+TEST(OverviewDrawing, TheMarkerOutsideTheViewPointsFromItsEdge) {
+    const OverviewPlot plot{40, 201};
+    const struct { std::int32_t marker; OverviewMarkerPlace::Kind kind; int x; } rows[] = {
+        {0, OverviewMarkerPlace::kNone, 0},     {999, OverviewMarkerPlace::kBefore, 40},
+        {1000, OverviewMarkerPlace::kInView, 40}, {1050, OverviewMarkerPlace::kInView, 140},
+        {1100, OverviewMarkerPlace::kInView, 240}, {1101, OverviewMarkerPlace::kAfter, 240}};
+    for (const auto& row : rows) {
+        const OverviewMarkerPlace place = PlaceOverviewMarker(plot, 1000, 1100, row.marker);
+        EXPECT_EQ(place.kind, row.kind) << row.marker;
+        if (row.kind != OverviewMarkerPlace::kNone) EXPECT_EQ(place.x, row.x) << row.marker;
+    }
+}
+
 TEST(OverviewDrawing, EnvelopeGathersColumnsAndBreaksAtPauses) {
     ScopedTimeZone zone("Asia/Shanghai");
     const std::int32_t t0 = TimeOfFields(2024, 3, 15, 10, 0, 7);

@@ -23,6 +23,7 @@
 #include "ui/main_dlg.h"
 #include "ui/overview_strip.h"
 #include "ui/sample_card.h"
+#include "ui/ui_strings.h"
 #include "ui_test_support.h"
 
 namespace orvanta {
@@ -87,9 +88,11 @@ TEST(EventsWindow, FindsListsMarksAndQueriesTheEventsOfTheStripsRange) {
     }
     EXPECT_EQ(w.OverviewStrip()->EventMarks().size(), 3u);
 
-    // A click on the duration heading sorts the list by duration.
+    // The list comes sorted by start; a click on the duration heading sorts
+    // it by duration.
     QTableWidget* list = panel->List();
     ASSERT_EQ(list->rowCount(), 3);
+    for (int row = 0; row < 3; ++row) EXPECT_EQ(panel->EventInRow(row).start, expected[row].start);
     QHeaderView* header = list->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
                       QPoint(header->sectionViewportPosition(2) + 5, header->height() / 2));
@@ -113,12 +116,21 @@ TEST(EventsWindow, FindsListsMarksAndQueriesTheEventsOfTheStripsRange) {
     EXPECT_EQ(w.TimeFromControls(), first + 600);
     EXPECT_EQ(w.Reader().actualTime, first + 600);
 
+    // The export proposes the range in its name, and says where the file
+    // went or why it could not be written.
+    EXPECT_EQ(panel->DefaultFileName(), QStringLiteral("events-2024-03-15_100000-2024-03-15_101959.csv"));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("events.csv"));
     ASSERT_TRUE(panel->ExportCsv(path));
+    EXPECT_TRUE(panel->LastMessage().contains(path)) << panel->LastMessage().toStdString();
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().toStdString(), EventsCsv(events));
+    const QString unwritable = dir.filePath(QStringLiteral("no-such-folder/events.csv"));
+    EXPECT_FALSE(panel->ExportCsv(unwritable));
+    EXPECT_TRUE(panel->LastMessage().startsWith(QString::fromUtf8(text::kExportFailed).arg(unwritable)))
+        << panel->LastMessage().toStdString();
+    EXPECT_GT(panel->LastMessage().split(QLatin1Char('\n')).value(1).size(), 0);  // and why
 
     // 260 V for this scan: the mains voltage is a dip down to the 13 V
     // records (an interruption) until the swell's 253 V ends it; the records
@@ -134,6 +146,16 @@ TEST(EventsWindow, FindsListsMarksAndQueriesTheEventsOfTheStripsRange) {
     EXPECT_EQ(panel->Events()[1].start, first + 920);
     EXPECT_FALSE(panel->Events()[1].ended);
     EXPECT_EQ(w.OverviewStrip()->EventMarks().size(), 2u);
+
+    // 清除事件标记 removes the marks, and so does closing the list.
+    w.OverviewStrip()->ClearMarksAction()->trigger();
+    EXPECT_TRUE(w.OverviewStrip()->EventMarks().empty());
+    EXPECT_FALSE(w.OverviewStrip()->ClearMarksAction()->isEnabled());
+    QTest::mouseClick(panel->ScanButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return !panel->IsScanning(); }, 60000));
+    EXPECT_EQ(w.OverviewStrip()->EventMarks().size(), 2u);
+    panel->close();
+    EXPECT_TRUE(w.OverviewStrip()->EventMarks().empty());
 }
 
 }  // namespace

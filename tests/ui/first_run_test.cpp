@@ -114,6 +114,7 @@ TEST(FirstRun, WithoutACardTheCauseOfAnUnreadableDriveIsNamed) {
     CMainDlg w(*volumes, options);
     const QString cause = Utf8("找不到 ") + QString::fromStdString(missing);
     EXPECT_TRUE(w.StatusText().startsWith(cause)) << w.StatusText().toStdString();
+    EXPECT_TRUE(w.OverviewStrip()->StateText().startsWith(cause)) << w.OverviewStrip()->StateText().toStdString();
     ASSERT_TRUE(WaitUntil([&] { return PageHtml(w.Browser()).contains(Utf8("未找到存储卡")); }));
     ExpectPageTexts(PageHtml(w.Browser()), {Utf8("各驱动器的情况"), QStringLiteral("E: ") + cause}, {});
 }

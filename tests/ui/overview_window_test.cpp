@@ -4,6 +4,7 @@
 // the exports write a PDF of the page and the record's CSV.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -120,6 +122,41 @@ TEST_F(OverviewWindow, AZoomSamplesItsRangeAtFullResolutionAndADoubleClickGoesBa
     EXPECT_EQ(chosen.count(), 0);
     EXPECT_EQ(w->Reader().actualTime, 0);
     EXPECT_TRUE(w->RefreshButton()->isEnabled());
+}
+
+// At the window's default size the time axis shows at least four labels
+// that do not overlap, for views of a minute to a month; a tick at midnight
+// carries the date.
+TEST_F(OverviewWindow, TheTimeAxisAtTheDefaultSizeShowsFourLabelsAndTheDateAtMidnight) {
+    MemoryVolumeSystem noCard;
+    auto w = MakeWindow(noCard);
+    const COverviewStrip* strip = w->OverviewStrip();
+    const QFontMetrics metrics(strip->font());
+    const struct {
+        std::int32_t span;
+        int midnightDay;  // a labelled midnight of March in the view (0: none)
+        const char* midnightLabel;
+    } rows[] = {{60, 0, nullptr},           {20 * 60, 0, nullptr},        {5 * 3600, 0, nullptr},
+                {20 * 3600, 16, "03-16"}, {7 * 86400 / 2, 17, "03-17"}, {30 * 86400, 0, nullptr}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.span);
+        const OverviewGeometry geometry(strip->font(), strip->size(), firstTime_, firstTime_ + row.span);
+        const TimeAxisLayout axis = TimeAxisLayoutOf(metrics, geometry);
+        EXPECT_GE(axis.labels.size() + 2, 4u);
+        int freeFrom = geometry.Plot().left() + metrics.horizontalAdvance(QString::fromStdString(axis.first));
+        for (const TimeAxisLabel& label : axis.labels) {
+            const int half = metrics.horizontalAdvance(QString::fromStdString(label.text)) / 2;
+            EXPECT_GT(label.x - half, freeFrom) << label.text;
+            freeFrom = label.x + half;
+        }
+        EXPECT_LT(freeFrom, geometry.Plot().right() - metrics.horizontalAdvance(QString::fromStdString(axis.last)));
+        if (row.midnightLabel == nullptr) continue;
+        const int midnightX = geometry.XOfTime(TimeOfFields(2024, 3, row.midnightDay, 0, 0, 0));
+        const auto at = std::find_if(axis.labels.begin(), axis.labels.end(),
+                                     [&](const TimeAxisLabel& label) { return label.x == midnightX; });
+        ASSERT_NE(at, axis.labels.end());
+        EXPECT_EQ(at->text, row.midnightLabel);
+    }
 }
 
 TEST_F(OverviewWindow, WithoutACardTheStripSaysSo) {

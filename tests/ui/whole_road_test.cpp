@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "ui/web_browser2.h"
 #include "server/request_log.h"
 #include "ui/main_dlg.h"
+#include "ui/ui_language.h"
 #include "ui_test_support.h"
 
 namespace orvanta {
@@ -206,28 +208,45 @@ TEST_F(WholeRoad, TheWindowPostsWhatOrvantaQueryWritesAndShowsTheServersAnalysis
     EXPECT_EQ(ElementText(shown, QStringLiteral("selected-time")), ElementText(answer, QStringLiteral("selected-time")));
 }
 
-TEST_F(WholeRoad, ARefusedLoginShowsTheServersPageAndTheButtonsComeBack) {
+// In both languages: the request carries the window's language as
+// Accept-Language and the server's page comes in it.
+TEST_F(WholeRoad, ARefusedLoginShowsTheServersPageInTheWindowsLanguageAndTheButtonsComeBack) {
     config_.Write(server_.Url() + "/analysis", kUser, "wrong password");
-    MainDlgOptions options;
-    options.iniPath = config_.IniPath();
-    options.drives = &drives_;
-    CMainDlg window(*volumes_, options);
-    window.SetSelectedTime(firstTime_ + 60);
-    window.ShowSelectedTime();
+    struct Case {
+        UiLanguage language;
+        const char* acceptPrefix;
+        const char* refusal;
+    };
+    const Case cases[] = {{UiLanguage::kChinese, "zh", "身份验证失败"},
+                          {UiLanguage::kEnglish, "en", "Authentication failed"}};
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.acceptPrefix);
+        const CUiTranslation translation(c.language);
+        MainDlgOptions options;
+        options.iniPath = config_.IniPath();
+        options.drives = &drives_;
+        CMainDlg window(*volumes_, options);
+        window.SetSelectedTime(firstTime_ + 60);
+        window.ShowSelectedTime();
 
-    QSignalSpy complete(window.Browser(), &CWebBrowser2::documentComplete);
-    window.RefreshButton()->click();
-    EXPECT_FALSE(window.RefreshButton()->isEnabled());
-    ASSERT_TRUE(WaitUntil([&] { return complete.count() > 0; }));
-    EXPECT_TRUE(window.RefreshButton()->isEnabled());
-    EXPECT_TRUE(window.ForwardButton()->isEnabled());
-    EXPECT_TRUE(window.BackButton()->isEnabled());
+        QSignalSpy complete(window.Browser(), &CWebBrowser2::documentComplete);
+        window.RefreshButton()->click();
+        EXPECT_FALSE(window.RefreshButton()->isEnabled());
+        ASSERT_TRUE(WaitUntil([&] { return complete.count() > 0; }));
+        EXPECT_TRUE(window.RefreshButton()->isEnabled());
+        EXPECT_TRUE(window.ForwardButton()->isEnabled());
+        EXPECT_TRUE(window.BackButton()->isEnabled());
 
-    const QString shown = PageHtml(window.Browser());
-    EXPECT_NE(shown.indexOf(QStringLiteral("身份验证失败")), -1);
-    EXPECT_EQ(ElementText(shown, QStringLiteral("thd-b")), QString());
-    ASSERT_EQ(RecordedPosts(record_).size(), 1u);
-    EXPECT_EQ(HeaderOf(RecordedPosts(record_)[0], "Password"), "wrong password");
+        const QString shown = PageHtml(window.Browser());
+        EXPECT_NE(shown.indexOf(QString::fromUtf8(c.refusal)), -1);
+        EXPECT_EQ(ElementText(shown, QStringLiteral("thd-b")), QString());
+        const std::vector<RecordedRequest> posts = RecordedPosts(record_);
+        ASSERT_EQ(posts.size(), i + 1);
+        EXPECT_EQ(HeaderOf(posts[i], "Password"), "wrong password");
+        EXPECT_EQ(HeaderOf(posts[i], "Accept-Language").rfind(c.acceptPrefix, 0), 0u)
+            << HeaderOf(posts[i], "Accept-Language");
+    }
 }
 
 }  // namespace

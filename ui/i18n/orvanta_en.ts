@@ -228,6 +228,10 @@
         <translation>The card cannot be opened; no events can be found</translation>
     </message>
     <message>
+        <source>清除事件标记</source>
+        <translation>Clear event marks</translation>
+    </message>
+    <message>
         <source>已保存到 %1</source>
         <translation>Saved to %1</translation>
     </message>
