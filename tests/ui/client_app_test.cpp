@@ -26,7 +26,9 @@ TEST(ClientApp, RunsTheMainWindowModallyAndReturnsFalseWhenItCloses) {
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         CMainDlg* window = app.MainWindow();
-        if (window == nullptr || !window->isVisible()) return;
+        // Escape is the window's shortcut, which needs the window active, as
+        // it is under a user's keys.
+        if (window == nullptr || !window->isVisible() || !window->isActiveWindow()) return;
         sawWindow = QApplication::activeModalWidget() == window;
         poll.stop();
         QTest::keyClick(window, Qt::Key_Escape);
