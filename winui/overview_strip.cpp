@@ -165,9 +165,16 @@ void COverviewStrip::MoveKeyPosition(int step) {
     const OverviewPlot plot = Plot();
     const int count = static_cast<int>(samples.size());
     if (keyIndex_ < 0 || keyIndex_ >= count) {
-        const int x = marker_ > 0 ? OverviewXOfTime(plot, view_.From(), view_.To(), marker_) : plot.left + plot.width / 2;
-        keyIndex_ = std::max(0, view_.NearestSample(plot, x));
-        if (marker_ <= 0 || samples[static_cast<std::size_t>(keyIndex_)].time == marker_) keyIndex_ += step;
+        if (marker_ > 0) {
+            // The first sample after the record shown, or the last before it.
+            const auto after = std::upper_bound(samples.begin(), samples.end(), marker_,
+                                                [](std::int32_t time, const OverviewSample& sample) { return time < sample.time; });
+            const auto before = std::lower_bound(samples.begin(), samples.end(), marker_,
+                                                 [](const OverviewSample& sample, std::int32_t time) { return sample.time < time; });
+            keyIndex_ = static_cast<int>((step > 0 ? after : before) - samples.begin()) - (step > 0 ? 0 : 1);
+        } else {
+            keyIndex_ = std::max(0, view_.NearestSample(plot, plot.left + plot.width / 2));
+        }
     } else {
         keyIndex_ += step;
     }

@@ -8,7 +8,15 @@
 //   forward, back   clicks ">" or "<"
 //   stay forward|back  clicks ">" or "<" at the newest or oldest record: no
 //                   query, the same time, the status line says so
-//   enter           presses Enter in the window
+//   enter           presses Enter in the date picker: 刷新 queries
+//   keyboard        Enter on 刷新 twice, Space on ">", the focus back after
+//                   each load; Tab round the time row to the strip; Right
+//                   and Enter on the strip query the next sample
+//   keys            F1, Ctrl+E and Ctrl+F open the about box, the save dialog
+//                   and the events list (Tab moves in it, Escape hides it)
+//   card in|out f5|wait DIR  has the script link or unlink drive E: (files
+//                   in DIR), then F5 shows it at once, or the window's
+//                   two-second search within 3 s
 //   about           system-menu command 16 opens the about box; Escape closes it
 //   texts LANG      the window's and the about box's texts are those of LANG (zh, en)
 //   start           the start page was written for the browser, in the window's language
@@ -26,11 +34,14 @@
 //   quantity KEY    chooses the strip's quantity KEY (vRms, iRms, vThdF,
 //                   iThdF, pf) in its context menu; the strip names it
 //   showing KEY     the strip draws quantity KEY (kept from an earlier run)
-//   events VOLTS    system-menu command 0x70 opens the events list; scans
+//   events VOLTS    system-menu command 0x70 opens the events list (not over
+//                   the time row; resizable); Enter in the voltage box scans
 //                   again at VOLTS, prints each row ("event KIND,START,
 //                   DURATION,EXTREME"), sorts by duration and by start through
-//                   the headers, then clicks the first row: a query
-//   escape          presses Escape: the window closes and the program ends
+//                   the headers (the arrow on the start's), then clicks the
+//                   first row and presses Enter on the last: two queries
+//   escape          presses Escape where the focus is (on the window's own
+//                   controls): the window closes and the program ends
 // Each query prints "sent DATE TIME" (the time the controls showed when it
 // started) and "shown DATE TIME" (what they show when the load has ended),
 // after checking that the three buttons were disabled right after the click
@@ -598,7 +609,10 @@ bool SortedBy(const std::vector<std::vector<std::string>>& rows, int column, boo
 void Events(const Session& s, void* remote, const std::string& volts) {
     char* block = static_cast<char*>(
         VirtualAllocEx(s.process.hProcess, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    PostMessageW(s.dialog, WM_SYSCOMMAND, kFindEvents, 0);
+    // Sent, not posted: the list's scan has started when it returns, and
+    // the wait below is for its end.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(s.dialog, WM_SYSCOMMAND, kFindEvents, 0, SMTO_NORMAL, 10000, &ignored);
     const HWND events = EventsDialog(s);
     if (events == nullptr || block == nullptr) return Fail("command 0x70 opened no events list");
     const HWND scan = GetDlgItem(events, kEventsScan);
@@ -1019,6 +1033,9 @@ int main(int argc, char** argv) {
         } else if ((command == "stay") && i + 1 < argc) {
             StepAtEnd(s, remote, std::string(argv[++i]) == "forward" ? 1 : -1);
         } else if (command == "enter") {
+            // From the date picker Enter is the default button, 刷新 (on a
+            // focused "<" or ">" it would press that one).
+            FocusControl(s, s.dialog, Item(s, kDate));
             Query(s, remote, Shown(s, remote), 0, VK_RETURN);
         } else if (command == "about") {
             CheckAbout(s);
