@@ -210,6 +210,13 @@ void CEventsDlg::ExportCsv() {
     SaveTextAs(hwnd_, IDS_EVENTS_EXPORT, L"events.csv", [this] { return EventsCsv(events_); });
 }
 
+void CEventsDlg::ChooseRow(int row) {
+    // As a click on the strip: the owner queries the event's start.
+    if (row >= 0 && static_cast<std::size_t>(row) < shown_.size()) {
+        ::SendMessageW(owner_, kOverviewChosenMessage, 0, shown_[static_cast<std::size_t>(row)].start);
+    }
+}
+
 bool CEventsDlg::OnNotify(const NMHDR& header) {
     if (header.idFrom != IDC_EVENTS_LIST) return false;
     if (header.code == LVN_COLUMNCLICK) {
@@ -218,11 +225,7 @@ bool CEventsDlg::OnNotify(const NMHDR& header) {
         return true;
     }
     if (header.code == NM_CLICK) {
-        // As a click on the strip: the owner queries the event's start.
-        const int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
-        if (row >= 0 && static_cast<std::size_t>(row) < shown_.size()) {
-            ::SendMessageW(owner_, kOverviewChosenMessage, 0, shown_[static_cast<std::size_t>(row)].start);
-        }
+        ChooseRow(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
         return true;
     }
     return false;

@@ -57,6 +57,8 @@ private:
     void SortBy(EventsColumn column);
     void FillList();
     void ExportCsv();
+    // A click or Enter on row `row` of the list: the owner queries its event.
+    void ChooseRow(int row);
     std::int32_t NominalFromBox();
     void SetNominal(std::int32_t volts);
     HWND Item(int id) const { return ::GetDlgItem(hwnd_, id); }

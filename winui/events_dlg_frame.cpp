@@ -11,7 +11,6 @@
 
 #include "dialogcore/anchor_table.h"
 #include "winui/events_dlg.h"
-#include "winui/overview_strip.h"
 #include "winui/resource.h"
 
 namespace orvanta {
@@ -102,10 +101,7 @@ void CEventsDlg::OnEnter() {
         return;
     }
     if (focus != Item(IDC_EVENTS_LIST)) return;
-    const int row = ListView_GetNextItem(Item(IDC_EVENTS_LIST), -1, LVNI_SELECTED);
-    if (row >= 0 && static_cast<std::size_t>(row) < shown_.size()) {
-        ::SendMessageW(owner_, kOverviewChosenMessage, 0, shown_[static_cast<std::size_t>(row)].start);
-    }
+    ChooseRow(ListView_GetNextItem(Item(IDC_EVENTS_LIST), -1, LVNI_SELECTED));
 }
 
 }  // namespace orvanta
