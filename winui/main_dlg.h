@@ -97,9 +97,6 @@ private:
     void ReturnFocus();
     // The status line: the card's line, and `recordLine` under it.
     void ShowStatus(const std::wstring& recordLine);
-    CStatusLine status_;
-    // The button that had the focus when a query disabled it (0: none).
-    int focusReturn_ = 0;
     void OnPaintMinimised();
 
     // The two-second search for a card while there is none.
@@ -110,6 +107,9 @@ private:
     CTimeSelection selection_;
     HICON icon_;
     CWebBrowser2 browser_;
+    CStatusLine status_;
+    // The button that had the focus when a query disabled it (0: none).
+    int focusReturn_ = 0;
     std::wstring localPagePath_;
     COverviewStrip* strip_ = nullptr;
     // The events list, made at the first 查找事件….
