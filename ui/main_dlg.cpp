@@ -14,6 +14,7 @@
 #include "card/card_summary.h"
 #include "card/drive_check.h"
 #include "dialogcore/card_image_option.h"
+#include "dialogcore/card_search.h"
 #include "dialogcore/record_step.h"
 #include "dialogcore/start_facts.h"
 #include "ui/about_dlg.h"
@@ -101,7 +102,7 @@ void CMainDlg::ShowCardFound() {
     // last in the focus chain: put it at the browser's place.
     SetTemplateTabOrder();
     // The overview is read off the user-interface thread.
-    if (reader_->StartupDriveCode() == kNoCardDriveCode) {
+    if (WantsCardPoll(*reader_)) {
         // The same cause as the status line's, not "no card".
         overview_->ShowNoCard(QString::fromStdString(noCardCause_));
         cardPoll_->start();
@@ -116,15 +117,14 @@ void CMainDlg::OnFindCard() {
     overview_->ShowNoCard();
     analysisPages_->StopReport();
     if (findDrives_) findDrives_();
-    RawVolumeSystem& volumes = reader_->Volumes();
-    reader_.emplace(volumes);
+    RenewCardReader(*reader_);
     ShowCardFound();
 }
 
 void CMainDlg::OnCardPoll() {
     if (findDrives_) findDrives_();
     // The present reader searches again; only a card found makes a new one.
-    if (reader_->FindCardDrive() == 1) OnFindCard();
+    if (CardPutIn(*reader_)) OnFindCard();
 }
 
 TimeControlValues CMainDlg::ControlValues() const {

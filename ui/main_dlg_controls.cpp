@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWebEnginePage>
 
+#include "dialogcore/card_search.h"
 #include "ui/web_browser2.h"
 #include "ui/analysis_pages.h"
 #include "ui/main_dlg.h"
@@ -205,7 +206,7 @@ void CMainDlg::CreateControls() {
     browser_->addAction(findCardAction_);
     connect(findCardAction_, &QAction::triggered, this, &CMainDlg::OnFindCard);
     cardPoll_ = new QTimer(this);
-    cardPoll_->setInterval(2000);
+    cardPoll_->setInterval(kCardPollMilliseconds);
     connect(cardPoll_, &QTimer::timeout, this, &CMainDlg::OnCardPoll);
     connect(browser_->page(), &QWebEnginePage::loadingChanged, this, &CMainDlg::OnLoadingChanged);
 

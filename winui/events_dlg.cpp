@@ -42,6 +42,7 @@ INT_PTR CALLBACK CEventsDlg::DialogProc(HWND hwnd, UINT message, WPARAM wParam, 
         self->hwnd_ = hwnd;
         self->scan_ = std::make_unique<CEventsScan>(hwnd);
         self->InitList();
+        self->InitFrame();
         return TRUE;
     }
     auto* self = reinterpret_cast<CEventsDlg*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
@@ -86,6 +87,8 @@ void CEventsDlg::FindEvents(std::int32_t from, std::int32_t to) {
         ::SetDlgItemTextW(hwnd_, IDC_EVENTS_RANGE, LoadText(IDS_EVENTS_WHOLE_CARD).c_str());
     }
     SetNominal(ReadNominalVoltage(iniPath_));
+    if (!placed_) PlaceBesideOwner();
+    placed_ = true;
     ::ShowWindow(hwnd_, SW_SHOW);
     ::SetForegroundWindow(hwnd_);
     Rescan();
@@ -166,6 +169,7 @@ void CEventsDlg::ShowEvents() {
     sortColumn_ = EventsColumn::kStart;
     descending_ = false;
     FillList();
+    ShowSortArrow();
     ::EnableWindow(Item(IDC_EVENTS_EXPORT), !events_.empty());
 }
 
@@ -175,6 +179,7 @@ void CEventsDlg::SortBy(EventsColumn column) {
     sortColumn_ = column;
     SortEvents(shown_, column, descending_);
     FillList();
+    ShowSortArrow();
 }
 
 void CEventsDlg::FillList() {
@@ -205,6 +210,13 @@ void CEventsDlg::ExportCsv() {
     SaveTextAs(hwnd_, IDS_EVENTS_EXPORT, L"events.csv", [this] { return EventsCsv(events_); });
 }
 
+void CEventsDlg::ChooseRow(int row) {
+    // As a click on the strip: the owner queries the event's start.
+    if (row >= 0 && static_cast<std::size_t>(row) < shown_.size()) {
+        ::SendMessageW(owner_, kOverviewChosenMessage, 0, shown_[static_cast<std::size_t>(row)].start);
+    }
+}
+
 bool CEventsDlg::OnNotify(const NMHDR& header) {
     if (header.idFrom != IDC_EVENTS_LIST) return false;
     if (header.code == LVN_COLUMNCLICK) {
@@ -213,11 +225,7 @@ bool CEventsDlg::OnNotify(const NMHDR& header) {
         return true;
     }
     if (header.code == NM_CLICK) {
-        // As a click on the strip: the owner queries the event's start.
-        const int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
-        if (row >= 0 && static_cast<std::size_t>(row) < shown_.size()) {
-            ::SendMessageW(owner_, kOverviewChosenMessage, 0, shown_[static_cast<std::size_t>(row)].start);
-        }
+        ChooseRow(reinterpret_cast<const NMITEMACTIVATE&>(header).iItem);
         return true;
     }
     return false;
@@ -236,8 +244,19 @@ bool CEventsDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return true;
     case WM_NOTIFY:
         return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_SIZE:
+        OnSize(LOWORD(lParam), HIWORD(lParam));
+        return true;
+    case WM_GETMINMAXINFO:
+        if (minSize_.cx > 0) {
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{minSize_.cx, minSize_.cy};
+        }
+        return true;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
+        case IDOK:  // Enter (the dialog manager's)
+            OnEnter();
+            return true;
         case IDC_EVENTS_SCAN:
             Rescan();
             return true;

@@ -6,7 +6,9 @@
 // header. A click on an event sends its start second to the owner as a click
 // on the overview strip does (kOverviewChosenMessage); the list is exported
 // as the command line's CSV. The nominal voltage comes from the
-// configuration file and can be changed here for the next scan.
+// configuration file and can be changed here for the next scan. It can be
+// resized, opens above its owner's strip, and works from the keyboard (Tab,
+// Escape, Enter in the voltage box scans, on a row queries it).
 #pragma once
 
 #include <windows.h>
@@ -38,6 +40,7 @@ public:
     // Shows the list, takes the configured nominal voltage and scans
     // [from, to]; from >= to scans the whole card.
     void FindEvents(std::int32_t from, std::int32_t to);
+    HWND Handle() const { return hwnd_; }
 
 private:
     using CEventsScan = CWorkerScan<CEventScan, EventScanRequest, EventScanResult>;
@@ -54,9 +57,17 @@ private:
     void SortBy(EventsColumn column);
     void FillList();
     void ExportCsv();
+    // A click or Enter on row `row` of the list: the owner queries its event.
+    void ChooseRow(int row);
     std::int32_t NominalFromBox();
     void SetNominal(std::int32_t volts);
     HWND Item(int id) const { return ::GetDlgItem(hwnd_, id); }
+    // Frame and keyboard (events_dlg_frame.cpp).
+    void InitFrame();
+    void OnSize(int cx, int cy);
+    void PlaceBesideOwner();
+    void ShowSortArrow();
+    void OnEnter();
 
     const CCardReader& reader_;
     const std::string& iniPath_;
@@ -69,6 +80,9 @@ private:
     std::vector<PowerEvent> shown_;   // in the list's order
     EventsColumn sortColumn_ = EventsColumn::kStart;
     bool descending_ = false;
+    SIZE minSize_ = {};
+    SIZE lastClient_ = {};
+    bool placed_ = false;
 };
 
 }  // namespace orvanta

@@ -16,6 +16,7 @@
 #include "winui/card_access.h"
 #include "winui/resource.h"
 #include "winui/ui_texts.h"
+#include "winui/window_keys.h"
 
 namespace orvanta {
 
@@ -69,19 +70,14 @@ BOOL CMainDlg::OnInitDialog() {
     config_ = FindClientConfig();
     iniPath_ = config_.iniPath;
 
-    ShowStartPage();
-    ShowStatus(std::wstring());
-    // The overview is read off the user-interface thread from the start.
+    status_.Attach(::GetDlgItem(hwnd_, IDC_STATUS));
     strip_ = COverviewStrip::Of(::GetDlgItem(hwnd_, IDC_OVERVIEW));
-    if (strip_ != nullptr) {
-        if (reader_.StartupDriveCode() == kNoCardDriveCode) {
-            strip_->ShowNoCard(noCardCause_);
-        } else {
-            strip_->StartScan(reader_);
-        }
-    }
+    ShowCardFound();
     StartAnalysisCommands();
-    return TRUE;
+    InstallWindowKeys(hwnd_);
+    // The focus starts on 刷新 (first in the dialog's order is the date).
+    ::SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(hwnd_, IDOK)), TRUE);
+    return FALSE;
 }
 
 void CMainDlg::ShowStartPage() {
@@ -195,8 +191,19 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* re
         if (!::IsIconic(hwnd_)) return false;
         OnPaintMinimised();
         return true;
+    case WM_DRAWITEM:
+        if (!status_.Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return false;
+        *result = TRUE;
+        return true;
+    case WM_TIMER:
+        if (wParam != kCardPollTimer) return false;
+        OnCardPoll();
+        *result = TRUE;
+        return true;
     case WM_DESTROY:
         // The control goes with the window: no event may arrive after it.
+        ::KillTimer(hwnd_, kCardPollTimer);
+        RemoveWindowKeys();
         browser_.Detach();
         events_.reset();
         StopAnalysisCommands();
@@ -208,7 +215,8 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* re
         const int id = LOWORD(wParam);
         const int code = HIWORD(wParam);
         if (id == IDOK) {
-            RunQuery();  // the dialog stays open
+            // Enter while a page loads finds the button off: no second query.
+            if (::IsWindowEnabled(::GetDlgItem(hwnd_, IDOK))) RunQuery();  // the dialog stays open
         } else if (id == IDCANCEL) {
             ::EndDialog(hwnd_, IDCANCEL);
         } else if ((id == IDC_BACK || id == IDC_FORWARD) && code == BN_CLICKED) {

@@ -25,6 +25,7 @@
 #include "winui/overview_strip.h"
 #include "winui/report_work.h"
 #include "winui/resizable_dlg.h"
+#include "winui/status_line.h"
 #include "winui/web_browser2.h"
 
 namespace orvanta {
@@ -80,20 +81,35 @@ private:
     void MakeReport();
     void OnReportDone(WPARAM generation);
     void ChooseQuantity(OverviewQuantity quantity);
-    static bool IsUnreachableStatus(long status);
     std::string UnreachablePage(const std::string& serverBaseUrl, const std::string& engineError);
 
     void ShowStartPage();
+    // The card search (main_dlg_card.cpp): the card as the reader found it
+    // (start page, status line, strip, and the two-second search while there
+    // is none); 重新查找存储卡 (F5) makes a new reader and shows it.
+    void ShowCardFound();
+    void OnFindCard();
+    void OnCardPoll();
+    // The keyboard across a query (main_dlg_focus.cpp): a focused button is
+    // disabled, so the focus waits on the date picker and comes back after
+    // the load (else to 刷新), so that Enter, Tab and Escape keep working.
+    void ParkFocus();
+    void ReturnFocus();
     // The status line: the card's line, and `recordLine` under it.
     void ShowStatus(const std::wstring& recordLine);
     void OnPaintMinimised();
 
+    // The two-second search for a card while there is none.
+    static constexpr UINT_PTR kCardPollTimer = 1;
     CCardReader reader_;
     std::string iniPath_;
     ConfigLookup config_;
     CTimeSelection selection_;
     HICON icon_;
     CWebBrowser2 browser_;
+    CStatusLine status_;
+    // The button that had the focus when a query disabled it (0: none).
+    int focusReturn_ = 0;
     std::wstring localPagePath_;
     COverviewStrip* strip_ = nullptr;
     // The events list, made at the first 查找事件….

@@ -24,32 +24,13 @@ constexpr wchar_t kQuantitySetting[] = L"overviewQuantity";
 constexpr int kQuantityCommand = 0x0500;
 constexpr int kQuantityCount = static_cast<int>(sizeof kOverviewQuantities / sizeof kOverviewQuantities[0]);
 
-// F6 is 本地分析 wherever the focus is, the page included: the dialog's
-// modal loop hands each message to this filter first.
-HHOOK g_keyHook = nullptr;
-HWND g_keyWindow = nullptr;
-
-LRESULT CALLBACK KeyFilter(int code, WPARAM wParam, LPARAM lParam) {
-    const MSG* message = reinterpret_cast<const MSG*>(lParam);
-    if (code == MSGF_DIALOGBOX && message->message == WM_KEYDOWN && message->wParam == VK_F6 &&
-        (message->hwnd == g_keyWindow || ::IsChild(g_keyWindow, message->hwnd))) {
-        ::PostMessageW(g_keyWindow, WM_COMMAND, IDM_LOCAL_ANALYSIS, 0);
-        return TRUE;
-    }
-    return ::CallNextHookEx(g_keyHook, code, wParam, lParam);
-}
-
 }  // namespace
 
 void CMainDlg::StartAnalysisCommands() {
-    g_keyWindow = hwnd_;
-    g_keyHook = ::SetWindowsHookExW(WH_MSGFILTER, KeyFilter, nullptr, ::GetCurrentThreadId());
     if (strip_ != nullptr) strip_->SetQuantity(QuantityOfKey(Narrow(ReadWindowSetting(kQuantitySetting))));
 }
 
 void CMainDlg::StopAnalysisCommands() {
-    if (g_keyHook != nullptr) ::UnhookWindowsHookEx(g_keyHook);
-    g_keyHook = nullptr;
     // The worker reads the card through the window's reader: it ends first.
     report_.reset();
     if (!reportPath_.empty()) ::DeleteFileW(reportPath_.c_str());
@@ -138,9 +119,7 @@ void CMainDlg::MakeReport() {
     report_->SetCard(reader_);
     // No query runs while the worker reads through the window's reader.
     EnableButtons(false);
-    wchar_t status[512] = {};
-    ::GetDlgItemTextW(hwnd_, IDC_STATUS, status, 512);
-    statusBeforeReport_ = status;
+    statusBeforeReport_ = status_.Text();
     ShowStatus(WithArg(LoadText(IDS_MAKING_REPORT), L"0"));
     report_->Start(request);
 }
@@ -149,7 +128,7 @@ void CMainDlg::OnReportDone(WPARAM generation) {
     if (report_ == nullptr) return;
     const std::unique_ptr<std::string> html = report_->TakeResult(generation);
     if (!html) return;
-    ::SetDlgItemTextW(hwnd_, IDC_STATUS, statusBeforeReport_.c_str());
+    status_.SetText(statusBeforeReport_);
     EnableButtons(true);
     const std::wstring path = WritePageFile(L"orvanta-report", *html);
     if (path.empty()) {
@@ -168,18 +147,6 @@ void CMainDlg::ChooseQuantity(OverviewQuantity quantity) {
     if (strip_ == nullptr) return;
     strip_->SetQuantity(quantity);
     WriteWindowSetting(kQuantitySetting, Widen(QuantityKey(quantity)));
-}
-
-bool CMainDlg::IsUnreachableStatus(long status) {
-    // The control's statuses for a server that does not answer: no
-    // connection (INET_E_CANNOT_CONNECT), a name that does not resolve
-    // (INET_E_RESOURCE_NOT_FOUND), a connection refused or reset
-    // (INET_E_DOWNLOAD_FAILURE; Wine's control reports a refused port so),
-    // no answer in time (INET_E_CONNECTION_TIMEOUT). An HTTP error is the
-    // server's answer, and a missing HTML engine (INET_E_CANNOT_INSTANTIATE_OBJECT)
-    // is no fault of the server's.
-    const unsigned long code = static_cast<unsigned long>(status);
-    return code == 0x800C0004UL || code == 0x800C0005UL || code == 0x800C0008UL || code == 0x800C000BUL;
 }
 
 std::string CMainDlg::UnreachablePage(const std::string& serverBaseUrl, const std::string& engineError) {

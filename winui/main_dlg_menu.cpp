@@ -12,6 +12,7 @@
 #include "winui/resource.h"
 #include "winui/save_file.h"
 #include "winui/ui_texts.h"
+#include "winui/window_keys.h"
 
 namespace orvanta {
 
@@ -62,6 +63,9 @@ bool CMainDlg::OnMenuCommand(int command) {
     case IDM_FIND_EVENTS:
         FindEvents();
         return true;
+    case IDM_FIND_CARD:
+        OnFindCard();
+        return true;
     case IDM_EXPORT_CSV:
         ExportRecordCsv();
         return true;
@@ -97,6 +101,8 @@ void CMainDlg::FindEvents() {
         events_ = std::make_unique<CEventsDlg>(reader_, iniPath_, hwnd_, [strip](const std::vector<PowerEvent>& found) {
             if (strip != nullptr) strip->SetEventMarks(found);
         });
+        // Tab, Enter and Escape in the list (window_keys.h).
+        SetKeyedDialog(events_->Handle());
     }
     // The strip's range; the whole card while it shows the whole card.
     const bool zoomed = strip_ != nullptr && strip_->IsZoomed();

@@ -6,6 +6,7 @@
 #include "dialogcore/local_pages.h"
 #include "request/http_address.h"
 #include "winui/main_dlg.h"
+#include "winui/navigate_status.h"
 #include "winui/page_file.h"
 #include "winui/resource.h"
 #include "winui/ui_texts.h"
@@ -94,7 +95,7 @@ void CMainDlg::ShowStatus(const std::wstring& recordLine) {
         break;
     }
     if (!recordLine.empty()) text += L"\r\n" + recordLine;
-    ::SetDlgItemTextW(hwnd_, IDC_STATUS, text.c_str());
+    status_.SetText(text);
 }
 
 void CMainDlg::ShowLocalPage(const std::string& html) {
@@ -115,7 +116,9 @@ void CMainDlg::EnableButtons(bool enabled) {
     // Refresh, ">", "<": in this order both ways. Not while a report is
     // made through the window's reader.
     if (report_ != nullptr && report_->IsScanning()) enabled = false;
+    if (!enabled) ParkFocus();
     for (const int id : {IDOK, IDC_FORWARD, IDC_BACK}) ::EnableWindow(::GetDlgItem(hwnd_, id), enabled);
+    if (enabled) ReturnFocus();
 }
 
 void CMainDlg::OnDocumentComplete(IDispatch* frame) {
@@ -136,7 +139,7 @@ void CMainDlg::OnNavigateError(IDispatch* frame, long status) {
     if (!address.empty() && IsUnreachableStatus(status)) {
         // Our own page says why, with the record's local analysis below it
         // (main_dlg_analysis.cpp).
-        ShowLocalPage(UnreachablePage(address, std::string()));
+        ShowLocalPage(UnreachablePage(address, NavigateStatusName(status)));
         return;
     }
     EnableButtons(true);

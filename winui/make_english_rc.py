@@ -34,10 +34,17 @@ def english_block(chinese, table):
             return match.group(0)
         # A menu entry's key after its tab stays as it is.
         text, tab, key = text.partition("\\t")
-        if text not in table:
+        english = table.get(text)
+        access = re.search(r"\(&(\w)\)", text)
+        if english is None and access:
+            english = table.get(text.replace(access.group(0), ""))
+            if english is not None:
+                at = english.lower().find(access.group(1).lower())
+                english = english[:at] + "&" + english[at:] if at >= 0 else english + " " + access.group(0)
+        if english is None:
             missing.append(text)
             return match.group(0)
-        return '"' + (table[text] + tab + key).replace('"', '""') + '"'
+        return '"' + (english + tab + key).replace('"', '""') + '"'
 
     lines = []
     for line in chinese.splitlines():

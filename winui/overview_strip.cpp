@@ -90,6 +90,7 @@ void COverviewStrip::StartScan(const CCardReader& reader) {
 void COverviewStrip::ShowNoCard(const std::string& cause) {
     scan_.ForgetCard();
     view_.Clear();
+    keyIndex_ = -1;
     noCard_ = true;
     noCardCause_ = Widen(cause);
     note_ = OverviewNote::kNoCard;
@@ -131,6 +132,7 @@ void COverviewStrip::OnScanDone(WPARAM generation) {
     const std::unique_ptr<OverviewResult> result = scan_.TakeResult(generation);
     if (!result) return;
     note_ = view_.TakeScan(*result);
+    keyIndex_ = -1;  // the samples are new
     Changed();
 }
 
@@ -154,6 +156,41 @@ void COverviewStrip::Choose(int x) {
     if (index < 0) return;
     const std::int32_t time = view_.Samples()[static_cast<std::size_t>(index)].time;
     ::SendMessageW(::GetParent(window_), kOverviewChosenMessage, 0, time);
+}
+
+void COverviewStrip::MoveKeyPosition(int step) {
+    // From the record shown (or the middle) the first time, then sample by
+    // sample; the label shows the sample as the mouse's does.
+    const auto& samples = view_.Samples();
+    if (samples.empty()) return;
+    const OverviewPlot plot = Plot();
+    const int count = static_cast<int>(samples.size());
+    if (keyIndex_ < 0 || keyIndex_ >= count) {
+        if (marker_ > 0) {
+            // The first sample after the record shown, or the last before it.
+            const auto after = std::upper_bound(samples.begin(), samples.end(), marker_,
+                                                [](std::int32_t time, const OverviewSample& sample) { return time < sample.time; });
+            const auto before = std::lower_bound(samples.begin(), samples.end(), marker_,
+                                                 [](const OverviewSample& sample, std::int32_t time) { return sample.time < time; });
+            keyIndex_ = static_cast<int>((step > 0 ? after : before) - samples.begin()) - (step > 0 ? 0 : 1);
+        } else {
+            keyIndex_ = std::max(0, view_.NearestSample(plot, plot.left + plot.width / 2));
+        }
+    } else {
+        keyIndex_ += step;
+    }
+    keyIndex_ = std::min(std::max(keyIndex_, 0), count - 1);
+    RECT client;
+    ::GetClientRect(window_, &client);
+    hoverX_ = OverviewXOfTime(plot, view_.From(), view_.To(), samples[static_cast<std::size_t>(keyIndex_)].time);
+    hoverY_ = client.bottom / 3;
+    ::InvalidateRect(window_, nullptr, FALSE);
+}
+
+void COverviewStrip::ChooseKeyPosition() {
+    const auto& samples = view_.Samples();
+    if (keyIndex_ < 0 || static_cast<std::size_t>(keyIndex_) >= samples.size()) return;
+    ::SendMessageW(::GetParent(window_), kOverviewChosenMessage, 0, samples[static_cast<std::size_t>(keyIndex_)].time);
 }
 
 void COverviewStrip::Changed() {
@@ -221,6 +258,12 @@ LRESULT COverviewStrip::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         const HBITMAP bitmap = ::CreateCompatibleBitmap(dc, std::max<LONG>(1, client.right), std::max<LONG>(1, client.bottom));
         const HGDIOBJ oldBitmap = ::SelectObject(memory, bitmap);
         Paint(memory, client);
+        if (::GetFocus() == window_) {
+            // The focus mark, inside the border.
+            RECT mark = client;
+            ::InflateRect(&mark, -1, -1);
+            ::DrawFocusRect(memory, &mark);
+        }
         ::BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
         ::SelectObject(memory, oldBitmap);
         ::DeleteObject(bitmap);
@@ -237,10 +280,30 @@ LRESULT COverviewStrip::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kScanDoneMessage:
         OnScanDone(wParam);
         return 0;
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS;
+    case WM_GETDLGCODE: {
+        // Enter chooses the keyboard's position once the arrows moved it.
+        const MSG* key = reinterpret_cast<const MSG*>(lParam);
+        const bool enter = key != nullptr && key->message == WM_KEYDOWN && key->wParam == VK_RETURN;
+        return DLGC_WANTARROWS | (enter && keyIndex_ >= 0 ? DLGC_WANTMESSAGE : 0);
+    }
     case WM_KEYDOWN:
-        if (wParam == VK_HOME) ShowWholeCard();
+        if (wParam == VK_HOME) {
+            keyIndex_ = -1;
+            ShowWholeCard();
+        } else if (wParam == VK_LEFT || wParam == VK_RIGHT || wParam == VK_UP || wParam == VK_DOWN) {
+            MoveKeyPosition(wParam == VK_LEFT || wParam == VK_UP ? -1 : 1);
+        } else if (wParam == VK_RETURN || wParam == VK_SPACE) {
+            ChooseKeyPosition();
+        }
+        return 0;
+    case WM_KILLFOCUS:
+        // The keyboard's label goes with the focus.
+        if (keyIndex_ >= 0) hoverX_ = -1;
+        keyIndex_ = -1;
+        ::InvalidateRect(window_, nullptr, FALSE);
+        return 0;
+    case WM_SETFOCUS:
+        ::InvalidateRect(window_, nullptr, FALSE);
         return 0;
     case WM_LBUTTONDOWN:
         ::SetFocus(window_);
@@ -249,6 +312,7 @@ LRESULT COverviewStrip::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         dragX_ = -1;
         return 0;
     case WM_MOUSEMOVE:
+        keyIndex_ = -1;
         if (hoverX_ < 0) {
             TRACKMOUSEEVENT track = {};
             track.cbSize = sizeof track;

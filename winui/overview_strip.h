@@ -9,7 +9,8 @@
 // kOverviewChosenMessage once the double-click time has passed, so that a
 // double click does not also choose); a drag or the wheel zooms into a time
 // range, read again at full resolution; a double click or Home goes back to
-// the whole card. The mouse's sample is labelled beside the cursor with its
+// the whole card. With the focus (marked), the arrow keys move a position
+// from sample to sample and Enter or Space chooses it. The mouse's sample is labelled beside the cursor with its
 // time and RMS values. The events list's events are marked on the plot.
 // The window's text is what the strip says: the progress, a message, or the
 // view's time range.
@@ -71,6 +72,10 @@ private:
     void OnScanDone(WPARAM generation);
     void ApplyZoom(const OverviewView::Zoom& zoom);
     void Choose(int x);
+    // The arrow keys' position: the sample before or after it (the first
+    // time: beside the record shown), labelled; Enter or Space queries it.
+    void MoveKeyPosition(int step);
+    void ChooseKeyPosition();
     void Changed();
 
     RECT PlotRect(HDC dc) const;
@@ -107,6 +112,7 @@ private:
     int hoverX_ = -1;
     int hoverY_ = -1;
     int clickX_ = -1;  // a click waiting for the double-click time
+    int keyIndex_ = -1;  // the arrow keys' sample (-1: none)
 };
 
 }  // namespace orvanta

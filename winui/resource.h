@@ -65,6 +65,8 @@
 #define IDM_WHOLE_CARD 0x0050
 #define IDM_CANCEL_SCAN 0x0060
 #define IDM_FIND_EVENTS 0x0070
+// 重新查找存储卡 (F5).
+#define IDM_FIND_CARD 0x0080
 // 本地分析 (F6) and 生成报告….
 #define IDM_LOCAL_ANALYSIS 0x00C0
 #define IDM_MAKE_REPORT 0x00D0

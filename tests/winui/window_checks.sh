@@ -33,8 +33,10 @@ unset LC_ALL
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY all_proxy ALL_PROXY no_proxy NO_PROXY
 work=$(mktemp -d "${TMPDIR:-/tmp}/orvanta-window-XXXXXX")
 server_pid=
+switch_pid=
 cleanup() {
   if [ -n "$server_pid" ]; then kill "$server_pid" 2>/dev/null || true; fi
+  if [ -n "$switch_pid" ]; then kill "$switch_pid" 2>/dev/null || true; fi
   /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
   rm -rf "$work"
 }
@@ -100,11 +102,24 @@ done
 # this run's files; "quantity" chooses the strip's quantity, which the next
 # run's window draws again ("showing").
 queries=(
-  "Asia/Shanghai zh_CN.UTF-8 card texts zh start places resize about strip doubleclick query 2024-07-01 08:00:07 csv analysis key PAGE report REPORT forward back enter events 200 quantity iThdF"
+  "Asia/Shanghai zh_CN.UTF-8 card texts zh start places resize about strip doubleclick query 2024-07-01 08:00:07 csv analysis key PAGE report REPORT forward back enter keyboard keys events 200 quantity iThdF"
   "Europe/Berlin en_US.UTF-8 card texts en start about showing iThdF quantity vRms query 2024-07-01 09:30:02 back forward csv analysis menu PAGE unreachable 2024-07-01 10:00:03 DEADPORT DEADPAGE query 2024-07-01 08:59:59 query 2024-07-01 12:00:00 stay forward"
-  "Asia/Shanghai zh_CN.UTF-8 none --lang en texts en query 2024-07-01 10:00:00 forward"
+  "Asia/Shanghai zh_CN.UTF-8 none --lang en texts en query 2024-07-01 10:00:00 forward card in f5 FLAGS card out f5 FLAGS card in wait FLAGS"
   "Asia/Shanghai de_DE.UTF-8 card texts zh overview"
 )
+# The card put in and taken out while a window runs: the driver asks
+# through a file in this run's folder ("card in|out f5|wait FLAGS").
+(
+  while :; do
+    if [ -e "$work/want-in" ]; then
+      ln -sfn "$work/card.img" "$WINEPREFIX/dosdevices/e::"; rm -f "$work/want-in"; touch "$work/done"
+    elif [ -e "$work/want-out" ]; then
+      rm -f "$WINEPREFIX/dosdevices/e::" "$work/want-out"; touch "$work/done"
+    fi
+    sleep 0.05
+  done
+) &
+switch_pid=$!
 # A port where nothing answers: taken and given back at once.
 dead_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 posts=0
@@ -122,6 +137,7 @@ for row in "${queries[@]}"; do
   commands=${commands//PAGE/$(winpath "$work/analysis.html")}
   commands=${commands//REPORT/$(winpath "$work/report.html")}
   commands=${commands//DEADPORT/$dead_port}
+  commands=${commands//FLAGS/$(winpath "$work")}
   if [ "$card" = card ]; then
     ln -sfn "$work/card.img" "$WINEPREFIX/dosdevices/e::"
     drive=(--drive "E=$work/card.img")
@@ -211,6 +227,10 @@ if page.count('id="local-analysis"') != 1: faults.append("not one local analysis
 # Below the window's explanation, which names the address that did not answer.
 if sys.argv[4] == "unreachable" and not (0 <= page.find(sys.argv[5]) < page.find('id="local-analysis"')):
     faults.append("no explanation naming %s above the analysis" % sys.argv[5])
+# The Linux window's page: the configuration file to check, and what the
+# control reported (a network status, not an HTTP one).
+if sys.argv[4] == "unreachable" and not ("orvanta-vemlar.ini" in page and re.search(r"INET_E_\w+ \(0x800C00", page)):
+    faults.append("the page names no configuration file or no network status")
 for fault in faults: print(fault)
 sys.exit(1 if faults else 0)
 PY

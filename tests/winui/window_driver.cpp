@@ -8,7 +8,15 @@
 //   forward, back   clicks ">" or "<"
 //   stay forward|back  clicks ">" or "<" at the newest or oldest record: no
 //                   query, the same time, the status line says so
-//   enter           presses Enter in the window
+//   enter           presses Enter in the date picker: 刷新 queries
+//   keyboard        Enter on 刷新 twice, Space on ">", the focus back after
+//                   each load; Tab round the time row to the strip; Right
+//                   and Enter on the strip query the next sample
+//   keys            F1, Ctrl+E and Ctrl+F open the about box, the save dialog
+//                   and the events list (Tab moves in it, Escape hides it)
+//   card in|out f5|wait DIR  has the script link or unlink drive E: (files
+//                   in DIR), then F5 shows it at once, or the window's
+//                   two-second search within 3 s
 //   about           system-menu command 16 opens the about box; Escape closes it
 //   texts LANG      the window's and the about box's texts are those of LANG (zh, en)
 //   start           the start page was written for the browser, in the window's language
@@ -26,11 +34,14 @@
 //   quantity KEY    chooses the strip's quantity KEY (vRms, iRms, vThdF,
 //                   iThdF, pf) in its context menu; the strip names it
 //   showing KEY     the strip draws quantity KEY (kept from an earlier run)
-//   events VOLTS    system-menu command 0x70 opens the events list; scans
+//   events VOLTS    system-menu command 0x70 opens the events list (not over
+//                   the time row; resizable); Enter in the voltage box scans
 //                   again at VOLTS, prints each row ("event KIND,START,
 //                   DURATION,EXTREME"), sorts by duration and by start through
-//                   the headers, then clicks the first row: a query
-//   escape          presses Escape: the window closes and the program ends
+//                   the headers (the arrow on the start's), then clicks the
+//                   first row and presses Enter on the last: two queries
+//   escape          presses Escape where the focus is (on the window's own
+//                   controls): the window closes and the program ends
 // Each query prints "sent DATE TIME" (the time the controls showed when it
 // started) and "shown DATE TIME" (what they show when the load has ended),
 // after checking that the three buttons were disabled right after the click
@@ -321,6 +332,10 @@ std::string Utf8(const std::wstring& text) {
     return utf8;
 }
 
+void CheckStatusFits(const Session& s, const std::wstring& text);
+void PressKey(const Session& s, HWND target, UINT key, bool control = false);
+void FocusControl(const Session& s, HWND dialog, HWND control);
+
 // After a query: the card's line (its drive E:, or none found at start) and
 // the record's (the time the controls show, or none found). Prints "status
 // card|nocard record|norecord" for the script to hold against the row.
@@ -336,6 +351,7 @@ void CheckStatus(const Session& s, void* remote) {
                                             : L"\u672a\u627e\u5230\u6240\u9009\u65f6\u95f4\u7684\u8bb0\u5f55";
     if (lines.first != card && lines.first != noCard) Fail("the status line's card line", Utf8(lines.first));
     if (lines.second != record && lines.second != noRecord) Fail("the status line's record line", Utf8(lines.second));
+    CheckStatusFits(s, lines.first + (lines.second.empty() ? L"" : L"\r\n" + lines.second));
     std::printf("status %s %s\n", lines.first == card ? "card" : "nocard",
                 lines.second == record ? "record" : "norecord");
 }
@@ -593,16 +609,41 @@ bool SortedBy(const std::vector<std::vector<std::string>>& rows, int column, boo
 void Events(const Session& s, void* remote, const std::string& volts) {
     char* block = static_cast<char*>(
         VirtualAllocEx(s.process.hProcess, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    PostMessageW(s.dialog, WM_SYSCOMMAND, kFindEvents, 0);
+    // Sent, not posted: the list's scan has started when it returns, and
+    // the wait below is for its end.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(s.dialog, WM_SYSCOMMAND, kFindEvents, 0, SMTO_NORMAL, 10000, &ignored);
     const HWND events = EventsDialog(s);
     if (events == nullptr || block == nullptr) return Fail("command 0x70 opened no events list");
     const HWND scan = GetDlgItem(events, kEventsScan);
     if (!WaitScanEnabled(scan, true)) return Fail("the events scan at the configured voltage did not end");
-    const std::wstring wide(volts.begin(), volts.end());
-    SendMessageW(GetDlgItem(events, kEventsNominal), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-    SendMessageW(scan, BM_CLICK, 0, 0);
-    if (!WaitScanEnabled(scan, true)) return Fail("the events scan did not end");
+    // Not over the main window's time row; resizable, the list taking the change.
+    RECT own, timeRow, bigger;
+    GetWindowRect(events, &own);
+    GetWindowRect(Item(s, kDate), &timeRow);
+    RECT right;
+    GetWindowRect(Item(s, kStatus), &right);
+    timeRow.right = right.right;
+    if (IntersectRect(&bigger, &own, &timeRow)) Fail("the events list lies over the time row", Text(own));
     const HWND list = GetDlgItem(events, kEventsList);
+    RECT listBefore, listAfter;
+    GetWindowRect(list, &listBefore);
+    SetWindowPos(events, nullptr, 0, 0, own.right - own.left + 100, own.bottom - own.top + 80, SWP_NOMOVE | SWP_NOZORDER);
+    GetWindowRect(list, &listAfter);
+    if (listAfter.right - listAfter.left != listBefore.right - listBefore.left + 100 ||
+        listAfter.bottom - listAfter.top != listBefore.bottom - listBefore.top + 80) {
+        Fail("the events list does not grow with its dialog", Text(listAfter));
+    }
+    // Enter in the voltage box scans at the voltage typed.
+    const std::wstring wide(volts.begin(), volts.end());
+    const HWND nominal = GetDlgItem(events, kEventsNominal);
+    SendMessageW(nominal, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    SendMessageW(GetDlgItem(events, 1109), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    FocusControl(s, events, nominal);
+    PressKey(s, nominal, VK_RETURN);
+    for (int i = 0; i < 500 && GetWindowTextLengthW(GetDlgItem(events, 1109)) == 0; ++i) Sleep(10);
+    if (GetWindowTextLengthW(GetDlgItem(events, 1109)) == 0) return Fail("Enter in the voltage box did not scan");
+    if (!WaitScanEnabled(scan, true)) return Fail("the events scan did not end");
     const auto rows = ListRows(s, list, block);
     for (const auto& row : rows) {
         std::printf("event %s,%s,%s,%s\n", row[0].c_str(), row[1].c_str(), row[2].c_str(), row[3].c_str());
@@ -614,6 +655,16 @@ void Events(const Session& s, void* remote, const std::string& volts) {
     ClickAt(s, header, HDM_GETITEMRECT, 1, 0, block);
     const auto byStart = ListRows(s, list, block);
     if (!SortedBy(byStart, 1, false) || byStart != rows) Fail("a click on the start header did not sort by it");
+    for (int column = 1; column <= 2; ++column) {
+        // The arrow on the start column's header, upwards; none on the duration's.
+        HDITEMW item = {};
+        item.mask = HDI_FORMAT;
+        WriteProcessMemory(s.process.hProcess, block, &item, sizeof item, nullptr);
+        SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(block));
+        ReadProcessMemory(s.process.hProcess, block, &item, sizeof item, nullptr);
+        const int arrow = item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+        if (arrow != (column == 1 ? HDF_SORTUP : 0)) Fail("the sort arrow of column", std::to_string(column));
+    }
     std::printf("events sorted\n");
     // A click on the first event queries its start, as a click on the strip.
     const std::string start = byStart[0][1];
@@ -624,6 +675,22 @@ void Events(const Session& s, void* remote, const std::string& volts) {
     if (!WaitFor(ButtonsEnabled, s, 30000)) Fail("buttons not enabled again after the event's query");
     std::printf("shown %s\n", Shown(s, remote).c_str());
     CheckStatus(s, remote);
+    if (byStart.size() > 1) {
+        // Enter on the last row queries its event's start.
+        const std::string last = byStart.back()[1];
+        LVITEMW item = {};
+        item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+        WriteProcessMemory(s.process.hProcess, block, &item, sizeof item, nullptr);
+        SendMessageW(list, LVM_SETITEMSTATE, byStart.size() - 1, reinterpret_cast<LPARAM>(block));
+        FocusControl(s, events, list);
+        std::printf("sent %s\n", last.c_str());
+        PressKey(s, list, VK_RETURN);
+        const DWORD pressed = GetTickCount();
+        while (Shown(s, remote) != last && GetTickCount() - pressed < 5000) Sleep(20);
+        if (!WaitFor(ButtonsEnabled, s, 30000)) Fail("buttons not enabled again after Enter on an event");
+        std::printf("shown %s\n", Shown(s, remote).c_str());
+        CheckStatus(s, remote);
+    }
     PostMessageW(events, WM_COMMAND, IDCANCEL, 0);
 }
 
@@ -746,6 +813,192 @@ void StripQuantity(const Session& s, const std::string& command, const std::stri
     std::printf("%s %s\n", command.c_str(), key.c_str());
 }
 
+// The window's keyboard focus (another process's: through its thread).
+HWND FocusOf(const Session& s) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(s.dialog, nullptr), &info);
+    return info.hwndFocus;
+}
+
+bool WaitFocus(const Session& s, HWND wanted) {
+    for (int i = 0; i < 300 && FocusOf(s) != wanted; ++i) Sleep(10);
+    return FocusOf(s) == wanted;
+}
+
+// A key pressed where the focus is (as the keyboard sends it: to the focus,
+// through the dialog's loop); with Ctrl held in the window's input state.
+void PressKey(const Session& s, HWND target, UINT key, bool control) {
+    const DWORD thread = GetWindowThreadProcessId(s.dialog, nullptr);
+    BYTE state[256] = {};
+    if (control) {
+        AttachThreadInput(GetCurrentThreadId(), thread, TRUE);
+        GetKeyboardState(state);
+        state[VK_CONTROL] = 0x80;
+        SetKeyboardState(state);
+    }
+    PostMessageW(target, WM_KEYDOWN, key, 1);
+    PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+    if (control) {
+        // The key state is read when the window takes the key.
+        DWORD_PTR ignored = 0;
+        for (int i = 0; i < 20; ++i) SendMessageTimeoutW(s.dialog, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &ignored), Sleep(10);
+        state[VK_CONTROL] = 0;
+        SetKeyboardState(state);
+        AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
+    }
+}
+
+void FocusControl(const Session& s, HWND dialog, HWND control) {
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    if (!WaitFocus(s, control)) Fail("the focus cannot be put on", std::to_string(GetDlgCtrlID(control)));
+}
+
+// The keyboard across queries: Enter on 刷新 queries and the focus comes
+// back to it, so Enter queries again; Space on ">" steps and the focus
+// stays there; Tab goes round the time row in the screen's order to 刷新,
+// then the strip (which the arrow keys and Enter use to query the next
+// sample).
+void Keyboard(const Session& s, void* remote) {
+    FocusControl(s, s.dialog, Item(s, kRefresh));
+    for (int round = 0; round < 2; ++round) {
+        std::printf("sent %s\n", Shown(s, remote).c_str());
+        PressKey(s, FocusOf(s), VK_RETURN);
+        WaitFor(ButtonsDisabled, s, 3000);
+        if (!WaitFor(ButtonsEnabled, s, 30000)) Fail("buttons not enabled again after Enter");
+        if (!WaitFocus(s, Item(s, kRefresh))) Fail("the focus did not come back to refresh after Enter");
+        std::printf("shown %s\n", Shown(s, remote).c_str());
+        CheckStatus(s, remote);
+    }
+    FocusControl(s, s.dialog, Item(s, kForward));
+    std::printf("sent %s\n", Moved(Shown(s, remote), 1).c_str());
+    PressKey(s, Item(s, kForward), VK_SPACE);
+    WaitFor(ButtonsDisabled, s, 3000);
+    if (!WaitFor(ButtonsEnabled, s, 30000)) Fail("buttons not enabled again after Space on >");
+    if (!WaitFocus(s, Item(s, kForward))) Fail("the focus did not come back to > after Space");
+    std::printf("shown %s\n", Shown(s, remote).c_str());
+    CheckStatus(s, remote);
+    const int order[] = {kDate, kHour, kMinute, kSecond, kBack, kForward, kRefresh, kStrip};
+    FocusControl(s, s.dialog, Item(s, order[0]));
+    for (std::size_t i = 1; i < sizeof order / sizeof order[0]; ++i) {
+        PressKey(s, FocusOf(s), VK_TAB);
+        if (!WaitFocus(s, Item(s, order[i]))) {
+            Fail("Tab did not go on to", std::to_string(order[i]) + " from " + std::to_string(order[i - 1]));
+            return;
+        }
+    }
+    // The strip: the arrow moves to the sample after the record shown, Enter queries it.
+    if (!WaitFor(StripReady, s, 30000)) return Fail("the strip's scan did not end");
+    const std::string before = Shown(s, remote);
+    PressKey(s, Item(s, kStrip), VK_RIGHT);
+    PressKey(s, Item(s, kStrip), VK_RETURN);
+    const DWORD start = GetTickCount();
+    while (Shown(s, remote) == before && GetTickCount() - start < 5000) Sleep(20);
+    if (!WaitFor(ButtonsEnabled, s, 30000)) Fail("buttons not enabled again after the strip's Enter");
+    if (Shown(s, remote) <= before) Fail("Right and Enter on the strip did not query a later sample", Shown(s, remote));
+    std::printf("sent %s\nshown %s\n", Shown(s, remote).c_str(), Shown(s, remote).c_str());
+    std::printf("keyboard checked\n");
+}
+
+// The status line's two lines fit its height at the dialog's font, and its
+// tooltip holds the whole text.
+void CheckStatusFits(const Session& s, const std::wstring& text) {
+    const HWND probe = ProbeDialog(s);
+    if (probe == nullptr) return Fail("no probe dialog from template 102");
+    const HDC dc = GetDC(probe);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(probe, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(probe, dc);
+    DestroyWindow(probe);
+    RECT status;
+    GetClientRect(Item(s, kStatus), &status);
+    if (status.bottom < 2 * metrics.tmHeight) Fail("the status line has no room for two lines", Text(status));
+    HWND tip = nullptr;
+    while ((tip = FindWindowExW(nullptr, tip, L"tooltips_class32", nullptr)) != nullptr) {
+        if (GetWindow(tip, GW_OWNER) == s.dialog) break;
+    }
+    if (tip == nullptr) return Fail("the status line has no tooltip");
+    char* block = static_cast<char*>(
+        VirtualAllocEx(s.process.hProcess, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    TOOLINFOW tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = s.dialog;
+    tool.uId = reinterpret_cast<UINT_PTR>(Item(s, kStatus));
+    tool.lpszText = reinterpret_cast<wchar_t*>(block + 512);
+    WriteProcessMemory(s.process.hProcess, block, &tool, sizeof tool, nullptr);
+    SendMessageW(tip, TTM_GETTEXTW, 1000, reinterpret_cast<LPARAM>(block));
+    wchar_t said[1000] = {};
+    ReadProcessMemory(s.process.hProcess, block + 512, said, sizeof said - sizeof(wchar_t), nullptr);
+    VirtualFreeEx(s.process.hProcess, block, 0, MEM_RELEASE);
+    if (text != said) Fail("the status line's tooltip says", Utf8(said));
+}
+
+// A card put in or taken out while the window runs: the script links or
+// unlinks drive E: when DIR\want-in or DIR\want-out appears and writes
+// DIR\done. "f5" presses F5 and the window must show it at once; "wait"
+// leaves it to the window's two-second search (within 3 s).
+void SwitchCard(const Session& s, const std::string& how, const std::string& way, const std::string& dir) {
+    const std::wstring folder(dir.begin(), dir.end());
+    const std::wstring done = folder + L"\\done";
+    DeleteFileW(done.c_str());
+    if (FILE* want = _wfopen((folder + (how == "in" ? L"\\want-in" : L"\\want-out")).c_str(), L"wb")) std::fclose(want);
+    for (int i = 0; i < 500 && GetFileAttributesW(done.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(10);
+    if (GetFileAttributesW(done.c_str()) == INVALID_FILE_ATTRIBUTES) return Fail("the script did not switch the card");
+    const DWORD start = GetTickCount();
+    if (way == "f5") PressKey(s, s.dialog, VK_F5);
+    const std::wstring card = g_english ? L"Card E:" : L"\u5b58\u50a8\u5361 E:";
+    const bool wanted = how == "in";
+    const DWORD limit = way == "f5" ? 600 : 3000;
+    while ((StatusLines(s).first == card) != wanted && GetTickCount() - start < limit) Sleep(20);
+    if ((StatusLines(s).first == card) != wanted) {
+        return Fail("the card was not seen", how + " " + way + ": " + Utf8(StatusLines(s).first));
+    }
+    // The strip reads the card found, or says there is none.
+    if (wanted && !WaitFor(StripReady, s, 30000)) Fail("the strip did not read the card found");
+    std::printf("card %s by %s after %lu ms\n", how.c_str(), way.c_str(), GetTickCount() - start);
+}
+
+// The Linux keys: F1 the about box, Ctrl+E the export's save dialog, Ctrl+F
+// the events list (each closed again by Escape).
+void CheckKeys(const Session& s) {
+    struct {
+        UINT key;
+        bool control;
+        const char* what;
+        int child;  // a control the owned dialog has
+    } keys[] = {{VK_F1, false, "about box", IDOK}, {'E', true, "save dialog", 0x47c}, {'F', true, "events list", kEventsList}};
+    for (const auto& key : keys) {
+        PressKey(s, FocusOf(s) != nullptr ? FocusOf(s) : s.dialog, key.key, key.control);
+        FindData find = {s.process.dwProcessId, nullptr, s.dialog};
+        for (int i = 0; i < 400 && find.found == nullptr; ++i) {
+            EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&find));
+            if (find.found == nullptr) Sleep(25);
+        }
+        if (find.found == nullptr) {
+            Fail("no window for the key of the", key.what);
+            continue;
+        }
+        if (key.child == kEventsList) {
+            // Tab moves in the list's dialog; Escape hides it.
+            const HWND events = find.found;
+            const HWND nominal = GetDlgItem(events, kEventsNominal);
+            FocusControl(s, events, nominal);
+            PressKey(s, nominal, VK_TAB);
+            for (int i = 0; i < 300 && FocusOf(s) == nominal; ++i) Sleep(10);
+            if (FocusOf(s) == nominal || !IsChild(events, FocusOf(s))) Fail("Tab did not move in the events list");
+            PressKey(s, FocusOf(s), VK_ESCAPE);
+            for (int i = 0; i < 200 && IsWindowVisible(events); ++i) Sleep(25);
+            if (IsWindowVisible(events)) Fail("Escape did not close the events list");
+            continue;
+        }
+        PostMessageW(find.found, WM_COMMAND, IDCANCEL, 0);
+        for (int i = 0; i < 200 && IsWindow(find.found); ++i) Sleep(25);
+        if (IsWindow(find.found)) Fail("the window of the key did not close", key.what);
+    }
+    std::printf("keys checked\n");
+}
 
 }  // namespace
 
@@ -780,6 +1033,9 @@ int main(int argc, char** argv) {
         } else if ((command == "stay") && i + 1 < argc) {
             StepAtEnd(s, remote, std::string(argv[++i]) == "forward" ? 1 : -1);
         } else if (command == "enter") {
+            // From the date picker Enter is the default button, 刷新 (on a
+            // focused "<" or ">" it would press that one).
+            FocusControl(s, s.dialog, Item(s, kDate));
             Query(s, remote, Shown(s, remote), 0, VK_RETURN);
         } else if (command == "about") {
             CheckAbout(s);
@@ -808,8 +1064,19 @@ int main(int argc, char** argv) {
             StripQuantity(s, command, argv[++i]);
         } else if (command == "csv" && i + 1 < argc) {
             ExportCsv(s, argv[++i]);
+        } else if (command == "keyboard") {
+            Keyboard(s, remote);
+        } else if (command == "keys") {
+            CheckKeys(s);
+        } else if (command == "card" && i + 3 < argc) {
+            SwitchCard(s, argv[i + 1], argv[i + 2], argv[i + 3]);
+            i += 3;
         } else if (command == "escape") {
-            PostMessageW(s.dialog, WM_KEYDOWN, VK_ESCAPE, 0);
+            // Where the focus is, when it is on one of the window's own
+            // controls (the page's engine keeps keys of its own).
+            const HWND focus = FocusOf(s);
+            const bool own = focus != nullptr && GetParent(focus) == s.dialog && focus != Item(s, kBrowser);
+            PostMessageW(own ? focus : s.dialog, WM_KEYDOWN, VK_ESCAPE, 0);
             if (WaitForSingleObject(s.process.hProcess, 15000) != WAIT_OBJECT_0) {
                 Fail("Escape did not end the program");
                 TerminateProcess(s.process.hProcess, 1);
