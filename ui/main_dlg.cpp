@@ -19,6 +19,7 @@
 #include "dialogcore/start_facts.h"
 #include "ui/about_dlg.h"
 #include "ui/analysis_pages.h"
+#include "ui/card_file_commands.h"
 #include "ui/overview_strip.h"
 #include "ui/record_export.h"
 #include "ui/resources.h"
@@ -41,10 +42,7 @@ CMainDlg::CMainDlg(RawVolumeSystem& volumes, const MainDlgOptions& options, QWid
       selection_(ToTime32(std::time(nullptr))),
       icon_(LoadAppIcon()) {
     setFont(DialogFont());
-    setWindowTitle(options.cardImage.empty()
-                       ? text::Tr(text::kMainCaption)
-                       : QString::fromStdString(TitleWithCardImage(text::Tr(text::kMainCaption).toStdString(),
-                                                                   options.cardImage)));
+    ShowCaption(options.cardImage);
     setAttribute(Qt::WA_QuitOnClose, true);
     CreateControls();
     serverWait_->SetLimit(options.serverLimits.totalSeconds);
@@ -55,6 +53,13 @@ CMainDlg::~CMainDlg() {
     // A report being made reads through the reader, which goes before the
     // child objects do.
     analysisPages_->StopReport();
+    cardFiles_->StopSave();
+}
+
+void CMainDlg::ShowCaption(const std::string& cardImage) {
+    setWindowTitle(cardImage.empty() ? text::Tr(text::kMainCaption)
+                                     : QString::fromStdString(
+                                           TitleWithCardImage(text::Tr(text::kMainCaption).toStdString(), cardImage)));
 }
 
 bool CMainDlg::OnInitDialog() {
@@ -88,6 +93,7 @@ void CMainDlg::ShowCardFound() {
     }
     shownRecord_ = 0;
     analysisPages_->SetShownRecord(0);
+    cardFiles_->SetShownRecord(0);
     overview_->SetMarker(0);
     exportCsvAction_->setEnabled(false);  // no record shown yet
     ShowStatus(QString());
@@ -116,6 +122,7 @@ void CMainDlg::OnFindCard() {
     // No scan may read through the old reader's copy while the drives change.
     overview_->ShowNoCard();
     analysisPages_->StopReport();
+    cardFiles_->StopSave();
     if (findDrives_) findDrives_();
     RenewCardReader(*reader_);
     ShowCardFound();

@@ -34,6 +34,7 @@ class QWebEngineLoadingInfo;
 namespace orvanta {
 
 class CAnalysisPages;
+class CCardFileCommands;
 class CEventsPanel;
 class COverviewStrip;
 class CRecordExport;
@@ -118,6 +119,11 @@ public:
     CRecordExport* Exporter() const { return export_; }
     // The local analysis and the report of the strip's range.
     CAnalysisPages* AnalysisPages() const { return analysisPages_; }
+    // Card images and the record's COMTRADE files.
+    CCardFileCommands* CardFiles() const { return cardFiles_; }
+    // Takes the card image at `path` as the card in drive E:, alone, as
+    // `--image` does: the title bar and the status line name it.
+    void OpenCardImage(const QString& path);
 
 public slots:
     void OnOK();
@@ -148,6 +154,8 @@ protected:
 
 private:
     void CreateControls();
+    // The caption, with the card image's name when one is taken as the card.
+    void ShowCaption(const std::string& cardImage);
     void SetTemplateTabOrder();
     PreparedQuery PrepareFromControls();
     // Takes over the record's time, disables the buttons, says what was
@@ -192,6 +200,7 @@ private:
     QAction* exportCsvAction_ = nullptr;
     CRecordExport* export_ = nullptr;
     CAnalysisPages* analysisPages_ = nullptr;
+    CCardFileCommands* cardFiles_ = nullptr;
     QAction* findCardAction_ = nullptr;
     QTimer* cardPoll_ = nullptr;
     QAction* stopWaitingAction_ = nullptr;

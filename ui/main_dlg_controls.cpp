@@ -13,6 +13,7 @@
 #include "dialogcore/card_search.h"
 #include "ui/web_browser2.h"
 #include "ui/analysis_pages.h"
+#include "ui/card_file_commands.h"
 #include "ui/main_dlg.h"
 #include "ui/events_panel.h"
 #include "ui/overview_strip.h"
@@ -177,6 +178,14 @@ void CMainDlg::CreateControls() {
     connect(analysisPages_->ReportAction(), &QAction::triggered, this,
             [this] { analysisPages_->MakeReport(overview_->ViewFrom(), overview_->ViewTo()); });
     new CStripQuantityMenu(overview_);
+    // Card images and the record's COMTRADE files.
+    cardFiles_ = new CCardFileCommands(
+        this, *export_, [this]() -> CCardReader& { return *reader_; }, [this] { return iniPath_; });
+    for (QAction* action : {cardFiles_->SaveImageAction(), cardFiles_->OpenImageAction(), cardFiles_->ComtradeAction()}) {
+        addAction(action);
+        browser_->addAction(action);
+    }
+    connect(cardFiles_, &CCardFileCommands::cardImageChosen, this, &CMainDlg::OpenCardImage);
 
     // The events list scans the strip's current range (the whole card when the strip shows none).
     events_ = new CEventsPanel(*reader_, iniPath_, this);

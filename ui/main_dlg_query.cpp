@@ -15,6 +15,7 @@
 #include "dialogcore/record_line.h"
 #include "platform/drive_map.h"
 #include "ui/analysis_pages.h"
+#include "ui/card_file_commands.h"
 #include "ui/web_browser2.h"
 #include "ui/local_pages.h"
 #include "ui/main_dlg.h"
@@ -56,6 +57,7 @@ void CMainDlg::Present(const PreparedQuery& query) {
     shownRecord_ = query.settings.actualTime > 0 ? query.settings.actualTime : 0;
     overview_->SetMarker(shownRecord_);
     analysisPages_->SetShownRecord(shownRecord_);
+    cardFiles_->SetShownRecord(shownRecord_);
     // Without a record there is nothing to export.
     exportCsvAction_->setEnabled(shownRecord_ > 0);
     refresh_->setEnabled(false);

@@ -42,6 +42,13 @@ public:
     void SavePageAsPdf(const QString& path);
     bool ExportRecordCsv(const QString& path);
 
+    // Asks for a file to write, proposing DefaultFileName in the folder used
+    // last; empty when the user cancelled. The window's other card files
+    // (card images, COMTRADE) are asked for and reported the same way.
+    QString AskForPath(const char* caption, const QString& suffix, const QString& filter);
+    // Says where a file went or why it failed, without blocking the window.
+    void Report(bool ok, const QString& text);
+
     // The text of the last message shown (for the window's tests).
     const QString& LastMessage() const { return lastMessage_; }
 
@@ -56,9 +63,6 @@ signals:
     void pdfSaved(const QString& path, bool ok);
 
 private:
-    QString AskForPath(const char* caption, const QString& suffix, const QString& filter);
-    void Report(bool ok, const QString& text);
-
     QWidget* window_;
     CWebBrowser2& browser_;
     ReaderOf reader_;

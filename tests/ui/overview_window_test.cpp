@@ -1,10 +1,12 @@
 // The overview strip in the main window: it scans the card off the
 // user-interface thread at start, a click queries the clicked record's second,
-// hovering names the sample, a zoom samples its range at full resolution, and
-// the exports write a PDF of the page and the record's CSV.
+// hovering names the sample, a zoom samples its range at full resolution, the
+// exports write a PDF of the page and the record's CSV, and the card files: an
+// image saved from the card and opened as the card, the record as COMTRADE.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -15,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -22,7 +25,9 @@
 #include <QWebEnginePage>
 
 #include "card/local_time.h"
+#include "cardimage/card_save.h"
 #include "request/record_csv.h"
+#include "ui/card_file_commands.h"
 #include "ui/web_browser2.h"
 #include "ui/main_dlg.h"
 #include "ui/overview_painter.h"
@@ -211,6 +216,89 @@ TEST_F(OverviewWindow, ExportsWriteAPdfOfThePageAndTheRecordsCsv) {
     EXPECT_EQ(CRecordExport::DefaultFileName(TimeOfFields(2024, 3, 14, 15, 20, 0), QStringLiteral("pdf")),
               QStringLiteral("orvanta-2024-03-14_152000.pdf"));
     EXPECT_EQ(CRecordExport::DefaultFileName(0, QStringLiteral("csv")), QStringLiteral("orvanta.csv"));
+}
+
+TEST_F(OverviewWindow, ACardImageSavedAndOpenedAnswersAsTheCardAndTheRecordExportsAsComtrade) {
+    auto volumes = testing_ui::CardVolumes(firstTime_, 1200);
+    auto w = MakeWindow(*volumes);
+    CCardFileCommands* files = w->CardFiles();
+    for (QAction* action : {files->SaveImageAction(), files->OpenImageAction(), files->ComtradeAction()}) {
+        EXPECT_TRUE(w->actions().contains(action)) << action->text().toStdString();
+    }
+    EXPECT_FALSE(files->ComtradeAction()->isEnabled());  // no record shown yet
+    QTest::mouseClick(w->RefreshButton(), Qt::LeftButton);
+    WaitForButtons(*w);
+    const std::int32_t shown = w->Reader().actualTime;
+    const std::string cardCsv = BuildRecordCsv(w->Reader());
+    EXPECT_TRUE(files->ComtradeAction()->isEnabled());
+
+    // A copy says where it went and its digest; an existing image is not
+    // replaced unless the file dialog asked; a missing folder fails.
+    QTemporaryDir dir;
+    const QString image = dir.filePath(QStringLiteral("card.img"));
+    const struct {
+        QString path;
+        bool replace;
+        bool ok;
+    } saves[] = {{image, false, true}, {image, false, false}, {image, true, true},
+                 {dir.filePath(QStringLiteral("missing/card.img")), true, false}};
+    for (const auto& save : saves) {
+        QSignalSpy saved(files, &CCardFileCommands::cardSaved);
+        files->SaveCardImage(save.path, save.replace);
+        ASSERT_TRUE(saved.count() > 0 || saved.wait(60000));
+        EXPECT_EQ(saved.at(0).at(1).toBool(), save.ok) << w->Exporter()->LastMessage().toStdString();
+        EXPECT_TRUE(w->Exporter()->LastMessage().contains(save.path)) << w->Exporter()->LastMessage().toStdString();
+        if (!save.ok) continue;
+        QFile digest(QString::fromStdString(cardimage::DigestPathOf(save.path.toStdString())));
+        ASSERT_TRUE(digest.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(w->Exporter()->LastMessage().contains(QString::fromLatin1(digest.readAll().left(64))));
+    }
+    QProcess check;
+    check.setWorkingDirectory(dir.path());
+    check.start(QStringLiteral("sha256sum"), {QStringLiteral("-c"), QStringLiteral("card.img.sha256")});
+    ASSERT_TRUE(check.waitForFinished(30000));
+    EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString();
+
+    // Opened as the card, the image answers the same second as the card did,
+    // and the title and the status line name it.
+    w->OpenCardImage(image);
+    ASSERT_TRUE(WaitUntil([&] { return !w->OverviewStrip()->IsScanning(); }, 60000));
+    EXPECT_TRUE(w->windowTitle().endsWith(QStringLiteral(" - card.img"))) << w->windowTitle().toStdString();
+    EXPECT_TRUE(w->StatusText().contains(image)) << w->StatusText().toStdString();
+    EXPECT_FALSE(files->ComtradeAction()->isEnabled());
+    QTest::mouseClick(w->RefreshButton(), Qt::LeftButton);
+    WaitForButtons(*w);
+    EXPECT_EQ(w->Reader().actualTime, shown);
+    EXPECT_EQ(BuildRecordCsv(w->Reader()), cardCsv);
+
+    // The record as COMTRADE: the files orvanta-card comtrade writes for that
+    // second, at the configuration's nominal frequency.
+    {
+        QFile ini(QString::fromStdString(config_.IniPath()));
+        ASSERT_TRUE(ini.open(QIODevice::Append));
+        ini.write("nominalFrequency=60\r\n");
+    }
+    ASSERT_TRUE(files->ExportComtrade(dir.filePath(QStringLiteral("window"))));
+    const char* binDir = std::getenv("ORVANTA_BIN_DIR");
+    ASSERT_NE(binDir, nullptr);
+    QProcess card;
+    card.start(QString::fromLocal8Bit(binDir) + QStringLiteral("/orvanta-card"),
+               {QStringLiteral("comtrade"), QStringLiteral("--drive"), QStringLiteral("E=") + image,
+                QStringLiteral("--at"), QString::fromStdString(FormatLocalStandard(shown)),
+                QStringLiteral("--frequency"), QStringLiteral("60"), dir.filePath(QStringLiteral("card"))});
+    ASSERT_TRUE(card.waitForFinished(30000));
+    ASSERT_EQ(card.exitCode(), 0) << card.readAllStandardError().toStdString();
+    for (const char* extension : {".cfg", ".dat"}) {
+        QFile fromWindow(dir.filePath(QStringLiteral("window") + QLatin1String(extension)));
+        QFile fromCard(dir.filePath(QStringLiteral("card") + QLatin1String(extension)));
+        ASSERT_TRUE(fromWindow.open(QIODevice::ReadOnly) && fromCard.open(QIODevice::ReadOnly)) << extension;
+        const QByteArray written = fromWindow.readAll();
+        EXPECT_EQ(written.toStdString(), fromCard.readAll().toStdString()) << extension;
+        if (QLatin1String(extension) == QLatin1String(".cfg")) {
+            EXPECT_TRUE(written.contains("\r\n60\r\n"));
+        }
+    }
+    EXPECT_TRUE(w->Exporter()->LastMessage().contains(dir.filePath(QStringLiteral("window.cfg"))));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "card/card_scan_source.h"
 #include "card/local_time.h"
 #include "card/range_scan.h"
+#include "dialogcore/record_comtrade.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
 #include "request/client_settings.h"
@@ -110,13 +111,7 @@ int RunComtrade(const Command& command, const ComtradeArguments& args) {
         return kExitFailed;
     }
     reader.ReadDeviceRecord();
-    analysis::ComtradeSetup setup;
-    setup.serial = static_cast<std::uint32_t>(reader.deviceSerial);
-    setup.ratioA = reader.ratioA;
-    setup.ratioB = reader.ratioB;
-    setup.zeroLevelA = reader.offsetA;
-    setup.zeroLevelB = reader.offsetB;
-    setup.lineFrequency = frequency;
+    analysis::ComtradeSetup setup = ComtradeSetupOf(reader, frequency);
     setup.binary = args.binary;
     setup.oneRecord = at;
     analysis::CComtradeWriter writer(OutBase(args.out), setup);

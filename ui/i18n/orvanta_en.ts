@@ -264,6 +264,38 @@
         <translation>The strip shows:</translation>
     </message>
     <message>
+        <source>保存存储卡映像…</source>
+        <translation>Save Card Image…</translation>
+    </message>
+    <message>
+        <source>打开存储卡映像…</source>
+        <translation>Open Card Image…</translation>
+    </message>
+    <message>
+        <source>导出 COMTRADE…</source>
+        <translation>Export COMTRADE…</translation>
+    </message>
+    <message>
+        <source>正在保存存储卡映像…</source>
+        <translation>Saving the card image…</translation>
+    </message>
+    <message>
+        <source>存储卡映像 (*.img)</source>
+        <translation>Card images (*.img)</translation>
+    </message>
+    <message>
+        <source>存储卡映像已保存到 %1（SHA-256：%2）</source>
+        <translation>Card image saved to %1 (SHA-256: %2)</translation>
+    </message>
+    <message>
+        <source>未保存存储卡映像：%1</source>
+        <translation>The card image was not saved: %1</translation>
+    </message>
+    <message>
+        <source>已取消保存存储卡映像。</source>
+        <translation>Saving the card image was cancelled.</translation>
+    </message>
+    <message>
         <source>已是最新记录: %1</source>
         <translation>Newest record: %1</translation>
     </message>
