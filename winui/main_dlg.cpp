@@ -42,12 +42,13 @@ SYSTEMTIME SystemTimeOf(const TimeControlValues& values) {
 
 }  // namespace
 
-CMainDlg::CMainDlg(RawVolumeSystem& volumes)
+CMainDlg::CMainDlg(RawVolumeSystem& volumes, const MainDlgCard& card)
     : CResizableDlg(IDD_MAIN),
       reader_(volumes),
       iniPath_(),
       selection_(ToTime32(std::time(nullptr))),
-      icon_(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+      icon_(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      card_(card) {}
 
 CMainDlg::~CMainDlg() {
     if (!localPagePath_.empty()) ::DeleteFileW(localPagePath_.c_str());
@@ -66,6 +67,9 @@ BOOL CMainDlg::OnInitDialog() {
     ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
     ShowSelectedTime();
     SetAnchors(kMainAnchors, kMainAnchorCount);
+    // In the place of the window that opened the image, if one did.
+    if (card_.placed) ::SetWindowPlacement(hwnd_, &card_.placement);
+    ShowCaption();
     config_ = FindClientConfig();
     iniPath_ = config_.iniPath;
 
@@ -101,11 +105,14 @@ void CMainDlg::ShowStartPage() {
             ShowLocalPage(NoAccessPage(WindowLanguage(), denied));
             return;
         }
-        drives = DriveReport(reader_.Volumes(), DriveMap(), language);
+        drives = DriveReport(reader_.Volumes(), card_.drives, language);
     }
     // Before the first query the browser tells what was found at start and
-    // how the window is used; a page of its own, never the server's.
-    const std::string device = code >= 'A' && code <= 'Z' ? SystemDeviceNameOf(static_cast<char>(code)) : std::string();
+    // how the window is used; a page of its own, never the server's. A card
+    // image is named by its path, a drive by the system's device name.
+    const std::string device = !CardImageOnDrive().empty() ? Narrow(card_.image)
+                               : code >= 'A' && code <= 'Z' ? SystemDeviceNameOf(static_cast<char>(code))
+                                                            : std::string();
     ShowLocalPage(StartPage(WindowLanguage(), SummariseCard(reader_), device, &ratios, &drives));
 }
 
@@ -199,6 +206,8 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* re
         // The control goes with the window: no event may arrive after it.
         browser_.Detach();
         events_.reset();
+        // A save under way stops and leaves no image.
+        imageSave_.reset();
         StopAnalysisCommands();
         return false;
     case WM_QUERYDRAGICON:
@@ -230,7 +239,7 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* re
         return true;
     }
     default:
-        return OnAnalysisMessage(message, wParam, lParam, result);
+        return OnImageMessage(message, wParam, lParam, result) || OnAnalysisMessage(message, wParam, lParam, result);
     }
 }
 

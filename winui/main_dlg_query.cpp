@@ -31,8 +31,10 @@ void CMainDlg::Present(const PreparedQuery& query) {
     if (strip_ != nullptr) strip_->SetMarker(query.settings.actualTime);
     // Without a record there is nothing to export: the system menu's entry
     // is grayed here, the context menu's when it opens.
-    ::EnableMenuItem(::GetSystemMenu(hwnd_, FALSE), IDM_EXPORT_CSV,
-                     MF_BYCOMMAND | (shownRecord_ > 0 ? MF_ENABLED : MF_GRAYED));
+    for (const UINT exported : {IDM_EXPORT_CSV, IDM_EXPORT_COMTRADE}) {
+        ::EnableMenuItem(::GetSystemMenu(hwnd_, FALSE), exported,
+                         MF_BYCOMMAND | (shownRecord_ > 0 ? MF_ENABLED : MF_GRAYED));
+    }
     ShowStatus(shownRecord_ > 0 ? WithArg(LoadText(IDS_RECORD_TIME), Widen(FormatLocalStandard(shownRecord_)))
                                 : LoadText(IDS_NO_RECORD));
     EnableButtons(false);
@@ -74,14 +76,19 @@ void CMainDlg::PostQuery(const PreparedQuery& query) {
 void CMainDlg::ShowStatus(const std::wstring& recordLine) {
     const TextLanguage language = TextLanguageOf(WindowLanguage());
     const char letter = static_cast<char>(reader_.StartupDriveCode());
-    const CardLine line =
-        CardLineOf(reader_, letter >= 'A' && letter <= 'Z' ? DevicePathOf(letter) : std::string(), noCardCause_,
-                   language);
+    // A card image is named by its path, a drive by its device path.
+    const std::string image = CardImageOnDrive();
+    const CardLine line = CardLineOf(reader_,
+                                     !image.empty()                ? Narrow(card_.image)
+                                     : letter >= 'A' && letter <= 'Z' ? DevicePathOf(letter)
+                                                                      : std::string(),
+                                     noCardCause_, language);
     const std::wstring drive(1, static_cast<wchar_t>(line.letter));
     std::wstring text;
     switch (line.kind) {
     case CardLineKind::kOnDrive:
-        text = WithArg(LoadText(IDS_CARD_ON_DRIVE), drive);
+        text = image.empty() ? WithArg(LoadText(IDS_CARD_ON_DRIVE), drive)
+                             : WithArgs(LoadText(IDS_CARD_IMAGE_ON_DRIVE), drive, Widen(image));
         break;
     case CardLineKind::kNotResponding:
         text = WithArg(LoadText(IDS_CARD_NOT_RESPONDING), drive);
