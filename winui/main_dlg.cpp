@@ -67,8 +67,6 @@ BOOL CMainDlg::OnInitDialog() {
     ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
     ShowSelectedTime();
     SetAnchors(kMainAnchors, kMainAnchorCount);
-    // In the place of the window that opened the image, if one did.
-    if (card_.placed) ::SetWindowPlacement(hwnd_, &card_.placement);
     ShowCaption();
     config_ = FindClientConfig();
     iniPath_ = config_.iniPath;
@@ -85,6 +83,9 @@ BOOL CMainDlg::OnInitDialog() {
         }
     }
     StartAnalysisCommands();
+    // In the place of the window that opened the image, if one did; last,
+    // since it shows the window.
+    if (card_.placed) ::SetWindowPlacement(hwnd_, &card_.placement);
     return TRUE;
 }
 

@@ -59,7 +59,10 @@ void CMainDlg::TellProblem(const std::wstring& text) {
 void CMainDlg::PrepareImageEntries(HMENU entries) {
     const bool card = reader_.StartupDriveCode() != kNoCardDriveCode;
     ::EnableMenuItem(entries, IDM_EXPORT_COMTRADE, shownRecord_ > 0 ? MF_ENABLED : MF_GRAYED);
-    ::EnableMenuItem(entries, IDM_SAVE_IMAGE, card && !Saving() ? MF_ENABLED : MF_GRAYED);
+    // The strip's scan holds the card open, and the system lets one reader
+    // open a raw volume at a time.
+    const bool scanning = strip_ != nullptr && strip_->IsScanning();
+    ::EnableMenuItem(entries, IDM_SAVE_IMAGE, card && !Saving() && !scanning ? MF_ENABLED : MF_GRAYED);
     ::EnableMenuItem(entries, IDM_OPEN_IMAGE, !Saving() ? MF_ENABLED : MF_GRAYED);
     ::EnableMenuItem(entries, IDM_CANCEL_SAVE, Saving() ? MF_ENABLED : MF_GRAYED);
 }
@@ -100,6 +103,7 @@ bool CMainDlg::OnImageMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PT
 
 void CMainDlg::SaveCardImage() {
     if (Saving() || reader_.StartupDriveCode() == kNoCardDriveCode) return;
+    if (strip_ != nullptr && strip_->IsScanning()) return;
     const std::wstring path = AskSavePath(hwnd_, IDS_SAVE_IMAGE, L"orvanta-card.img", ImageFilter(), L"img");
     if (path.empty()) return;
     std::string ansi;
@@ -110,12 +114,14 @@ void CMainDlg::SaveCardImage() {
     savingPath_ = path;
     ShowStatus(WithArg(LoadText(IDS_SAVING_IMAGE), L"0"));
     imageSave_->Start(ansi);
+    EnableButtons(false);
 }
 
 void CMainDlg::OnImageSaved(WPARAM generation) {
     if (imageSave_ == nullptr) return;
     const std::unique_ptr<cardimage::CardSaveResult> saved = imageSave_->TakeResult(generation);
     if (!saved) return;
+    EnableButtons(true);
     switch (saved->status) {
     case cardimage::CardSaveStatus::kSaved:
         ShowStatus(WithArg(LoadText(IDS_IMAGE_SAVED), FileNameOf(savingPath_)));

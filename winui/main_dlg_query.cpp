@@ -120,8 +120,9 @@ void CMainDlg::ShowLocalPage(const std::string& html) {
 
 void CMainDlg::EnableButtons(bool enabled) {
     // Refresh, ">", "<": in this order both ways. Not while a report is
-    // made through the window's reader.
-    if (report_ != nullptr && report_->IsScanning()) enabled = false;
+    // made through the window's reader, nor while the card is copied (the
+    // system opens a raw volume for one reader at a time).
+    if ((report_ != nullptr && report_->IsScanning()) || Saving()) enabled = false;
     for (const int id : {IDOK, IDC_FORWARD, IDC_BACK}) ::EnableWindow(::GetDlgItem(hwnd_, id), enabled);
 }
 

@@ -569,6 +569,8 @@ std::wstring FileNameOf(const std::string& path) {
 // 保存存储卡映像… into `path`: the copy runs on the window's worker, the status
 // line says when it is saved.
 void SaveImage(const Session& s, const std::string& path) {
+    // Not while the strip reads the card: one reader opens it at a time.
+    if (!WaitFor(StripReady, s, 30000)) Fail("the strip's scan did not end");
     ThroughFileDialog(s, kSaveImage, path);
     const std::wstring saved = (g_english ? L"Card image saved: " : L"\u5b58\u50a8\u5361\u6620\u50cf\u5df2\u4fdd\u5b58: ") +
                                FileNameOf(path);
