@@ -133,6 +133,8 @@ for row in "${queries[@]}"; do
   commands=${commands//DEADPORT/$dead_port}
   commands=${commands//SAVED/$(winpath "$work/saved.img")}
   commands=${commands//COMTRADE/$(winpath "$work/comtrade.cfg")}
+  # A new file for each row: the save dialog would ask before replacing one.
+  rm -f "$work/comtrade.cfg" "$work/comtrade.dat"
   if [ "$card" = image ]; then
     # The image is E: through the window's own map only.
     rm -f "$WINEPREFIX/dosdevices/e::"

