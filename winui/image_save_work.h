@@ -6,6 +6,8 @@
 // leaves no image.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "card/card_scan_source.h"
@@ -18,7 +20,8 @@ constexpr UINT kImageSaveProgressMessage = WM_APP + 3;
 constexpr UINT kImageSaveDoneMessage = WM_APP + 4;
 
 // The worker's copier: what it needs of the reader is copied, and it opens
-// the card's volume itself, so queries go on while it copies.
+// the card's volume itself. The system lets one reader open a raw volume at
+// a time: the window runs no query while it copies.
 class CImageSaver {
 public:
     explicit CImageSaver(const CCardReader& reader) : source_(reader) {}

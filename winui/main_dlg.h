@@ -17,8 +17,8 @@
 #include <string>
 
 #include "card/card_reader.h"
-#include "platform/drive_map.h"
 #include "dialogcore/time_selection.h"
+#include "platform/drive_map.h"
 #include "request/config_search.h"
 #include "request/query_road.h"
 #include "winui/browser_events.h"

@@ -78,11 +78,13 @@ void CMainDlg::ShowStatus(const std::wstring& recordLine) {
     const char letter = static_cast<char>(reader_.StartupDriveCode());
     // A card image is named by its path, a drive by its device path.
     const std::string image = CardImageOnDrive();
-    const CardLine line = CardLineOf(reader_,
-                                     !image.empty()                ? Narrow(card_.image)
-                                     : letter >= 'A' && letter <= 'Z' ? DevicePathOf(letter)
-                                                                      : std::string(),
-                                     noCardCause_, language);
+    std::string devicePath;
+    if (!image.empty()) {
+        devicePath = Narrow(card_.image);
+    } else if (letter >= 'A' && letter <= 'Z') {
+        devicePath = DevicePathOf(letter);
+    }
+    const CardLine line = CardLineOf(reader_, devicePath, noCardCause_, language);
     const std::wstring drive(1, static_cast<wchar_t>(line.letter));
     std::wstring text;
     switch (line.kind) {
