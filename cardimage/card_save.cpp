@@ -206,10 +206,15 @@ CardSaveResult SaveCardImage(const CardScanSource& source, const std::string& im
     if (!options.force && Exists(imagePath)) {
         return Failed(result, CardSaveStatus::kImageExists, "\"" + imagePath + "\" exists (--force replaces it)");
     }
-    VolumeOpen open = source.volumes->Open(source.devicePath.c_str());
-    if (!open) {
-        return Failed(result, CardSaveStatus::kNoDevice,
-                      VolumeCauseText(open.status, source.devicePath, TextLanguage::kEnglish));
+    // One open of the card at a time: Windows opens a raw volume for one
+    // reader only (no FILE_SHARE_READ), so a second open while the first is
+    // held fails and the ring would not be found.
+    {
+        const VolumeOpen probe = source.volumes->Open(source.devicePath.c_str());
+        if (!probe) {
+            return Failed(result, CardSaveStatus::kNoDevice,
+                          VolumeCauseText(probe.status, source.devicePath, TextLanguage::kEnglish));
+        }
     }
     RingRange located;
     {
@@ -218,6 +223,12 @@ CardSaveResult SaveCardImage(const CardScanSource& source, const std::string& im
         if (located.outcome == RangeOutcome::kCardGone || held.Gone()) {
             return Failed(result, CardSaveStatus::kCardGone, "the card stopped answering while its ring was found");
         }
+    }
+    VolumeOpen open = source.volumes->Open(source.devicePath.c_str());
+    if (!open) {
+        return Failed(result, CardSaveStatus::kCardGone,
+                      "the card stopped answering after its ring was found: " +
+                          VolumeCauseText(open.status, source.devicePath, TextLanguage::kEnglish));
     }
     const std::vector<SectorRun> runs = RunsToCopy(source.baseSector, located);
     std::uint64_t total = 0;

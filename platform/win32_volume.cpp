@@ -1,8 +1,10 @@
 // Win32 raw volumes: CreateFileA on the drive's device path ("\\.\E:"),
 // SetFilePointer with a 64-bit offset split into its low and high halves,
-// ReadFile and CloseHandle. Device paths are real here, so the drive map is
-// not consulted. A handle that is not a disk (a pipe, a console) is no card
-// device.
+// ReadFile and CloseHandle. The system names its drives itself; a drive the
+// map names (the window's card image, `--image FILE`, always E:) is that file
+// instead, opened the same way (its path in UTF-8, opened as UTF-16 so that
+// any name works). A handle that is not a disk or a file (a pipe, a
+// console) is no card device.
 #ifdef _WIN32
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -14,6 +16,7 @@
 #include <windows.h>
 
 #include <limits>
+#include <string>
 
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
@@ -81,11 +84,32 @@ private:
     HANDLE handle_;
 };
 
+// A UTF-8 path as UTF-16; empty when it is not valid UTF-8.
+std::wstring WidePath(const std::string& path) {
+    const int length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, NULL, 0);
+    if (length <= 1) return std::wstring();
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, &wide[0], length);
+    wide.resize(static_cast<std::size_t>(length - 1));
+    return wide;
+}
+
 class Win32VolumeSystem : public RawVolumeSystem {
 public:
+    explicit Win32VolumeSystem(const DriveMap& drives) : drives_(drives) {}
+
     VolumeOpen Open(const char* devicePath) override {
         if (devicePath == nullptr) return VolumeOpen::Failed(VolumeCause::kNotFound);
-        HANDLE handle = ::CreateFileA(devicePath, GENERIC_READ, FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+        HANDLE handle = INVALID_HANDLE_VALUE;
+        if (const std::string* image = drives_.Resolve(devicePath)) {
+            // An image file, shared with whoever writes it (a save under way).
+            const std::wstring wide = WidePath(*image);
+            if (wide.empty()) return VolumeOpen::Failed(VolumeCause::kNotFound);
+            handle = ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                   OPEN_EXISTING, 0, NULL);
+        } else {
+            handle = ::CreateFileA(devicePath, GENERIC_READ, FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+        }
         if (handle == INVALID_HANDLE_VALUE) {
             const DWORD error = ::GetLastError();
             return VolumeOpen::Failed(CauseOfError(error), static_cast<int>(error));
@@ -98,12 +122,15 @@ public:
         result.volume = std::make_unique<Win32Volume>(handle);
         return result;
     }
+
+private:
+    DriveMap drives_;
 };
 
 }  // namespace
 
-std::unique_ptr<RawVolumeSystem> MakePlatformVolumeSystem(const DriveMap&) {
-    return std::make_unique<Win32VolumeSystem>();
+std::unique_ptr<RawVolumeSystem> MakePlatformVolumeSystem(const DriveMap& drives) {
+    return std::make_unique<Win32VolumeSystem>(drives);
 }
 
 }  // namespace orvanta

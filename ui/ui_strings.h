@@ -78,5 +78,18 @@ inline constexpr const char kMakingReport[] = QT_TRANSLATE_NOOP("orvanta", "正�
 inline constexpr const char kOverviewQuantity[] = QT_TRANSLATE_NOOP("orvanta", "概览显示");
 inline constexpr const char kNoRecordToAnalyse[] = QT_TRANSLATE_NOOP("orvanta", "没有可分析的记录：请先查询一个时间。");
 
+// The Windows window's card images and COMTRADE export (its menu entries are
+// ui/analysis_strings.h's): the save's progress and end in the status
+// line, the card line naming an image,
+// the file dialogs' filters.
+inline constexpr const char kCardImageOnDrive[] = QT_TRANSLATE_NOOP("orvanta", "存储卡 %1: %2");
+inline constexpr const char kCancelImageSave[] = QT_TRANSLATE_NOOP("orvanta", "取消保存映像");
+inline constexpr const char kSavingCardImageProgress[] = QT_TRANSLATE_NOOP("orvanta", "正在保存存储卡映像… %1%");
+inline constexpr const char kCardImageSavedStatus[] = QT_TRANSLATE_NOOP("orvanta", "存储卡映像已保存: %1");
+inline constexpr const char kCardImageSaveCancelled[] = QT_TRANSLATE_NOOP("orvanta", "已取消保存存储卡映像");
+inline constexpr const char kCardImageSaveFailed[] = QT_TRANSLATE_NOOP("orvanta", "无法保存存储卡映像: %1");
+inline constexpr const char kCardImages[] = QT_TRANSLATE_NOOP("orvanta", "存储卡映像");
+inline constexpr const char kAllFiles[] = QT_TRANSLATE_NOOP("orvanta", "所有文件");
+
 }  // namespace text
 }  // namespace orvanta

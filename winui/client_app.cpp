@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "dialogcore/card_image_option.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
 #include "platform/socket_startup.h"
@@ -89,12 +90,20 @@ int CClientApp::Run() {
     ::InitCommonControlsEx(&controls);
     ::AtlAxWinInit();
     COverviewStrip::Register(instance);
-    {
-        // Drive letters are the system's own: an empty map.
-        const DriveMap drives;
-        const std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(drives);
-        CMainDlg window(*volumes);
+    // Drive letters are the system's own; a card image (--image, or one
+    // 打开存储卡映像… chose) is drive E:. Another image opens a new window
+    // in the old one's place, with a card reader and volumes of its own.
+    MainDlgCard card;
+    card.image = options.image;
+    for (;;) {
+        if (!card.image.empty()) card.drives.Set(kCardImageDrive, Narrow(card.image));
+        const std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(card.drives);
+        CMainDlg window(*volumes, card);
         window.DoModal(nullptr);
+        if (window.ImageToOpen().empty()) break;
+        card.image = window.ImageToOpen();
+        card.placement = window.Placement();
+        card.placed = true;
     }
     ::OleUninitialize();
     return 0;

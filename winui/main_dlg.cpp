@@ -43,12 +43,13 @@ SYSTEMTIME SystemTimeOf(const TimeControlValues& values) {
 
 }  // namespace
 
-CMainDlg::CMainDlg(RawVolumeSystem& volumes)
+CMainDlg::CMainDlg(RawVolumeSystem& volumes, const MainDlgCard& card)
     : CResizableDlg(IDD_MAIN),
       reader_(volumes),
       iniPath_(),
       selection_(ToTime32(std::time(nullptr))),
-      icon_(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+      icon_(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      card_(card) {}
 
 CMainDlg::~CMainDlg() {
     if (!localPagePath_.empty()) ::DeleteFileW(localPagePath_.c_str());
@@ -67,6 +68,7 @@ BOOL CMainDlg::OnInitDialog() {
     ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
     ShowSelectedTime();
     SetAnchors(kMainAnchors, kMainAnchorCount);
+    ShowCaption();
     config_ = FindClientConfig();
     iniPath_ = config_.iniPath;
 
@@ -77,6 +79,9 @@ BOOL CMainDlg::OnInitDialog() {
     InstallWindowKeys(hwnd_);
     // The focus starts on 刷新 (first in the dialog's order is the date).
     ::SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(hwnd_, IDOK)), TRUE);
+    // In the place of the window that opened the image, if one did; last,
+    // since it shows the window.
+    if (card_.placed) ::SetWindowPlacement(hwnd_, &card_.placement);
     return FALSE;
 }
 
@@ -97,11 +102,14 @@ void CMainDlg::ShowStartPage() {
             ShowLocalPage(NoAccessPage(WindowLanguage(), denied));
             return;
         }
-        drives = DriveReport(reader_.Volumes(), DriveMap(), language);
+        drives = DriveReport(reader_.Volumes(), card_.drives, language);
     }
     // Before the first query the browser tells what was found at start and
-    // how the window is used; a page of its own, never the server's.
-    const std::string device = code >= 'A' && code <= 'Z' ? SystemDeviceNameOf(static_cast<char>(code)) : std::string();
+    // how the window is used; a page of its own, never the server's. A card
+    // image is named by its path, a drive by the system's device name.
+    const std::string device = !CardImageOnDrive().empty() ? Narrow(card_.image)
+                               : code >= 'A' && code <= 'Z' ? SystemDeviceNameOf(static_cast<char>(code))
+                                                            : std::string();
     ShowLocalPage(StartPage(WindowLanguage(), SummariseCard(reader_), device, &ratios, &drives));
 }
 
@@ -206,6 +214,8 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* re
         RemoveWindowKeys();
         browser_.Detach();
         events_.reset();
+        // A save under way stops and leaves no image.
+        imageSave_.reset();
         StopAnalysisCommands();
         return false;
     case WM_QUERYDRAGICON:
@@ -238,7 +248,7 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* re
         return true;
     }
     default:
-        return OnAnalysisMessage(message, wParam, lParam, result);
+        return OnImageMessage(message, wParam, lParam, result) || OnAnalysisMessage(message, wParam, lParam, result);
     }
 }
 

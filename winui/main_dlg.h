@@ -18,10 +18,12 @@
 
 #include "card/card_reader.h"
 #include "dialogcore/time_selection.h"
+#include "platform/drive_map.h"
 #include "request/config_search.h"
 #include "request/query_road.h"
 #include "winui/browser_events.h"
 #include "winui/events_dlg.h"
+#include "winui/image_save_work.h"
 #include "winui/overview_strip.h"
 #include "winui/report_work.h"
 #include "winui/resizable_dlg.h"
@@ -30,13 +32,28 @@
 
 namespace orvanta {
 
+// The card a window is opened on: the drive map `volumes` were made from
+// (a card image as E:, or empty) and the image's path (empty: none), and
+// where the window that opened the image stood.
+struct MainDlgCard {
+    DriveMap drives;
+    std::wstring image;
+    WINDOWPLACEMENT placement = {};  // its length is set when it is taken
+    bool placed = false;
+};
+
 class CMainDlg : public CResizableDlg, private CBrowserListener {
 public:
     // Constructs the card reader on `volumes` (which must outlive the
     // window): calibration ratios, then the drive search. The selected time
     // is the moment of construction.
-    explicit CMainDlg(RawVolumeSystem& volumes);
+    explicit CMainDlg(RawVolumeSystem& volumes, const MainDlgCard& card = MainDlgCard());
     ~CMainDlg() override;
+
+    // After the window has ended: the image 打开存储卡映像… chose (empty:
+    // none, the program ends) and where the window stood.
+    const std::wstring& ImageToOpen() const { return imageToOpen_; }
+    const WINDOWPLACEMENT& Placement() const { return card_.placement; }
 
 protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) override;
@@ -83,6 +100,22 @@ private:
     void ChooseQuantity(OverviewQuantity quantity);
     std::string UnreachablePage(const std::string& serverBaseUrl, const std::string& engineError);
 
+    // Card images and the COMTRADE export (main_dlg_image.cpp): the copy of
+    // the card on a worker thread, with its progress in the status line.
+    void PrepareImageEntries(HMENU entries);
+    bool OnImageCommand(int command);
+    bool OnImageMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result);
+    void SaveCardImage();
+    void OnImageSaved(WPARAM generation);
+    void OpenCardImage();
+    void ExportComtrade();
+    // The window's caption, naming the card image when it has one.
+    void ShowCaption();
+    // The card image's file name when it is the drive found at start (UTF-8).
+    std::string CardImageOnDrive() const;
+    bool Saving() const { return imageSave_ != nullptr && imageSave_->IsScanning(); }
+    void TellProblem(const std::wstring& text);
+
     void ShowStartPage();
     // The card search (main_dlg_card.cpp): the card as the reader found it
     // (start page, status line, strip, and the two-second search while there
@@ -126,6 +159,12 @@ private:
     std::unique_ptr<CReportWork> report_;
     std::wstring reportPath_;
     std::wstring statusBeforeReport_;
+    // The card this window was opened on, and the image to open next.
+    MainDlgCard card_;
+    std::wstring imageToOpen_;
+    // 保存存储卡映像…, made at its first use, and the image it writes.
+    std::unique_ptr<CImageSaveWork> imageSave_;
+    std::wstring savingPath_;
 };
 
 }  // namespace orvanta

@@ -24,12 +24,13 @@ void CMainDlg::AddMenuToSystemMenu() {
     ::AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
     for (int i = 0; i < ::GetMenuItemCount(entries); ++i) {
         const UINT id = ::GetMenuItemID(entries, i);
-        // The strip's own zoom and cancel stay in its context menu.
-        if (id == IDM_WHOLE_CARD || id == IDM_CANCEL_SCAN) continue;
+        // The strip's own zoom and cancel, and the save's cancel, stay in the
+        // context menu.
+        if (id == IDM_WHOLE_CARD || id == IDM_CANCEL_SCAN || id == IDM_CANCEL_SAVE) continue;
         wchar_t text[128] = {};
         ::GetMenuStringW(entries, i, text, 128, MF_BYPOSITION);
         // No record is shown yet: nothing to export.
-        const UINT grayed = id == IDM_EXPORT_CSV ? MF_GRAYED : 0;
+        const UINT grayed = id == IDM_EXPORT_CSV || id == IDM_EXPORT_COMTRADE ? MF_GRAYED : 0;
         ::AppendMenuW(system, id == 0 ? MF_SEPARATOR : MF_STRING | grayed, id, text);
     }
     ::DestroyMenu(menu);
@@ -45,6 +46,7 @@ void CMainDlg::ShowContextMenu(LPARAM at) {
     ::EnableMenuItem(entries, IDM_WHOLE_CARD, card ? MF_ENABLED : MF_GRAYED);
     ::EnableMenuItem(entries, IDM_CANCEL_SCAN, scanning ? MF_ENABLED : MF_GRAYED);
     ::EnableMenuItem(entries, IDM_EXPORT_CSV, shownRecord_ > 0 ? MF_ENABLED : MF_GRAYED);
+    PrepareImageEntries(entries);
     PrepareAnalysisEntries(entries);
     POINT point = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
     if (at == -1) {  // from the keyboard: at the window's top-left corner
@@ -80,7 +82,7 @@ bool CMainDlg::OnMenuCommand(int command) {
         if (strip_ != nullptr) strip_->CancelScan();
         return true;
     default:
-        return OnAnalysisCommand(command);
+        return OnImageCommand(command) || OnAnalysisCommand(command);
     }
 }
 

@@ -32,8 +32,10 @@ void CMainDlg::Present(const PreparedQuery& query) {
     if (strip_ != nullptr) strip_->SetMarker(query.settings.actualTime);
     // Without a record there is nothing to export: the system menu's entry
     // is grayed here, the context menu's when it opens.
-    ::EnableMenuItem(::GetSystemMenu(hwnd_, FALSE), IDM_EXPORT_CSV,
-                     MF_BYCOMMAND | (shownRecord_ > 0 ? MF_ENABLED : MF_GRAYED));
+    for (const UINT exported : {IDM_EXPORT_CSV, IDM_EXPORT_COMTRADE}) {
+        ::EnableMenuItem(::GetSystemMenu(hwnd_, FALSE), exported,
+                         MF_BYCOMMAND | (shownRecord_ > 0 ? MF_ENABLED : MF_GRAYED));
+    }
     ShowStatus(shownRecord_ > 0 ? WithArg(LoadText(IDS_RECORD_TIME), Widen(FormatLocalStandard(shownRecord_)))
                                 : LoadText(IDS_NO_RECORD));
     EnableButtons(false);
@@ -75,14 +77,21 @@ void CMainDlg::PostQuery(const PreparedQuery& query) {
 void CMainDlg::ShowStatus(const std::wstring& recordLine) {
     const TextLanguage language = TextLanguageOf(WindowLanguage());
     const char letter = static_cast<char>(reader_.StartupDriveCode());
-    const CardLine line =
-        CardLineOf(reader_, letter >= 'A' && letter <= 'Z' ? DevicePathOf(letter) : std::string(), noCardCause_,
-                   language);
+    // A card image is named by its path, a drive by its device path.
+    const std::string image = CardImageOnDrive();
+    std::string devicePath;
+    if (!image.empty()) {
+        devicePath = Narrow(card_.image);
+    } else if (letter >= 'A' && letter <= 'Z') {
+        devicePath = DevicePathOf(letter);
+    }
+    const CardLine line = CardLineOf(reader_, devicePath, noCardCause_, language);
     const std::wstring drive(1, static_cast<wchar_t>(line.letter));
     std::wstring text;
     switch (line.kind) {
     case CardLineKind::kOnDrive:
-        text = WithArg(LoadText(IDS_CARD_ON_DRIVE), drive);
+        text = image.empty() ? WithArg(LoadText(IDS_CARD_ON_DRIVE), drive)
+                             : WithArgs(LoadText(IDS_CARD_IMAGE_ON_DRIVE), drive, Widen(image));
         break;
     case CardLineKind::kNotResponding:
         text = WithArg(LoadText(IDS_CARD_NOT_RESPONDING), drive);
@@ -114,8 +123,9 @@ void CMainDlg::ShowLocalPage(const std::string& html) {
 
 void CMainDlg::EnableButtons(bool enabled) {
     // Refresh, ">", "<": in this order both ways. Not while a report is
-    // made through the window's reader.
-    if (report_ != nullptr && report_->IsScanning()) enabled = false;
+    // made through the window's reader, nor while the card is copied (the
+    // system opens a raw volume for one reader at a time).
+    if ((report_ != nullptr && report_->IsScanning()) || Saving()) enabled = false;
     if (!enabled) ParkFocus();
     for (const int id : {IDOK, IDC_FORWARD, IDC_BACK}) ::EnableWindow(::GetDlgItem(hwnd_, id), enabled);
     if (enabled) ReturnFocus();

@@ -55,6 +55,17 @@
 #define IDS_OVERVIEW_QUANTITY 240
 #define IDS_MAKING_REPORT 241
 #define IDS_NO_RECORD_TO_ANALYSE 242
+// Card images (open, save) and the COMTRADE export.
+#define IDS_CARD_IMAGE_ON_DRIVE 250
+#define IDS_SAVE_IMAGE 251
+#define IDS_OPEN_IMAGE 252
+#define IDS_EXPORT_COMTRADE 253
+#define IDS_SAVING_IMAGE 254
+#define IDS_IMAGE_SAVED 255
+#define IDS_IMAGE_SAVE_CANCELLED 256
+#define IDS_IMAGE_SAVE_FAILED 257
+#define IDS_CARD_IMAGES 258
+#define IDS_ALL_FILES 259
 
 // Commands of the context menu, also in the system menu (whose commands are
 // multiples of 16 below 0xF000).
@@ -70,6 +81,12 @@
 // 本地分析 (F6) and 生成报告….
 #define IDM_LOCAL_ANALYSIS 0x00C0
 #define IDM_MAKE_REPORT 0x00D0
+// 导出 COMTRADE… of the record shown; the card image's open, save and the
+// save's cancel.
+#define IDM_EXPORT_COMTRADE 0x0080
+#define IDM_OPEN_IMAGE 0x0090
+#define IDM_SAVE_IMAGE 0x00A0
+#define IDM_CANCEL_SAVE 0x00B0
 
 // Controls of the main window (IDOK, 1, is the refresh button).
 #define IDC_BROWSER 1002

@@ -8,24 +8,61 @@
 #include "winui/ui_texts.h"
 
 namespace orvanta {
+namespace {
 
-void SaveTextAs(HWND owner, UINT titleId, const wchar_t* defaultName, const std::function<std::string()>& text) {
+// The dialog's title: the menu text without its "…".
+std::wstring DialogTitle(UINT titleId) {
     std::wstring title = LoadText(titleId);
     if (!title.empty() && title.back() == L'\u2026') title.pop_back();
-    wchar_t path[MAX_PATH] = {};
-    ::lstrcpynW(path, defaultName, MAX_PATH);
+    return title;
+}
+
+// Runs the save (or open) dialog on `path`, which holds the proposed name.
+bool AskPath(HWND owner, UINT titleId, const std::wstring& filter, const wchar_t* extension, bool save,
+             wchar_t (&path)[MAX_PATH]) {
+    const std::wstring title = DialogTitle(titleId);
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
-    dialog.lpstrFilter = L"CSV (*.csv)\0*.csv\0";
+    dialog.lpstrFilter = filter.c_str();
     dialog.lpstrFile = path;
     dialog.nMaxFile = MAX_PATH;
     dialog.lpstrTitle = title.c_str();
-    dialog.lpstrDefExt = L"csv";
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!::GetSaveFileNameW(&dialog)) return;
+    dialog.lpstrDefExt = extension;
+    dialog.Flags = OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    return save ? ::GetSaveFileNameW(&dialog) != FALSE : ::GetOpenFileNameW(&dialog) != FALSE;
+}
+
+}  // namespace
+
+std::wstring AskSavePath(HWND owner, UINT titleId, const std::wstring& defaultName, const std::wstring& filter,
+                         const wchar_t* extension) {
+    wchar_t path[MAX_PATH] = {};
+    ::lstrcpynW(path, defaultName.c_str(), MAX_PATH);
+    return AskPath(owner, titleId, filter, extension, true, path) ? std::wstring(path) : std::wstring();
+}
+
+std::wstring AskOpenPath(HWND owner, UINT titleId, const std::wstring& filter) {
+    wchar_t path[MAX_PATH] = {};
+    return AskPath(owner, titleId, filter, nullptr, false, path) ? std::wstring(path) : std::wstring();
+}
+
+bool AnsiPath(const std::wstring& path, std::string* ansi) {
+    BOOL lost = FALSE;
+    const int length =
+        ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, nullptr, 0, nullptr, &lost);
+    if (length <= 1 || lost) return false;
+    ansi->assign(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, &(*ansi)[0], length, nullptr, nullptr);
+    ansi->resize(static_cast<std::size_t>(length - 1));
+    return true;
+}
+
+void SaveTextAs(HWND owner, UINT titleId, const wchar_t* defaultName, const std::function<std::string()>& text) {
+    const std::wstring path = AskSavePath(owner, titleId, defaultName, std::wstring(L"CSV (*.csv)\0*.csv\0", 18), L"csv");
+    if (path.empty()) return;
     const std::string content = text();
-    FILE* file = ::_wfopen(path, L"wb");
+    FILE* file = ::_wfopen(path.c_str(), L"wb");
     bool written = file != nullptr && std::fwrite(content.data(), 1, content.size(), file) == content.size();
     if (file != nullptr && std::fclose(file) != 0) written = false;
     if (!written) {

@@ -1,5 +1,11 @@
 #include "winui/window_options.h"
 
+#include <string>
+#include <vector>
+
+#include "dialogcore/card_image_option.h"
+#include "winui/ui_texts.h"
+
 namespace orvanta {
 
 WindowOptions ReadWindowOptions(int argc, wchar_t** argv, UiLanguage language) {
@@ -14,6 +20,24 @@ WindowOptions ReadWindowOptions(int argc, wchar_t** argv, UiLanguage language) {
         if (argument == L"--version") {
             options.action = WindowOptions::Action::kVersion;
             return options;
+        }
+        if (argument == L"--image" || argument.compare(0, 8, L"--image=") == 0) {
+            if (argument == L"--image") {
+                argument = i + 1 < argc ? argv[++i] : L"";
+            } else {
+                argument.erase(0, 8);
+            }
+            // Windows names its drives itself: the image is the one drive the
+            // window maps (E:), as --drive E=FILE maps it elsewhere.
+            std::vector<std::string> drives;
+            std::string error;
+            if (!AddCardImageDrive(Narrow(argument), &drives, &error)) {
+                options.action = WindowOptions::Action::kBad;
+                options.problem = Widen(error);
+                return options;
+            }
+            options.image = argument;
+            continue;
         }
         if (argument == L"--lang") {
             if (i + 1 >= argc) {
@@ -51,6 +75,7 @@ std::wstring WindowHelpText() {
            L"  -h, --help     show this help and exit\n"
            L"  --version      show the version and exit\n"
            L"  --lang zh|en   the window's language, whatever the desktop says\n"
+           L"  --image FILE   a saved card image (orvanta-card save) as the card in drive E:\n"
            L"\n"
            L"The card is looked for on the drives D: to Z:. The window speaks Chinese, or\n"
            L"English for a user whose display language is English.\n";

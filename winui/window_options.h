@@ -1,4 +1,5 @@
-// The Windows window's command line: --lang, and -h/--help and --version in
+// The Windows window's command line: --lang, --image FILE (a saved card image
+// taken as the card in drive E:), and -h/--help and --version in
 // the conventions of the other programs (text on standard output and status 0,
 // a bad argument on standard error and status 2).
 #pragma once
@@ -13,6 +14,7 @@ struct WindowOptions {
     enum class Action { kRun, kHelp, kVersion, kBad };
     Action action = Action::kRun;
     UiLanguage language = UiLanguage::kChinese;
+    std::wstring image;    // --image: the card image's path, or empty
     std::wstring problem;  // for kBad: what was wrong
 };
 

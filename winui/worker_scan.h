@@ -23,11 +23,13 @@ constexpr UINT kScanProgressMessage = WM_APP + 1;
 constexpr UINT kScanDoneMessage = WM_APP + 2;
 
 // `Scanner` is built from a CCardReader and has SetProgressHook(done,
-// total), SetCancelHook() and `Result Scan(const Request&) const`.
+// total), SetCancelHook() and `Result Scan(const Request&) const`. Two works
+// of one window post under messages of their own.
 template <class Scanner, class Request, class Result>
 class CWorkerScan {
 public:
-    explicit CWorkerScan(HWND target) : target_(target) {}
+    explicit CWorkerScan(HWND target, UINT progressMessage = kScanProgressMessage, UINT doneMessage = kScanDoneMessage)
+        : target_(target), progressMessage_(progressMessage), doneMessage_(doneMessage) {}
     ~CWorkerScan() { Cancel(); }
     CWorkerScan(const CWorkerScan&) = delete;
     CWorkerScan& operator=(const CWorkerScan&) = delete;
@@ -57,22 +59,23 @@ public:
         cancel_ = cancel;
         Scanner scanner = *scanner_;  // the worker's own copy
         const HWND target = target_;
+        const UINT progressMessage = progressMessage_, doneMessage = doneMessage_;
         auto percent = std::make_shared<int>(-1);
-        scanner.SetProgressHook([target, generation, percent](auto done, auto total) {
+        scanner.SetProgressHook([target, progressMessage, generation, percent](auto done, auto total) {
             const int now = total == 0 ? 0 : static_cast<int>(done * 100 / total);
             if (now == *percent) return;
             *percent = now;
-            ::PostMessageW(target, kScanProgressMessage, generation, now);
+            ::PostMessageW(target, progressMessage, generation, now);
         });
         scanner.SetCancelHook([cancel] { return cancel->load(); });
         scanning_ = true;
-        worker_ = std::thread([this, scanner, request, target, generation] {
+        worker_ = std::thread([this, scanner, request, target, doneMessage, generation] {
             auto result = std::make_unique<Result>(scanner.Scan(request));
             {
                 const std::lock_guard<std::mutex> guard(lock_);
                 result_ = std::move(result);
             }
-            ::PostMessageW(target, kScanDoneMessage, generation, 0);
+            ::PostMessageW(target, doneMessage, generation, 0);
         });
     }
     // Stops a running scan and waits for it; its result is dropped.
@@ -108,6 +111,8 @@ private:
     }
 
     HWND target_;
+    UINT progressMessage_;
+    UINT doneMessage_;
     std::unique_ptr<Scanner> scanner_;
     std::thread worker_;
     std::shared_ptr<std::atomic<bool>> cancel_;

@@ -1,6 +1,6 @@
 // The Win32 raw volumes on real files and drive paths: CreateFileA opens,
 // SetFilePointer with its high half reaches offsets beyond 4 GiB, drives
-// that name nothing fail to open.
+// that name nothing fail to open, a drive the map names is its image file.
 #include "platform/raw_volume.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +73,42 @@ TEST(Win32Volume, ReadsSectorsBeyondFourGibibytes) {
     EXPECT_EQ(past.delivered, 0u);
     EXPECT_EQ(past.status.cause, VolumeCause::kShortRead);
     EXPECT_EQ(read, std::vector<unsigned char>(kSector, 0));
+}
+
+TEST(Win32Volume, MappedDriveIsItsImageFile) {
+    testenv::TempDir dir;
+    // A name outside the ANSI code page: the map's paths are UTF-8.
+    const std::string image = dir / "\xe6\x98\xa0\xe5\x83\x8f-card.img";
+    const std::vector<unsigned char> bytes = Pattern(5);
+    {
+        std::wstring wide(MAX_PATH, L'\0');
+        wide.resize(static_cast<std::size_t>(
+            ::MultiByteToWideChar(CP_UTF8, 0, image.c_str(), -1, &wide[0], MAX_PATH) - 1));
+        std::FILE* file = ::_wfopen(wide.c_str(), L"wb");
+        ASSERT_NE(file, nullptr);
+        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+        ASSERT_EQ(std::fclose(file), 0);
+    }
+    DriveMap drives;
+    drives.Set('E', image);
+    drives.Set('F', dir / "missing.img");
+    std::unique_ptr<RawVolumeSystem> system = MakePlatformVolumeSystem(drives);
+    const struct {
+        const char* device;
+        bool opens;
+    } cases[] = {{"\\\\.\\E:", true}, {"\\\\.\\F:", false}, {"\\\\.\\Q:", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.device);
+        VolumeOpen opened = system->Open(c.device);
+        ASSERT_EQ(static_cast<bool>(opened), c.opens);
+        if (!c.opens) {
+            EXPECT_EQ(opened.status.cause, VolumeCause::kNotFound);
+            continue;
+        }
+        std::vector<unsigned char> read(kSector, 0xEE);
+        EXPECT_EQ(opened->ReadAt(0, read.data(), read.size()).delivered, kSector);
+        EXPECT_EQ(read, bytes);
+    }
 }
 
 }  // namespace

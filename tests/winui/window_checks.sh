@@ -14,7 +14,11 @@
 # drive or none, the record's time or none), the strip's reads, the buttons'
 # state, "<" and
 # ">", Enter and Escape, ">" at the newest record (no query, the status line
-# says so), a run without a card; then the installer and the
+# says so), a run without a card; the card saved as an image through the
+# menu (its digest sha256sum accepts), the window started on it with --image
+# and opening it through the menu (the caption and the status line name it,
+# its queries are the card's), the COMTRADE export of the record shown (equal
+# to orvanta-card comtrade --at); then the installer and the
 # uninstaller, silently. Runs inside one xvfb-run (CTest starts it so)
 # with a Wine prefix of its own, created here, and one persistent wineserver.
 # Needs ORVANTA_LINUX_BIN_DIR, ORVANTA_WINDOWS_BIN_DIR, ORVANTA_SOURCE_DIR,
@@ -74,7 +78,7 @@ printf '1.02 0.98\n' > "$work/app/ratio.txt"
   fail "--version printed something else"
 help=$("$wine" "$work/app/orvanta-client.exe" --help)
 case $help in "Usage: orvanta-client [options]"*"--lang zh|en"*) ;; *) fail "--help: $help" ;; esac
-for bad in "--lang de" "--lang" "--drive E=/dev/sdb" "card.img"; do
+for bad in "--lang de" "--lang" "--image" "--drive E=/dev/sdb" "card.img"; do
   status=0
   # shellcheck disable=SC2086
   errors=$("$wine" "$work/app/orvanta-client.exe" $bad 2>&1 >/dev/null) || status=$?
@@ -100,12 +104,15 @@ done
 # file of this run). Languages other than English give Chinese.
 # "analysis", "report" and "unreachable" copy the window's page files to
 # this run's files; "quantity" chooses the strip's quantity, which the next
-# run's window draws again ("showing").
+# run's window draws again ("showing"). "saveimage" saves the card as SAVED,
+# which the later rows open ("open") or start with ("image": no drive E:
+# but --image); "comtrade" exports the record shown.
 queries=(
-  "Asia/Shanghai zh_CN.UTF-8 card texts zh start places resize about strip doubleclick query 2024-07-01 08:00:07 csv analysis key PAGE report REPORT forward back enter keyboard keys events 200 quantity iThdF"
+  "Asia/Shanghai zh_CN.UTF-8 card texts zh start places resize about strip doubleclick query 2024-07-01 08:00:07 csv analysis key PAGE report REPORT forward back enter keyboard keys events 200 quantity iThdF saveimage SAVED"
   "Europe/Berlin en_US.UTF-8 card texts en start about showing iThdF quantity vRms query 2024-07-01 09:30:02 back forward csv analysis menu PAGE unreachable 2024-07-01 10:00:03 DEADPORT DEADPAGE query 2024-07-01 08:59:59 query 2024-07-01 12:00:00 stay forward"
-  "Asia/Shanghai zh_CN.UTF-8 none --lang en texts en query 2024-07-01 10:00:00 forward card in f5 FLAGS card out f5 FLAGS card in wait FLAGS"
+  "Asia/Shanghai zh_CN.UTF-8 none --lang en texts en query 2024-07-01 10:00:00 forward card in f5 FLAGS card out f5 FLAGS card in wait FLAGS open SAVED query 2024-07-01 09:30:02 comtrade COMTRADE"
   "Asia/Shanghai de_DE.UTF-8 card texts zh overview"
+  "Europe/Berlin zh_CN.UTF-8 image --image SAVED title SAVED query 2024-07-01 08:00:07 comtrade COMTRADE"
 )
 # The card put in and taken out while a window runs: the driver asks
 # through a file in this run's folder ("card in|out f5|wait FLAGS").
@@ -124,6 +131,8 @@ switch_pid=$!
 dead_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 posts=0
 exports=0
+comtrades=0
+images=0
 analyses=0
 reports=0
 event_lists=0
@@ -138,7 +147,15 @@ for row in "${queries[@]}"; do
   commands=${commands//REPORT/$(winpath "$work/report.html")}
   commands=${commands//DEADPORT/$dead_port}
   commands=${commands//FLAGS/$(winpath "$work")}
-  if [ "$card" = card ]; then
+  commands=${commands//SAVED/$(winpath "$work/saved.img")}
+  commands=${commands//COMTRADE/$(winpath "$work/comtrade.cfg")}
+  # A new file for each row: the save dialog would ask before replacing one.
+  rm -f "$work/comtrade.cfg" "$work/comtrade.dat"
+  if [ "$card" = image ]; then
+    # The image is E: through the window's own map only.
+    rm -f "$WINEPREFIX/dosdevices/e::"
+    drive=(--drive "E=$work/card.img")
+  elif [ "$card" = card ]; then
     ln -sfn "$work/card.img" "$WINEPREFIX/dosdevices/e::"
     drive=(--drive "E=$work/card.img")
   else
@@ -189,6 +206,28 @@ PY
     if [ "$what" = click ]; then
       clicks=$((clicks + 1))
       [ "$date" = disabled ] && disabled_clicks=$((disabled_clicks + 1))
+      continue
+    fi
+    if [ "$what" = savedimage ]; then
+      (cd "$work" && sha256sum --quiet -c saved.img.sha256) || fail "the saved image's digest does not check"
+      images=$((images + 1))
+      continue
+    fi
+    if [ "$what" = opened ]; then
+      # From here on the card is the image saved from it: queries as on the card.
+      card=image
+      drive=(--drive "E=$work/card.img")
+      images=$((images + 1))
+      continue
+    fi
+    if [ "$what" = comtrade ]; then
+      # The record shown as orvanta-card comtrade --at writes it for the second sent.
+      (cd "$work/app" && TZ=$zone "$lin/orvanta-card" comtrade "${drive[@]}" --at "$sent" "$work/linux-comtrade" >/dev/null)
+      for ext in cfg dat; do
+        cmp "$work/comtrade.$ext" "$work/linux-comtrade.$ext" ||
+          fail "the COMTRADE .$ext of $sent differs from orvanta-card comtrade ($zone)"
+      done
+      comtrades=$((comtrades + 1))
       continue
     fi
     if [ "$what" = exported ]; then
@@ -251,7 +290,7 @@ PY
       # The card's line names drive E: on card rows; the record's line a
       # record exactly when orvanta-query found one for the second sent.
       want_card=nocard
-      [ "$card" = card ] && want_card=card
+      [ "$card" != none ] && want_card=card
       want_record=norecord
       [ "$previous_actual" -gt 0 ] && want_record=record
       [ "$date $time" = "$want_card $want_record" ] ||
@@ -282,6 +321,8 @@ done
 recorded=$(wc -l <"$work/record.jsonl")
 [ "$recorded" -eq "$posts" ] || fail "the server recorded $recorded requests for $posts queries"
 [ "$exports" -eq 2 ] || fail "$exports CSV exports checked, expected 2"
+[ "$comtrades" -eq 2 ] || fail "$comtrades COMTRADE exports checked, expected 2"
+[ "$images" -eq 2 ] || fail "$images card image saves and opens checked, expected 2"
 [ "$analyses" -eq 3 ] || fail "$analyses local analysis pages checked, expected 3"
 [ "$reports" -eq 1 ] || fail "$reports reports checked, expected 1"
 [ "$event_lists" -eq 1 ] || fail "$event_lists events lists checked, expected 1"

@@ -1,7 +1,7 @@
 // Drives orvanta-client.exe from another process, as a user would, and
 // checks what a user sees. Commands, run in order:
-//   launch DIR [--lang L]  starts DIR\orvanta-client.exe in DIR (with --lang L) and
-//                   waits for its window
+//   launch DIR [--lang L] [--image FILE]  starts DIR\orvanta-client.exe in DIR
+//                   (with --lang L, with the card image FILE) and waits for its window
 //   places          every control of template 102 at its place (MapDialogRect)
 //   resize          the minimum size, and a resize per the anchor table
 //   query DATE TIME sets the picker and the lists, clicks refresh
@@ -24,6 +24,13 @@
 //   doubleclick     double-clicks the strip: it reads the whole card again, no query
 //   overview        waits for the strip's scan, then Home reads the whole card again
 //   csv FILE        exports the record through the context menu's command to FILE
+//   comtrade FILE   导出 COMTRADE… through the save dialog, whose proposed name
+//                   holds the record's time, to FILE (.cfg, and .dat beside it)
+//   saveimage FILE  保存存储卡映像… through the save dialog to FILE: the status
+//                   line says it was saved, FILE.sha256 is beside it
+//   open FILE       打开存储卡映像… through the open dialog: the window opens
+//                   again on FILE; then the caption and the status line name it
+//   title NAME      the caption names the card image NAME (launch --image)
 //   analysis key|menu FILE  本地分析 by F6 or the context menu: the local
 //                   analysis page of the record shown, copied to FILE
 //   report FILE     生成报告… from the system menu: the report of the strip's
@@ -64,7 +71,8 @@ namespace {
 constexpr int kRefresh = 1, kBrowser = 1002, kHour = 1006, kMinute = 1007, kSecond = 1008, kDate = 1009,
               kBack = 1013, kForward = 1014, kStrip = 1021, kTimeLabel = 1016, kStatus = 1020,
               kExportCsv = 0x20, kFindEvents = 0x70, kEventsNominal = 1102, kEventsScan = 1104,
-              kEventsList = 1108, kLocalAnalysis = 0xC0, kMakeReport = 0xD0, kFirstQuantity = 0x500;
+              kEventsList = 1108, kLocalAnalysis = 0xC0, kMakeReport = 0xD0, kFirstQuantity = 0x500,
+              kExportComtrade = 0x80, kOpenImage = 0x90, kSaveImage = 0xA0;
 
 int failures = 0;
 
@@ -112,25 +120,32 @@ bool WaitFor(bool (*condition)(const Session&), const Session& s, DWORD millisec
     return condition(s);
 }
 
-bool Launch(Session& s, const std::string& dir, const std::string& language) {
+// The process's main window, waited for up to 30 s.
+HWND MainWindow(const Session& s) {
+    FindData find = {s.process.dwProcessId, nullptr, nullptr};
+    for (int i = 0; i < 600 && find.found == nullptr; ++i) {
+        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&find));
+        if (find.found == nullptr) Sleep(50);
+    }
+    return find.found;
+}
+
+bool Launch(Session& s, const std::string& dir, const std::string& arguments) {
     wchar_t wdir[MAX_PATH] = {};
     MultiByteToWideChar(CP_UTF8, 0, dir.c_str(), -1, wdir, MAX_PATH);
     s.exe = std::wstring(wdir) + L"\\orvanta-client.exe";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     std::wstring command = L"\"" + s.exe + L"\"";
-    if (!language.empty()) command += L" --lang " + std::wstring(language.begin(), language.end());
+    wchar_t wideArguments[2 * MAX_PATH] = {};
+    MultiByteToWideChar(CP_UTF8, 0, arguments.c_str(), -1, wideArguments, 2 * MAX_PATH);
+    command += wideArguments;
     if (!CreateProcessW(s.exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, wdir, &startup,
                         &s.process)) {
         Fail("launch", dir);
         return false;
     }
-    FindData find = {s.process.dwProcessId, nullptr, nullptr};
-    for (int i = 0; i < 600 && find.found == nullptr; ++i) {
-        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&find));
-        if (find.found == nullptr) Sleep(50);
-    }
-    s.dialog = find.found;
+    s.dialog = MainWindow(s);
     if (s.dialog == nullptr) {
         Fail("the main window did not open");
         return false;
@@ -315,6 +330,8 @@ bool ButtonsDisabled(const Session& s) {
 }
 
 bool g_english = false;
+// The card image's file name the window names (empty: a drive).
+std::wstring g_image;
 
 // The status line's two lines, split at its line break.
 std::pair<std::wstring, std::wstring> StatusLines(const Session& s) {
@@ -341,7 +358,8 @@ void FocusControl(const Session& s, HWND dialog, HWND control);
 // card|nocard record|norecord" for the script to hold against the row.
 void CheckStatus(const Session& s, void* remote) {
     const auto lines = StatusLines(s);
-    const std::wstring card = g_english ? L"Card E:" : L"\u5b58\u50a8\u5361 E:";
+    const std::wstring card = (g_english ? L"Card E:" : L"\u5b58\u50a8\u5361 E:") +
+                              (g_image.empty() ? std::wstring() : L" " + g_image);
     const std::wstring noCard =
         g_english ? L"No card found at start-up" : L"\u542f\u52a8\u65f6\u672a\u627e\u5230\u5b58\u50a8\u5361";
     const std::string shown = Shown(s, remote);
@@ -504,31 +522,114 @@ void Overview(const Session& s) {
     std::printf("overview read twice\n");
 }
 
-// The context menu's CSV export into `path`, through the save dialog.
-void ExportCsv(const Session& s, const std::string& path) {
-    PostMessageW(s.dialog, WM_COMMAND, kExportCsv, 0);
+// A command of the menus that asks for a file: its dialog (save or open)
+// gets `path` in its file name box and OK. Returns the name it proposed
+// (waited for when it `proposes` one).
+std::wstring ThroughFileDialog(const Session& s, int command, const std::string& path, bool proposes = false) {
+    PostMessageW(s.dialog, WM_COMMAND, command, 0);
     FindData find = {s.process.dwProcessId, nullptr, s.dialog};
     for (int i = 0; i < 400 && find.found == nullptr; ++i) {
         EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&find));
         if (find.found == nullptr) Sleep(25);
     }
-    if (find.found == nullptr) return Fail("the export opened no save dialog");
+    if (find.found == nullptr) return Fail("no file dialog for command", std::to_string(command)), L"";
     wchar_t wide[MAX_PATH] = {};
     MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide, MAX_PATH);
     // The file name box: a combo box (cmb13) or an edit control (edt1).
     HWND name = GetDlgItem(find.found, 0x47c);
     if (name == nullptr) name = GetDlgItem(find.found, 0x480);
-    if (name == nullptr) return Fail("the save dialog has no file name box");
+    if (name == nullptr) return Fail("the file dialog has no file name box"), L"";
+    // The name the window proposed, once the dialog has put it in the box
+    // (in either of the two boxes).
+    wchar_t proposed[MAX_PATH] = {};
+    for (int i = 0; i < (proposes ? 10 : 1) && proposed[0] == 0; ++i) {
+        if (i > 0) Sleep(20);
+        for (const int box : {0x47c, 0x480}) {
+            if (proposed[0] == 0 && GetDlgItem(find.found, box) != nullptr) {
+                GetWindowTextW(GetDlgItem(find.found, box), proposed, MAX_PATH);
+            }
+        }
+    }
     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide));
     PostMessageW(find.found, WM_COMMAND, IDOK, 0);
     for (int i = 0; i < 400 && IsWindow(find.found); ++i) Sleep(25);
-    if (IsWindow(find.found)) Fail("the save dialog did not close");
-    // The window writes the file after its dialog has gone: a message it
-    // answers after that.
+    if (IsWindow(find.found)) Fail("the file dialog did not close");
+    // The window acts after its dialog has gone: a message it answers after
+    // that (unless it has ended, as after an image opened).
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(s.dialog, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
-    if (GetFileAttributesW(wide) == INVALID_FILE_ATTRIBUTES) Fail("the export wrote no file", path);
+    return proposed;
+}
+
+bool Exists(const std::string& path) {
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide, MAX_PATH);
+    return GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The context menu's CSV export into `path`, through the save dialog.
+void ExportCsv(const Session& s, const std::string& path) {
+    ThroughFileDialog(s, kExportCsv, path);
+    if (!Exists(path)) Fail("the export wrote no file", path);
     std::printf("exported %s\n", path.c_str());
+}
+
+// 导出 COMTRADE… of the record shown: the proposed name holds its time.
+void ExportComtrade(const Session& s, void* remote, const std::string& path) {
+    std::string digits;
+    for (const char c : Shown(s, remote)) {
+        if (c == ' ') digits += '-';
+        if (c >= '0' && c <= '9') digits += c;
+    }
+    // Wine's save dialog leaves its name box empty whatever the program
+    // proposes: a name shown must be the record's.
+    const std::string proposed = Utf8(ThroughFileDialog(s, kExportComtrade, path, true));
+    if (!proposed.empty() && proposed != "orvanta-" + digits + ".cfg") Fail("the COMTRADE export proposed", proposed);
+    if (!Exists(path)) Fail("the COMTRADE export wrote no file", path);
+    std::printf("proposed %s\ncomtrade %s\n", proposed.c_str(), path.c_str());
+}
+
+std::wstring FileNameOf(const std::string& path) {
+    const std::string name = path.substr(path.find_last_of("\\/") + 1);
+    return std::wstring(name.begin(), name.end());
+}
+
+// 保存存储卡映像… into `path`: the copy runs on the window's worker, the status
+// line says when it is saved.
+void SaveImage(const Session& s, const std::string& path) {
+    // Not while the strip reads the card: one reader opens it at a time.
+    if (!WaitFor(StripReady, s, 30000)) Fail("the strip's scan did not end");
+    ThroughFileDialog(s, kSaveImage, path);
+    const std::wstring saved = (g_english ? L"Card image saved: " : L"\u5b58\u50a8\u5361\u6620\u50cf\u5df2\u4fdd\u5b58: ") +
+                               FileNameOf(path);
+    const DWORD start = GetTickCount();
+    while (StatusLines(s).second != saved && GetTickCount() - start < 60000) Sleep(50);
+    if (StatusLines(s).second != saved) return Fail("the status line after the save shows", Utf8(StatusLines(s).second));
+    if (!Exists(path) || !Exists(path + ".sha256")) Fail("no image with its digest", path);
+    std::printf("savedimage %s\n", path.c_str());
+}
+
+// The caption names the card image: "CAPTION - NAME".
+void CheckTitle(const Session& s, const std::string& name) {
+    g_image = FileNameOf(name);
+    wchar_t caption[256] = {};
+    GetWindowTextW(s.dialog, caption, 256);
+    const std::wstring expected =
+        std::wstring(g_english ? L"Orvanta Harmonic Analysis" : L"Orvanta\u8c10\u6ce2\u5206\u6790") + L" - " + g_image;
+    if (caption != expected) Fail("the caption shows", Utf8(caption));
+    std::printf("title %s\n", name.c_str());
+}
+
+// 打开存储卡映像… of `path`: the window ends and a new one opens on the image.
+void OpenImage(Session& s, const std::string& path) {
+    const HWND before = s.dialog;
+    ThroughFileDialog(s, kOpenImage, path);
+    for (int i = 0; i < 400 && IsWindow(before); ++i) Sleep(25);
+    if (IsWindow(before)) return Fail("the window did not end for the image");
+    s.dialog = MainWindow(s);
+    if (s.dialog == nullptr) return Fail("no window opened on the image");
+    CheckTitle(s, path);
+    std::printf("opened %s\n", path.c_str());
 }
 
 // The about box: opened by the system menu's command 16, template 100 with
@@ -1009,12 +1110,13 @@ int main(int argc, char** argv) {
         const std::string command = argv[i];
         if (command == "launch" && i + 1 < argc) {
             const std::string dir = argv[++i];
-            std::string language;
-            if (i + 2 < argc && std::string(argv[i + 1]) == "--lang") {
-                language = argv[i + 2];
+            std::string arguments;
+            while (i + 2 < argc && (std::string(argv[i + 1]) == "--lang" || std::string(argv[i + 1]) == "--image")) {
+                arguments += std::string(" ") + argv[i + 1] + " \"" + argv[i + 2] + "\"";
+                if (std::string(argv[i + 1]) == "--image") g_image = FileNameOf(argv[i + 2]);
                 i += 2;
             }
-            if (!Launch(s, dir, language)) return 1;
+            if (!Launch(s, dir, arguments)) return 1;
             remote = VirtualAllocEx(s.process.hProcess, nullptr, sizeof(SYSTEMTIME), MEM_COMMIT | MEM_RESERVE,
                                     PAGE_READWRITE);
             if (remote == nullptr) return Fail("VirtualAllocEx"), 1;
@@ -1071,6 +1173,14 @@ int main(int argc, char** argv) {
         } else if (command == "card" && i + 3 < argc) {
             SwitchCard(s, argv[i + 1], argv[i + 2], argv[i + 3]);
             i += 3;
+        } else if (command == "comtrade" && i + 1 < argc) {
+            ExportComtrade(s, remote, argv[++i]);
+        } else if (command == "saveimage" && i + 1 < argc) {
+            SaveImage(s, argv[++i]);
+        } else if (command == "open" && i + 1 < argc) {
+            OpenImage(s, argv[++i]);
+        } else if (command == "title" && i + 1 < argc) {
+            CheckTitle(s, argv[++i]);
         } else if (command == "escape") {
             // Where the focus is, when it is on one of the window's own
             // controls (the page's engine keeps keys of its own).

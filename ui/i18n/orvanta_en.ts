@@ -327,5 +327,37 @@
         <source>没有可分析的记录：请先查询一个时间。</source>
         <translation>No record to analyse: query a time first.</translation>
     </message>
+    <message>
+        <source>存储卡 %1: %2</source>
+        <translation>Card %1: %2</translation>
+    </message>
+    <message>
+        <source>取消保存映像</source>
+        <translation>Cancel Image Saving</translation>
+    </message>
+    <message>
+        <source>正在保存存储卡映像… %1%</source>
+        <translation>Saving the card image… %1%</translation>
+    </message>
+    <message>
+        <source>存储卡映像已保存: %1</source>
+        <translation>Card image saved: %1</translation>
+    </message>
+    <message>
+        <source>已取消保存存储卡映像</source>
+        <translation>Saving the card image cancelled</translation>
+    </message>
+    <message>
+        <source>无法保存存储卡映像: %1</source>
+        <translation>The card image could not be saved: %1</translation>
+    </message>
+    <message>
+        <source>存储卡映像</source>
+        <translation>Card images</translation>
+    </message>
+    <message>
+        <source>所有文件</source>
+        <translation>All files</translation>
+    </message>
 </context>
 </TS>
