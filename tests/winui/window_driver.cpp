@@ -30,6 +30,9 @@
 //                   again at VOLTS, prints each row ("event KIND,START,
 //                   DURATION,EXTREME"), sorts by duration and by start through
 //                   the headers, then clicks the first row: a query
+//   centred         the main window lies in the middle of the screen's work area
+//   version VER FILE...  each FILE's VERSIONINFO (GetFileVersionInfo): file
+//                   and product version VER, and its names in Chinese and English
 //   escape          presses Escape: the window closes and the program ends
 // Each query prints "sent DATE TIME" (the time the controls showed when it
 // started) and "shown DATE TIME" (what they show when the load has ended),
@@ -515,6 +518,62 @@ void ExportCsv(const Session& s, const std::string& path) {
     std::printf("exported %s\n", path.c_str());
 }
 
+// A window in the middle of the work area of the screen (one pixel of
+// rounding either way).
+void CheckCentred(HWND window, const char* what) {
+    RECT area, rect;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    GetWindowRect(window, &rect);
+    const long dx = (rect.left - area.left) - (area.right - rect.right);
+    const long dy = (rect.top - area.top) - (area.bottom - rect.bottom);
+    if (dx < -1 || dx > 1 || dy < -1 || dy > 1) Fail("not centred", std::string(what) + " " + Text(rect) + " in " + Text(area));
+}
+
+// The VERSIONINFO of `file`: the fixed part and both string tables name
+// `version`, the translation table lists Chinese (PRC) and English (US),
+// and each table has its product name and a description.
+void CheckVersion(const std::string& version, const std::string& file) {
+    wchar_t path[MAX_PATH] = {};
+    MultiByteToWideChar(CP_UTF8, 0, file.c_str(), -1, path, MAX_PATH);
+    DWORD ignored = 0;
+    std::vector<unsigned char> data(GetFileVersionInfoSizeW(path, &ignored));
+    if (data.empty() || !GetFileVersionInfoW(path, 0, static_cast<DWORD>(data.size()), data.data())) {
+        return Fail("no VERSIONINFO", file);
+    }
+    void* value = nullptr;
+    UINT length = 0;
+    unsigned major = 0, minor = 0, patch = 0;
+    std::sscanf(version.c_str(), "%u.%u.%u", &major, &minor, &patch);
+    if (!VerQueryValueW(data.data(), L"\\", &value, &length) ||
+        static_cast<VS_FIXEDFILEINFO*>(value)->dwFileVersionMS != (major << 16 | minor) ||
+        static_cast<VS_FIXEDFILEINFO*>(value)->dwProductVersionLS != patch << 16) {
+        Fail("fixed version", file);
+    }
+    if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", &value, &length) || length != 8 ||
+        std::memcmp(value, "\x04\x08\xb0\x04\x09\x04\xb0\x04", 8) != 0) {
+        Fail("translations", file);
+    }
+    const std::wstring wideVersion(version.begin(), version.end());
+    const struct {
+        const wchar_t* block;
+        const wchar_t* product;
+    } tables[] = {{L"080404b0", L"Orvanta\u8c10\u6ce2\u5206\u6790"}, {L"040904b0", L"Orvanta Harmonic Analysis"}};
+    for (const auto& table : tables) {
+        auto text = [&](const wchar_t* name) {
+            const std::wstring key = std::wstring(L"\\StringFileInfo\\") + table.block + L"\\" + name;
+            return VerQueryValueW(data.data(), key.c_str(), &value, &length) && length > 0
+                       ? std::wstring(static_cast<const wchar_t*>(value))
+                       : std::wstring();
+        };
+        if (text(L"FileVersion") != wideVersion || text(L"ProductVersion") != wideVersion ||
+            text(L"ProductName") != table.product || text(L"FileDescription").empty() ||
+            text(L"CompanyName").empty()) {
+            Fail("version strings", file + " " + Utf8(table.block));
+        }
+    }
+    std::printf("version %s checked\n", file.c_str());
+}
+
 // The about box: opened by the system menu's command 16, template 100 with
 // its OK button, closed by Escape.
 void CheckAbout(const Session& s) {
@@ -525,6 +584,7 @@ void CheckAbout(const Session& s) {
         if (find.found == nullptr) Sleep(25);
     }
     if (find.found == nullptr) return Fail("command 16 opened no about box");
+    CheckCentred(find.found, "about box");
     CheckTexts(find.found, {{IDOK, L"\u786e\u5b9a", L"OK"}}, "about box");  // 确定
     PostMessageW(find.found, WM_KEYDOWN, VK_ESCAPE, 0);
     for (int i = 0; i < 200 && IsWindow(find.found); ++i) Sleep(25);
@@ -808,6 +868,12 @@ int main(int argc, char** argv) {
             StripQuantity(s, command, argv[++i]);
         } else if (command == "csv" && i + 1 < argc) {
             ExportCsv(s, argv[++i]);
+        } else if (command == "centred") {
+            CheckCentred(s.dialog, "main window");
+            std::printf("centred\n");
+        } else if (command == "version" && i + 2 < argc) {
+            const std::string version = argv[++i];
+            while (i + 1 < argc) CheckVersion(version, argv[++i]);
         } else if (command == "escape") {
             PostMessageW(s.dialog, WM_KEYDOWN, VK_ESCAPE, 0);
             if (WaitForSingleObject(s.process.hProcess, 15000) != WAIT_OBJECT_0) {
