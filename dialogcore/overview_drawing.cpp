@@ -44,6 +44,23 @@ double OverviewRmsAxisTop(double largest) {
     return 10.0 * power;
 }
 
+OverviewAxisRange OverviewAxisRangeOf(double smallest, double largest) {
+    if (!std::isfinite(smallest) || !std::isfinite(largest) || largest < smallest) return {};
+    if (smallest >= 0 && !(largest > 0)) return {};
+    double span = largest - smallest;
+    if (!(span > std::abs(largest) * 1e-9)) span = std::abs(largest) * 0.02;
+    double low = smallest - span / 10;
+    const double high = largest + span / 10;
+    if (smallest >= 0 && low < 0) low = 0;
+    const double step = OverviewRmsAxisTop((high - low) / 4);
+    // A hair of tolerance, so that data on a step does not add a step.
+    OverviewAxisRange range;
+    range.bottom = std::floor(low / step + 1e-9) * step;
+    range.top = std::ceil(high / step - 1e-9) * step;
+    if (range.top <= range.bottom) range.top = range.bottom + step;
+    return range;
+}
+
 TimeTicks ChooseTimeTicks(std::int32_t from, std::int32_t to, int width, int minSpacing) {
     TimeTicks ticks;
     if (to <= from || width <= 0 || minSpacing <= 0) return ticks;

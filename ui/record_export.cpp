@@ -12,7 +12,7 @@
 #include <QSettings>
 #include <QWebEnginePage>
 
-#include "card/local_time.h"
+#include "dialogcore/export_file_name.h"
 #include "request/record_csv.h"
 #include "ui/web_browser2.h"
 #include "ui/ui_strings.h"
@@ -29,11 +29,7 @@ CRecordExport::CRecordExport(QWidget* window, CWebBrowser2& browser, ReaderOf re
     : QObject(window), window_(window), browser_(browser), reader_(std::move(reader)) {}
 
 QString CRecordExport::DefaultFileName(std::int32_t recordTime, const QString& suffix) {
-    if (recordTime <= 0) return QStringLiteral("orvanta.") + suffix;
-    // "YYYY-MM-DD HH:MM:SS" -> "YYYY-MM-DD_HHMMSS"
-    QString time = QString::fromStdString(FormatLocalStandard(recordTime));
-    time.replace(QLatin1Char(' '), QLatin1Char('_')).remove(QLatin1Char(':'));
-    return QStringLiteral("orvanta-%1.%2").arg(time, suffix);
+    return QString::fromStdString(ExportFileName(recordTime, suffix.toStdString()));
 }
 
 bool CRecordExport::WriteFile(const QString& path, const QByteArray& bytes, QString* error) {

@@ -35,7 +35,7 @@ SIZE Extent(HDC dc, const std::wstring& text) {
     return size;
 }
 
-// An axis top with its unit, to four significant digits.
+// An axis value with its unit, to four significant digits.
 std::wstring AxisText(double value, const wchar_t* unit) {
     wchar_t text[64];
     std::swprintf(text, 64, L"%.4g %ls", value, unit);
@@ -71,22 +71,22 @@ void COverviewStrip::Paint(HDC dc, const RECT& client) {
         Text(dc, StateText(), plot, DT_CENTER | DT_VCENTER, textColor);
         return;
     }
-    double topA = 1;
-    double topB = 1;
-    PaintBands(dc, plot, &topA, &topB);
+    OverviewAxisRange axisA;
+    OverviewAxisRange axisB;
+    PaintBands(dc, plot, &axisA, &axisB);
 
     // Axes: channel B's values on the left, channel A's on the right, the
     // time axis below.
     if (ShowsChannel(false)) {
-        Text(dc, AxisText(topB, ChannelUnit(false)), {0, plot.top, plot.left - 3, plot.top + textHeight},
+        Text(dc, AxisText(axisB.top, ChannelUnit(false)), {0, plot.top, plot.left - 3, plot.top + textHeight},
              DT_RIGHT | DT_TOP, kChannelBColor);
-        Text(dc, AxisText(0, ChannelUnit(false)), {0, plot.bottom - textHeight, plot.left - 3, plot.bottom},
+        Text(dc, AxisText(axisB.bottom, ChannelUnit(false)), {0, plot.bottom - textHeight, plot.left - 3, plot.bottom},
              DT_RIGHT | DT_BOTTOM, kChannelBColor);
     }
     if (ShowsChannel(true)) {
-        Text(dc, AxisText(topA, ChannelUnit(true)), {plot.right + 4, plot.top, client.right, plot.top + textHeight},
+        Text(dc, AxisText(axisA.top, ChannelUnit(true)), {plot.right + 4, plot.top, client.right, plot.top + textHeight},
              DT_LEFT | DT_TOP, kChannelAColor);
-        Text(dc, AxisText(0, ChannelUnit(true)), {plot.right + 4, plot.bottom - textHeight, client.right, plot.bottom},
+        Text(dc, AxisText(axisA.bottom, ChannelUnit(true)), {plot.right + 4, plot.bottom - textHeight, client.right, plot.bottom},
              DT_LEFT | DT_BOTTOM, kChannelAColor);
     }
     PaintTimeAxis(dc, plot, textHeight);
@@ -140,7 +140,7 @@ void COverviewStrip::PaintTimeAxis(HDC dc, const RECT& plot, int textHeight) con
     ::DeleteObject(pen);
 }
 
-void COverviewStrip::PaintBands(HDC dc, const RECT& plot, double* topA, double* topB) {
+void COverviewStrip::PaintBands(HDC dc, const RECT& plot, OverviewAxisRange* axisA, OverviewAxisRange* axisB) {
     const OverviewPlot columns{plot.left, plot.right - plot.left};
     const std::vector<OverviewSample>& samples = view_.Samples();
     auto xOf = [&](std::int32_t time) { return OverviewXOfTime(columns, view_.From(), view_.To(), time); };
@@ -158,17 +158,22 @@ void COverviewStrip::PaintBands(HDC dc, const RECT& plot, double* topA, double* 
 
     const std::vector<EnvelopeColumn> envelope =
         BuildEnvelope(PlottedSamples(), columns, view_.From(), view_.To(), view_.PauseSeconds());
-    double largestA = 0;
-    double largestB = 0;
-    for (const EnvelopeColumn& c : envelope) {
-        largestA = std::max(largestA, c.maxA);
-        largestB = std::max(largestB, c.maxB);
+    if (!envelope.empty()) {
+        auto fit = [&](double EnvelopeColumn::*low, double EnvelopeColumn::*high) {
+            double smallest = envelope.front().*low;
+            double largest = envelope.front().*high;
+            for (const EnvelopeColumn& c : envelope) {
+                smallest = std::min(smallest, c.*low);
+                largest = std::max(largest, c.*high);
+            }
+            return OverviewAxisRangeOf(smallest, largest);
+        };
+        *axisA = fit(&EnvelopeColumn::minA, &EnvelopeColumn::maxA);
+        *axisB = fit(&EnvelopeColumn::minB, &EnvelopeColumn::maxB);
     }
-    *topA = OverviewRmsAxisTop(largestA);
-    *topB = OverviewRmsAxisTop(largestB);
     const int height = plot.bottom - plot.top;
-    auto yOf = [&](double value, double top) {
-        const double share = std::clamp(value / top, 0.0, 1.0);
+    auto yOf = [&](double value, const OverviewAxisRange& axis) {
+        const double share = std::clamp((value - axis.bottom) / (axis.top - axis.bottom), 0.0, 1.0);
         return plot.bottom - 2 - static_cast<int>(share * (height - 4) + 0.5);
     };
 
@@ -184,15 +189,15 @@ void COverviewStrip::PaintBands(HDC dc, const RECT& plot, double* topA, double* 
         const HBRUSH brush = ::CreateSolidBrush(Mix(color, window, channelA ? 70 : 110));
         const HGDIOBJ oldPen = ::SelectObject(dc, pen);
         const HGDIOBJ oldBrush = ::SelectObject(dc, brush);
-        const double top = channelA ? *topA : *topB;
+        const OverviewAxisRange& axis = channelA ? *axisA : *axisB;
         std::vector<POINT> band;
         auto drawRun = [&](std::size_t begin, std::size_t end) {
             band.clear();
             for (std::size_t i = begin; i < end; ++i) {
-                band.push_back(POINT{envelope[i].x, yOf(channelA ? envelope[i].maxA : envelope[i].maxB, top)});
+                band.push_back(POINT{envelope[i].x, yOf(channelA ? envelope[i].maxA : envelope[i].maxB, axis)});
             }
             for (std::size_t i = end; i-- > begin;) {
-                band.push_back(POINT{envelope[i].x, yOf(channelA ? envelope[i].minA : envelope[i].minB, top)});
+                band.push_back(POINT{envelope[i].x, yOf(channelA ? envelope[i].minA : envelope[i].minB, axis)});
             }
             if (end - begin == 1) band.push_back(POINT{band[0].x + 1, band[0].y});  // a lone column stays visible
             ::Polygon(dc, band.data(), static_cast<int>(band.size()));
@@ -209,11 +214,12 @@ void COverviewStrip::PaintBands(HDC dc, const RECT& plot, double* topA, double* 
         ::DeleteObject(brush);
         ::DeleteObject(pen);
     }
-    // The record shown last.
+    // The record shown last; inside the clip also at the view's ends (the
+    // newest record's column is the plot's last, under its frame).
     if (marker_ > 0 && marker_ >= view_.From() && marker_ <= view_.To()) {
         const HPEN pen = ::CreatePen(PS_DOT, 1, kMarkerColor);
         const HGDIOBJ oldPen = ::SelectObject(dc, pen);
-        const int x = xOf(marker_);
+        const int x = std::clamp<int>(xOf(marker_), plot.left + 1, plot.right - 2);
         ::MoveToEx(dc, x, plot.top, nullptr);
         ::LineTo(dc, x, plot.bottom);
         ::SelectObject(dc, oldPen);

@@ -55,6 +55,8 @@
 #define IDS_OVERVIEW_QUANTITY 240
 #define IDS_MAKING_REPORT 241
 #define IDS_NO_RECORD_TO_ANALYSE 242
+// An export's confirmation.
+#define IDS_EXPORT_SAVED 260
 
 // Commands of the context menu, also in the system menu (whose commands are
 // multiples of 16 below 0xF000).

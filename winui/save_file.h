@@ -1,7 +1,8 @@
 // A text written to a file the user chooses: the system's save dialog (the
-// title a menu text without its "…", a CSV filter), then the text, made only
-// once a file is chosen; a message box in the owner's caption when it cannot
-// be written. For the record's and the events list's CSV exports.
+// title a menu text without its "…", a CSV filter, starting in the user's
+// Documents folder), then the text, made only once a file is chosen; a
+// message box in the owner's caption says where it was saved or that it
+// cannot be written. For the record's and the events list's CSV exports.
 #pragma once
 
 #include <windows.h>

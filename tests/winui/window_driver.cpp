@@ -16,6 +16,7 @@
 //   doubleclick     double-clicks the strip: it reads the whole card again, no query
 //   overview        waits for the strip's scan, then Home reads the whole card again
 //   csv FILE        exports the record through the context menu's command to FILE
+//                   (the proposed name carries the record's time; a message confirms)
 //   analysis key|menu FILE  本地分析 by F6 or the context menu: the local
 //                   analysis page of the record shown, copied to FILE
 //   report FILE     生成报告… from the system menu: the report of the strip's
@@ -213,9 +214,30 @@ void CheckPlaces(const Session& s) {
     std::printf("places checked\n");
 }
 
+// The size grip: the system's (a size-grip scroll bar) of the system's
+// scroll-bar size, in the client area's bottom-right corner, above every
+// control there.
+void CheckGrip(const Session& s) {
+    HWND grip = nullptr;
+    for (HWND child = GetWindow(s.dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t cls[32] = {};
+        GetClassNameW(child, cls, 32);
+        if (_wcsicmp(cls, L"ScrollBar") == 0 && (GetWindowLongW(child, GWL_STYLE) & SBS_SIZEGRIP) != 0) grip = child;
+    }
+    if (grip == nullptr || !IsWindowVisible(grip)) return Fail("no visible size grip");
+    RECT client;
+    GetClientRect(s.dialog, &client);
+    const RECT expected = {client.right - GetSystemMetrics(SM_CXVSCROLL), client.bottom - GetSystemMetrics(SM_CYHSCROLL),
+                           client.right, client.bottom};
+    const RECT got = ClientRectOf(s, grip);
+    if (!EqualRect(&got, &expected)) Fail("size grip place", Text(got) + " expected " + Text(expected));
+    const POINT corner = {client.right - 2, client.bottom - 2};
+    if (ChildWindowFromPointEx(s.dialog, corner, CWP_SKIPINVISIBLE) != grip) Fail("the size grip is covered");
+}
+
 // The anchor table: the bottom row follows the height change, the browser
 // grows by the whole change, the strip follows the height change and grows
-// by the width change.
+// by the width change; the size grip stays in the corner.
 void CheckResize(const Session& s) {
     RECT window;
     GetWindowRect(s.dialog, &window);
@@ -237,6 +259,7 @@ void CheckResize(const Session& s) {
     if (clientAfter.right - clientBefore.right != dx || clientAfter.bottom - clientBefore.bottom != dy) {
         Fail("client change", Text(clientAfter));
     }
+    CheckGrip(s);
     for (std::size_t i = 0; i < sizeof kPlaces / sizeof kPlaces[0]; ++i) {
         RECT expected = before[i];
         if (kPlaces[i].id == kBrowser) {
@@ -491,29 +514,51 @@ void Overview(const Session& s) {
     std::printf("overview read twice\n");
 }
 
-// The context menu's CSV export into `path`, through the save dialog.
-void ExportCsv(const Session& s, const std::string& path) {
-    PostMessageW(s.dialog, WM_COMMAND, kExportCsv, 0);
+// An owned dialog of the window (a save dialog, a message box), waited for.
+HWND OwnedDialog(const Session& s) {
     FindData find = {s.process.dwProcessId, nullptr, s.dialog};
     for (int i = 0; i < 400 && find.found == nullptr; ++i) {
         EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&find));
         if (find.found == nullptr) Sleep(25);
     }
-    if (find.found == nullptr) return Fail("the export opened no save dialog");
+    return find.found;
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[MAX_PATH + 64] = {};
+    GetWindowTextW(window, text, MAX_PATH + 64);
+    return text;
+}
+
+// The context menu's CSV export into `path`, through the save dialog: it
+// proposes the record's time as the name, and a message box confirms the
+// file written.
+void ExportCsv(const Session& s, void* remote, const std::string& path) {
+    std::string proposed = "orvanta-" + Shown(s, remote) + ".csv";
+    proposed[18] = '_';
+    proposed.erase(proposed.begin() + 21);
+    proposed.erase(proposed.begin() + 23);
+    PostMessageW(s.dialog, WM_COMMAND, kExportCsv, 0);
+    const HWND save = OwnedDialog(s);
+    if (save == nullptr) return Fail("the export opened no save dialog");
     wchar_t wide[MAX_PATH] = {};
     MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide, MAX_PATH);
     // The file name box: a combo box (cmb13) or an edit control (edt1).
-    HWND name = GetDlgItem(find.found, 0x47c);
-    if (name == nullptr) name = GetDlgItem(find.found, 0x480);
+    HWND name = GetDlgItem(save, 0x47c);
+    if (name == nullptr) name = GetDlgItem(save, 0x480);
     if (name == nullptr) return Fail("the save dialog has no file name box");
+    if (Utf8(WindowText(name)) != proposed) Fail("proposed name", Utf8(WindowText(name)) + ", expected " + proposed);
     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide));
-    PostMessageW(find.found, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 400 && IsWindow(find.found); ++i) Sleep(25);
-    if (IsWindow(find.found)) Fail("the save dialog did not close");
-    // The window writes the file after its dialog has gone: a message it
-    // answers after that.
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(s.dialog, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+    PostMessageW(save, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 400 && IsWindow(save); ++i) Sleep(25);
+    if (IsWindow(save)) Fail("the save dialog did not close");
+    // The window writes the file after its dialog has gone, then says so.
+    const HWND box = OwnedDialog(s);
+    if (box == nullptr) return Fail("no message after the export");
+    const std::wstring said = WindowText(GetDlgItem(box, 0xFFFF));
+    if (said.find(wide) == std::wstring::npos) Fail("the export's message", Utf8(said));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 400 && IsWindow(box); ++i) Sleep(25);
     if (GetFileAttributesW(wide) == INVALID_FILE_ATTRIBUTES) Fail("the export wrote no file", path);
     std::printf("exported %s\n", path.c_str());
 }
@@ -867,7 +912,7 @@ int main(int argc, char** argv) {
         } else if ((command == "quantity" || command == "showing") && i + 1 < argc) {
             StripQuantity(s, command, argv[++i]);
         } else if (command == "csv" && i + 1 < argc) {
-            ExportCsv(s, argv[++i]);
+            ExportCsv(s, remote, argv[++i]);
         } else if (command == "centred") {
             CheckCentred(s.dialog, "main window");
             std::printf("centred\n");
