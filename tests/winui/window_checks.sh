@@ -14,8 +14,10 @@
 # drive or none, the record's time or none), the strip's reads, the buttons'
 # state, "<" and
 # ">", Enter and Escape, ">" at the newest record (no query, the status line
-# says so), a run without a card; then the installer and the
-# uninstaller, silently. Runs inside one xvfb-run (CTest starts it so)
+# says so), a run without a card, the window and the about box centred, the
+# size grip after a resize, the CSV export's proposed name and confirmation;
+# then the installer (English, then over the user's INI in Chinese), the
+# programs' version resources and the uninstaller, silently. Runs inside one xvfb-run (CTest starts it so)
 # with a Wine prefix of its own, created here, and one persistent wineserver.
 # Needs ORVANTA_LINUX_BIN_DIR, ORVANTA_WINDOWS_BIN_DIR, ORVANTA_SOURCE_DIR,
 # ORVANTA_WINDOW_PREFIX and ORVANTA_VERSION; ORVANTA_SETUP names the installer

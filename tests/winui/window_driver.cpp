@@ -524,9 +524,11 @@ HWND OwnedDialog(const Session& s) {
     return find.found;
 }
 
+// A control's text, asked of the control (GetWindowText of another
+// process's window reads only the caption the system keeps).
 std::wstring WindowText(HWND window) {
     wchar_t text[MAX_PATH + 64] = {};
-    GetWindowTextW(window, text, MAX_PATH + 64);
+    SendMessageW(window, WM_GETTEXT, MAX_PATH + 64, reinterpret_cast<LPARAM>(text));
     return text;
 }
 
