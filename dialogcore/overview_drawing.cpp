@@ -61,6 +61,19 @@ OverviewAxisRange OverviewAxisRangeOf(double smallest, double largest) {
     return range;
 }
 
+OverviewAxisRange EnvelopeAxisRange(const std::vector<EnvelopeColumn>& columns, bool channelA) {
+    if (columns.empty()) return {};
+    const double EnvelopeColumn::*low = channelA ? &EnvelopeColumn::minA : &EnvelopeColumn::minB;
+    const double EnvelopeColumn::*high = channelA ? &EnvelopeColumn::maxA : &EnvelopeColumn::maxB;
+    double smallest = columns.front().*low;
+    double largest = columns.front().*high;
+    for (const EnvelopeColumn& c : columns) {
+        smallest = std::min(smallest, c.*low);
+        largest = std::max(largest, c.*high);
+    }
+    return OverviewAxisRangeOf(smallest, largest);
+}
+
 TimeTicks ChooseTimeTicks(std::int32_t from, std::int32_t to, int width, int minSpacing) {
     TimeTicks ticks;
     if (to <= from || width <= 0 || minSpacing <= 0) return ticks;

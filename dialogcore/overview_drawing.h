@@ -44,6 +44,9 @@ struct OverviewAxisRange {
     double top = 1;
 };
 OverviewAxisRange OverviewAxisRangeOf(double smallest, double largest);
+// The range of one channel's envelope: OverviewAxisRangeOf its smallest and
+// largest value (0 to 1 without columns).
+OverviewAxisRange EnvelopeAxisRange(const std::vector<EnvelopeColumn>& columns, bool channelA);
 
 // Ticks of a time axis over [from, to]: the step is the smallest of 1 s,
 // 2 s, 5 s, ... 1 day, 2, 7, 14, 30 days that keeps neighbouring ticks at

@@ -122,21 +122,8 @@ void PaintOverview(QPainter& painter, const QPalette& palette, const QFont& font
     const std::vector<EnvelopeColumn> columns =
         BuildEnvelope(samples, geometry.Columns(), geometry.From(), geometry.To(), frame.gapSeconds);
     // Each axis fitted to its channel's data, with a margin.
-    OverviewAxisRange axisA;
-    OverviewAxisRange axisB;
-    if (!columns.empty()) {
-        auto fit = [&columns](double EnvelopeColumn::*low, double EnvelopeColumn::*high) {
-            double smallest = columns.front().*low;
-            double largest = columns.front().*high;
-            for (const EnvelopeColumn& c : columns) {
-                smallest = std::min(smallest, c.*low);
-                largest = std::max(largest, c.*high);
-            }
-            return OverviewAxisRangeOf(smallest, largest);
-        };
-        axisA = fit(&EnvelopeColumn::minA, &EnvelopeColumn::maxA);
-        axisB = fit(&EnvelopeColumn::minB, &EnvelopeColumn::maxB);
-    }
+    const OverviewAxisRange axisA = EnvelopeAxisRange(columns, true);
+    const OverviewAxisRange axisB = EnvelopeAxisRange(columns, false);
     const double topA = axisA.top, bottomA = axisA.bottom;
     const double topB = axisB.top, bottomB = axisB.bottom;
     auto yOf = [&plot](double value, double top, double bottom) {

@@ -158,19 +158,8 @@ void COverviewStrip::PaintBands(HDC dc, const RECT& plot, OverviewAxisRange* axi
 
     const std::vector<EnvelopeColumn> envelope =
         BuildEnvelope(PlottedSamples(), columns, view_.From(), view_.To(), view_.PauseSeconds());
-    if (!envelope.empty()) {
-        auto fit = [&](double EnvelopeColumn::*low, double EnvelopeColumn::*high) {
-            double smallest = envelope.front().*low;
-            double largest = envelope.front().*high;
-            for (const EnvelopeColumn& c : envelope) {
-                smallest = std::min(smallest, c.*low);
-                largest = std::max(largest, c.*high);
-            }
-            return OverviewAxisRangeOf(smallest, largest);
-        };
-        *axisA = fit(&EnvelopeColumn::minA, &EnvelopeColumn::maxA);
-        *axisB = fit(&EnvelopeColumn::minB, &EnvelopeColumn::maxB);
-    }
+    *axisA = EnvelopeAxisRange(envelope, true);
+    *axisB = EnvelopeAxisRange(envelope, false);
     const int height = plot.bottom - plot.top;
     auto yOf = [&](double value, const OverviewAxisRange& axis) {
         const double share = std::clamp((value - axis.bottom) / (axis.top - axis.bottom), 0.0, 1.0);

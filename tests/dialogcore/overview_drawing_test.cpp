@@ -99,6 +99,13 @@ TEST(OverviewDrawing, AxisRangesFitTheDataWithAMarginOnRoundSteps) {
         EXPECT_DOUBLE_EQ(range.bottom, row.bottom) << row.smallest << " " << row.largest;
         EXPECT_DOUBLE_EQ(range.top, row.top) << row.smallest << " " << row.largest;
     }
+    // An envelope's channels each on their own range.
+    std::vector<EnvelopeColumn> columns(2);
+    columns[0].minA = 0.5, columns[0].maxA = 2, columns[0].minB = 219, columns[0].maxB = 225;
+    columns[1].minA = 1, columns[1].maxA = 5, columns[1].minB = 215, columns[1].maxB = 221;
+    EXPECT_DOUBLE_EQ(EnvelopeAxisRange(columns, true).top, 6);
+    EXPECT_DOUBLE_EQ(EnvelopeAxisRange(columns, false).bottom, 210);
+    EXPECT_DOUBLE_EQ(EnvelopeAxisRange({}, false).top, 1);
 }
 
 TEST(OverviewDrawing, HoverBoxStaysInsideThePlotBesideTheCursor) {
