@@ -80,8 +80,7 @@ private:
     void Paint(HDC dc, const RECT& client);
     void PaintTimeAxis(HDC dc, const RECT& plot, int textHeight) const;
     // The pauses, both channels' RMS envelopes as bands, the marker and a
-    // drag's range; the value axes' tops it chose.
-    // The bands, each channel on an axis fitted to its data (returned).
+    // drag's range; each channel on an axis fitted to its data (returned).
     void PaintBands(HDC dc, const RECT& plot, OverviewAxisRange* axisA, OverviewAxisRange* axisB);
     void PaintEventMarks(HDC dc, const RECT& plot) const;
     // The view's samples with the quantity in its channel's place.

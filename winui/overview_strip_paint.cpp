@@ -78,15 +78,17 @@ void COverviewStrip::Paint(HDC dc, const RECT& client) {
     // Axes: channel B's values on the left, channel A's on the right, the
     // time axis below.
     if (ShowsChannel(false)) {
-        Text(dc, AxisText(axisB.top, ChannelUnit(false)), {0, plot.top, plot.left - 3, plot.top + textHeight},
+        const int right = plot.left - 3;
+        Text(dc, AxisText(axisB.top, ChannelUnit(false)), {0, plot.top, right, plot.top + textHeight},
              DT_RIGHT | DT_TOP, kChannelBColor);
-        Text(dc, AxisText(axisB.bottom, ChannelUnit(false)), {0, plot.bottom - textHeight, plot.left - 3, plot.bottom},
+        Text(dc, AxisText(axisB.bottom, ChannelUnit(false)), {0, plot.bottom - textHeight, right, plot.bottom},
              DT_RIGHT | DT_BOTTOM, kChannelBColor);
     }
     if (ShowsChannel(true)) {
-        Text(dc, AxisText(axisA.top, ChannelUnit(true)), {plot.right + 4, plot.top, client.right, plot.top + textHeight},
+        const int left = plot.right + 4;
+        Text(dc, AxisText(axisA.top, ChannelUnit(true)), {left, plot.top, client.right, plot.top + textHeight},
              DT_LEFT | DT_TOP, kChannelAColor);
-        Text(dc, AxisText(axisA.bottom, ChannelUnit(true)), {plot.right + 4, plot.bottom - textHeight, client.right, plot.bottom},
+        Text(dc, AxisText(axisA.bottom, ChannelUnit(true)), {left, plot.bottom - textHeight, client.right, plot.bottom},
              DT_LEFT | DT_BOTTOM, kChannelAColor);
     }
     PaintTimeAxis(dc, plot, textHeight);

@@ -112,7 +112,8 @@ void CResizableDlg::OnSize(UINT type, int cx, int cy) {
     // its frame (a date picker's border is outside its client area), in
     // this order; the dialog does not clip its children.
     if (type != SIZE_MINIMIZED) {
-        ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        ::RedrawWindow(hwnd_, nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
     if (type != SIZE_MINIMIZED) {
         lastWidth_ = cx;

@@ -227,8 +227,8 @@ void CheckGrip(const Session& s) {
     if (grip == nullptr || !IsWindowVisible(grip)) return Fail("no visible size grip");
     RECT client;
     GetClientRect(s.dialog, &client);
-    const RECT expected = {client.right - GetSystemMetrics(SM_CXVSCROLL), client.bottom - GetSystemMetrics(SM_CYHSCROLL),
-                           client.right, client.bottom};
+    const RECT expected = {client.right - GetSystemMetrics(SM_CXVSCROLL),
+                           client.bottom - GetSystemMetrics(SM_CYHSCROLL), client.right, client.bottom};
     const RECT got = ClientRectOf(s, grip);
     if (!EqualRect(&got, &expected)) Fail("size grip place", Text(got) + " expected " + Text(expected));
     const POINT corner = {client.right - 2, client.bottom - 2};
@@ -573,7 +573,9 @@ void CheckCentred(HWND window, const char* what) {
     GetWindowRect(window, &rect);
     const long dx = (rect.left - area.left) - (area.right - rect.right);
     const long dy = (rect.top - area.top) - (area.bottom - rect.bottom);
-    if (dx < -1 || dx > 1 || dy < -1 || dy > 1) Fail("not centred", std::string(what) + " " + Text(rect) + " in " + Text(area));
+    if (dx < -1 || dx > 1 || dy < -1 || dy > 1) {
+        Fail("not centred", std::string(what) + " " + Text(rect) + " in " + Text(area));
+    }
 }
 
 // The VERSIONINFO of `file`: the fixed part and both string tables name
