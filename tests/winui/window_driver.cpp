@@ -870,6 +870,10 @@ int main(int argc, char** argv) {
                 language = argv[i + 2];
                 i += 2;
             }
+            // The pointer in the screen's corner, away from the centred
+            // windows: where it lies, the system sends the controls its
+            // moves, which would come between the posted clicks.
+            SetCursorPos(0, 0);
             if (!Launch(s, dir, language)) return 1;
             remote = VirtualAllocEx(s.process.hProcess, nullptr, sizeof(SYSTEMTIME), MEM_COMMIT | MEM_RESERVE,
                                     PAGE_READWRITE);
