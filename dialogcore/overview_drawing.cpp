@@ -44,6 +44,36 @@ double OverviewRmsAxisTop(double largest) {
     return 10.0 * power;
 }
 
+OverviewAxisRange OverviewAxisRangeOf(double smallest, double largest) {
+    if (!std::isfinite(smallest) || !std::isfinite(largest) || largest < smallest) return {};
+    if (smallest >= 0 && !(largest > 0)) return {};
+    double span = largest - smallest;
+    if (!(span > std::abs(largest) * 1e-9)) span = std::abs(largest) * 0.02;
+    double low = smallest - span / 10;
+    const double high = largest + span / 10;
+    if (smallest >= 0 && low < 0) low = 0;
+    const double step = OverviewRmsAxisTop((high - low) / 4);
+    // A hair of tolerance, so that data on a step does not add a step.
+    OverviewAxisRange range;
+    range.bottom = std::floor(low / step + 1e-9) * step;
+    range.top = std::ceil(high / step - 1e-9) * step;
+    if (range.top <= range.bottom) range.top = range.bottom + step;
+    return range;
+}
+
+OverviewAxisRange EnvelopeAxisRange(const std::vector<EnvelopeColumn>& columns, bool channelA) {
+    if (columns.empty()) return {};
+    const double EnvelopeColumn::*low = channelA ? &EnvelopeColumn::minA : &EnvelopeColumn::minB;
+    const double EnvelopeColumn::*high = channelA ? &EnvelopeColumn::maxA : &EnvelopeColumn::maxB;
+    double smallest = columns.front().*low;
+    double largest = columns.front().*high;
+    for (const EnvelopeColumn& c : columns) {
+        smallest = std::min(smallest, c.*low);
+        largest = std::max(largest, c.*high);
+    }
+    return OverviewAxisRangeOf(smallest, largest);
+}
+
 TimeTicks ChooseTimeTicks(std::int32_t from, std::int32_t to, int width, int minSpacing) {
     TimeTicks ticks;
     if (to <= from || width <= 0 || minSpacing <= 0) return ticks;

@@ -34,6 +34,21 @@ std::vector<EnvelopeColumn> BuildEnvelope(const std::vector<OverviewSample>& sam
 // ten, so that the axis shows a round number (1 for no positive value).
 double OverviewRmsAxisTop(double largest);
 
+// The values an axis spans for data from `smallest` to `largest`: a tenth
+// of the data's span added on each side (of 2 % of the value for flat
+// data), then widened to whole steps of 1, 2 or 5 times a power of ten, a
+// step being about a quarter of the range; data that is never negative
+// keeps the bottom at 0 or above. So 215 to 225 V spans 210 to 230 V, not
+// 0 to 500 V. No data (nothing above 0): 0 to 1.
+struct OverviewAxisRange {
+    double bottom = 0;
+    double top = 1;
+};
+OverviewAxisRange OverviewAxisRangeOf(double smallest, double largest);
+// The range of one channel's envelope: OverviewAxisRangeOf its smallest and
+// largest value (0 to 1 without columns).
+OverviewAxisRange EnvelopeAxisRange(const std::vector<EnvelopeColumn>& columns, bool channelA);
+
 // Ticks of a time axis over [from, to]: the step is the smallest of 1 s,
 // 2 s, 5 s, ... 1 day, 2, 7, 14, 30 days that keeps neighbouring ticks at
 // least `minSpacing` pixels apart on `width` pixels; ticks fall on whole

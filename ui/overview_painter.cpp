@@ -133,18 +133,12 @@ void PaintOverview(QPainter& painter, const QPalette& palette, const QFont& font
     // Channel B (V) on the left axis, channel A (A) on the right.
     const std::vector<EnvelopeColumn> columns =
         BuildEnvelope(samples, geometry.Columns(), geometry.From(), geometry.To(), frame.gapSeconds);
-    double largestA = 0;
-    double largestB = 0;
-    double smallestB = 0;
-    for (const EnvelopeColumn& c : columns) {
-        largestA = std::max(largestA, c.maxA);
-        largestB = std::max(largestB, c.maxB);
-        smallestB = std::min(smallestB, c.minB);
-    }
-    const double topA = OverviewRmsAxisTop(largestA);
-    const double topB = OverviewRmsAxisTop(largestB);
-    const double bottomB = smallestB < 0 ? -OverviewRmsAxisTop(-smallestB) : 0.0;
-    auto yOf = [&plot](double value, double top, double bottom = 0.0) {
+    // Each axis fitted to its channel's data, with a margin.
+    const OverviewAxisRange axisA = EnvelopeAxisRange(columns, true);
+    const OverviewAxisRange axisB = EnvelopeAxisRange(columns, false);
+    const double topA = axisA.top, bottomA = axisA.bottom;
+    const double topB = axisB.top, bottomB = axisB.bottom;
+    auto yOf = [&plot](double value, double top, double bottom) {
         const double share = std::clamp((value - bottom) / (top - bottom), 0.0, 1.0);
         return plot.bottom() - 1 - share * (plot.height() - 3);
     };
@@ -165,7 +159,9 @@ void PaintOverview(QPainter& painter, const QPalette& palette, const QFont& font
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setClipRect(plot);
     // Channel A first, lighter, so that channel B stays on top.
-    if (!frame.oneQuantity) PaintBand(painter, columns, true, [&](double v) { return yOf(v, topA); }, kChannelAColor);
+    if (!frame.oneQuantity) {
+        PaintBand(painter, columns, true, [&](double v) { return yOf(v, topA, bottomA); }, kChannelAColor);
+    }
     PaintBand(painter, columns, false, [&](double v) { return yOf(v, topB, bottomB); }, kChannelBColor);
     painter.setClipping(false);
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -193,7 +189,7 @@ void PaintOverview(QPainter& painter, const QPalette& palette, const QFont& font
         painter.drawText(QRect(plot.right() + 4, plot.top(), rightWidth, textHeight), Qt::AlignLeft | Qt::AlignTop,
                          AxisText(topA, "A"));
         painter.drawText(QRect(plot.right() + 4, plot.bottom() - textHeight, rightWidth, textHeight),
-                         Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("0 A"));
+                         Qt::AlignLeft | Qt::AlignBottom, AxisText(bottomA, "A"));
     }
     PaintTimeAxis(painter, palette, metrics, geometry);
 

@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QWebEnginePage>
 
+#include "dialogcore/export_file_name.h"
 #include "request/record_csv.h"
 #include "ui/export_files.h"
 #include "ui/web_browser2.h"
@@ -20,8 +21,7 @@ CRecordExport::CRecordExport(QWidget* window, CWebBrowser2& browser, ReaderOf re
     : QObject(window), window_(window), browser_(browser), reader_(std::move(reader)) {}
 
 QString CRecordExport::DefaultFileName(std::int32_t recordTime, const QString& suffix) {
-    if (recordTime <= 0) return QStringLiteral("orvanta.") + suffix;
-    return QStringLiteral("orvanta-%1.%2").arg(ExportFileStamp(recordTime), suffix);
+    return QString::fromStdString(ExportFileName(recordTime, suffix.toStdString()));
 }
 
 bool CRecordExport::WriteFile(const QString& path, const QByteArray& bytes, QString* error) {

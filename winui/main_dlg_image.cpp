@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "dialogcore/card_image_option.h"
+#include "dialogcore/export_file_name.h"
 #include "dialogcore/shown_record_comtrade.h"
 #include "winui/main_dlg.h"
 #include "winui/resource.h"
@@ -154,7 +155,7 @@ void CMainDlg::ExportComtrade() {
     if (shownRecord_ <= 0) return TellProblem(LoadText(IDS_NOTHING_TO_EXPORT));
     const std::wstring filter(L"COMTRADE (*.cfg)\0*.cfg\0", 23);
     const std::wstring path =
-        AskSavePath(hwnd_, IDS_EXPORT_COMTRADE, Widen(ComtradeProposedName(shownRecord_)) + L".cfg", filter, L"cfg");
+        AskSavePath(hwnd_, IDS_EXPORT_COMTRADE, Widen(ExportFileName(shownRecord_, "cfg")), filter, L"cfg");
     if (path.empty()) return;
     std::string ansi;
     if (!AnsiPath(path, &ansi)) return TellProblem(WithArg(LoadText(IDS_EXPORT_FAILED), path));

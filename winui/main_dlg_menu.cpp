@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include "dialogcore/export_file_name.h"
 #include "request/record_csv.h"
 #include "winui/about_dlg.h"
 #include "winui/main_dlg.h"
@@ -94,7 +95,9 @@ void CMainDlg::ExportRecordCsv() {
         return;
     }
     // The same text as the Linux window and orvanta-query --csv write.
-    SaveTextAs(hwnd_, IDS_EXPORT_CSV, L"orvanta-record.csv", [this] { return BuildRecordCsv(reader_); });
+    // Its name carries the record's time, as on Linux.
+    const std::wstring name = Widen(ExportFileName(shownRecord_, "csv"));
+    SaveTextAs(hwnd_, IDS_EXPORT_CSV, name.c_str(), [this] { return BuildRecordCsv(reader_); });
 }
 
 void CMainDlg::FindEvents() {

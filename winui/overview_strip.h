@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "card/event_detector.h"
+#include "dialogcore/overview_drawing.h"
 #include "dialogcore/overview_quantity.h"
 #include "dialogcore/overview_view.h"
 #include "winui/overview_scan.h"
@@ -85,8 +86,8 @@ private:
     void Paint(HDC dc, const RECT& client);
     void PaintTimeAxis(HDC dc, const RECT& plot, int textHeight) const;
     // The pauses, both channels' RMS envelopes as bands, the marker and a
-    // drag's range; the value axes' tops it chose.
-    void PaintBands(HDC dc, const RECT& plot, double* topA, double* topB);
+    // drag's range; each channel on an axis fitted to its data (returned).
+    void PaintBands(HDC dc, const RECT& plot, OverviewAxisRange* axisA, OverviewAxisRange* axisB);
     void PaintEventMarks(HDC dc, const RECT& plot) const;
     // The view's samples with the quantity in its channel's place.
     std::vector<OverviewSample> PlottedSamples() const;

@@ -37,7 +37,7 @@ SIZE Extent(HDC dc, const std::wstring& text) {
     return size;
 }
 
-// An axis top with its unit, to four significant digits.
+// An axis value with its unit, to four significant digits.
 std::wstring AxisText(double value, const wchar_t* unit) {
     wchar_t text[64];
     std::swprintf(text, 64, L"%.4g %ls", value, unit);
@@ -73,22 +73,24 @@ void COverviewStrip::Paint(HDC dc, const RECT& client) {
         Text(dc, StateText(), plot, DT_CENTER | DT_VCENTER, textColor);
         return;
     }
-    double topA = 1;
-    double topB = 1;
-    PaintBands(dc, plot, &topA, &topB);
+    OverviewAxisRange axisA;
+    OverviewAxisRange axisB;
+    PaintBands(dc, plot, &axisA, &axisB);
 
     // Axes: channel B's values on the left, channel A's on the right, the
     // time axis below.
     if (ShowsChannel(false)) {
-        Text(dc, AxisText(topB, ChannelUnit(false)), {0, plot.top, plot.left - 3, plot.top + textHeight},
+        const int right = plot.left - 3;
+        Text(dc, AxisText(axisB.top, ChannelUnit(false)), {0, plot.top, right, plot.top + textHeight},
              DT_RIGHT | DT_TOP, kChannelBColor);
-        Text(dc, AxisText(0, ChannelUnit(false)), {0, plot.bottom - textHeight, plot.left - 3, plot.bottom},
+        Text(dc, AxisText(axisB.bottom, ChannelUnit(false)), {0, plot.bottom - textHeight, right, plot.bottom},
              DT_RIGHT | DT_BOTTOM, kChannelBColor);
     }
     if (ShowsChannel(true)) {
-        Text(dc, AxisText(topA, ChannelUnit(true)), {plot.right + 4, plot.top, client.right, plot.top + textHeight},
+        const int left = plot.right + 4;
+        Text(dc, AxisText(axisA.top, ChannelUnit(true)), {left, plot.top, client.right, plot.top + textHeight},
              DT_LEFT | DT_TOP, kChannelAColor);
-        Text(dc, AxisText(0, ChannelUnit(true)), {plot.right + 4, plot.bottom - textHeight, client.right, plot.bottom},
+        Text(dc, AxisText(axisA.bottom, ChannelUnit(true)), {left, plot.bottom - textHeight, client.right, plot.bottom},
              DT_LEFT | DT_BOTTOM, kChannelAColor);
     }
     PaintTimeAxis(dc, plot, textHeight);
@@ -137,7 +139,7 @@ void COverviewStrip::PaintTimeAxis(HDC dc, const RECT& plot, int textHeight) con
     ::DeleteObject(pen);
 }
 
-void COverviewStrip::PaintBands(HDC dc, const RECT& plot, double* topA, double* topB) {
+void COverviewStrip::PaintBands(HDC dc, const RECT& plot, OverviewAxisRange* axisA, OverviewAxisRange* axisB) {
     const OverviewPlot columns{plot.left, plot.right - plot.left};
     const std::vector<OverviewSample>& samples = view_.Samples();
     auto xOf = [&](std::int32_t time) { return OverviewXOfTime(columns, view_.From(), view_.To(), time); };
@@ -155,17 +157,11 @@ void COverviewStrip::PaintBands(HDC dc, const RECT& plot, double* topA, double* 
 
     const std::vector<EnvelopeColumn> envelope =
         BuildEnvelope(PlottedSamples(), columns, view_.From(), view_.To(), view_.PauseSeconds());
-    double largestA = 0;
-    double largestB = 0;
-    for (const EnvelopeColumn& c : envelope) {
-        largestA = std::max(largestA, c.maxA);
-        largestB = std::max(largestB, c.maxB);
-    }
-    *topA = OverviewRmsAxisTop(largestA);
-    *topB = OverviewRmsAxisTop(largestB);
+    *axisA = EnvelopeAxisRange(envelope, true);
+    *axisB = EnvelopeAxisRange(envelope, false);
     const int height = plot.bottom - plot.top;
-    auto yOf = [&](double value, double top) {
-        const double share = std::clamp(value / top, 0.0, 1.0);
+    auto yOf = [&](double value, const OverviewAxisRange& axis) {
+        const double share = std::clamp((value - axis.bottom) / (axis.top - axis.bottom), 0.0, 1.0);
         return plot.bottom - 2 - static_cast<int>(share * (height - 4) + 0.5);
     };
 
@@ -181,15 +177,15 @@ void COverviewStrip::PaintBands(HDC dc, const RECT& plot, double* topA, double* 
         const HBRUSH brush = ::CreateSolidBrush(Mix(color, window, channelA ? 70 : 110));
         const HGDIOBJ oldPen = ::SelectObject(dc, pen);
         const HGDIOBJ oldBrush = ::SelectObject(dc, brush);
-        const double top = channelA ? *topA : *topB;
+        const OverviewAxisRange& axis = channelA ? *axisA : *axisB;
         std::vector<POINT> band;
         auto drawRun = [&](std::size_t begin, std::size_t end) {
             band.clear();
             for (std::size_t i = begin; i < end; ++i) {
-                band.push_back(POINT{envelope[i].x, yOf(channelA ? envelope[i].maxA : envelope[i].maxB, top)});
+                band.push_back(POINT{envelope[i].x, yOf(channelA ? envelope[i].maxA : envelope[i].maxB, axis)});
             }
             for (std::size_t i = end; i-- > begin;) {
-                band.push_back(POINT{envelope[i].x, yOf(channelA ? envelope[i].minA : envelope[i].minB, top)});
+                band.push_back(POINT{envelope[i].x, yOf(channelA ? envelope[i].minA : envelope[i].minB, axis)});
             }
             if (end - begin == 1) band.push_back(POINT{band[0].x + 1, band[0].y});  // a lone column stays visible
             ::Polygon(dc, band.data(), static_cast<int>(band.size()));
@@ -212,8 +208,11 @@ void COverviewStrip::PaintBands(HDC dc, const RECT& plot, double* topA, double* 
     if (place.kind == OverviewMarkerPlace::kInView) {
         const HPEN pen = ::CreatePen(PS_SOLID, 2, kMarkerColor);
         const HGDIOBJ oldPen = ::SelectObject(dc, pen);
-        ::MoveToEx(dc, place.x, plot.top, nullptr);
-        ::LineTo(dc, place.x, plot.bottom);
+        // Inside the clip also at the view's ends (the newest record's
+        // column is the plot's last, under its frame).
+        const int x = std::clamp<int>(place.x, plot.left + 1, plot.right - 2);
+        ::MoveToEx(dc, x, plot.top, nullptr);
+        ::LineTo(dc, x, plot.bottom);
         ::SelectObject(dc, oldPen);
         ::DeleteObject(pen);
     } else if (place.kind != OverviewMarkerPlace::kNone) {

@@ -6,9 +6,7 @@ namespace orvanta {
 
 CResizableDlg::CResizableDlg(int templateId) : templateId_(templateId) {}
 
-CResizableDlg::~CResizableDlg() {
-    if (gripBitmap_ != nullptr) ::DeleteObject(gripBitmap_);
-}
+CResizableDlg::~CResizableDlg() = default;
 
 INT_PTR CResizableDlg::DoModal(HWND parent) {
     return RunDialog(templateId_, parent, DialogProc, reinterpret_cast<LPARAM>(this));
@@ -67,19 +65,21 @@ BOOL CResizableDlg::OnInitDialog() {
     lastWidth_ = client.right;
     lastHeight_ = client.bottom;
 
-    gripBitmap_ = ::LoadBitmapA(nullptr, MAKEINTRESOURCEA(OBM_SIZE));
-    if (gripBitmap_ != nullptr) ::GetObjectA(gripBitmap_, sizeof gripInfo_, &gripInfo_);
-    grip_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, 0, 0, gripInfo_.bmWidth,
-                              gripInfo_.bmHeight, hwnd_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    ::SendMessageW(grip_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(gripBitmap_));
+    // The system's own size grip: a scroll bar control that draws the grip
+    // and lets the frame be dragged by it, at the size of the system's
+    // scroll bars at the window's DPI.
+    grip_ = ::CreateWindowExW(0, L"SCROLLBAR", nullptr, WS_CHILD | SBS_SIZEGRIP | SBS_SIZEBOXBOTTOMRIGHTALIGN, 0, 0,
+                              0, 0, hwnd_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     PlaceGrip(client.right, client.bottom);
     ::ShowWindow(grip_, showGrip_ != 0 ? SW_SHOW : SW_HIDE);
     return TRUE;
 }
 
 void CResizableDlg::PlaceGrip(int cx, int cy) {
-    ::MoveWindow(grip_, cx - gripInfo_.bmWidth, cy - gripInfo_.bmHeight, gripInfo_.bmWidth, gripInfo_.bmHeight,
-                 TRUE);
+    const int width = ::GetSystemMetrics(SM_CXVSCROLL);
+    const int height = ::GetSystemMetrics(SM_CYHSCROLL);
+    // Above every control, so that none that grows to the corner covers it.
+    ::SetWindowPos(grip_, HWND_TOP, cx - width, cy - height, width, height, SWP_NOACTIVATE);
 }
 
 void CResizableDlg::OnSize(UINT type, int cx, int cy) {
@@ -102,9 +102,19 @@ void CResizableDlg::OnSize(UINT type, int cx, int cy) {
         const bool sameSize = moved.width == rect.right - rect.left && moved.height == rect.bottom - rect.top;
         ::SetWindowPos(control, nullptr, moved.x, moved.y, moved.width, moved.height,
                        SWP_NOZORDER | SWP_NOACTIVATE | (sameSize ? SWP_NOSIZE : 0));
-        ::InvalidateRect(control, nullptr, TRUE);
     }
-    if (grip_ != nullptr && ::IsWindow(grip_)) PlaceGrip(cx, cy);
+    if (grip_ != nullptr && ::IsWindow(grip_)) {
+        PlaceGrip(cx, cy);
+        // A maximized window has no frame to drag.
+        ::ShowWindow(grip_, showGrip_ != 0 && type != SIZE_MAXIMIZED ? SW_SHOWNA : SW_HIDE);
+    }
+    // The dialog's background where controls were, then every control with
+    // its frame (a date picker's border is outside its client area), in
+    // this order; the dialog does not clip its children.
+    if (type != SIZE_MINIMIZED) {
+        ::RedrawWindow(hwnd_, nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
     if (type != SIZE_MINIMIZED) {
         lastWidth_ = cx;
         lastHeight_ = cy;

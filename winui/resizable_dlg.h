@@ -1,7 +1,9 @@
 // CResizableDlg: a modal dialog from a template that the user can resize. It
 // adds a sizing frame, keeps the window from being made smaller than it was
 // at initialisation, shows the system's size grip in the bottom-right corner
-// and moves or stretches the controls of an anchor table on every resize.
+// (at the system's scroll-bar size, so at the DPI) and moves or stretches the
+// controls of an anchor table on every resize, then repaints them with
+// their frames.
 #pragma once
 
 #include <windows.h>
@@ -53,8 +55,6 @@ private:
     std::int32_t anchorCount_ = 0;
     std::int32_t showGrip_ = 1;
     HWND grip_ = nullptr;
-    HBITMAP gripBitmap_ = nullptr;
-    BITMAP gripInfo_ = {};
 };
 
 }  // namespace orvanta

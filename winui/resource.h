@@ -66,6 +66,8 @@
 #define IDS_IMAGE_SAVE_FAILED 257
 #define IDS_CARD_IMAGES 258
 #define IDS_ALL_FILES 259
+// An export's confirmation.
+#define IDS_EXPORT_SAVED 260
 
 // Commands of the context menu, also in the system menu (whose commands are
 // multiples of 16 below 0xF000).

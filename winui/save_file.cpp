@@ -1,6 +1,8 @@
 #include "winui/save_file.h"
 
 #include <commdlg.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include <cstdio>
 
@@ -10,6 +12,18 @@
 namespace orvanta {
 namespace {
 
+// The user's Documents folder; empty when the system names none (the
+// dialog then starts where the system chooses).
+std::wstring DocumentsFolder() {
+    PWSTR folder = nullptr;
+    std::wstring path;
+    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &folder)) && folder != nullptr) {
+        path = folder;
+    }
+    ::CoTaskMemFree(folder);
+    return path;
+}
+
 // The dialog's title: the menu text without its "…".
 std::wstring DialogTitle(UINT titleId) {
     std::wstring title = LoadText(titleId);
@@ -18,15 +32,19 @@ std::wstring DialogTitle(UINT titleId) {
 }
 
 // Runs the save (or open) dialog on `path`, which holds the proposed name.
+// It starts in Documents, not the working folder, which for the installed
+// shortcut is the program's own folder.
 bool AskPath(HWND owner, UINT titleId, const std::wstring& filter, const wchar_t* extension, bool save,
              wchar_t (&path)[MAX_PATH]) {
     const std::wstring title = DialogTitle(titleId);
+    const std::wstring documents = DocumentsFolder();
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
     dialog.lpstrFilter = filter.c_str();
     dialog.lpstrFile = path;
     dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrInitialDir = documents.empty() ? nullptr : documents.c_str();
     dialog.lpstrTitle = title.c_str();
     dialog.lpstrDefExt = extension;
     dialog.Flags = OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
@@ -65,11 +83,10 @@ void SaveTextAs(HWND owner, UINT titleId, const wchar_t* defaultName, const std:
     FILE* file = ::_wfopen(path.c_str(), L"wb");
     bool written = file != nullptr && std::fwrite(content.data(), 1, content.size(), file) == content.size();
     if (file != nullptr && std::fclose(file) != 0) written = false;
-    if (!written) {
-        wchar_t caption[128] = {};
-        ::GetWindowTextW(owner, caption, 128);
-        ::MessageBoxW(owner, WithArg(LoadText(IDS_EXPORT_FAILED), path).c_str(), caption, MB_OK | MB_ICONEXCLAMATION);
-    }
+    wchar_t caption[128] = {};
+    ::GetWindowTextW(owner, caption, 128);
+    ::MessageBoxW(owner, WithArg(LoadText(written ? IDS_EXPORT_SAVED : IDS_EXPORT_FAILED), path).c_str(), caption,
+                  MB_OK | (written ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
 }
 
 }  // namespace orvanta

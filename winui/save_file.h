@@ -1,8 +1,9 @@
 // Files the user chooses: the system's save and open dialogs (the title a
-// menu text without its "…"), and a text written to a file so chosen (a CSV
-// filter; the text made only once a file is chosen; a message box in the
-// owner's caption when it cannot be written). For the record's and the events
-// list's CSV exports, the COMTRADE export and the card images.
+// menu text without its "…", starting in the user's Documents folder), and a
+// text written to a file so chosen (a CSV filter; the text made only once a
+// file is chosen; a message box in the owner's caption says where it was
+// saved or that it cannot be written). For the record's and the events list's
+// CSV exports, the COMTRADE export and the card images.
 #pragma once
 
 #include <windows.h>

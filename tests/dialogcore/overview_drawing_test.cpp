@@ -1,8 +1,9 @@
 // What both overview strips draw alike: ticks on whole local steps, the
-// envelope's columns, round axis tops, and the hover label kept inside the
-// plot beside the cursor.
+// envelope's columns, round axis tops and ranges, and the hover label kept
+// inside the plot beside the cursor.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <iterator>
 
 #include "tests/common/test_env.h"
@@ -109,6 +110,28 @@ TEST(OverviewDrawing, RmsAxisTopsAreOneTwoOrFiveTimesAPowerOfTen) {
     const struct { double largest, top; } rows[] = {
         {0, 1}, {-3, 1}, {0.037, 0.05}, {0.5, 0.5}, {1.2, 2}, {2.0, 2}, {3, 5}, {231.4, 500}, {5001, 10000}};
     for (const auto& row : rows) EXPECT_DOUBLE_EQ(OverviewRmsAxisTop(row.largest), row.top) << row.largest;
+}
+
+TEST(OverviewDrawing, AxisRangesFitTheDataWithAMarginOnRoundSteps) {
+    const double nan = std::nan("");
+    const struct { double smallest, largest, bottom, top; } rows[] = {
+        {215, 225, 210, 230},      // mains voltage: not 0 to 500 V
+        {0.5, 5, 0, 6},            // never below 0 for data that is not
+        {220, 220, 219.5, 220.5},  // flat data: 2 % of the value
+        {-0.9, 0.95, -2, 2},       // a power factor crosses 0
+        {0, 0, 0, 1},              {nan, 3, 0, 1}, {5, 3, 0, 1}};
+    for (const auto& row : rows) {
+        const OverviewAxisRange range = OverviewAxisRangeOf(row.smallest, row.largest);
+        EXPECT_DOUBLE_EQ(range.bottom, row.bottom) << row.smallest << " " << row.largest;
+        EXPECT_DOUBLE_EQ(range.top, row.top) << row.smallest << " " << row.largest;
+    }
+    // An envelope's channels each on their own range.
+    std::vector<EnvelopeColumn> columns(2);
+    columns[0].minA = 0.5, columns[0].maxA = 2, columns[0].minB = 219, columns[0].maxB = 225;
+    columns[1].minA = 1, columns[1].maxA = 5, columns[1].minB = 215, columns[1].maxB = 221;
+    EXPECT_DOUBLE_EQ(EnvelopeAxisRange(columns, true).top, 6);
+    EXPECT_DOUBLE_EQ(EnvelopeAxisRange(columns, false).bottom, 210);
+    EXPECT_DOUBLE_EQ(EnvelopeAxisRange({}, false).top, 1);
 }
 
 TEST(OverviewDrawing, HoverBoxStaysInsideThePlotBesideTheCursor) {

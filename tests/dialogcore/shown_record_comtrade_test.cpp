@@ -1,8 +1,9 @@
-// 导出 COMTRADE… of a window: the proposed name holds the record's second in
+// The exports of a window: the proposed name holds the record's second in
 // local standard time (a zone with daylight saving in its summer included),
 // and the chosen path loses the extension the writer adds itself.
 #include <gtest/gtest.h>
 
+#include "dialogcore/export_file_name.h"
 #include "dialogcore/shown_record_comtrade.h"
 #include "tests/common/test_env.h"
 
@@ -15,14 +16,14 @@ TEST(ShownRecordComtrade, ProposedNameHoldsTheRecordsStandardTime) {
         std::int32_t time;
         const char* name;
     } cases[] = {
-        {"Asia/Shanghai", 1719792007, "orvanta-20240701-080007"},
-        {"UTC", 1719792007, "orvanta-20240701-000007"},
+        {"Asia/Shanghai", 1719792007, "orvanta-2024-07-01_080007.cfg"},
+        {"UTC", 1719792007, "orvanta-2024-07-01_000007.cfg"},
         // Summer in Berlin: standard time (UTC+1), not the clock's UTC+2.
-        {"Europe/Berlin", 1719792007, "orvanta-20240701-010007"},
+        {"Europe/Berlin", 1719792007, "orvanta-2024-07-01_010007.cfg"},
     };
     for (const auto& c : cases) {
         testenv::ScopedTimeZone zone(c.zone);
-        EXPECT_EQ(ComtradeProposedName(c.time), c.name) << c.zone;
+        EXPECT_EQ(ExportFileName(c.time, "cfg"), c.name) << c.zone;
     }
 }
 

@@ -14,12 +14,15 @@
 # drive or none, the record's time or none), the strip's reads, the buttons'
 # state, "<" and
 # ">", Enter and Escape, ">" at the newest record (no query, the status line
-# says so), a run without a card; the card saved as an image through the
+# says so), a run without a card, the window and the about box centred, the
+# size grip after a resize, the CSV export's proposed name and confirmation;
+# the card saved as an image through the
 # menu (its digest sha256sum accepts), the window started on it with --image
 # and opening it through the menu (the caption and the status line name it,
 # its queries are the card's), the COMTRADE export of the record shown (equal
-# to orvanta-card comtrade --at); then the installer and the
-# uninstaller, silently. Runs inside one xvfb-run (CTest starts it so)
+# to orvanta-card comtrade --at); then the installer (English, then over the
+# user's INI in Chinese), the programs' version resources and the uninstaller,
+# silently. Runs inside one xvfb-run (CTest starts it so)
 # with a Wine prefix of its own, created here, and one persistent wineserver.
 # Needs ORVANTA_LINUX_BIN_DIR, ORVANTA_WINDOWS_BIN_DIR, ORVANTA_SOURCE_DIR,
 # ORVANTA_WINDOW_PREFIX and ORVANTA_VERSION; ORVANTA_SETUP names the installer
@@ -108,7 +111,7 @@ done
 # which the later rows open ("open") or start with ("image": no drive E:
 # but --image); "comtrade" exports the record shown.
 queries=(
-  "Asia/Shanghai zh_CN.UTF-8 card texts zh start places resize about strip doubleclick query 2024-07-01 08:00:07 csv analysis key PAGE report REPORT forward back enter keyboard keys events 200 quantity iThdF saveimage SAVED"
+  "Asia/Shanghai zh_CN.UTF-8 card centred texts zh start places resize about strip doubleclick query 2024-07-01 08:00:07 csv analysis key PAGE report REPORT forward back enter keyboard keys events 200 quantity iThdF saveimage SAVED"
   "Europe/Berlin en_US.UTF-8 card texts en start about showing iThdF quantity vRms query 2024-07-01 09:30:02 back forward csv analysis menu PAGE unreachable 2024-07-01 10:00:03 DEADPORT DEADPAGE query 2024-07-01 08:59:59 query 2024-07-01 12:00:00 stay forward"
   "Asia/Shanghai zh_CN.UTF-8 none --lang en texts en query 2024-07-01 10:00:00 forward card in f5 FLAGS card out f5 FLAGS card in wait FLAGS open SAVED query 2024-07-01 09:30:02 comtrade COMTRADE"
   "Asia/Shanghai de_DE.UTF-8 card texts zh overview"
@@ -328,27 +331,54 @@ recorded=$(wc -l <"$work/record.jsonl")
 [ "$event_lists" -eq 1 ] || fail "$event_lists events lists checked, expected 1"
 echo "$posts queries posted as orvanta-query builds them, $exports CSV exports as it writes them; $(( $(date +%s) - started )) s so far"
 
-# The installer, silently into a folder of our choice, then the uninstaller.
+# The installer, silently into a folder of our choice: first on an English
+# desktop (English names), then, over a configuration and a ratio.txt the
+# user set up, again on a Chinese one (Chinese names, the user's files
+# kept); the programs' version resources; then the uninstaller, which keeps
+# the user's two files and so the folder.
 if [ -n "${ORVANTA_SETUP:-}" ]; then
   [ -f "$ORVANTA_SETUP" ] || fail "no installer $ORVANTA_SETUP"
-  "$wine" "$ORVANTA_SETUP" /S '/D=C:\OrvantaTest' >/dev/null 2>&1 || fail "the installer failed"
   dir="$WINEPREFIX/drive_c/OrvantaTest"
-  shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Orvanta/Orvanta谐波分析.lnk"
-  for file in orvanta-client.exe orvanta-query.exe orvanta-card.exe orvanta-vemlar.ini uninstall.exe; do
-    [ -f "$dir/$file" ] || fail "installed without $file"
-  done
-  cmp -s "$dir/orvanta-client.exe" "$win/orvanta-client.exe" || fail "the installed window differs from the build"
-  [ -f "$shortcut" ] || fail "no Start-menu shortcut"
-  grep -aq "orvanta-client.exe" "$shortcut" || fail "the shortcut does not lead to the window"
+  menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Orvanta"
   key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvanta'
-  "$wine" reg query "$key" /v UninstallString >"$work/reg.txt" 2>/dev/null || fail "no entry under installed programs"
+  user_ini=$(printf '[Common]\r\nserverBaseUrl=http://192.0.2.7/analysis\r\nuserID=77\r\npassword=mine\r\n')
+  for install in "en_US.UTF-8 Orvanta Harmonic Analysis" "zh_CN.UTF-8 Orvanta谐波分析"; do
+    read -r lang name <<<"$install"
+    LANG=$lang "$wine" "$ORVANTA_SETUP" /S '/D=C:\OrvantaTest' >/dev/null 2>&1 || fail "the installer failed ($lang)"
+    for file in orvanta-client.exe orvanta-query.exe orvanta-card.exe orvanta-vemlar.ini uninstall.exe; do
+      [ -f "$dir/$file" ] || fail "installed without $file"
+    done
+    cmp -s "$dir/orvanta-client.exe" "$win/orvanta-client.exe" || fail "the installed window differs from the build"
+    shortcuts=$(cd "$menu" && ls)
+    [ "$shortcuts" = "$name.lnk" ] || fail "Start menu after installing on $lang: $shortcuts, expected $name.lnk"
+    grep -aq "orvanta-client.exe" "$menu/$name.lnk" || fail "the shortcut does not lead to the window"
+    LANG=$lang "$wine" reg query "$key" /v DisplayName >"$work/reg.txt" 2>/dev/null || fail "no entry under installed programs"
+    reg_names=$(tr -d '\r' <"$work/reg.txt")
+    case $lang in
+      en*) [[ $reg_names == *"$name"* ]] || fail "installed programs' name on $lang: $reg_names" ;;
+      *) [[ $reg_names != *"Harmonic"* ]] || fail "installed programs' name on $lang: $reg_names" ;;
+    esac
+    if [ "$lang" = en_US.UTF-8 ]; then
+      cmp -s "$dir/orvanta-vemlar.ini" "$src/packaging/windows/orvanta-vemlar.ini" || fail "the sample INI was not installed"
+      printf '%s' "$user_ini" >"$dir/orvanta-vemlar.ini"
+      printf '1.01 0.99\n' >"$dir/ratio.txt"
+    else
+      [ "$(cat "$dir/orvanta-vemlar.ini")" = "$user_ini" ] || fail "the upgrade replaced the user's INI"
+    fi
+  done
+  "$wine" reg query "$key" /v UninstallString >"$work/reg.txt" 2>/dev/null || fail "no uninstaller entry"
   grep -q 'uninstall.exe' "$work/reg.txt" || fail "the entry names no uninstaller"
+  "$wine" "$win/window_driver.exe" version "$ORVANTA_VERSION" 'C:\OrvantaTest\orvanta-client.exe' \
+    'C:\OrvantaTest\orvanta-query.exe' 'C:\OrvantaTest\orvanta-card.exe' >"$work/version.txt" 2>/dev/null ||
+    { cat "$work/version.txt"; fail "the programs' version resources"; }
   # _?= runs the uninstaller in place and waits for it.
   "$wine" "$dir/uninstall.exe" /S '_?=C:\OrvantaTest' >/dev/null 2>&1 || fail "the uninstaller failed"
-  for file in orvanta-client.exe orvanta-query.exe orvanta-card.exe orvanta-vemlar.ini; do
+  for file in orvanta-client.exe orvanta-query.exe orvanta-card.exe; do
     [ ! -e "$dir/$file" ] || fail "the uninstaller left $file"
   done
-  [ ! -e "$shortcut" ] || fail "the uninstaller left the shortcut"
+  [ "$(cat "$dir/orvanta-vemlar.ini")" = "$user_ini" ] || fail "the uninstaller did not keep the user's INI"
+  [ -f "$dir/ratio.txt" ] || fail "the uninstaller did not keep ratio.txt"
+  [ ! -e "$menu" ] || fail "the uninstaller left the Start-menu folder"
   ! "$wine" reg query "$key" >/dev/null 2>&1 || fail "the uninstaller left its entry"
   echo "installer and uninstaller checked"
 fi

@@ -24,6 +24,7 @@
 //   doubleclick     double-clicks the strip: it reads the whole card again, no query
 //   overview        waits for the strip's scan, then Home reads the whole card again
 //   csv FILE        exports the record through the context menu's command to FILE
+//                   (the proposed name carries the record's time; a message confirms)
 //   comtrade FILE   导出 COMTRADE… through the save dialog, whose proposed name
 //                   holds the record's time, to FILE (.cfg, and .dat beside it)
 //   saveimage FILE  保存存储卡映像… through the save dialog to FILE: the status
@@ -49,6 +50,9 @@
 //                   first row and presses Enter on the last: two queries
 //   escape          presses Escape where the focus is (on the window's own
 //                   controls): the window closes and the program ends
+//   centred         the main window lies in the middle of the screen's work area
+//   version VER FILE...  each FILE's VERSIONINFO (GetFileVersionInfo): file
+//                   and product version VER, and its names in Chinese and English
 // Each query prints "sent DATE TIME" (the time the controls showed when it
 // started) and "shown DATE TIME" (what they show when the load has ended),
 // after checking that the three buttons were disabled right after the click
@@ -236,9 +240,30 @@ void CheckPlaces(const Session& s) {
     std::printf("places checked\n");
 }
 
+// The size grip: the system's (a size-grip scroll bar) of the system's
+// scroll-bar size, in the client area's bottom-right corner, above every
+// control there.
+void CheckGrip(const Session& s) {
+    HWND grip = nullptr;
+    for (HWND child = GetWindow(s.dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t cls[32] = {};
+        GetClassNameW(child, cls, 32);
+        if (_wcsicmp(cls, L"ScrollBar") == 0 && (GetWindowLongW(child, GWL_STYLE) & SBS_SIZEGRIP) != 0) grip = child;
+    }
+    if (grip == nullptr || !IsWindowVisible(grip)) return Fail("no visible size grip");
+    RECT client;
+    GetClientRect(s.dialog, &client);
+    const RECT expected = {client.right - GetSystemMetrics(SM_CXVSCROLL),
+                           client.bottom - GetSystemMetrics(SM_CYHSCROLL), client.right, client.bottom};
+    const RECT got = ClientRectOf(s, grip);
+    if (!EqualRect(&got, &expected)) Fail("size grip place", Text(got) + " expected " + Text(expected));
+    const POINT corner = {client.right - 2, client.bottom - 2};
+    if (ChildWindowFromPointEx(s.dialog, corner, CWP_SKIPINVISIBLE) != grip) Fail("the size grip is covered");
+}
+
 // The anchor table: the bottom row follows the height change, the browser
 // grows by the whole change, the strip follows the height change and grows
-// by the width change.
+// by the width change; the size grip stays in the corner.
 void CheckResize(const Session& s) {
     RECT window;
     GetWindowRect(s.dialog, &window);
@@ -260,6 +285,7 @@ void CheckResize(const Session& s) {
     if (clientAfter.right - clientBefore.right != dx || clientAfter.bottom - clientBefore.bottom != dy) {
         Fail("client change", Text(clientAfter));
     }
+    CheckGrip(s);
     for (std::size_t i = 0; i < sizeof kPlaces / sizeof kPlaces[0]; ++i) {
         RECT expected = before[i];
         if (kPlaces[i].id == kBrowser) {
@@ -522,22 +548,36 @@ void Overview(const Session& s) {
     std::printf("overview read twice\n");
 }
 
-// A command of the menus that asks for a file: its dialog (save or open)
-// gets `path` in its file name box and OK. Returns the name it proposed
-// (waited for when it `proposes` one).
-std::wstring ThroughFileDialog(const Session& s, int command, const std::string& path, bool proposes = false) {
-    PostMessageW(s.dialog, WM_COMMAND, command, 0);
+// An owned dialog of the window (a save dialog, a message box), waited for.
+HWND OwnedDialog(const Session& s) {
     FindData find = {s.process.dwProcessId, nullptr, s.dialog};
     for (int i = 0; i < 400 && find.found == nullptr; ++i) {
         EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&find));
         if (find.found == nullptr) Sleep(25);
     }
-    if (find.found == nullptr) return Fail("no file dialog for command", std::to_string(command)), L"";
+    return find.found;
+}
+
+// A control's text, asked of the control (GetWindowText of another
+// process's window reads only the caption the system keeps).
+std::wstring WindowText(HWND window) {
+    wchar_t text[MAX_PATH + 64] = {};
+    SendMessageW(window, WM_GETTEXT, MAX_PATH + 64, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// A command of the menus that asks for a file: its dialog (save or open)
+// gets `path` in its file name box and OK. Returns the name it proposed
+// (waited for when it `proposes` one).
+std::wstring ThroughFileDialog(const Session& s, int command, const std::string& path, bool proposes = false) {
+    PostMessageW(s.dialog, WM_COMMAND, command, 0);
+    const HWND dialog = OwnedDialog(s);
+    if (dialog == nullptr) return Fail("no file dialog for command", std::to_string(command)), L"";
     wchar_t wide[MAX_PATH] = {};
     MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, wide, MAX_PATH);
     // The file name box: a combo box (cmb13) or an edit control (edt1).
-    HWND name = GetDlgItem(find.found, 0x47c);
-    if (name == nullptr) name = GetDlgItem(find.found, 0x480);
+    HWND name = GetDlgItem(dialog, 0x47c);
+    if (name == nullptr) name = GetDlgItem(dialog, 0x480);
     if (name == nullptr) return Fail("the file dialog has no file name box"), L"";
     // The name the window proposed, once the dialog has put it in the box
     // (in either of the two boxes).
@@ -545,15 +585,15 @@ std::wstring ThroughFileDialog(const Session& s, int command, const std::string&
     for (int i = 0; i < (proposes ? 10 : 1) && proposed[0] == 0; ++i) {
         if (i > 0) Sleep(20);
         for (const int box : {0x47c, 0x480}) {
-            if (proposed[0] == 0 && GetDlgItem(find.found, box) != nullptr) {
-                GetWindowTextW(GetDlgItem(find.found, box), proposed, MAX_PATH);
+            if (proposed[0] == 0 && GetDlgItem(dialog, box) != nullptr) {
+                SendMessageW(GetDlgItem(dialog, box), WM_GETTEXT, MAX_PATH, reinterpret_cast<LPARAM>(proposed));
             }
         }
     }
     SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide));
-    PostMessageW(find.found, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 400 && IsWindow(find.found); ++i) Sleep(25);
-    if (IsWindow(find.found)) Fail("the file dialog did not close");
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 400 && IsWindow(dialog); ++i) Sleep(25);
+    if (IsWindow(dialog)) Fail("the file dialog did not close");
     // The window acts after its dialog has gone: a message it answers after
     // that (unless it has ended, as after an image opened).
     DWORD_PTR ignored = 0;
@@ -567,24 +607,38 @@ bool Exists(const std::string& path) {
     return GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The context menu's CSV export into `path`, through the save dialog.
-void ExportCsv(const Session& s, const std::string& path) {
-    ThroughFileDialog(s, kExportCsv, path);
+// The name proposed for the record shown: "orvanta-YYYY-MM-DD_HHMMSS.EXT".
+std::string ProposedName(const Session& s, void* remote, const char* extension) {
+    std::string proposed = "orvanta-" + Shown(s, remote) + "." + extension;
+    proposed[18] = '_';
+    proposed.erase(proposed.begin() + 21);
+    proposed.erase(proposed.begin() + 23);
+    return proposed;
+}
+
+// The context menu's CSV export into `path`, through the save dialog: it
+// proposes the record's time as the name, and a message box confirms the
+// file written.
+void ExportCsv(const Session& s, void* remote, const std::string& path) {
+    const std::string expected = ProposedName(s, remote, "csv");
+    const std::string proposed = Utf8(ThroughFileDialog(s, kExportCsv, path, true));
+    if (proposed != expected) Fail("proposed name", proposed + ", expected " + expected);
+    // The window writes the file after its dialog has gone, then says so.
+    const HWND box = OwnedDialog(s);
+    if (box == nullptr) return Fail("no message after the export");
+    const std::wstring said = WindowText(GetDlgItem(box, 0xFFFF));
+    if (Utf8(said).find(path) == std::string::npos) Fail("the export's message", Utf8(said));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 400 && IsWindow(box); ++i) Sleep(25);
     if (!Exists(path)) Fail("the export wrote no file", path);
     std::printf("exported %s\n", path.c_str());
 }
 
 // 导出 COMTRADE… of the record shown: the proposed name holds its time.
 void ExportComtrade(const Session& s, void* remote, const std::string& path) {
-    std::string digits;
-    for (const char c : Shown(s, remote)) {
-        if (c == ' ') digits += '-';
-        if (c >= '0' && c <= '9') digits += c;
-    }
-    // Wine's save dialog leaves its name box empty whatever the program
-    // proposes: a name shown must be the record's.
+    const std::string expected = ProposedName(s, remote, "cfg");
     const std::string proposed = Utf8(ThroughFileDialog(s, kExportComtrade, path, true));
-    if (!proposed.empty() && proposed != "orvanta-" + digits + ".cfg") Fail("the COMTRADE export proposed", proposed);
+    if (proposed != expected) Fail("the COMTRADE export proposed", proposed + ", expected " + expected);
     if (!Exists(path)) Fail("the COMTRADE export wrote no file", path);
     std::printf("proposed %s\ncomtrade %s\n", proposed.c_str(), path.c_str());
 }
@@ -632,6 +686,64 @@ void OpenImage(Session& s, const std::string& path) {
     std::printf("opened %s\n", path.c_str());
 }
 
+// A window in the middle of the work area of the screen (one pixel of
+// rounding either way).
+void CheckCentred(HWND window, const char* what) {
+    RECT area, rect;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    GetWindowRect(window, &rect);
+    const long dx = (rect.left - area.left) - (area.right - rect.right);
+    const long dy = (rect.top - area.top) - (area.bottom - rect.bottom);
+    if (dx < -1 || dx > 1 || dy < -1 || dy > 1) {
+        Fail("not centred", std::string(what) + " " + Text(rect) + " in " + Text(area));
+    }
+}
+
+// The VERSIONINFO of `file`: the fixed part and both string tables name
+// `version`, the translation table lists Chinese (PRC) and English (US),
+// and each table has its product name and a description.
+void CheckVersion(const std::string& version, const std::string& file) {
+    wchar_t path[MAX_PATH] = {};
+    MultiByteToWideChar(CP_UTF8, 0, file.c_str(), -1, path, MAX_PATH);
+    DWORD ignored = 0;
+    std::vector<unsigned char> data(GetFileVersionInfoSizeW(path, &ignored));
+    if (data.empty() || !GetFileVersionInfoW(path, 0, static_cast<DWORD>(data.size()), data.data())) {
+        return Fail("no VERSIONINFO", file);
+    }
+    void* value = nullptr;
+    UINT length = 0;
+    unsigned major = 0, minor = 0, patch = 0;
+    std::sscanf(version.c_str(), "%u.%u.%u", &major, &minor, &patch);
+    if (!VerQueryValueW(data.data(), L"\\", &value, &length) ||
+        static_cast<VS_FIXEDFILEINFO*>(value)->dwFileVersionMS != (major << 16 | minor) ||
+        static_cast<VS_FIXEDFILEINFO*>(value)->dwProductVersionLS != patch << 16) {
+        Fail("fixed version", file);
+    }
+    if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", &value, &length) || length != 8 ||
+        std::memcmp(value, "\x04\x08\xb0\x04\x09\x04\xb0\x04", 8) != 0) {
+        Fail("translations", file);
+    }
+    const std::wstring wideVersion(version.begin(), version.end());
+    const struct {
+        const wchar_t* block;
+        const wchar_t* product;
+    } tables[] = {{L"080404b0", L"Orvanta\u8c10\u6ce2\u5206\u6790"}, {L"040904b0", L"Orvanta Harmonic Analysis"}};
+    for (const auto& table : tables) {
+        auto text = [&](const wchar_t* name) {
+            const std::wstring key = std::wstring(L"\\StringFileInfo\\") + table.block + L"\\" + name;
+            return VerQueryValueW(data.data(), key.c_str(), &value, &length) && length > 0
+                       ? std::wstring(static_cast<const wchar_t*>(value))
+                       : std::wstring();
+        };
+        if (text(L"FileVersion") != wideVersion || text(L"ProductVersion") != wideVersion ||
+            text(L"ProductName") != table.product || text(L"FileDescription").empty() ||
+            text(L"CompanyName").empty()) {
+            Fail("version strings", file + " " + Utf8(table.block));
+        }
+    }
+    std::printf("version %s checked\n", file.c_str());
+}
+
 // The about box: opened by the system menu's command 16, template 100 with
 // its OK button, closed by Escape.
 void CheckAbout(const Session& s) {
@@ -642,6 +754,7 @@ void CheckAbout(const Session& s) {
         if (find.found == nullptr) Sleep(25);
     }
     if (find.found == nullptr) return Fail("command 16 opened no about box");
+    CheckCentred(find.found, "about box");
     CheckTexts(find.found, {{IDOK, L"\u786e\u5b9a", L"OK"}}, "about box");  // 确定
     PostMessageW(find.found, WM_KEYDOWN, VK_ESCAPE, 0);
     for (int i = 0; i < 200 && IsWindow(find.found); ++i) Sleep(25);
@@ -1116,6 +1229,10 @@ int main(int argc, char** argv) {
                 if (std::string(argv[i + 1]) == "--image") g_image = FileNameOf(argv[i + 2]);
                 i += 2;
             }
+            // The pointer in the screen's corner, away from the centred
+            // windows: where it lies, the system sends the controls its
+            // moves, which would come between the posted clicks.
+            SetCursorPos(0, 0);
             if (!Launch(s, dir, arguments)) return 1;
             remote = VirtualAllocEx(s.process.hProcess, nullptr, sizeof(SYSTEMTIME), MEM_COMMIT | MEM_RESERVE,
                                     PAGE_READWRITE);
@@ -1165,7 +1282,7 @@ int main(int argc, char** argv) {
         } else if ((command == "quantity" || command == "showing") && i + 1 < argc) {
             StripQuantity(s, command, argv[++i]);
         } else if (command == "csv" && i + 1 < argc) {
-            ExportCsv(s, argv[++i]);
+            ExportCsv(s, remote, argv[++i]);
         } else if (command == "keyboard") {
             Keyboard(s, remote);
         } else if (command == "keys") {
@@ -1181,6 +1298,12 @@ int main(int argc, char** argv) {
             OpenImage(s, argv[++i]);
         } else if (command == "title" && i + 1 < argc) {
             CheckTitle(s, argv[++i]);
+        } else if (command == "centred") {
+            CheckCentred(s.dialog, "main window");
+            std::printf("centred\n");
+        } else if (command == "version" && i + 2 < argc) {
+            const std::string version = argv[++i];
+            while (i + 1 < argc) CheckVersion(version, argv[++i]);
         } else if (command == "escape") {
             // Where the focus is, when it is on one of the window's own
             // controls (the page's engine keeps keys of its own).
