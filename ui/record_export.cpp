@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <QMarginsF>
 #include <QMessageBox>
@@ -10,9 +11,12 @@
 #include <QPointer>
 #include <QSaveFile>
 #include <QSettings>
+#include <QStringList>
 #include <QWebEnginePage>
 
 #include "card/local_time.h"
+#include "card/overview_csv.h"
+#include "request/client_settings.h"
 #include "request/record_csv.h"
 #include "ui/web_browser2.h"
 #include "ui/ui_strings.h"
@@ -25,8 +29,8 @@ const char kLastFolderKey[] = "export/lastFolder";
 
 }  // namespace
 
-CRecordExport::CRecordExport(QWidget* window, CWebBrowser2& browser, ReaderOf reader)
-    : QObject(window), window_(window), browser_(browser), reader_(std::move(reader)) {}
+CRecordExport::CRecordExport(QWidget* window, CWebBrowser2& browser, ReaderOf reader, IniPathOf iniPath)
+    : QObject(window), window_(window), browser_(browser), reader_(std::move(reader)), iniPath_(std::move(iniPath)) {}
 
 QString CRecordExport::DefaultFileName(std::int32_t recordTime, const QString& suffix) {
     if (recordTime <= 0) return QStringLiteral("orvanta.") + suffix;
@@ -53,11 +57,19 @@ void CRecordExport::Report(bool ok, const QString& text) {
     box->open();
 }
 
-QString CRecordExport::AskForPath(const char* caption, const QString& suffix, const QString& filter) {
+void CRecordExport::ReportWrite(bool ok, const QStringList& paths, const QString& error) {
+    QStringList shown;
+    for (const QString& path : paths) shown << QDir::toNativeSeparators(path);
+    const QString where = shown.join(QLatin1Char('\n'));
+    Report(ok, ok ? text::Tr(text::kExportSaved).arg(where)
+                  : text::Tr(text::kExportFailed).arg(where) + QLatin1Char('\n') + error);
+}
+
+QString CRecordExport::AskForPath(const char* caption, const QString& name, const QString& filter) {
     QSettings settings;
     QString folder = settings.value(QLatin1String(kLastFolderKey)).toString();
     if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
-    const QString proposal = QDir(folder).filePath(DefaultFileName(reader_().actualTime, suffix));
+    const QString proposal = QDir(folder).filePath(name);
     const QString path =
         QFileDialog::getSaveFileName(window_, text::Tr(caption).remove(QChar(0x2026)), proposal, filter);
     if (!path.isEmpty()) settings.setValue(QLatin1String(kLastFolderKey), QFileInfo(path).absolutePath());
@@ -65,13 +77,22 @@ QString CRecordExport::AskForPath(const char* caption, const QString& suffix, co
 }
 
 void CRecordExport::ChooseAndSavePdf() {
-    const QString path = AskForPath(text::kSavePdf, QStringLiteral("pdf"), QStringLiteral("PDF (*.pdf)"));
+    const QString path = AskForPath(text::kSavePdf, DefaultFileName(reader_().actualTime, QStringLiteral("pdf")),
+                                    QStringLiteral("PDF (*.pdf)"));
     if (!path.isEmpty()) SavePageAsPdf(path);
 }
 
 void CRecordExport::ChooseAndExportCsv() {
-    const QString path = AskForPath(text::kExportCsv, QStringLiteral("csv"), QStringLiteral("CSV (*.csv)"));
+    const QString path = AskForPath(text::kExportCsv, DefaultFileName(reader_().actualTime, QStringLiteral("csv")),
+                                    QStringLiteral("CSV (*.csv)"));
     if (!path.isEmpty()) ExportRecordCsv(path);
+}
+
+void CRecordExport::ChooseAndExportOverview(const std::vector<OverviewSample>& samples, std::int32_t from) {
+    const QString name = DefaultFileName(from, QStringLiteral("csv")).replace(QLatin1String("orvanta"),
+                                                                             QLatin1String("orvanta-overview"));
+    const QString path = AskForPath(text::kExportOverview, name, QStringLiteral("CSV (*.csv)"));
+    if (!path.isEmpty()) ExportOverviewCsv(path, samples);
 }
 
 void CRecordExport::SavePageAsPdf(const QString& path) {
@@ -86,20 +107,34 @@ void CRecordExport::SavePageAsPdf(const QString& path) {
             QString error;
             const bool ok = !pdf.isEmpty() && WriteFile(path, pdf, &error);
             if (pdf.isEmpty()) error = text::Tr(text::kPdfPrintFailed);
-            self->Report(ok, ok ? text::Tr(text::kExportSaved).arg(QDir::toNativeSeparators(path))
-                                : text::Tr(text::kExportFailed).arg(QDir::toNativeSeparators(path)) +
-                                      QLatin1Char('\n') + error);
+            self->ReportWrite(ok, {path}, error);
             emit self->pdfSaved(path, ok);
         },
         a4);
 }
 
 bool CRecordExport::ExportRecordCsv(const QString& path) {
-    const std::string csv = BuildRecordCsv(reader_());
+    // All three, or none left behind.
+    QStringList written;
+    for (const RecordCsvFile& file : BuildRecordCsv(reader_(), ReadNominalFrequency(iniPath_()))) {
+        const QString target = QString::fromStdString(RecordCsvPath(path.toStdString(), file.suffix));
+        QString error;
+        if (!WriteFile(target, QByteArray(file.text.data(), static_cast<qsizetype>(file.text.size())), &error)) {
+            for (const QString& done : written) QFile::remove(done);
+            ReportWrite(false, {target}, error);
+            return false;
+        }
+        written << target;
+    }
+    ReportWrite(true, written, QString());
+    return true;
+}
+
+bool CRecordExport::ExportOverviewCsv(const QString& path, const std::vector<OverviewSample>& samples) {
+    const std::string csv = OverviewCsv(samples);
     QString error;
     const bool ok = WriteFile(path, QByteArray(csv.data(), static_cast<qsizetype>(csv.size())), &error);
-    Report(ok, ok ? text::Tr(text::kExportSaved).arg(QDir::toNativeSeparators(path))
-                  : text::Tr(text::kExportFailed).arg(QDir::toNativeSeparators(path)) + QLatin1Char('\n') + error);
+    ReportWrite(ok, {path}, error);
     return ok;
 }
 

@@ -6,6 +6,9 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <utility>
+
+#include "request/client_settings.h"
 #include "request/record_csv.h"
 #include "winui/about_dlg.h"
 #include "winui/main_dlg.h"
@@ -87,8 +90,14 @@ void CMainDlg::ExportRecordCsv() {
         ::MessageBoxW(hwnd_, LoadText(IDS_NOTHING_TO_EXPORT).c_str(), caption, MB_OK | MB_ICONINFORMATION);
         return;
     }
-    // The same text as the Linux window and orvanta-query --csv write.
-    SaveTextAs(hwnd_, IDS_EXPORT_CSV, L"orvanta-record.csv", [this] { return BuildRecordCsv(reader_); });
+    // The same files as the Linux window and orvanta-query --csv write.
+    SaveTextsAs(hwnd_, IDS_EXPORT_CSV, L"orvanta-record.csv", [this] {
+        SuffixedTexts texts;
+        for (RecordCsvFile& file : BuildRecordCsv(reader_, ReadNominalFrequency(iniPath_))) {
+            texts.emplace_back(file.suffix, std::move(file.text));
+        }
+        return texts;
+    });
 }
 
 void CMainDlg::FindEvents() {

@@ -709,11 +709,11 @@ struct Quantity {
     const wchar_t* english;
 };
 const Quantity kQuantities[] = {
-    {"vRms", L"\u7535\u538b\u6709\u6548\u503c", L"RMS voltage"},
-    {"iRms", L"\u7535\u6d41\u6709\u6548\u503c", L"RMS current"},
-    {"vThdF", L"\u7535\u538b\u603b\u8c10\u6ce2\u7578\u53d8\u7387\uff08THD-F\uff09", L"THD-F of the voltage"},
-    {"iThdF", L"\u7535\u6d41\u603b\u8c10\u6ce2\u7578\u53d8\u7387\uff08THD-F\uff09", L"THD-F of the current"},
-    {"pf", L"\u529f\u7387\u56e0\u6570", L"Power factor"},
+    {"vRms", L"\u7535\u538b\u6709\u6548\u503c", L"RMS Voltage"},
+    {"iRms", L"\u7535\u6d41\u6709\u6548\u503c", L"RMS Current"},
+    {"vThdF", L"\u7535\u538b\u603b\u8c10\u6ce2\u7578\u53d8\u7387\uff08THD-F\uff09", L"THD-F of the Voltage"},
+    {"iThdF", L"\u7535\u6d41\u603b\u8c10\u6ce2\u7578\u53d8\u7387\uff08THD-F\uff09", L"THD-F of the Current"},
+    {"pf", L"\u529f\u7387\u56e0\u6570", L"Power Factor"},
 };
 
 // The strip names the quantity it draws after its range (none for the RMS
