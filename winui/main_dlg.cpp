@@ -106,7 +106,8 @@ void CMainDlg::ShowStartPage() {
     // Before the first query the browser tells what was found at start and
     // how the window is used; a page of its own, never the server's.
     const std::string device = code >= 'A' && code <= 'Z' ? SystemDeviceNameOf(static_cast<char>(code)) : std::string();
-    ShowLocalPage(StartPage(WindowLanguage(), SummariseCard(reader_), device, &ratios, &drives));
+    const ConfigFacts configFacts = ReadConfigFacts(config_);
+    ShowLocalPage(StartPage(WindowLanguage(), SummariseCard(reader_), device, &ratios, &drives, &configFacts));
 }
 
 void CMainDlg::FillLists() {

@@ -24,16 +24,17 @@ constexpr wchar_t kQuantitySetting[] = L"overviewQuantity";
 constexpr int kQuantityCommand = 0x0500;
 constexpr int kQuantityCount = static_cast<int>(sizeof kOverviewQuantities / sizeof kOverviewQuantities[0]);
 
-// F6 is 本地分析 wherever the focus is, the page included: the dialog's
-// modal loop hands each message to this filter first.
+// F6 is 本地分析 and Ctrl+F 查找事件… wherever the focus is, the page
+// included: the dialog's modal loop hands each message to this filter first.
 HHOOK g_keyHook = nullptr;
 HWND g_keyWindow = nullptr;
 
 LRESULT CALLBACK KeyFilter(int code, WPARAM wParam, LPARAM lParam) {
     const MSG* message = reinterpret_cast<const MSG*>(lParam);
-    if (code == MSGF_DIALOGBOX && message->message == WM_KEYDOWN && message->wParam == VK_F6 &&
+    const bool findKey = message->wParam == 'F' && ::GetKeyState(VK_CONTROL) < 0;
+    if (code == MSGF_DIALOGBOX && message->message == WM_KEYDOWN && (message->wParam == VK_F6 || findKey) &&
         (message->hwnd == g_keyWindow || ::IsChild(g_keyWindow, message->hwnd))) {
-        ::PostMessageW(g_keyWindow, WM_COMMAND, IDM_LOCAL_ANALYSIS, 0);
+        ::PostMessageW(g_keyWindow, WM_COMMAND, findKey ? IDM_FIND_EVENTS : IDM_LOCAL_ANALYSIS, 0);
         return TRUE;
     }
     return ::CallNextHookEx(g_keyHook, code, wParam, lParam);

@@ -158,18 +158,33 @@ TEST_F(OverviewWindow, ExportsWriteAPdfOfThePageAndTheRecordsCsv) {
             EXPECT_EQ(pdfFile.read(5), QByteArray("%PDF-"));
         }
 
+        // The record's three files are named after the one chosen and named
+        // in the message (no nominalFrequency configured: 50 Hz).
         const QString csv = QDir(target.folder).filePath(QStringLiteral("record.csv"));
         EXPECT_EQ(w->ExportRecordCsv(csv), target.ok);
-        EXPECT_TRUE(w->Exporter()->LastMessage().contains(csv));
+        EXPECT_TRUE(w->Exporter()->LastMessage().contains(QDir(target.folder).filePath(QStringLiteral("record-waveform.csv"))))
+            << w->Exporter()->LastMessage().toStdString();
+        // The strip's overview: the CSV of orvanta-card overview, a row per sample.
+        const QString overview = QDir(target.folder).filePath(QStringLiteral("overview.csv"));
+        EXPECT_EQ(w->Exporter()->ExportOverviewCsv(overview, w->OverviewStrip()->Samples()), target.ok);
+        EXPECT_TRUE(w->Exporter()->LastMessage().contains(overview));
         if (!target.ok) continue;
-        QFile csvFile(csv);
-        ASSERT_TRUE(csvFile.open(QIODevice::ReadOnly));
-        const QByteArray written = csvFile.readAll();
-        EXPECT_EQ(written.toStdString(), BuildRecordCsv(w->Reader()));
-        EXPECT_TRUE(written.startsWith("drive,E:\n"));
-        // The PDF has the CSV's permissions.
-        EXPECT_EQ(QFileInfo(pdf).permissions(), QFileInfo(csv).permissions());
+        for (const RecordCsvFile& file : BuildRecordCsv(w->Reader(), 50)) {
+            const QString path = QDir(target.folder).filePath(QStringLiteral("record") + QLatin1String(file.suffix));
+            QFile csvFile(path);
+            ASSERT_TRUE(csvFile.open(QIODevice::ReadOnly)) << path.toStdString();
+            EXPECT_EQ(csvFile.readAll().toStdString(), file.text);
+            // The PDF has the CSV's permissions.
+            EXPECT_EQ(QFileInfo(pdf).permissions(), QFileInfo(path).permissions());
+        }
+        QFile overviewFile(overview);
+        ASSERT_TRUE(overviewFile.open(QIODevice::ReadOnly));
+        const QList<QByteArray> rows = overviewFile.readAll().split('\n');
+        EXPECT_EQ(rows.front(), "time (local standard time, UTC+08:00),sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)");
+        EXPECT_EQ(static_cast<std::size_t>(rows.size()), 1 + w->OverviewStrip()->Samples().size() + 1);  // and the last line end
+        EXPECT_TRUE(rows[1].startsWith(QByteArray::fromStdString(FormatLocalStandard(firstTime_))));
     }
+    EXPECT_TRUE(w->ExportOverviewAction()->isEnabled());
     // The proposed names carry the record's time.
     EXPECT_EQ(CRecordExport::DefaultFileName(TimeOfFields(2024, 3, 14, 15, 20, 0), QStringLiteral("pdf")),
               QStringLiteral("orvanta-2024-03-14_152000.pdf"));
