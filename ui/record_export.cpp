@@ -18,6 +18,7 @@
 #include "card/overview_csv.h"
 #include "request/client_settings.h"
 #include "request/record_csv.h"
+#include "ui/pdf_footer.h"
 #include "ui/web_browser2.h"
 #include "ui/ui_strings.h"
 
@@ -26,6 +27,18 @@ namespace orvanta {
 namespace {
 
 const char kLastFolderKey[] = "export/lastFolder";
+
+// The PDF's footer: the record shown last and its card (ASCII: the footer's
+// font is a standard one).
+std::string FooterText(const CCardReader& reader) {
+    std::string text = "Orvanta";
+    if (reader.actualTime <= 0) return text + "  |  No record";
+    text += "  |  Record " + FormatLocalStandard(reader.actualTime) + " (" +
+            FormatUtcOffset(StandardUtcOffset(reader.actualTime)) + ")";
+    const std::int32_t code = reader.StartupDriveCode();
+    if (code >= 'A' && code <= 'Z') text += std::string("  |  Card ") + static_cast<char>(code) + ':';
+    return text + " serial " + std::to_string(static_cast<std::uint32_t>(reader.deviceSerial));
+}
 
 }  // namespace
 
@@ -101,9 +114,16 @@ void CRecordExport::SavePageAsPdf(const QString& path) {
     // The engine hands over the document (empty when printing failed); it
     // is written like the CSV.
     QPointer<CRecordExport> self(this);
+    const std::string footer = FooterText(reader_());
     browser_.page()->printToPdf(
-        [self, path](const QByteArray& pdf) {
+        [self, path, footer](const QByteArray& printed) {
             if (!self) return;
+            // Each page gets its footer (the document stays as printed when
+            // its shape is not the engine's usual one).
+            std::string bytes = printed.toStdString();
+            const QByteArray pdf = AddPdfFooter(&bytes, footer)
+                                       ? QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()))
+                                       : printed;
             QString error;
             const bool ok = !pdf.isEmpty() && WriteFile(path, pdf, &error);
             if (pdf.isEmpty()) error = text::Tr(text::kPdfPrintFailed);

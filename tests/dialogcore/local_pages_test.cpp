@@ -143,7 +143,7 @@ TEST(LocalPages, EachPageSaysWhatHappenedInTheWindowsLanguage) {
          {"分析服务器", "服务器地址", "http://h:8080/a?b&amp;c", "配置文件", usr, "查找事件…”（Ctrl+F"},
          {"没有服务器地址"}},
         {"file without address, en", en, StartPage(en, none, "", nullptr, nullptr, &noAddress),
-         {"Analysis server", "no server address", "Configuration file", usr, "Find Events… (Ctrl+F"},
+         {"Analysis server", "Configuration file", usr, "no server address", "Find Events… (Ctrl+F"},
          {"Server address"}},
         {"no file, start, en", en, StartPage(en, SummerCard(), "", nullptr, nullptr, &noConfig),
          plus({"No configuration file orvanta-vemlar.ini was found"}, Missing().candidates), {"Server address"}},

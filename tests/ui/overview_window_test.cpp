@@ -13,8 +13,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
@@ -155,7 +157,26 @@ TEST_F(OverviewWindow, ExportsWriteAPdfOfThePageAndTheRecordsCsv) {
         QFile pdfFile(pdf);
         EXPECT_EQ(pdfFile.open(QIODevice::ReadOnly), target.ok);
         if (target.ok) {
-            EXPECT_EQ(pdfFile.read(5), QByteArray("%PDF-"));
+            const QByteArray pdfBytes = pdfFile.readAll();
+            EXPECT_TRUE(pdfBytes.startsWith("%PDF-"));
+            // Each page's footer names the record and the card; a reader
+            // finds it, and the fonts are outlines, not Type 3.
+            const QByteArray footer = QByteArray::fromStdString("Record " + FormatLocalStandard(w->Reader().actualTime));
+            EXPECT_TRUE(pdfBytes.contains(footer + " \\(UTC+08:00\\)  |  Card E: serial ")) << footer.toStdString();
+            EXPECT_TRUE(pdfBytes.contains("Page 1 of "));
+            for (const char* tool : {"pdftotext", "pdffonts"}) {
+                if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty()) continue;
+                const bool text = std::string(tool) == "pdftotext";
+                QProcess run;
+                run.start(QLatin1String(tool), text ? QStringList{pdf, QStringLiteral("-")} : QStringList{pdf});
+                ASSERT_TRUE(run.waitForFinished(20000));
+                const QByteArray said = run.readAllStandardOutput();
+                if (text) {
+                    EXPECT_TRUE(said.contains(footer) && said.contains("Page 1 of")) << said.toStdString();
+                } else {
+                    EXPECT_FALSE(said.contains("Type 3")) << said.toStdString();
+                }
+            }
         }
 
         // The record's three files are named after the one chosen and named
