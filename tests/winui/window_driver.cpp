@@ -488,7 +488,7 @@ void Overview(const Session& s) {
     std::printf("overview read twice\n");
 }
 
-// The context menu's CSV export into `path`, through the save dialog.
+// The context menu's CSV export into `path` (ending in ".csv"), through the save dialog.
 void ExportCsv(const Session& s, const std::string& path) {
     PostMessageW(s.dialog, WM_COMMAND, kExportCsv, 0);
     FindData find = {s.process.dwProcessId, nullptr, s.dialog};
@@ -511,7 +511,9 @@ void ExportCsv(const Session& s, const std::string& path) {
     // answers after that.
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(s.dialog, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
-    if (GetFileAttributesW(wide) == INVALID_FILE_ATTRIBUTES) Fail("the export wrote no file", path);
+    // "X.csv" names the record's three files: X-waveform.csv first.
+    const std::wstring waveform = std::wstring(wide).substr(0, wcslen(wide) - 4) + L"-waveform.csv";
+    if (GetFileAttributesW(waveform.c_str()) == INVALID_FILE_ATTRIBUTES) Fail("the export wrote no file", path);
     std::printf("exported %s\n", path.c_str());
 }
 
