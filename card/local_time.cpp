@@ -121,7 +121,7 @@ std::string FormatUtcOffset(int offsetSeconds) {
 }
 
 std::string LocalTimeColumn(std::int32_t at) {
-    return "time (local standard time, " + FormatUtcOffset(StandardUtcOffset(at)) + ")";
+    return "\"time (local standard time, " + FormatUtcOffset(StandardUtcOffset(at)) + ")\"";
 }
 
 bool ParseLocalFields(const std::string& text, LocalFields* fields) {

@@ -46,7 +46,8 @@ int StandardUtcOffset(std::int32_t time);
 std::string FormatUtcOffset(int offsetSeconds);
 
 // The heading of a CSV column of such times, with the standard offset at
-// `at`: "time (local standard time, UTC+08:00)".
+// `at`, as a CSV field: quoted, since it holds a comma:
+// "\"time (local standard time, UTC+08:00)\"".
 std::string LocalTimeColumn(std::int32_t at);
 
 // Parses "YYYY-MM-DD HH:MM:SS" (each field in its calendar range) into fields.

@@ -172,7 +172,7 @@ TEST_P(CardOverviewCases, SamplesAreTheTrendTextsPointsOfTheirSectors) {
     EXPECT_EQ(result.samples.back().sector, layout.PhysicalOf(c.lastIndex));
     // Its CSV names the zone's standard offset, in summer too.
     const std::string offset = std::string(c.zone) == "Europe/Berlin" ? "UTC+01:00" : "UTC+08:00";
-    EXPECT_EQ(OverviewCsv(result.samples).rfind("time (local standard time, " + offset + "),sector,", 0), 0u);
+    EXPECT_EQ(OverviewCsv(result.samples).rfind("\"time (local standard time, " + offset + ")\",sector,", 0), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rings, CardOverviewCases, ::testing::ValuesIn(kCases),

@@ -427,7 +427,7 @@ TEST_F(QueryProgramTest, WritesTheRecordAsTheWindowsCsvExport) {
     // real RMS beside its whole-unit point, and no leading "0 0" row.
     const std::vector<std::string>& trend = lines["-trend.csv"];
     ASSERT_EQ(trend.size(), 1u + 33u);
-    EXPECT_EQ(trend[0], "time (local standard time, UTC+08:00),sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)");
+    EXPECT_EQ(trend[0], "\"time (local standard time, UTC+08:00)\",sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)");
     EXPECT_EQ(trend[1].rfind("2013-12-06 12:00:07," + std::to_string(layout_.ringStart + 7) + ",", 0), 0u) << trend[1];
     std::istringstream sent(reader.trendText);
     long long firstA = -1, firstB = -1;

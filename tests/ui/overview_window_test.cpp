@@ -201,7 +201,7 @@ TEST_F(OverviewWindow, ExportsWriteAPdfOfThePageAndTheRecordsCsv) {
         QFile overviewFile(overview);
         ASSERT_TRUE(overviewFile.open(QIODevice::ReadOnly));
         const QList<QByteArray> rows = overviewFile.readAll().split('\n');
-        EXPECT_EQ(rows.front(), "time (local standard time, UTC+08:00),sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)");
+        EXPECT_EQ(rows.front(), "\"time (local standard time, UTC+08:00)\",sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)");
         EXPECT_EQ(static_cast<std::size_t>(rows.size()), 1 + w->OverviewStrip()->Samples().size() + 1);  // and the last line end
         EXPECT_TRUE(rows[1].startsWith(QByteArray::fromStdString(FormatLocalStandard(firstTime_))));
     }

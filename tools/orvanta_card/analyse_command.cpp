@@ -51,7 +51,7 @@ Command AddAnalyseCommand(CLI::App& program) {
     app->footer(
         "Reads every record of the card (or from the first record of --from to the last\n"
         "record of --to, local time), in ring order, and writes one CSV row per record:\n"
-        "  " + analysis::QualityCsvHeader(analysis::kDefaultOrders, false, "time (local standard time, UTC+hh:mm)") + "\n"
+        "  " + analysis::QualityCsvHeader(analysis::kDefaultOrders, false, "\"time (local standard time, UTC+hh:mm)\"") + "\n"
         "and with --harmonics then v_h1 (V) .. v_hN (V) and i_h1 (A) .. i_hN (A).\n"
         "Each row is computed on this computer from one period of the record: the\n"
         "recorder samples 96 times a period, and pairs 1 to 96 of the record's 126 are\n"

@@ -44,7 +44,7 @@ Command AddOverviewCommand(CLI::App& program) {
         "Samples the card's ring of records at up to N evenly spread points, from the\n"
         "oldest record to the newest (or from the first record of --from to the last\n"
         "record of --to, local time), and writes CSV with the columns\n"
-        "  time (local standard time, UTC+hh:mm),sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)\n"
+        "  \"time (local standard time, UTC+hh:mm)\",sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)\n"
         "Only records inside the range appear. The trend values are the trend text's\n"
         "two integers of each record (empty when the record gives none); rms_a and\n"
         "rms_b are the record's unrounded RMS, each channel zero-corrected with its\n"
