@@ -8,8 +8,9 @@ namespace orvanta {
 namespace analysis {
 namespace {
 
+// The columns after the time.
 constexpr const char kHeader[] =
-    "time (local standard time),sector,v_rms (V),i_rms (A),v_thd_f (%),i_thd_f (%),v_thd_r (%),i_thd_r (%),"
+    ",sector,v_rms (V),i_rms (A),v_thd_f (%),i_thd_f (%),v_thd_r (%),i_thd_r (%),"
     "p (W),s (VA),q1 (var),pf,dpf,v_crest,i_crest,i_k_factor,clipped";
 
 // printf's "%.9g", written by std::to_chars with the general format and
@@ -36,8 +37,8 @@ void AppendHarmonics(const ChannelQuality& channel, int orders, std::string* csv
 
 }  // namespace
 
-std::string QualityCsvHeader(int orders, bool harmonics) {
-    std::string header = kHeader;
+std::string QualityCsvHeader(int orders, bool harmonics, const std::string& timeColumn) {
+    std::string header = timeColumn + kHeader;
     if (!harmonics) return header;
     for (const char* channel : {"v", "i"}) {
         const char* unit = channel[0] == 'v' ? "V" : "A";

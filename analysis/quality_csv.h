@@ -13,8 +13,9 @@
 namespace orvanta {
 namespace analysis {
 
-// The header line, without its line end.
-std::string QualityCsvHeader(int orders, bool harmonics);
+// The header line, without its line end; `timeColumn` heads the first
+// column ("time (local standard time, UTC+08:00)", card/local_time.h).
+std::string QualityCsvHeader(int orders, bool harmonics, const std::string& timeColumn);
 
 // Writes rows: each row's time is converted once an hour of recording and
 // then counted on (local standard time has no offset change inside an hour),

@@ -8,8 +8,10 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "card/ratio_file.h"
+#include "card/trend_record.h"
 #include "platform/raw_volume.h"
 
 namespace orvanta {
@@ -49,6 +51,9 @@ public:
     char waveText[2540];              // form field "data"
     char trendText[25400];            // form field "data1"
     char infoText[100];               // form field "data2"
+    // The records behind trendText's points, in its order (for the record
+    // export: their times and real RMS); rebuilt with the text.
+    std::vector<TrendRecord> trendRecords;
 
     // --- sector access and drive search -----------------------------------
     void SetDevicePath(char letter);

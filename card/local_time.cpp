@@ -120,6 +120,10 @@ std::string FormatUtcOffset(int offsetSeconds) {
     return text;
 }
 
+std::string LocalTimeColumn(std::int32_t at) {
+    return "\"time (local standard time, " + FormatUtcOffset(StandardUtcOffset(at)) + ")\"";
+}
+
 bool ParseLocalFields(const std::string& text, LocalFields* fields) {
     LocalFields f;
     char tail = 0;

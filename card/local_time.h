@@ -45,6 +45,11 @@ int StandardUtcOffset(std::int32_t time);
 // "UTC+08:00", "UTC-05:00", "UTC+05:45", "UTC+00:00" for an offset in seconds.
 std::string FormatUtcOffset(int offsetSeconds);
 
+// The heading of a CSV column of such times, with the standard offset at
+// `at`, as a CSV field: quoted, since it holds a comma:
+// "\"time (local standard time, UTC+08:00)\"".
+std::string LocalTimeColumn(std::int32_t at);
+
 // Parses "YYYY-MM-DD HH:MM:SS" (each field in its calendar range) into fields.
 bool ParseLocalFields(const std::string& text, LocalFields* fields);
 

@@ -10,6 +10,8 @@
 #include "card/bounded_text.h"
 #include "card/card_layout.h"
 #include "card/card_reader.h"
+#include "card/record_rms.h"
+#include "card/timestamp_decoder.h"
 #include "card/trend_point.h"
 #include "platform/raw_volume.h"
 
@@ -42,19 +44,29 @@ void CCardReader::BuildTrendText() {
     BoundedText text(trendText, sizeof trendText);
     text.AppendPair(0, 0);  // the first point of every trend
     int count = 1;
+    trendRecords.clear();
 
     const std::uint32_t currentLogical = PhysicalToLogical(currentSector);
     const CTrendPointCalculator points(offsetB, ratioA, ratioB);
+    const CRecordRmsCalculator rmsOf(offsetA, offsetB, ratioA, ratioB);
+    CTimestampDecoder timestamps;
     for (std::uint32_t j = 0; j < kSectorsPerRead; ++j) {
         const std::uint32_t s = currentSector + j;
         if (!readDone) break;
         if (s >= baseSector + ringCount) break;                 // past the ring's last sector
         if (PhysicalToLogical(s) < currentLogical) break;       // past the newest record
+        const unsigned char* sector = sectors.get() + static_cast<std::size_t>(j) * kSectorSize;
         TrendPoint point;
-        if (!points.PointOf(sectors.get() + static_cast<std::size_t>(j) * kSectorSize, &point)) {
+        if (!points.PointOf(sector, &point)) {
             continue;
         }
         text.AppendPair(point.valueA, point.valueB);
+        TrendRecord record;
+        record.sector = s;
+        record.time = timestamps.Decode(sector);
+        record.point = point;
+        rmsOf.RmsOf(sector, &record.rms);
+        trendRecords.push_back(record);
         ++count;
     }
 

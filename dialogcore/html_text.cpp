@@ -37,4 +37,13 @@ std::string FillPlaces(const std::string& pattern, std::initializer_list<std::st
     return out;
 }
 
+const char* LocalPageStyle() {
+    return "<style>body{font-family:sans-serif;margin:1.2em 1.6em;color:#222}"
+           "th{text-align:left;font-weight:normal;color:#555;padding:0.15em 1.5em 0.15em 0}"
+           "code{background:#f2f2f2;padding:0 0.2em}.note{color:#555}.warn{color:#a40000}"
+           // On paper a TrueType CJK font first: the browser engine embeds its
+           // outlines, where it writes CFF fonts as Type 3 glyph procedures.
+           "@media print{body{font-family:\"WenQuanYi Micro Hei\",sans-serif}}</style>";
+}
+
 }  // namespace orvanta

@@ -1,5 +1,5 @@
-// Small helpers for the local pages: HTML escaping and filling the numbered
-// places %1, %2, ... of a text.
+// Small helpers for the local pages: HTML escaping, filling the numbered
+// places %1, %2, ... of a text, and the style they share.
 #pragma once
 
 #include <initializer_list>
@@ -14,5 +14,9 @@ std::string HtmlEscaped(const std::string& text);
 // one pass: a replacement is never scanned again. A place without an
 // argument stays as it is.
 std::string FillPlaces(const std::string& pattern, std::initializer_list<std::string> arguments);
+
+// The local pages' <style> element (font, margins, tables, code, notes and
+// warnings): the start page's, which the error pages share.
+const char* LocalPageStyle();
 
 }  // namespace orvanta

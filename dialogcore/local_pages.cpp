@@ -6,8 +6,8 @@ namespace orvanta {
 namespace {
 
 const Bilingual kNoConfigFile = {
-    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>未找到配置文件</title></head>"
-    "<body style=\"font-family: sans-serif\">"
+    "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>未找到配置文件</title></head>"
+    "<body>"
     "<h3>未找到配置文件</h3>"
     "<p>程序依次查找了以下位置，都没有配置文件 <code>orvanta-vemlar.ini</code>：</p><ol>%1</ol>"
     "<p>请在其中一处创建该文件，在 <code>[Common]</code> 节中写入分析服务器的地址，例如 "
@@ -18,7 +18,7 @@ const Bilingual kNoConfigFile = {
     "<code>[Common]</code>.</p>"
     "</body></html>",
     "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>No configuration file</title></head>"
-    "<body style=\"font-family: sans-serif\">"
+    "<body>"
     "<h3>No configuration file</h3>"
     "<p>The program looked in these places, in this order, and found no configuration file "
     "<code>orvanta-vemlar.ini</code>:</p><ol>%1</ol>"
@@ -28,8 +28,8 @@ const Bilingual kNoConfigFile = {
     "</body></html>"};
 
 const Bilingual kNoUsableServer = {
-    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>未配置可用的服务器地址</title></head>"
-    "<body style=\"font-family: sans-serif\">"
+    "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>未配置可用的服务器地址</title></head>"
+    "<body>"
     "<h3>未配置可用的服务器地址</h3>"
     "<p>配置文件 <code>%1</code> 的 <code>[Common]</code> 节中，键 <code>serverBaseUrl</code> "
     "没有可用的分析服务器地址（当前值：“<code>%2</code>”）。</p>"
@@ -38,7 +38,7 @@ const Bilingual kNoUsableServer = {
     "in section <code>[Common]</code> of <code>%1</code> to an http:// or https:// address.</p>"
     "</body></html>",
     "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>No usable server address</title></head>"
-    "<body style=\"font-family: sans-serif\">"
+    "<body>"
     "<h3>No usable server address</h3>"
     "<p>The key <code>serverBaseUrl</code> in section <code>[Common]</code> of the configuration file "
     "<code>%1</code> holds no usable analysis server address (its value: “<code>%2</code>”).</p>"
@@ -46,8 +46,8 @@ const Bilingual kNoUsableServer = {
     "</body></html>"};
 
 const Bilingual kUnsafeSetting = {
-    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>请求未发送</title></head>"
-    "<body style=\"font-family: sans-serif\">"
+    "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>请求未发送</title></head>"
+    "<body>"
     "<h3>请求未发送</h3>"
     "<p>配置文件 <code>%1</code> 的 <code>[Common]</code> 节中，键 <code>%2</code> "
     "的值含有换行或其他控制字符，不能放入请求。</p>"
@@ -56,7 +56,7 @@ const Bilingual kUnsafeSetting = {
     "<code>%1</code> holds a line break or another control character.</p>"
     "</body></html>",
     "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>Request not sent</title></head>"
-    "<body style=\"font-family: sans-serif\">"
+    "<body>"
     "<h3>Request not sent</h3>"
     "<p>The value of the key <code>%2</code> in section <code>[Common]</code> of the configuration file "
     "<code>%1</code> holds a line break or another control character and cannot go into a request.</p>"
@@ -64,8 +64,8 @@ const Bilingual kUnsafeSetting = {
     "</body></html>"};
 
 const Bilingual kUnreachable = {
-    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>无法连接分析服务器</title></head>"
-    "<body style=\"font-family: sans-serif\">"
+    "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>无法连接分析服务器</title></head>"
+    "<body>"
     "<h3>无法连接分析服务器</h3>"
     "<p>服务器地址 <code>%1</code> 没有应答%3。</p>"
     "<p>这个地址来自配置文件 <code>%2</code> 的 <code>[Common]</code> 节中的键 <code>serverBaseUrl</code>。</p>"
@@ -77,7 +77,7 @@ const Bilingual kUnreachable = {
     "</body></html>",
     "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>The analysis server cannot be "
     "reached</title></head>"
-    "<body style=\"font-family: sans-serif\">"
+    "<body>"
     "<h3>The analysis server cannot be reached</h3>"
     "<p>The server address <code>%1</code> did not answer%3.</p>"
     "<p>The address comes from the key <code>serverBaseUrl</code> in section <code>[Common]</code> of the "
@@ -94,8 +94,8 @@ const Bilingual kEngineSaid = {"（浏览器引擎：<code>%1</code>）", " (the
 const Bilingual kTimedOut = {"（等待 %1 秒后超时）", " (timed out after %1 s)"};
 
 const Bilingual kEmptyError = {
-    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>分析服务器返回错误 %1</title></head>"
-    "<body style=\"font-family: sans-serif\">"
+    "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>分析服务器返回错误 %1</title></head>"
+    "<body>"
     "<h3>分析服务器返回错误 %1</h3>"
     "<p>服务器地址 <code>%2</code> 以 HTTP 状态 %1 回答了请求，但没有给出说明。</p>"
     "<p>这个地址来自配置文件 <code>%3</code> 的 <code>[Common]</code> 节中的键 <code>serverBaseUrl</code>。</p>"
@@ -107,7 +107,7 @@ const Bilingual kEmptyError = {
     "</body></html>",
     "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>The analysis server answered %1"
     "</title></head>"
-    "<body style=\"font-family: sans-serif\">"
+    "<body>"
     "<h3>The analysis server answered %1</h3>"
     "<p>The server address <code>%2</code> answered the request with HTTP status %1 and no explanation.</p>"
     "<p>The address comes from the key <code>serverBaseUrl</code> in section <code>[Common]</code> of the "
@@ -120,33 +120,40 @@ const Bilingual kEmptyError = {
     "</body></html>"};
 
 const Bilingual kNoMemory = {
-    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>请求未发送</title></head>"
+    "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>请求未发送</title></head>"
     "<body><h3>请求未发送</h3><p>内存不足，无法生成请求内容。请关闭其他程序后按“刷新”重试。</p></body></html>",
     "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>Request not sent</title></head>"
     "<body><h3>Request not sent</h3><p>Not enough memory to build the request. Close other programs and press "
     "Refresh again.</p></body></html>"};
 
 const Bilingual kConfigProblem = {
-    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>请求未发送</title></head>"
-    "<body style=\"font-family: sans-serif\"><h3>请求未发送</h3><p>配置文件无法使用：<code>%1</code></p>"
+    "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>请求未发送</title></head>"
+    "<body><h3>请求未发送</h3><p>配置文件无法使用：<code>%1</code></p>"
     "<p>配置文件必须是不超过 1 MiB 的普通文件。</p></body></html>",
     "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>Request not sent</title></head>"
-    "<body style=\"font-family: sans-serif\"><h3>Request not sent</h3><p>The configuration file cannot be used: "
+    "<body><h3>Request not sent</h3><p>The configuration file cannot be used: "
     "<code>%1</code></p><p>The configuration file must be a regular file of at most 1 MiB.</p></body></html>"};
 
 const Bilingual kNoAccess = {
-    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>没有读取存储卡的权限</title></head>"
-    "<body style=\"font-family: sans-serif\">"
+    "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>没有读取存储卡的权限</title></head>"
+    "<body>"
     "<h3>没有读取存储卡的权限</h3>"
     "<p>无法打开驱动器 %1: 上的存储卡：直接读取存储卡需要管理员权限。</p>"
     "<p>请关闭程序，右键单击程序图标，选择“以管理员身份运行”，然后重新查询。</p>"
     "</body></html>",
     "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>No right to read the card</title></head>"
-    "<body style=\"font-family: sans-serif\">"
+    "<body>"
     "<h3>No right to read the card</h3>"
     "<p>The card on drive %1: cannot be opened: reading a card directly needs administrator rights.</p>"
     "<p>Close the program, right-click its icon, choose \"Run as administrator\", then query again.</p>"
     "</body></html>"};
+
+// The start page's style and font, in the page's head.
+std::string Styled(std::string page) {
+    const std::size_t head = page.find("</head>");
+    if (head != std::string::npos) page.insert(head, LocalPageStyle());
+    return page;
+}
 
 }  // namespace
 
@@ -157,41 +164,42 @@ std::string NoServerPage(UiLanguage language, const ConfigLookup& config, const 
         for (const std::string& candidate : config.candidates) {
             places += "<li><code>" + HtmlEscaped(candidate) + "</code></li>";
         }
-        return FillPlaces(In(language, kNoConfigFile), {places, path});
+        return Styled(FillPlaces(In(language, kNoConfigFile), {places, path}));
     }
-    return FillPlaces(In(language, kNoUsableServer), {path, HtmlEscaped(serverBaseUrl)});
+    return Styled(FillPlaces(In(language, kNoUsableServer), {path, HtmlEscaped(serverBaseUrl)}));
 }
 
 std::string UnsafeSettingPage(UiLanguage language, const std::string& iniPath, const std::string& key) {
-    return FillPlaces(In(language, kUnsafeSetting), {HtmlEscaped(iniPath), HtmlEscaped(key)});
+    return Styled(FillPlaces(In(language, kUnsafeSetting), {HtmlEscaped(iniPath), HtmlEscaped(key)}));
 }
 
 std::string UnreachableServerPage(UiLanguage language, const std::string& iniPath, const std::string& serverBaseUrl,
                                   const std::string& engineError) {
     const std::string said = engineError.empty() ? std::string()
                                                  : FillPlaces(In(language, kEngineSaid), {HtmlEscaped(engineError)});
-    return FillPlaces(In(language, kUnreachable), {HtmlEscaped(serverBaseUrl), HtmlEscaped(iniPath), said});
+    return Styled(FillPlaces(In(language, kUnreachable), {HtmlEscaped(serverBaseUrl), HtmlEscaped(iniPath), said}));
 }
 
 std::string ServerTimedOutPage(UiLanguage language, const std::string& iniPath, const std::string& serverBaseUrl,
                                long seconds) {
     const std::string said = FillPlaces(In(language, kTimedOut), {std::to_string(seconds)});
-    return FillPlaces(In(language, kUnreachable), {HtmlEscaped(serverBaseUrl), HtmlEscaped(iniPath), said});
+    return Styled(FillPlaces(In(language, kUnreachable), {HtmlEscaped(serverBaseUrl), HtmlEscaped(iniPath), said}));
 }
 
 std::string EmptyErrorPage(UiLanguage language, const std::string& iniPath, const std::string& serverBaseUrl,
                            int status) {
-    return FillPlaces(In(language, kEmptyError), {std::to_string(status), HtmlEscaped(serverBaseUrl), HtmlEscaped(iniPath)});
+    return Styled(
+        FillPlaces(In(language, kEmptyError), {std::to_string(status), HtmlEscaped(serverBaseUrl), HtmlEscaped(iniPath)}));
 }
 
-std::string NoMemoryPage(UiLanguage language) { return In(language, kNoMemory); }
+std::string NoMemoryPage(UiLanguage language) { return Styled(In(language, kNoMemory)); }
 
 std::string ConfigProblemPage(UiLanguage language, const std::string& problem) {
-    return FillPlaces(In(language, kConfigProblem), {HtmlEscaped(problem)});
+    return Styled(FillPlaces(In(language, kConfigProblem), {HtmlEscaped(problem)}));
 }
 
 std::string NoAccessPage(UiLanguage language, char letter) {
-    return FillPlaces(In(language, kNoAccess), {std::string(1, letter)});
+    return Styled(FillPlaces(In(language, kNoAccess), {std::string(1, letter)}));
 }
 
 }  // namespace orvanta

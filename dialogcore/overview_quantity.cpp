@@ -11,11 +11,11 @@ struct QuantityText {
 };
 
 constexpr QuantityText kTexts[] = {
-    {OverviewQuantity::kVoltageRms, {"电压有效值", "RMS voltage"}, "V", "vRms"},
-    {OverviewQuantity::kCurrentRms, {"电流有效值", "RMS current"}, "A", "iRms"},
-    {OverviewQuantity::kVoltageThdF, {"电压总谐波畸变率（THD-F）", "THD-F of the voltage"}, "%", "vThdF"},
-    {OverviewQuantity::kCurrentThdF, {"电流总谐波畸变率（THD-F）", "THD-F of the current"}, "%", "iThdF"},
-    {OverviewQuantity::kPowerFactor, {"功率因数", "Power factor"}, "", "pf"},
+    {OverviewQuantity::kVoltageRms, {"电压有效值", "RMS Voltage"}, "V", "vRms"},
+    {OverviewQuantity::kCurrentRms, {"电流有效值", "RMS Current"}, "A", "iRms"},
+    {OverviewQuantity::kVoltageThdF, {"电压总谐波畸变率（THD-F）", "THD-F of the Voltage"}, "%", "vThdF"},
+    {OverviewQuantity::kCurrentThdF, {"电流总谐波畸变率（THD-F）", "THD-F of the Current"}, "%", "iThdF"},
+    {OverviewQuantity::kPowerFactor, {"功率因数", "Power Factor"}, "", "pf"},
 };
 
 const QuantityText& TextOf(OverviewQuantity quantity) {

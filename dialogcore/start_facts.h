@@ -1,5 +1,6 @@
-// The calibration ratios both windows show on their start page: the values
-// in use, the ratio.txt they came from and its warnings.
+// What both windows show on their start page beside the card: the
+// calibration ratios in use, the ratio.txt they came from and its warnings,
+// and the configuration file with its server address.
 #pragma once
 
 #include "card/card_reader.h"
@@ -13,5 +14,9 @@ namespace orvanta {
 // the file they came from and the warnings about it (the reason a file was
 // refused, then one sentence per value not taken or doubtful).
 RatioFacts UseRatioFacts(CCardReader& reader, const ConfigLookup& config);
+
+// The configuration file found (or the places looked in) and the server
+// address it gives, read now.
+ConfigFacts ReadConfigFacts(const ConfigLookup& config);
 
 }  // namespace orvanta

@@ -72,9 +72,7 @@ const Bilingual kNoCardSection = {
 
 const Bilingual kPage = {
     "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>%1</title>"
-    "<style>body{font-family:sans-serif;margin:1.2em 1.6em;color:#222}"
-    "th{text-align:left;font-weight:normal;color:#555;padding:0.15em 1.5em 0.15em 0}"
-    "code{background:#f2f2f2;padding:0 0.2em}.note{color:#555}.warn{color:#a40000}</style></head>"
+    "%3</head>"
     "<body><h2>欢迎使用 %1</h2>%2"
     "<h3>使用方法</h3><ol>"
     "<li>在下方选择日期和时、分、秒。</li>"
@@ -82,12 +80,12 @@ const Bilingual kPage = {
     "并在这里显示分析结果；时间栏随后显示实际找到的记录的时间。</li>"
     "<li>“&lt;”和“&gt;”把时间后退或前进一秒，并重新查询。</li>"
     "<li>时间栏上方的概览条显示整张卡的记录：点击某处即查询那一秒；滚轮或拖动放大，双击或 Home 键还原。</li>"
+    "<li>“查找事件…”（Ctrl+F，或右键菜单）打开事件列表：列出概览条当前范围内的电压暂降、暂升和短时中断；"
+    "点击某个事件即查询它开始的那一秒。</li>"
     "<li>右键菜单：保存页面为 PDF、导出记录 CSV、重新查找存储卡（或 F5 键）、重新读取存储卡概览，以及“关于 Vemlar”（或 F1 键）。</li>"
     "</ol></body></html>",
     "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>%1</title>"
-    "<style>body{font-family:sans-serif;margin:1.2em 1.6em;color:#222}"
-    "th{text-align:left;font-weight:normal;color:#555;padding:0.15em 1.5em 0.15em 0}"
-    "code{background:#f2f2f2;padding:0 0.2em}.note{color:#555}.warn{color:#a40000}</style></head>"
+    "%3</head>"
     "<body><h2>Welcome to %1</h2>%2"
     "<h3>How to use it</h3><ol>"
     "<li>Pick the date, hour, minute and second below.</li>"
@@ -97,10 +95,21 @@ const Bilingual kPage = {
     "<li>“&lt;” and “&gt;” step the time one second back or forward and query again.</li>"
     "<li>The overview strip above the time controls shows the whole card: click a place to query that second; "
     "the mouse wheel or a drag zooms in, a double click or Home goes back to the whole card.</li>"
+    "<li>Find Events… (Ctrl+F, or the context menu) opens the events list: the dips, swells and interruptions "
+    "in the strip's current range; click an event to query the second it starts.</li>"
     "<li>Context menu: save the page as PDF, export the record as CSV, find the card again (or F5), read the "
     "card overview again, and "
     "“About Vemlar” (or F1).</li>"
     "</ol></body></html>"};
+
+const Bilingual kServerSection = {"<h3>分析服务器</h3><table>%1</table>%2", "<h3>Analysis server</h3><table>%1</table>%2"};
+const Bilingual kServerAddress = {"服务器地址", "Server address"};
+const Bilingual kConfigFile = {"配置文件", "Configuration file"};
+const Bilingual kNoAddress = {"配置文件中没有服务器地址（[Common] 中的 serverBaseUrl）：查询无法发送。",
+                              "The configuration file gives no server address (serverBaseUrl in [Common]): no "
+                              "query can be sent."};
+const Bilingual kNoConfigFile = {"没有找到配置文件 orvanta-vemlar.ini。查找过：",
+                                 "No configuration file orvanta-vemlar.ini was found. Looked for:"};
 
 std::string Row(UiLanguage language, const Bilingual& label, const std::string& value) {
     return "<tr><th>" + std::string(In(language, label)) + "</th><td>" + value + "</td></tr>";
@@ -149,10 +158,29 @@ std::string RatioSection(UiLanguage language, const RatioFacts& ratios) {
     return FillPlaces(In(language, kRatioSection), {rows, notes});
 }
 
+std::string ServerSection(UiLanguage language, const ConfigFacts& config) {
+    std::string rows;
+    std::string notes;
+    if (!config.serverBaseUrl.empty()) {
+        rows += Row(language, kServerAddress, "<code>" + HtmlEscaped(config.serverBaseUrl) + "</code>");
+    } else if (config.found) {
+        notes += "<p class=\"warn\">" + std::string(In(language, kNoAddress)) + "</p>";
+    }
+    if (config.found) {
+        rows += Row(language, kConfigFile, "<code>" + HtmlEscaped(config.iniPath) + "</code>");
+    } else {
+        std::string places;
+        for (const std::string& place : config.candidates) places += "<li><code>" + HtmlEscaped(place) + "</code></li>";
+        notes += "<p class=\"warn\">" + std::string(In(language, kNoConfigFile)) + "</p><ul>" + places + "</ul>";
+    }
+    return FillPlaces(In(language, kServerSection), {rows, notes});
+}
+
 }  // namespace
 
 std::string StartPage(UiLanguage language, const CardSummary& card, const std::string& devicePath,
-                      const RatioFacts* ratios, const std::vector<std::string>* driveReport) {
+                      const RatioFacts* ratios, const std::vector<std::string>* driveReport,
+                      const ConfigFacts* config) {
     std::string cardPart = card.present ? CardSection(language, card, devicePath) : NoCardSection(language, card);
     if (!card.present && driveReport != nullptr && !driveReport->empty()) {
         std::string items;
@@ -160,7 +188,8 @@ std::string StartPage(UiLanguage language, const CardSummary& card, const std::s
         cardPart += FillPlaces(In(language, kDriveReport), {items});
     }
     if (ratios != nullptr) cardPart += RatioSection(language, *ratios);
-    return FillPlaces(In(language, kPage), {HtmlEscaped(In(language, kCaption)), cardPart});
+    if (config != nullptr) cardPart += ServerSection(language, *config);
+    return FillPlaces(In(language, kPage), {HtmlEscaped(In(language, kCaption)), cardPart, LocalPageStyle()});
 }
 
 }  // namespace orvanta

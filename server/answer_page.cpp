@@ -205,12 +205,13 @@ std::string SpectrumSection(const char* id, const std::string& title, const char
                             int orders, PageLanguage l) {
     std::string html = "<section id=\"";
     html += id;
-    html += "\">\n<h2>" + title + "</h2>\n";
+    // The heading stays with its chart on paper (class keep).
+    html += "\">\n<div class=\"keep\"><h2>" + title + "</h2>\n";
     if (!c.thdF) {
         html += "<p class=\"note\">" +
                 Tr(l, "该通道的波形没有基波分量，无法给出谐波含量。",
                    "The channel's waveform has no fundamental component: no harmonic contents can be given.") +
-                "</p>\n</section>\n";
+                "</p>\n</div></section>\n";
         return html;
     }
     BarChart chart;
@@ -222,7 +223,7 @@ std::string SpectrumSection(const char* id, const std::string& title, const char
     std::vector<double> percent;
     for (int h = 0; h <= orders; ++h) percent.push_back(100.0 * c.harmonic[h] / c.harmonic[1]);
     chart.values.assign(percent.begin() + 1, percent.end());
-    html += RenderBarChart(chart);
+    html += RenderBarChart(chart) + "</div>\n";
     // Folded on the screen, printed unfolded.
     const std::string table = HarmonicTable(percent, l);
     html += "<details><summary>" + Tr(l, "各次谐波含量表", "Table of harmonic contents") + "</summary>\n" + table +

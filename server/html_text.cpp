@@ -83,9 +83,15 @@ svg { display: block; max-width: 100%; height: auto; }
 .harmonic-table td, .harmonic-table th { padding: 1px 10px 1px 0; font-variant-numeric: tabular-nums; }
 code { background: #eef1f5; padding: 0 4px; border-radius: 3px; }
 .print-only { display: none; }
+/* Printed: a TrueType CJK font first (the browser engine embeds its outlines; it writes CFF fonts such as
+   Noto Sans CJK as Type 3 glyph procedures); small sections stay whole, long ones (a chart with its table,
+   the trend) go on on the next page instead of leaving the page before half empty. */
 @media print {
   body { background: #fff; padding: 0; }
-  section { break-inside: avoid; page-break-inside: avoid; border-color: #bbb; }
+  body, svg { font-family: "WenQuanYi Micro Hei", "Noto Sans CJK SC", "Noto Sans SC", "Microsoft YaHei", sans-serif; }
+  section { border-color: #bbb; }
+  #times, #device, #summary, #power, #waveform, #trend, .keep { break-inside: avoid; page-break-inside: avoid; }
+  svg, tr, .note { break-inside: avoid; page-break-inside: avoid; }
   h1, h2 { break-after: avoid; page-break-after: avoid; }
   .cols { display: block; }
   details { display: none; }

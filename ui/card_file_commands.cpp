@@ -32,8 +32,8 @@ CCardFileCommands::CCardFileCommands(QWidget* window, CRecordExport& exporter, R
     runner_ = new CBackgroundRunner(window_);
 
     connect(saveImageAction_, &QAction::triggered, this, [this] {
-        const QString path =
-            exporter_.AskForPath(text::kSaveCardImage, QStringLiteral("img"), text::Tr(text::kCardImageFiles));
+        const QString name = CRecordExport::DefaultFileName(reader_().actualTime, QStringLiteral("img"));
+        const QString path = exporter_.AskForPath(text::kSaveCardImage, name, text::Tr(text::kCardImageFiles));
         if (!path.isEmpty()) SaveCardImage(path, true);
     });
     connect(openImageAction_, &QAction::triggered, this, [this] {
@@ -42,8 +42,8 @@ CCardFileCommands::CCardFileCommands(QWidget* window, CRecordExport& exporter, R
         if (!path.isEmpty()) emit cardImageChosen(path);
     });
     connect(comtradeAction_, &QAction::triggered, this, [this] {
-        const QString path =
-            exporter_.AskForPath(text::kExportComtrade, QStringLiteral("cfg"), QStringLiteral("COMTRADE (*.cfg)"));
+        const QString name = CRecordExport::DefaultFileName(reader_().actualTime, QStringLiteral("cfg"));
+        const QString path = exporter_.AskForPath(text::kExportComtrade, name, QStringLiteral("COMTRADE (*.cfg)"));
         if (path.isEmpty()) return;
         ExportComtrade(path.endsWith(QLatin1String(".cfg"), Qt::CaseInsensitive) ? path.chopped(4) : path);
     });

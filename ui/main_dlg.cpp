@@ -103,7 +103,8 @@ void CMainDlg::ShowCardFound() {
     // ratios come from ratio.txt of the working directory, else the one
     // beside the configuration file; the page says which.
     const RatioFacts ratios = UseRatioFacts(*reader_, config_);
-    browser_->ShowLocalPage(StartPage(SummariseCard(*reader_), CardDevicePath(), &ratios, &drives));
+    const ConfigFacts configFacts = ReadConfigFacts(config_);
+    browser_->ShowLocalPage(StartPage(SummariseCard(*reader_), CardDevicePath(), &ratios, &drives, &configFacts));
     // The browser's first page gives it a focus widget of its own, placed
     // last in the focus chain: put it at the browser's place.
     SetTemplateTabOrder();

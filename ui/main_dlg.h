@@ -106,6 +106,7 @@ public:
     CEventsPanel* EventsPanel() const { return events_; }
     QAction* SavePdfAction() const { return savePdfAction_; }
     QAction* ExportCsvAction() const { return exportCsvAction_; }
+    QAction* ExportOverviewAction() const { return exportOverviewAction_; }
     QAction* FindCardAction() const { return findCardAction_; }
     QAction* StopWaitingAction() const { return stopWaitingAction_; }
     // True from a post until the server's page (or a failure) arrives.
@@ -198,6 +199,7 @@ private:
     CEventsPanel* events_ = nullptr;
     QAction* savePdfAction_ = nullptr;
     QAction* exportCsvAction_ = nullptr;
+    QAction* exportOverviewAction_ = nullptr;
     CRecordExport* export_ = nullptr;
     CAnalysisPages* analysisPages_ = nullptr;
     CCardFileCommands* cardFiles_ = nullptr;

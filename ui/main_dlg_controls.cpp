@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -161,10 +162,27 @@ void CMainDlg::CreateControls() {
         addAction(action);
         browser_->addAction(action);
     }
-    export_ = new CRecordExport(this, *browser_, [this]() -> const CCardReader& { return *reader_; });
+    export_ = new CRecordExport(
+        this, *browser_, [this]() -> const CCardReader& { return *reader_; }, [this] { return iniPath_; });
     connect(savePdfAction_, &QAction::triggered, this, &CMainDlg::OnSavePdf);
     connect(exportCsvAction_, &QAction::triggered, this, &CMainDlg::OnExportCsv);
     connect(overview_, &COverviewStrip::sampleChosen, this, &CMainDlg::OnOverviewSampleChosen);
+    // The strip's samples of its range, as orvanta-card overview writes them.
+    exportOverviewAction_ = new QAction(text::Tr(text::kExportOverview), this);
+    exportOverviewAction_->setObjectName(QStringLiteral("exportOverviewAction"));
+    exportOverviewAction_->setEnabled(false);  // no samples yet
+    for (QWidget* menu : {static_cast<QWidget*>(this), static_cast<QWidget*>(browser_), static_cast<QWidget*>(overview_)}) {
+        menu->addAction(exportOverviewAction_);
+    }
+    connect(overview_, &COverviewStrip::scanFinished, this,
+            [this] { exportOverviewAction_->setEnabled(!overview_->Samples().empty()); });
+    connect(exportOverviewAction_, &QAction::triggered, this, [this] {
+        if (overview_->IsScanning()) {
+            QMessageBox::information(this, windowTitle(), overview_->StateText());
+        } else {
+            export_->ChooseAndExportOverview(overview_->Samples(), overview_->ViewFrom());
+        }
+    });
 
     // Pages made here: the local analysis of the record shown (Ctrl+L) and
     // the report of the strip's range (Ctrl+R); the strip's quantity menu.

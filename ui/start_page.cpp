@@ -6,8 +6,9 @@
 namespace orvanta {
 
 QString StartPage(const CardSummary& card, const std::string& devicePath, const RatioFacts* ratios,
-                  const std::vector<std::string>* driveReport) {
-    return QString::fromStdString(orvanta::StartPage(CurrentUiLanguage(), card, devicePath, ratios, driveReport));
+                  const std::vector<std::string>* driveReport, const ConfigFacts* config) {
+    return QString::fromStdString(
+        orvanta::StartPage(CurrentUiLanguage(), card, devicePath, ratios, driveReport, config));
 }
 
 }  // namespace orvanta

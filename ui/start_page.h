@@ -15,6 +15,6 @@ namespace orvanta {
 // A complete HTML page. `devicePath` is the path the card's drive letter is
 // mapped to (empty when unknown). Times are local standard time.
 QString StartPage(const CardSummary& card, const std::string& devicePath, const RatioFacts* ratios = nullptr,
-                  const std::vector<std::string>* driveReport = nullptr);
+                  const std::vector<std::string>* driveReport = nullptr, const ConfigFacts* config = nullptr);
 
 }  // namespace orvanta

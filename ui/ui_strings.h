@@ -54,6 +54,8 @@ inline constexpr const char kSavePdf[] = QT_TRANSLATE_NOOP("orvanta", "保存页
 // saves a PDF instead).
 inline constexpr const char kPrint[] = QT_TRANSLATE_NOOP("orvanta", "打印…");
 inline constexpr const char kExportCsv[] = QT_TRANSLATE_NOOP("orvanta", "导出记录 CSV…");
+// The strip's samples as orvanta-card overview writes them.
+inline constexpr const char kExportOverview[] = QT_TRANSLATE_NOOP("orvanta", "导出概览 CSV…");
 inline constexpr const char kExportFailed[] = QT_TRANSLATE_NOOP("orvanta", "无法写入文件 %1");
 inline constexpr const char kExportSaved[] = QT_TRANSLATE_NOOP("orvanta", "已保存到 %1");
 inline constexpr const char kPdfPrintFailed[] = QT_TRANSLATE_NOOP("orvanta", "浏览器引擎未能生成 PDF。");

@@ -4,6 +4,7 @@
 #include <QWebEngineHttpRequest>
 #include <QWebEnginePage>
 
+#include "dialogcore/html_text.h"
 #include "request/http_address.h"
 
 namespace orvanta {
@@ -27,11 +28,11 @@ protected:
                 QTimer::singleShot(0, browser_, [browser = browser_, why] {
                     browser->ShowLocalPage(
                         QStringLiteral(
-                            "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>重定向未跟随</title></head>"
-                            "<body style=\"font-family: sans-serif\"><h3>重定向未跟随 / Redirect not followed</h3>"
+                            "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>重定向未跟随</title>"
+                            "%1</head><body><h3>重定向未跟随 / Redirect not followed</h3>"
                             "<p>服务器把请求转到了另一个地址；用户名、密码和表单只发往配置的服务器。</p>"
-                            "<p lang=\"en\">%1</p></body></html>")
-                            .arg(why));
+                            "<p lang=\"en\">%2</p></body></html>")
+                            .arg(QLatin1String(LocalPageStyle()), why));
                 });
                 return false;
             }

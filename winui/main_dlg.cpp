@@ -110,7 +110,8 @@ void CMainDlg::ShowStartPage() {
     const std::string device = !CardImageOnDrive().empty() ? Narrow(card_.image)
                                : code >= 'A' && code <= 'Z' ? SystemDeviceNameOf(static_cast<char>(code))
                                                             : std::string();
-    ShowLocalPage(StartPage(WindowLanguage(), SummariseCard(reader_), device, &ratios, &drives));
+    const ConfigFacts configFacts = ReadConfigFacts(config_);
+    ShowLocalPage(StartPage(WindowLanguage(), SummariseCard(reader_), device, &ratios, &drives, &configFacts));
 }
 
 void CMainDlg::FillLists() {

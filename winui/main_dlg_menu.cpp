@@ -6,7 +6,10 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <utility>
+
 #include "dialogcore/export_file_name.h"
+#include "request/client_settings.h"
 #include "request/record_csv.h"
 #include "winui/about_dlg.h"
 #include "winui/main_dlg.h"
@@ -94,10 +97,16 @@ void CMainDlg::ExportRecordCsv() {
         ::MessageBoxW(hwnd_, LoadText(IDS_NOTHING_TO_EXPORT).c_str(), caption, MB_OK | MB_ICONINFORMATION);
         return;
     }
-    // The same text as the Linux window and orvanta-query --csv write.
-    // Its name carries the record's time, as on Linux.
+    // The same files as the Linux window and orvanta-query --csv write; the
+    // name proposed carries the record's time, as on Linux.
     const std::wstring name = Widen(ExportFileName(shownRecord_, "csv"));
-    SaveTextAs(hwnd_, IDS_EXPORT_CSV, name.c_str(), [this] { return BuildRecordCsv(reader_); });
+    SaveTextsAs(hwnd_, IDS_EXPORT_CSV, name.c_str(), [this] {
+        SuffixedTexts texts;
+        for (RecordCsvFile& file : BuildRecordCsv(reader_, ReadNominalFrequency(iniPath_))) {
+            texts.emplace_back(file.suffix, std::move(file.text));
+        }
+        return texts;
+    });
 }
 
 void CMainDlg::FindEvents() {

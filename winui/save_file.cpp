@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "request/record_csv.h"
 #include "winui/resource.h"
 #include "winui/ui_texts.h"
 
@@ -51,6 +52,23 @@ bool AskPath(HWND owner, UINT titleId, const std::wstring& filter, const wchar_t
     return save ? ::GetSaveFileNameW(&dialog) != FALSE : ::GetOpenFileNameW(&dialog) != FALSE;
 }
 
+bool WriteTextFile(const std::wstring& path, const std::string& content) {
+    FILE* file = ::_wfopen(path.c_str(), L"wb");
+    bool written = file != nullptr && std::fwrite(content.data(), 1, content.size(), file) == content.size();
+    if (file != nullptr && std::fclose(file) != 0) written = false;
+    return written;
+}
+
+// "已保存到 <paths>" or "无法写入文件 <path>", in a box with the owner's caption.
+void SayWritten(HWND owner, bool written, const std::wstring& paths) {
+    wchar_t caption[128] = {};
+    ::GetWindowTextW(owner, caption, 128);
+    ::MessageBoxW(owner, WithArg(LoadText(written ? IDS_EXPORT_SAVED : IDS_EXPORT_FAILED), paths).c_str(), caption,
+                  MB_OK | (written ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
+}
+
+const std::wstring kCsvFilter(L"CSV (*.csv)\0*.csv\0", 18);
+
 }  // namespace
 
 std::wstring AskSavePath(HWND owner, UINT titleId, const std::wstring& defaultName, const std::wstring& filter,
@@ -77,16 +95,26 @@ bool AnsiPath(const std::wstring& path, std::string* ansi) {
 }
 
 void SaveTextAs(HWND owner, UINT titleId, const wchar_t* defaultName, const std::function<std::string()>& text) {
-    const std::wstring path = AskSavePath(owner, titleId, defaultName, std::wstring(L"CSV (*.csv)\0*.csv\0", 18), L"csv");
-    if (path.empty()) return;
-    const std::string content = text();
-    FILE* file = ::_wfopen(path.c_str(), L"wb");
-    bool written = file != nullptr && std::fwrite(content.data(), 1, content.size(), file) == content.size();
-    if (file != nullptr && std::fclose(file) != 0) written = false;
-    wchar_t caption[128] = {};
-    ::GetWindowTextW(owner, caption, 128);
-    ::MessageBoxW(owner, WithArg(LoadText(written ? IDS_EXPORT_SAVED : IDS_EXPORT_FAILED), path).c_str(), caption,
-                  MB_OK | (written ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
+    const std::wstring path = AskSavePath(owner, titleId, defaultName, kCsvFilter, L"csv");
+    if (!path.empty()) SayWritten(owner, WriteTextFile(path, text()), path);
+}
+
+void SaveTextsAs(HWND owner, UINT titleId, const wchar_t* defaultName, const std::function<SuffixedTexts()>& texts) {
+    const std::wstring chosen = AskSavePath(owner, titleId, defaultName, kCsvFilter, L"csv");
+    if (chosen.empty()) return;
+    std::vector<std::wstring> written;
+    for (const auto& [suffix, text] : texts()) {
+        const std::wstring path = RecordCsvPath(chosen, suffix.c_str());
+        if (!WriteTextFile(path, text)) {
+            for (const std::wstring& done : written) ::DeleteFileW(done.c_str());
+            SayWritten(owner, false, path);
+            return;
+        }
+        written.push_back(path);
+    }
+    std::wstring paths;
+    for (const std::wstring& path : written) paths += (paths.empty() ? L"" : L"\n") + path;
+    SayWritten(owner, true, paths);
 }
 
 }  // namespace orvanta

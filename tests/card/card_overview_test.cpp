@@ -14,6 +14,7 @@
 
 #include "card/card_overview.h"
 #include "card/card_reader.h"
+#include "card/overview_csv.h"
 #include "tests/card/card_fixture_support.h"
 
 namespace orvanta {
@@ -47,6 +48,8 @@ std::optional<TrendPoint> FirstTrendPoint(CCardReader& reader, std::uint32_t sec
     for (long n; in >> n;) numbers.push_back(n);
     // "0 0 ", 2 numbers per point, then one zero per point missing to 1000.
     const std::size_t pointCount = numbers.size() == 2002 ? 1000 : numbers.size() - 1001;
+    // The records behind the points are kept beside the text.
+    EXPECT_EQ(reader.trendRecords.size(), pointCount);
     if (pointCount == 0) return std::nullopt;
     return TrendPoint{static_cast<std::int32_t>(numbers[2]), static_cast<std::int32_t>(numbers[3])};
 }
@@ -60,6 +63,11 @@ void ExpectTrendTextAgrees(CCardReader& reader, const OverviewSample& sample) {
         ASSERT_TRUE(fromHere.has_value()) << "sector " << sample.sector;
         EXPECT_EQ(fromHere->valueA, sample.point.valueA) << "sector " << sample.sector;
         EXPECT_EQ(fromHere->valueB, sample.point.valueB) << "sector " << sample.sector;
+        const TrendRecord& record = reader.trendRecords.front();
+        EXPECT_EQ(record.sector, sample.sector);
+        EXPECT_EQ(record.time, sample.time);
+        EXPECT_EQ(record.rms.amperesA, sample.rms.amperesA);
+        EXPECT_EQ(record.rms.voltsB, sample.rms.voltsB);
         return;
     }
     const std::uint32_t s = sample.sector;
@@ -162,6 +170,9 @@ TEST_P(CardOverviewCases, SamplesAreTheTrendTextsPointsOfTheirSectors) {
     }
     EXPECT_EQ(result.samples.front().sector, layout.PhysicalOf(c.firstIndex));
     EXPECT_EQ(result.samples.back().sector, layout.PhysicalOf(c.lastIndex));
+    // Its CSV names the zone's standard offset, in summer too.
+    const std::string offset = std::string(c.zone) == "Europe/Berlin" ? "UTC+01:00" : "UTC+08:00";
+    EXPECT_EQ(OverviewCsv(result.samples).rfind("\"time (local standard time, " + offset + ")\",sector,", 0), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rings, CardOverviewCases, ::testing::ValuesIn(kCases),

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/common/test_env.h"
+#include "dialogcore/html_text.h"
 #include "dialogcore/local_pages.h"
 #include "card/ratio_file.h"
 #include "dialogcore/start_page.h"
@@ -82,6 +83,14 @@ TEST(LocalPages, EachPageSaysWhatHappenedInTheWindowsLanguage) {
     RatioNote nan;
     nan.value = std::nan("");
     notTaken.warnings = {RatioNoteText(nan), "ratio <B> doubted"};
+    ConfigFacts served;
+    served.iniPath = usr;
+    served.found = true;
+    served.serverBaseUrl = "http://h:8080/a?b&c";
+    ConfigFacts noAddress = served;
+    noAddress.serverBaseUrl.clear();
+    ConfigFacts noConfig;
+    noConfig.candidates = Missing().candidates;
     const PageCase cases[] = {
         {"start, card, zh", zh, StartPage(zh, SummerCard(), "/media/card <1>&.img"),
          plus(plus({"欢迎使用 Orvanta谐波分析"}, cardFacts), {"本地标准时间", "使用方法", "“&lt;”和“&gt;”", "右键菜单"}),
@@ -129,6 +138,15 @@ TEST(LocalPages, EachPageSaysWhatHappenedInTheWindowsLanguage) {
          {"未找到存储卡", "各驱动器的情况", "E: 无权读取 /dev/sdb1（权限不足）", "F: no &lt;card&gt;"}, {}},
         {"card, no causes, en", en, StartPage(en, SummerCard(), "", nullptr, &causes), {"Memory card"},
          {"What each drive holds", "/dev/sdb1"}},
+        // The server address and the configuration file in use, then the events list's key.
+        {"server and file, zh", zh, StartPage(zh, SummerCard(), "", nullptr, nullptr, &served),
+         {"分析服务器", "服务器地址", "http://h:8080/a?b&amp;c", "配置文件", usr, "查找事件…”（Ctrl+F"},
+         {"没有服务器地址"}},
+        {"file without address, en", en, StartPage(en, none, "", nullptr, nullptr, &noAddress),
+         {"Analysis server", "Configuration file", usr, "no server address", "Find Events… (Ctrl+F"},
+         {"Server address"}},
+        {"no file, start, en", en, StartPage(en, SummerCard(), "", nullptr, nullptr, &noConfig),
+         plus({"No configuration file orvanta-vemlar.ini was found"}, Missing().candidates), {"Server address"}},
         {"unreachable, zh", zh, UnreachableServerPage(zh, usr, "http://127.0.0.1:9/a?b&c", "ERR_UNSAFE_PORT"),
          {"无法连接分析服务器", "http://127.0.0.1:9/a?b&amp;c", "ERR_UNSAFE_PORT", usr, "serverBaseUrl", "刷新"}, {}},
         {"unreachable, en", en, UnreachableServerPage(en, usr, "http://analysis.example:6000/", ""),
@@ -149,6 +167,9 @@ TEST(LocalPages, EachPageSaysWhatHappenedInTheWindowsLanguage) {
         EXPECT_NE(c.page.find("</html>"), std::string::npos);
         EXPECT_EQ(c.page.find("%1"), std::string::npos);
         EXPECT_EQ(c.page.find("%2"), std::string::npos);
+        // Every local page has the start page's style, and the language's fonts.
+        EXPECT_NE(c.page.find(LocalPageStyle()), std::string::npos);
+        EXPECT_NE(c.page.find(c.language == zh ? "lang=\"zh-CN\"" : "lang=\"en\""), std::string::npos);
         std::size_t last = 0;
         for (const std::string& text : c.expected) {
             const std::size_t at = c.page.find(text, last);

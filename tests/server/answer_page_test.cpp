@@ -185,14 +185,19 @@ TEST(PageLanguage, FollowsTheRequestsPreferredLanguage) {
     EXPECT_NE(page.find("Total harmonic distortion"), std::string::npos);
 }
 
-// Printed, each section keeps its heading with its chart and the folded
-// harmonic tables are printed unfolded.
-TEST(RenderAnswerPage, PrintsEachSectionWholeWithItsTablesUnfolded) {
+// Printed, each heading stays with its chart, the folded harmonic tables are
+// printed unfolded, and a long section goes on on the next page rather than
+// leaving the page before half empty; the text is in a TrueType font, whose
+// outlines the browser engine embeds.
+TEST(RenderAnswerPage, PrintsHeadingsWithTheirChartsAndTablesUnfolded) {
     const std::string page = RenderAnswerPage(FormOf(ValidTexts()));
     const std::size_t print = page.find("@media print");
     ASSERT_NE(print, std::string::npos);
     const std::string printStyle = page.substr(print, page.find("</style>") - print);
-    EXPECT_NE(printStyle.find("section { break-inside: avoid"), std::string::npos);
+    EXPECT_EQ(printStyle.find("section { break-inside: avoid"), std::string::npos);
+    EXPECT_NE(printStyle.find(".keep { break-inside: avoid"), std::string::npos);
+    EXPECT_NE(page.find("<section id=\"spectrum-b\">\n<div class=\"keep\"><h2>"), std::string::npos);
+    EXPECT_NE(printStyle.find("body, svg { font-family: \"WenQuanYi Micro Hei\""), std::string::npos);
     EXPECT_NE(printStyle.find("h1, h2 { break-after: avoid"), std::string::npos);
     EXPECT_NE(printStyle.find(".print-only { display: block; }"), std::string::npos);
     // Each channel's table is there twice: folded for the screen, open for print.

@@ -24,7 +24,7 @@ using tooltest::RunResult;
 using tooltest::TempDir;
 
 const char kHeader[] =
-    "time (local standard time),sector,v_rms (V),i_rms (A),v_thd_f (%),i_thd_f (%),v_thd_r (%),i_thd_r (%),"
+    "\"time (local standard time, UTC+08:00)\",sector,v_rms (V),i_rms (A),v_thd_f (%),i_thd_f (%),v_thd_r (%),i_thd_r (%),"
     "p (W),s (VA),q1 (var),pf,dpf,v_crest,i_crest,i_k_factor,clipped";
 
 std::vector<std::string> Split(const std::string& text, char by) {

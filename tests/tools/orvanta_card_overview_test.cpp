@@ -44,7 +44,7 @@ std::vector<std::string> ExpectedRows(const std::string& image, const OverviewRe
     std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(map);
     CCardReader reader(*volumes);
     const OverviewResult result = CardOverview(reader).Scan(request);
-    std::vector<std::string> rows{"time (local standard time),sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)"};
+    std::vector<std::string> rows{"\"time (local standard time, UTC+08:00)\",sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)"};
     for (const OverviewSample& s : result.samples) {
         std::string row = FormatLocalStandard(s.time) + "," + std::to_string(s.sector) + ",";
         row += s.hasPoint ? std::to_string(s.point.valueA) + "," + std::to_string(s.point.valueB) : ",";

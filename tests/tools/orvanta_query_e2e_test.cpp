@@ -357,13 +357,14 @@ TEST_F(QueryProgramTest, KeepsTheSelectedTimeWithoutACardAndKeepsStandardOutputC
     EXPECT_EQ(access((directory_ + "/record.csv").c_str(), F_OK), -1);
 }
 
-// --csv writes the record found as the window's CSV export does: the same
-// text as the shared CSV writer gives for a reader that queried that second.
+// --csv writes the record found as the window's CSV export does: the three
+// files of the shared CSV writer for a reader that queried that second, the
+// waveform timed at 96 samples a period of the configured nominal frequency.
 TEST_F(QueryProgramTest, WritesTheRecordAsTheWindowsCsvExport) {
     WriteIni(Url("analysis"), "111", "trelmoza");
+    WriteFile(directory_ + "/vemlar.ini", ReadFile(directory_ + "/vemlar.ini") + "nominalFrequency = 60\r\n");
     RunResult run = Run({"--time", "2013-12-06 12:00:07", "--csv", "record.csv", "--no-send"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    const std::string csv = ReadFile(directory_ + "/record.csv");
 
     DriveMap map;
     std::string error;
@@ -371,40 +372,72 @@ TEST_F(QueryProgramTest, WritesTheRecordAsTheWindowsCsvExport) {
     std::unique_ptr<RawVolumeSystem> volumes = MakePlatformVolumeSystem(map);
     CCardReader reader(*volumes);
     reader.QueryCard(1386302407);
-    EXPECT_EQ(csv, BuildRecordCsv(reader));
+    const std::vector<RecordCsvFile> files = BuildRecordCsv(reader, 60);
+    std::map<std::string, std::vector<std::string>> lines;  // by suffix
+    std::string joined;
+    for (const RecordCsvFile& file : files) {
+        const std::string csv = ReadFile(directory_ + "/record" + file.suffix);
+        EXPECT_EQ(csv, file.text) << file.suffix;
+        joined += (joined.empty() ? "" : "\n") + file.text;
+        std::istringstream in(csv);
+        for (std::string line; std::getline(in, line);) lines[file.suffix].push_back(line);
+    }
+    EXPECT_EQ(access((directory_ + "/record.csv").c_str(), F_OK), -1);
+    // "-": the three tables one after the other.
+    EXPECT_EQ(Run({"--time", "2013-12-06 12:00:07", "--csv", "-", "--no-send"}).out, joined);
 
-    std::istringstream lines(csv);
-    std::vector<std::string> all;
-    for (std::string line; std::getline(lines, line);) all.push_back(line);
-    const std::size_t wave = 10;  // the header block, a blank line, then the sample pairs' header
-    ASSERT_GE(all.size(), wave + 1 + 126 + 1 + 1 + 1);
-    const std::vector<std::string> header = {"drive,E:",
-                                             "serial,4711",
-                                             "record time,2013-12-06 12:00:07",
-                                             "sector," + std::to_string(layout_.ringStart + 7),
-                                             "time zone,UTC+08:00 (local standard time)",
-                                             "ratio_a,1",
-                                             "ratio_b,1",
-                                             "scale_a,0.019419,A per count",
-                                             "scale_b,2.531745,V per count",
-                                             ""};
-    EXPECT_EQ(std::vector<std::string>(all.begin(), all.begin() + wave), header);
-    EXPECT_EQ(all[wave], "index,channel_a (counts),channel_b (counts),channel_a (A),channel_b (V)");
-    // Each pair in counts, then in amperes and volts: counts times the scale.
-    for (std::size_t pair : {0u, 63u, 125u}) {
+    const std::vector<std::string> info = {"field,value,unit",
+                                           "drive,E:,",
+                                           "serial,4711,",
+                                           "record time,2013-12-06 12:00:07,local standard time (UTC+08:00)",
+                                           "time zone,UTC+08:00,local standard time",
+                                           "sector," + std::to_string(layout_.ringStart + 7) + ",",
+                                           "ratio_a,1,",
+                                           "ratio_b,1,",
+                                           "scale_a,0.019419,A per count",
+                                           "scale_b,2.531745,V per count",
+                                           "nominal_frequency,60,Hz",
+                                           "sample_interval,0.173611,ms"};
+    EXPECT_EQ(lines["-info.csv"], info);
+
+    const std::vector<std::string>& wave = lines["-waveform.csv"];
+    ASSERT_EQ(wave.size(), 1u + 126u);
+    EXPECT_EQ(wave[0], "index,time (ms),channel_a (counts),channel_b (counts),channel_a (A),channel_b (V)");
+    // Each pair at its offset in the period of 60 Hz, in counts, then in
+    // amperes and volts: counts times the scale.
+    const struct {
+        std::size_t pair;
+        const char* ms;
+    } pairs[] = {{0, "0.0000"}, {96, "16.6667"}, {125, "21.7014"}};
+    for (const auto& p : pairs) {
         long long a = 0, b = 0;
         double amperes = 0, volts = 0;
         std::size_t index = 0;
-        ASSERT_EQ(std::sscanf(all[wave + 1 + pair].c_str(), "%zu,%lld,%lld,%lf,%lf", &index, &a, &b, &amperes, &volts), 5);
-        EXPECT_EQ(index, pair);
+        char ms[16] = {};
+        ASSERT_EQ(std::sscanf(wave[1 + p.pair].c_str(), "%zu,%15[^,],%lld,%lld,%lf,%lf", &index, ms, &a, &b, &amperes,
+                              &volts),
+                  6);
+        EXPECT_EQ(index, p.pair);
+        EXPECT_STREQ(ms, p.ms);
         EXPECT_NEAR(amperes, a * 0.019419, 0.00005);
         EXPECT_NEAR(volts, b * 2.531745, 0.005);
     }
-    const std::size_t trend = wave + 1 + 126 + 1;
-    EXPECT_EQ(all[trend], "index,trend_a (A),trend_b (V)");
-    EXPECT_EQ(all[trend + 1], "0,0,0");
-    // The 33 records from 12:00:07 on give a point each.
-    EXPECT_EQ(all.size(), trend + 2 + 33);
+
+    // The trend: the 33 records from 12:00:07 on, each with its time and
+    // real RMS beside its whole-unit point, and no leading "0 0" row.
+    const std::vector<std::string>& trend = lines["-trend.csv"];
+    ASSERT_EQ(trend.size(), 1u + 33u);
+    EXPECT_EQ(trend[0], "\"time (local standard time, UTC+08:00)\",sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)");
+    EXPECT_EQ(trend[1].rfind("2013-12-06 12:00:07," + std::to_string(layout_.ringStart + 7) + ",", 0), 0u) << trend[1];
+    std::istringstream sent(reader.trendText);
+    long long firstA = -1, firstB = -1;
+    sent >> firstA >> firstB >> firstA >> firstB;  // past the leading "0 0"
+    int a = -1, b = -1;
+    double rmsA = -1, rmsB = -1;
+    ASSERT_EQ(std::sscanf(trend[1].c_str() + 20, "%*u,%d,%d,%lf,%lf", &a, &b, &rmsA, &rmsB), 4) << trend[1];
+    EXPECT_EQ(a, firstA);
+    EXPECT_EQ(b, firstB);
+    EXPECT_NEAR(rmsB, b, 2.0);  // the point: the RMS of whole counts, rounded to volts
 }
 
 // Within the origin: a 302 is fetched by GET, a 307 posts the same form again.

@@ -20,6 +20,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
@@ -197,21 +198,55 @@ TEST_F(OverviewWindow, ExportsWriteAPdfOfThePageAndTheRecordsCsv) {
         QFile pdfFile(pdf);
         EXPECT_EQ(pdfFile.open(QIODevice::ReadOnly), target.ok);
         if (target.ok) {
-            EXPECT_EQ(pdfFile.read(5), QByteArray("%PDF-"));
+            const QByteArray pdfBytes = pdfFile.readAll();
+            EXPECT_TRUE(pdfBytes.startsWith("%PDF-"));
+            // Each page's footer names the record and the card; a reader
+            // finds it, and the fonts are outlines, not Type 3.
+            const QByteArray footer = QByteArray::fromStdString("Record " + FormatLocalStandard(w->Reader().actualTime));
+            EXPECT_TRUE(pdfBytes.contains(footer + " \\(UTC+08:00\\)  |  Card E: serial ")) << footer.toStdString();
+            EXPECT_TRUE(pdfBytes.contains("Page 1 of "));
+            for (const char* tool : {"pdftotext", "pdffonts"}) {
+                if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty()) continue;
+                const bool text = std::string(tool) == "pdftotext";
+                QProcess run;
+                run.start(QLatin1String(tool), text ? QStringList{pdf, QStringLiteral("-")} : QStringList{pdf});
+                ASSERT_TRUE(run.waitForFinished(20000));
+                const QByteArray said = run.readAllStandardOutput();
+                if (text) {
+                    EXPECT_TRUE(said.contains(footer) && said.contains("Page 1 of")) << said.toStdString();
+                } else {
+                    EXPECT_FALSE(said.contains("Type 3")) << said.toStdString();
+                }
+            }
         }
 
+        // The record's three files are named after the one chosen and named
+        // in the message (no nominalFrequency configured: 50 Hz).
         const QString csv = QDir(target.folder).filePath(QStringLiteral("record.csv"));
         EXPECT_EQ(w->ExportRecordCsv(csv), target.ok);
-        EXPECT_TRUE(w->Exporter()->LastMessage().contains(csv));
+        EXPECT_TRUE(w->Exporter()->LastMessage().contains(QDir(target.folder).filePath(QStringLiteral("record-waveform.csv"))))
+            << w->Exporter()->LastMessage().toStdString();
+        // The strip's overview: the CSV of orvanta-card overview, a row per sample.
+        const QString overview = QDir(target.folder).filePath(QStringLiteral("overview.csv"));
+        EXPECT_EQ(w->Exporter()->ExportOverviewCsv(overview, w->OverviewStrip()->Samples()), target.ok);
+        EXPECT_TRUE(w->Exporter()->LastMessage().contains(overview));
         if (!target.ok) continue;
-        QFile csvFile(csv);
-        ASSERT_TRUE(csvFile.open(QIODevice::ReadOnly));
-        const QByteArray written = csvFile.readAll();
-        EXPECT_EQ(written.toStdString(), BuildRecordCsv(w->Reader()));
-        EXPECT_TRUE(written.startsWith("drive,E:\n"));
-        // The PDF has the CSV's permissions.
-        EXPECT_EQ(QFileInfo(pdf).permissions(), QFileInfo(csv).permissions());
+        for (const RecordCsvFile& file : BuildRecordCsv(w->Reader(), 50)) {
+            const QString path = QDir(target.folder).filePath(QStringLiteral("record") + QLatin1String(file.suffix));
+            QFile csvFile(path);
+            ASSERT_TRUE(csvFile.open(QIODevice::ReadOnly)) << path.toStdString();
+            EXPECT_EQ(csvFile.readAll().toStdString(), file.text);
+            // The PDF has the CSV's permissions.
+            EXPECT_EQ(QFileInfo(pdf).permissions(), QFileInfo(path).permissions());
+        }
+        QFile overviewFile(overview);
+        ASSERT_TRUE(overviewFile.open(QIODevice::ReadOnly));
+        const QList<QByteArray> rows = overviewFile.readAll().split('\n');
+        EXPECT_EQ(rows.front(), "\"time (local standard time, UTC+08:00)\",sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)");
+        EXPECT_EQ(static_cast<std::size_t>(rows.size()), 1 + w->OverviewStrip()->Samples().size() + 1);  // and the last line end
+        EXPECT_TRUE(rows[1].startsWith(QByteArray::fromStdString(FormatLocalStandard(firstTime_))));
     }
+    EXPECT_TRUE(w->ExportOverviewAction()->isEnabled());
     // The proposed names carry the record's time.
     EXPECT_EQ(CRecordExport::DefaultFileName(TimeOfFields(2024, 3, 14, 15, 20, 0), QStringLiteral("pdf")),
               QStringLiteral("orvanta-2024-03-14_152000.pdf"));
@@ -229,7 +264,7 @@ TEST_F(OverviewWindow, ACardImageSavedAndOpenedAnswersAsTheCardAndTheRecordExpor
     QTest::mouseClick(w->RefreshButton(), Qt::LeftButton);
     WaitForButtons(*w);
     const std::int32_t shown = w->Reader().actualTime;
-    const std::string cardCsv = BuildRecordCsv(w->Reader());
+    const std::vector<RecordCsvFile> cardCsv = BuildRecordCsv(w->Reader(), 50);
     EXPECT_TRUE(files->ComtradeAction()->isEnabled());
 
     // A copy says where it went and its digest; an existing image is not
@@ -269,7 +304,9 @@ TEST_F(OverviewWindow, ACardImageSavedAndOpenedAnswersAsTheCardAndTheRecordExpor
     QTest::mouseClick(w->RefreshButton(), Qt::LeftButton);
     WaitForButtons(*w);
     EXPECT_EQ(w->Reader().actualTime, shown);
-    EXPECT_EQ(BuildRecordCsv(w->Reader()), cardCsv);
+    const std::vector<RecordCsvFile> imageCsv = BuildRecordCsv(w->Reader(), 50);
+    ASSERT_EQ(imageCsv.size(), cardCsv.size());
+    for (std::size_t i = 0; i < cardCsv.size(); ++i) EXPECT_EQ(imageCsv[i].text, cardCsv[i].text) << cardCsv[i].suffix;
 
     // The record as COMTRADE: the files orvanta-card comtrade writes for that
     // second, at the configuration's nominal frequency.

@@ -130,8 +130,8 @@ far_ring)
         cmp -s "$work/linux.req" "$work/windows.req" || fail "requests differ for wrap $wrap, $zone $time"
         # The record of that very second was read where it lies, and the trend
         # read behind it delivered records (a failed read gives no points).
-        grep -qx -e "sector,${query##*:}" -e "sector,${query##*:}"$'\r' "$work/windows.csv" ||
-          fail "orvanta-query.exe read another sector for $time: $(grep -a '^sector' "$work/windows.csv")"
+        grep -qx -e "sector,${query##*:}," -e "sector,${query##*:},"$'\r' "$work/windows-info.csv" ||
+          fail "orvanta-query.exe read another sector for $time: $(grep -a '^sector' "$work/windows-info.csv")"
         python3 - "$work/windows.req" "$(TZ=$zone date -d "$time" +%s)" <<'PY' || fail "request for wrap $wrap, $zone $time"
 import sys, urllib.parse
 body = open(sys.argv[1], "rb").read().split(b"\r\n\r\n", 1)[1].decode()

@@ -237,7 +237,10 @@ PY
       # The window's export is the Linux window's: orvanta-query --csv.
       (cd "$work/app" && TZ=$zone "$lin/orvanta-query" "${drive[@]}" --config orvanta-vemlar.ini \
         --time "$sent" --no-send --csv "$work/linux.csv" 2>/dev/null)
-      cmp "$csv" "$work/linux.csv" || fail "the CSV export of $sent differs from orvanta-query --csv"
+      for part in waveform trend info; do
+        cmp "${csv%.csv}-$part.csv" "$work/linux-$part.csv" ||
+          fail "the CSV export of $sent ($part) differs from orvanta-query --csv"
+      done
       exports=$((exports + 1))
       continue
     fi
@@ -256,7 +259,9 @@ PY
       python3 - "$work/$what.html" "$work/analyse.csv" "$shown_time" "$what" "127.0.0.1:$dead_port" <<'PY' ||
 import csv, re, sys
 page = open(sys.argv[1], encoding="utf-8").read()
-row = next(r for r in csv.DictReader(open(sys.argv[2], encoding="utf-8")) if r["time (local standard time)"] == sys.argv[3])
+rows = list(csv.DictReader(open(sys.argv[2], encoding="utf-8")))
+when = next(k for k in rows[0] if k.startswith("time (local standard time, UTC"))  # the offset of the zone
+row = next(r for r in rows if r[when] == sys.argv[3])
 def cell(name):
     found = re.search(r'<td id="%s">([^<]*)</td>' % name, page)
     return found.group(1) if found else None

@@ -616,21 +616,23 @@ std::string ProposedName(const Session& s, void* remote, const char* extension) 
     return proposed;
 }
 
-// The context menu's CSV export into `path`, through the save dialog: it
-// proposes the record's time as the name, and a message box confirms the
-// file written.
+// The context menu's CSV export into `path` (ending in ".csv"), through the
+// save dialog: it proposes the record's time as the name, and a message box
+// confirms the files written ("X.csv" names the record's three files:
+// X-waveform.csv first).
 void ExportCsv(const Session& s, void* remote, const std::string& path) {
     const std::string expected = ProposedName(s, remote, "csv");
     const std::string proposed = Utf8(ThroughFileDialog(s, kExportCsv, path, true));
+    const std::string waveform = path.substr(0, path.size() - 4) + "-waveform.csv";
     if (proposed != expected) Fail("proposed name", proposed + ", expected " + expected);
     // The window writes the file after its dialog has gone, then says so.
     const HWND box = OwnedDialog(s);
     if (box == nullptr) return Fail("no message after the export");
     const std::wstring said = WindowText(GetDlgItem(box, 0xFFFF));
-    if (Utf8(said).find(path) == std::string::npos) Fail("the export's message", Utf8(said));
+    if (Utf8(said).find(waveform) == std::string::npos) Fail("the export's message", Utf8(said));
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     for (int i = 0; i < 400 && IsWindow(box); ++i) Sleep(25);
-    if (!Exists(path)) Fail("the export wrote no file", path);
+    if (!Exists(waveform)) Fail("the export wrote no file", waveform);
     std::printf("exported %s\n", path.c_str());
 }
 
@@ -990,11 +992,11 @@ struct Quantity {
     const wchar_t* english;
 };
 const Quantity kQuantities[] = {
-    {"vRms", L"\u7535\u538b\u6709\u6548\u503c", L"RMS voltage"},
-    {"iRms", L"\u7535\u6d41\u6709\u6548\u503c", L"RMS current"},
-    {"vThdF", L"\u7535\u538b\u603b\u8c10\u6ce2\u7578\u53d8\u7387\uff08THD-F\uff09", L"THD-F of the voltage"},
-    {"iThdF", L"\u7535\u6d41\u603b\u8c10\u6ce2\u7578\u53d8\u7387\uff08THD-F\uff09", L"THD-F of the current"},
-    {"pf", L"\u529f\u7387\u56e0\u6570", L"Power factor"},
+    {"vRms", L"\u7535\u538b\u6709\u6548\u503c", L"RMS Voltage"},
+    {"iRms", L"\u7535\u6d41\u6709\u6548\u503c", L"RMS Current"},
+    {"vThdF", L"\u7535\u538b\u603b\u8c10\u6ce2\u7578\u53d8\u7387\uff08THD-F\uff09", L"THD-F of the Voltage"},
+    {"iThdF", L"\u7535\u6d41\u603b\u8c10\u6ce2\u7578\u53d8\u7387\uff08THD-F\uff09", L"THD-F of the Current"},
+    {"pf", L"\u529f\u7387\u56e0\u6570", L"Power Factor"},
 };
 
 // The strip names the quantity it draws after its range (none for the RMS

@@ -2,6 +2,7 @@
 // time range of it) as CSV, one row per record in ring order, computed here
 // from one period of each record (analysis/).
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "analysis/quality_csv.h"
 #include "analysis/range_analysis.h"
 #include "card/card_reader.h"
+#include "card/local_time.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
 #include "tools/orvanta_card/command_support.h"
@@ -49,7 +51,7 @@ Command AddAnalyseCommand(CLI::App& program) {
     app->footer(
         "Reads every record of the card (or from the first record of --from to the last\n"
         "record of --to, local time), in ring order, and writes one CSV row per record:\n"
-        "  " + analysis::QualityCsvHeader(analysis::kDefaultOrders, false) + "\n"
+        "  " + analysis::QualityCsvHeader(analysis::kDefaultOrders, false, "\"time (local standard time, UTC+hh:mm)\"") + "\n"
         "and with --harmonics then v_h1 (V) .. v_hN (V) and i_h1 (A) .. i_hN (A).\n"
         "Each row is computed on this computer from one period of the record: the\n"
         "recorder samples 96 times a period, and pairs 1 to 96 of the record's 126 are\n"
@@ -104,7 +106,9 @@ int RunAnalyse(const Command& command, const AnalyseArguments& args) {
         return kExitFailed;
     }
     bool written = true;
-    std::string block = analysis::QualityCsvHeader(orders, args.harmonics) + "\n";
+    // The offset of local standard time at the range's start (or now).
+    const std::int32_t zoneAt = range.hasFrom ? range.from : ToTime32(std::time(nullptr));
+    std::string block = analysis::QualityCsvHeader(orders, args.harmonics, LocalTimeColumn(zoneAt)) + "\n";
     const auto flush = [&] {
         written = written && std::fwrite(block.data(), 1, block.size(), file) == block.size();
         block.clear();

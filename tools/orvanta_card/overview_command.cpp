@@ -9,6 +9,7 @@
 #include "card/card_overview.h"
 #include "card/card_reader.h"
 #include "card/local_time.h"
+#include "card/overview_csv.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
 #include "tools/orvanta_card/arguments.h"
@@ -20,36 +21,6 @@ namespace cardtool {
 namespace {
 
 constexpr std::uint64_t kMaxPoints = 10000000;
-constexpr const char kOverviewCsvHeader[] =
-    "time (local standard time),sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)";
-
-// The header names each column's unit; the real RMS keeps four decimals
-// of amperes and two of volts.
-std::string CsvOf(const OverviewResult& result) {
-    std::string csv = std::string(kOverviewCsvHeader) + "\n";
-    char number[64];
-    for (const OverviewSample& sample : result.samples) {
-        csv += FormatLocalStandard(sample.time);
-        csv += ',';
-        csv += std::to_string(sample.sector);
-        csv += ',';
-        if (sample.hasPoint) {
-            csv += std::to_string(sample.point.valueA);
-            csv += ',';
-            csv += std::to_string(sample.point.valueB);
-        } else {
-            csv += ',';
-        }
-        if (sample.hasRms) {
-            std::snprintf(number, sizeof number, ",%.4f,%.2f", sample.rms.amperesA, sample.rms.voltsB);
-            csv += number;
-        } else {
-            csv += ",,";
-        }
-        csv += '\n';
-    }
-    return csv;
-}
 
 // The options as given; numbers and times are checked once all are read.
 struct OverviewArguments {
@@ -73,7 +44,7 @@ Command AddOverviewCommand(CLI::App& program) {
         "Samples the card's ring of records at up to N evenly spread points, from the\n"
         "oldest record to the newest (or from the first record of --from to the last\n"
         "record of --to, local time), and writes CSV with the columns\n"
-        "  time (local standard time),sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)\n"
+        "  \"time (local standard time, UTC+hh:mm)\",sector,trend_a (A),trend_b (V),rms_a (A),rms_b (V)\n"
         "Only records inside the range appear. The trend values are the trend text's\n"
         "two integers of each record (empty when the record gives none); rms_a and\n"
         "rms_b are the record's unrounded RMS, each channel zero-corrected with its\n"
@@ -138,7 +109,7 @@ int RunOverview(const Command& command, const OverviewArguments& args) {
         }
         return kExitFailed;
     }
-    if (!WriteOutput(out, CsvOf(result))) {
+    if (!WriteOutput(out, OverviewCsv(result.samples))) {
         std::fprintf(stderr, "orvanta-card overview: could not write %s\n", out.empty() ? "standard output" : out.c_str());
         return kExitFailed;
     }

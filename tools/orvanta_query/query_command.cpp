@@ -10,6 +10,7 @@
 #include "card/local_time.h"
 #include "platform/drive_map.h"
 #include "platform/raw_volume.h"
+#include "request/client_settings.h"
 #include "request/config_search.h"
 #include "request/http_address.h"
 #include "request/query_road.h"
@@ -160,8 +161,19 @@ int RunQueryCommand(const QueryOptions& options) {
         return 1;
     }
     if (!options.csvOut.empty()) {
-        const std::string csv = BuildRecordCsv(*reader);
-        if (!WriteAll(options.csvOut, "record CSV", csv.data(), csv.size())) return 1;
+        // Three files named after FILE; on standard output the three tables
+        // one after the other, each after a blank line but the first.
+        const bool toStdout = options.csvOut == "-";
+        std::string joined;
+        for (const RecordCsvFile& file : BuildRecordCsv(*reader, ReadNominalFrequency(iniPath))) {
+            if (toStdout) {
+                joined += (joined.empty() ? "" : "\n") + file.text;
+            } else if (!WriteAll(RecordCsvPath(options.csvOut, file.suffix), "record CSV", file.text.data(),
+                                 file.text.size())) {
+                return 1;
+            }
+        }
+        if (toStdout && !WriteAll("-", "record CSV", joined.data(), joined.size())) return 1;
     }
     if (options.noSend) return 0;
 

@@ -51,7 +51,9 @@ std::unique_ptr<CLI::App> MakeApp(QueryOptions* options, std::string* time) {
         ->check(CheckFileName)
         ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
     app->add_option("--csv", options->csvOut,
-                    "write the record found as CSV there, as the window's export (none without a record: exit 1)")
+                    "write the record found as the window's export does: FILE.csv gives FILE-waveform.csv, "
+                    "FILE-trend.csv and FILE-info.csv ('-': the three tables on standard output; none "
+                    "without a record: exit 1)")
         ->type_name("FILE")
         ->check(CheckFileName)
         ->multi_option_policy(CLI::MultiOptionPolicy::Throw);

@@ -53,15 +53,15 @@
     </message>
     <message>
         <source>重新读取存储卡概览</source>
-        <translation>Read the card overview again</translation>
+        <translation>Read the Card Overview Again</translation>
     </message>
     <message>
         <source>显示整张卡</source>
-        <translation>Show the whole card</translation>
+        <translation>Show the Whole Card</translation>
     </message>
     <message>
         <source>取消读取概览</source>
-        <translation>Cancel the overview</translation>
+        <translation>Cancel the Overview</translation>
     </message>
     <message>
         <source>未找到存储卡，无法显示记录概览</source>
@@ -108,6 +108,10 @@
         <translation>Export Record as CSV…</translation>
     </message>
     <message>
+        <source>导出概览 CSV…</source>
+        <translation>Export Overview as CSV…</translation>
+    </message>
+    <message>
         <source>无法写入文件 %1</source>
         <translation>Cannot write the file %1</translation>
     </message>
@@ -137,7 +141,7 @@
     </message>
     <message>
         <source>查找事件…</source>
-        <translation>Find events…</translation>
+        <translation>Find Events…</translation>
     </message>
     <message>
         <source>电压事件</source>
@@ -157,7 +161,7 @@
     </message>
     <message>
         <source>导出 CSV…</source>
-        <translation>Export CSV…</translation>
+        <translation>Export as CSV…</translation>
     </message>
     <message>
         <source>关闭</source>
