@@ -97,7 +97,7 @@ TEST(CardSave, SavedImageAnswersEveryQueryAsTheCard) {
         ASSERT_EQ(image.reader->driveCode, 'E');
         const std::string ini = temp.WriteFile("orvanta-vemlar.ini", "[Common]\nserverBaseUrl=http://127.0.0.1:1/a\n");
         const std::int32_t oldest = layout.oldestTime, newest = layout.newestTime;
-        const std::int32_t seconds[] = {oldest - 5, oldest, oldest + 7, (oldest + newest) / 2, newest - 1,
+        const std::int32_t seconds[] = {oldest - 5, oldest, oldest + 7, oldest + (newest - oldest) / 2, newest - 1,
                                         newest, newest + 100, oldest + 700};
         for (const std::int32_t second : seconds) {
             SCOPED_TRACE(FormatLocalStandard(second));
