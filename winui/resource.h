@@ -85,7 +85,7 @@
 #define IDM_MAKE_REPORT 0x00D0
 // 导出 COMTRADE… of the record shown; the card image's open, save and the
 // save's cancel.
-#define IDM_EXPORT_COMTRADE 0x0080
+#define IDM_EXPORT_COMTRADE 0x00E0
 #define IDM_OPEN_IMAGE 0x0090
 #define IDM_SAVE_IMAGE 0x00A0
 #define IDM_CANCEL_SAVE 0x00B0

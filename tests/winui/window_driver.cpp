@@ -76,7 +76,7 @@ constexpr int kRefresh = 1, kBrowser = 1002, kHour = 1006, kMinute = 1007, kSeco
               kBack = 1013, kForward = 1014, kStrip = 1021, kTimeLabel = 1016, kStatus = 1020,
               kExportCsv = 0x20, kFindEvents = 0x70, kEventsNominal = 1102, kEventsScan = 1104,
               kEventsList = 1108, kLocalAnalysis = 0xC0, kMakeReport = 0xD0, kFirstQuantity = 0x500,
-              kExportComtrade = 0x80, kOpenImage = 0x90, kSaveImage = 0xA0;
+              kExportComtrade = 0xE0, kOpenImage = 0x90, kSaveImage = 0xA0;
 
 int failures = 0;
 
