@@ -11,7 +11,8 @@
 #include "card/card_layout.h"
 #include "card/held_card_volume.h"
 #include "card/ring_range.h"
-#include "cardimage/sha256.h"
+#include "cardimage/image_follower.h"
+#include "cardimage/image_read_file.h"
 #include "cardimage/sparse_image.h"
 #include "platform/volume_error.h"
 
@@ -55,44 +56,6 @@ std::vector<SectorRun> RunsToCopy(std::uint32_t baseSector, const RingRange& loc
     return merged;
 }
 
-// Whether a sector is all zeros, eight bytes at a time (the compiler turns
-// the fixed-length loop into vector code).
-bool AllZero(const unsigned char* bytes) {
-    std::uint64_t any = 0;
-    for (std::size_t i = 0; i < kSectorSize; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes + i, 8);
-        any |= word;
-    }
-    return any == 0;
-}
-
-// The SHA-256 of a file as it reads back, after flushing it to the disk.
-bool DigestOfFile(const std::string& path, std::string* digest, std::string* error) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        *error = "cannot read back \"" + path + "\": " + std::strerror(errno);
-        return false;
-    }
-#ifdef _WIN32
-    _commit(_fileno(file));
-#else
-    ::fsync(::fileno(file));
-#endif
-    CSha256 sha;
-    std::vector<unsigned char> block(1 << 20);
-    std::size_t n = 0;
-    while ((n = std::fread(block.data(), 1, block.size(), file)) > 0) sha.Update(block.data(), n);
-    const bool ok = std::ferror(file) == 0;
-    std::fclose(file);
-    if (!ok) {
-        *error = "cannot read back \"" + path + "\"";
-        return false;
-    }
-    *digest = sha.HexDigest();
-    return true;
-}
-
 bool ReplaceFile(const std::string& from, const std::string& to) {
 #ifdef _WIN32
     std::remove(to.c_str());  // rename does not replace on Windows
@@ -121,16 +84,21 @@ bool WriteDigestFile(const std::string& imagePath, const std::string& digest, st
     return ok;
 }
 
-// Copies the runs from the open card volume into the sink, hashing the image
-// as it will read back (the gaps between runs as zeros).
+// Copies the runs from the open card volume into the image: the sectors that
+// are not all zeros are written straight from the read buffer, every run read
+// is read back from the image at once and compared with what came from the
+// card (holes included), and the follower hears how far the image is done.
 class CRunCopy {
 public:
-    CRunCopy(RawVolume& volume, const CardScanSource& source, const CardSaveOptions& options, std::uint64_t total)
-        : volume_(volume), source_(source), options_(options), total_(total) {}
+    CRunCopy(RawVolume& volume, const CardScanSource& source, const CardSaveOptions& options, std::uint64_t total,
+             CSparseImageWriter& writer, CImageReadFile& readBack, CImageFollower& follower)
+        : volume_(volume), source_(source), options_(options), total_(total), writer_(writer),
+          readBack_(readBack), follower_(follower) {}
 
-    void Copy(const std::vector<SectorRun>& runs, const SectorSink& emit, CardSaveResult* result) {
+    void Copy(const std::vector<SectorRun>& runs, CardSaveResult* result) {
         const std::uint32_t perRead = std::max<std::uint32_t>(1, options_.sectorsPerRead);
         std::vector<unsigned char> buffer(static_cast<std::size_t>(perRead) * kSectorSize);
+        std::vector<unsigned char> check(buffer.size());
         for (const SectorRun& run : runs) {
             for (std::uint64_t done = 0; done < run.count;) {
                 if (options_.cancel && options_.cancel()) {
@@ -148,15 +116,23 @@ public:
                                                                         TextLanguage::kEnglish));
                     return;
                 }
-                sha_.UpdateZeros(sector * kSectorSize - hashed_);
-                sha_.Update(buffer.data(), bytes);
-                hashed_ = (sector + count) * kSectorSize;
-                for (std::uint32_t i = 0; i < count; ++i) {
-                    const unsigned char* bytesOf = buffer.data() + static_cast<std::size_t>(i) * kSectorSize;
-                    if (AllZero(bytesOf)) continue;  // never written: a hole
-                    emit(static_cast<std::uint32_t>(sector + i), bytesOf);
-                    ++result->sectorsWritten;
+                result->sectorsWritten += WriteNonZero(static_cast<std::uint32_t>(sector), buffer.data(), count);
+                if (!writer_.Flush()) {
+                    Stop(CardSaveStatus::kWriteFailed, writer_.WriteError());
+                    return;
                 }
+                if (!readBack_.ReadAt(check.data(), bytes, sector * kSectorSize)) {
+                    Stop(CardSaveStatus::kWriteFailed,
+                         "cannot read the image back at sector " + std::to_string(sector));
+                    return;
+                }
+                if (std::memcmp(check.data(), buffer.data(), bytes) != 0) {
+                    Stop(CardSaveStatus::kCheckFailed, "the image reads back differently from what was copied from "
+                                                       "the card at sector " + std::to_string(sector));
+                    return;
+                }
+                follower_.Written((sector + count) * kSectorSize);
+                writer_.StartWriteback();
                 done += count;
                 result->sectorsCopied += count;
                 if (options_.progress) options_.progress(result->sectorsCopied, total_);
@@ -173,18 +149,32 @@ public:
     CardSaveStatus Status() const { return status_; }
     const std::string& Message() const { return message_; }
 
-    std::string Digest(std::uint64_t imageBytes) {
-        sha_.UpdateZeros(imageBytes - hashed_);
-        return sha_.HexDigest();
+private:
+    // Writes the runs of sectors that are not all zeros (the rest stay holes);
+    // the number written.
+    std::uint32_t WriteNonZero(std::uint32_t first, const unsigned char* bytes, std::uint32_t count) {
+        std::uint32_t written = 0;
+        for (std::uint32_t i = 0; i < count;) {
+            std::uint32_t end = i;
+            while (end < count && !AllZero(bytes + static_cast<std::size_t>(end) * kSectorSize, kSectorSize)) ++end;
+            if (end == i) {
+                ++i;
+                continue;
+            }
+            writer_.AddRun(first + i, bytes + static_cast<std::size_t>(i) * kSectorSize, end - i);
+            written += end - i;
+            i = end;
+        }
+        return written;
     }
 
-private:
     RawVolume& volume_;
     const CardScanSource& source_;
     const CardSaveOptions& options_;
     std::uint64_t total_;
-    CSha256 sha_;
-    std::uint64_t hashed_ = 0;
+    CSparseImageWriter& writer_;
+    CImageReadFile& readBack_;
+    CImageFollower& follower_;
     bool stopped_ = false;
     CardSaveStatus status_ = CardSaveStatus::kSaved;
     std::string message_;
@@ -240,36 +230,51 @@ CardSaveResult SaveCardImage(const CardScanSource& source, const std::string& im
     result.imageSectors = runs.back().first + runs.back().count;
 
     const std::string part = imagePath + ".part";
-    CRunCopy copy(*open.volume, source, options, total);
+    const std::uint64_t imageBytes = result.imageSectors * kSectorSize;
     std::string error;
-    const bool written = WriteSparseImage(part, result.imageSectors, [&](const SectorSink& emit) {
-        copy.Copy(runs, emit, &result);
-    }, &error);
-    open.volume.reset();  // the card is closed before the image is checked
-    if (copy.Stopped() || !written) {
-        std::remove(part.c_str());
-        return copy.Stopped() ? Failed(result, copy.Status(), copy.Message())
-                              : Failed(result, CardSaveStatus::kWriteFailed, error);
-    }
-    const std::string copied = copy.Digest(result.imageSectors * kSectorSize);
-    std::string readBack;
-    if (!DigestOfFile(part, &readBack, &error)) {
+    CSparseImageWriter writer;
+    if (!writer.Open(part, result.imageSectors, &error)) return Failed(result, CardSaveStatus::kWriteFailed, error);
+    CImageReadFile readBack(part);
+    if (!readBack.Opened()) {
+        error = "cannot read back \"" + part + "\": " + std::strerror(errno);
+        writer.Close(nullptr);
         std::remove(part.c_str());
         return Failed(result, CardSaveStatus::kWriteFailed, error);
     }
-    if (readBack != copied) {
-        std::remove(part.c_str());
-        return Failed(result, CardSaveStatus::kCheckFailed,
-                      "\"" + part + "\" reads back differently from what was copied from the card");
+    std::vector<ByteRange> copied;
+    for (const SectorRun& run : runs) {
+        copied.push_back({std::uint64_t{run.first} * kSectorSize, (run.first + run.count) * kSectorSize});
     }
+    CImageFollower follower(part, imageBytes, std::move(copied));
+    CRunCopy copy(*open.volume, source, options, total, writer, readBack, follower);
+    copy.Copy(runs, &result);
+    open.volume.reset();  // the card is closed before the image is finished
+    // Every descriptor of the image is closed before it is removed or renamed
+    // (Windows refuses both while one is open).
+    const auto giveUp = [&](CardSaveStatus status, const std::string& message) {
+        follower.Abandon();
+        readBack.Close();
+        writer.Close(nullptr);
+        std::remove(part.c_str());
+        return Failed(result, status, message);
+    };
+    if (copy.Stopped()) return giveUp(copy.Status(), copy.Message());
+    // Flushed to the disk while the follower hashes what is still behind.
+    if (!writer.Sync(&error) || !writer.Close(&error)) return giveUp(CardSaveStatus::kWriteFailed, error);
+    readBack.Close();
+    const CImageFollower::Outcome hashed = follower.Finish();
+    if (!hashed.ok) {
+        return giveUp(hashed.differs ? CardSaveStatus::kCheckFailed : CardSaveStatus::kWriteFailed, hashed.error);
+    }
+    const std::string digest = hashed.sha256;
     if (!ReplaceFile(part, imagePath)) {
         const std::string why = std::strerror(errno);
         std::remove(part.c_str());
         return Failed(result, CardSaveStatus::kWriteFailed, "cannot rename \"" + part + "\" to \"" + imagePath +
                                                                 "\": " + why);
     }
-    if (!WriteDigestFile(imagePath, copied, &error)) return Failed(result, CardSaveStatus::kWriteFailed, error);
-    result.sha256 = copied;
+    if (!WriteDigestFile(imagePath, digest, &error)) return Failed(result, CardSaveStatus::kWriteFailed, error);
+    result.sha256 = digest;
     result.status = CardSaveStatus::kSaved;
     return result;
 }

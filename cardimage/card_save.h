@@ -5,11 +5,13 @@
 // read as zeros (never written by the recorder) stay holes, so an image takes
 // the space the recording takes.
 //
-// The image is written to IMAGE.part beside IMAGE, read back and checked
-// against the SHA-256 of what came from the card, and only then renamed to
-// IMAGE; IMAGE.sha256 then holds the digest in the format "sha256sum -c"
-// reads. A card pulled during the copy, a cancel or a failed write leave no
-// IMAGE (and no IMAGE.part).
+// The image is written to IMAGE.part beside IMAGE and read back as it goes:
+// each run is compared with what came from the card as soon as it is written,
+// and a thread of its own computes the image's SHA-256 from what reads back
+// while the copy goes on and the image is flushed to the disk. Only then is it
+// renamed to IMAGE; IMAGE.sha256 then holds the digest in the format
+// "sha256sum -c" reads. A card pulled during the copy, a cancel, a failed
+// write or a failed check leave no IMAGE (and no IMAGE.part).
 //
 // A window calls it off the UI thread:
 //   CardScanSource source(reader);            // on the UI thread

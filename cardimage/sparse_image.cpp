@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 #include "card/card_layout.h"
 
@@ -21,59 +20,15 @@ static ssize_t pwrite(int fd, const void* data, size_t count, off_t at) {
     if (_lseeki64(fd, at, SEEK_SET) < 0) return -1;
     return _write(fd, data, static_cast<unsigned>(count));
 }
+static int fsync(int fd) { return _commit(fd); }
 #endif
 
 namespace orvanta {
 namespace cardimage {
 namespace {
 
-// Collects runs of consecutive sectors and writes each run with one pwrite.
-class SparseWriter {
-public:
-    explicit SparseWriter(int fd) : fd_(fd) {}
-
-    void Add(std::uint32_t sector, const std::uint8_t* bytes) {
-        if (!ok_) return;
-        if (!buffer_.empty() && (sector != first_ + count_ || count_ == kRunSectors)) Flush();
-        if (buffer_.empty()) first_ = sector;
-        buffer_.insert(buffer_.end(), bytes, bytes + kSectorSize);
-        ++count_;
-    }
-
-    bool Flush() {
-        if (ok_ && !buffer_.empty()) {
-            const std::uint8_t* data = buffer_.data();
-            std::size_t left = buffer_.size();
-            off_t at = static_cast<off_t>(first_) * kSectorSize;
-            while (left > 0) {
-                ssize_t n = ::pwrite(fd_, data, left, at);
-                if (n < 0 && errno == EINTR) continue;
-                if (n <= 0) {
-                    ok_ = false;
-                    errno_ = n < 0 ? errno : EIO;
-                    break;
-                }
-                data += n;
-                left -= static_cast<std::size_t>(n);
-                at += n;
-            }
-        }
-        buffer_.clear();
-        count_ = 0;
-        return ok_;
-    }
-
-    int Errno() const { return errno_; }
-
-private:
-    static constexpr std::uint32_t kRunSectors = 2048;  // 1 MiB per write
-    int fd_;
-    bool ok_ = true;
-    int errno_ = 0;
-    std::uint32_t first_ = 0;
-    std::uint32_t count_ = 0;
-    std::vector<std::uint8_t> buffer_;
-};
+constexpr std::uint32_t kRunSectors = 2048;          // 1 MiB per write
+constexpr std::uint64_t kWritebackBytes = 8u << 20;  // handed to the disk 8 MiB at a time
 
 bool Fail(std::string* error, const std::string& message) {
     if (error) *error = message;
@@ -82,27 +37,117 @@ bool Fail(std::string* error, const std::string& message) {
 
 }  // namespace
 
-bool WriteSparseImage(const std::string& path, std::uint64_t sectors,
-                      const std::function<void(const SectorSink& emit)>& produce, std::string* error) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return Fail(error, "cannot create \"" + path + "\": " + std::strerror(errno));
-    // The full size first: everything not written below stays a hole.
-    if (::ftruncate(fd, static_cast<off_t>(sectors * kSectorSize)) != 0) {
-        int e = errno;
-        ::close(fd);
+bool AllZero(const std::uint8_t* bytes, std::size_t size) {
+    // Eight bytes at a time (the compiler turns the loop into vector code).
+    std::uint64_t any = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        any |= word;
+    }
+    for (; i < size; ++i) any |= bytes[i];
+    return any == 0;
+}
+
+CSparseImageWriter::~CSparseImageWriter() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool CSparseImageWriter::Open(const std::string& path, std::uint64_t sectors, std::string* error) {
+    path_ = path;
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd_ < 0) return Fail(error, "cannot create \"" + path + "\": " + std::strerror(errno));
+    // The full size first: everything not written stays a hole.
+    if (::ftruncate(fd_, static_cast<off_t>(sectors * kSectorSize)) != 0) {
+        const int e = errno;
+        ::close(fd_);
+        fd_ = -1;
         return Fail(error, "cannot size \"" + path + "\" to " + std::to_string(sectors) + " sectors: " +
                                std::strerror(e));
     }
-    SparseWriter writer(fd);
-    produce([&](std::uint32_t sector, const std::uint8_t* bytes) { writer.Add(sector, bytes); });
-    bool written = writer.Flush();
-    int writeErrno = writer.Errno();
-    if (::close(fd) != 0 && written) {
-        writeErrno = errno;
-        written = false;
-    }
-    if (!written) return Fail(error, "cannot write \"" + path + "\": " + std::strerror(writeErrno));
     return true;
+}
+
+bool CSparseImageWriter::WriteAt(const std::uint8_t* data, std::size_t size, std::uint64_t at) {
+    writtenTo_ = at + size;
+    while (ok_ && size > 0) {
+        const ssize_t n = ::pwrite(fd_, data, size, static_cast<off_t>(at));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok_ = false;
+            errno_ = n < 0 ? errno : EIO;
+            break;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+        at += static_cast<std::uint64_t>(n);
+    }
+    return ok_;
+}
+
+void CSparseImageWriter::Add(std::uint32_t sector, const std::uint8_t* bytes) {
+    if (!ok_) return;
+    if (count_ > 0 && (sector != first_ + count_ || count_ == kRunSectors)) Flush();
+    if (count_ == 0) {
+        first_ = sector;
+        buffer_.clear();
+    }
+    buffer_.insert(buffer_.end(), bytes, bytes + kSectorSize);
+    ++count_;
+}
+
+void CSparseImageWriter::AddRun(std::uint32_t first, const std::uint8_t* bytes, std::uint32_t count) {
+    if (!Flush() || count == 0) return;
+    WriteAt(bytes, static_cast<std::size_t>(count) * kSectorSize, std::uint64_t{first} * kSectorSize);
+}
+
+bool CSparseImageWriter::Flush() {
+    if (ok_ && count_ > 0) WriteAt(buffer_.data(), buffer_.size(), std::uint64_t{first_} * kSectorSize);
+    count_ = 0;
+    return ok_;
+}
+
+std::string CSparseImageWriter::WriteError() const {
+    return "cannot write \"" + path_ + "\": " + std::strerror(errno_);
+}
+
+void CSparseImageWriter::StartWriteback() {
+#ifdef __linux__
+    // Without it the system starts writing only when the image is synced, and
+    // the copy and the disk's work follow one another instead of overlapping.
+    if (fd_ >= 0 && writtenTo_ >= writebackFrom_ + kWritebackBytes) {
+        ::sync_file_range(fd_, static_cast<off_t>(writebackFrom_), static_cast<off_t>(writtenTo_ - writebackFrom_),
+                          SYNC_FILE_RANGE_WRITE);
+        writebackFrom_ = writtenTo_;
+    }
+#endif
+}
+
+bool CSparseImageWriter::Sync(std::string* error) {
+    if (!Flush()) return Fail(error, WriteError());
+    if (::fsync(fd_) != 0) return Fail(error, "cannot flush \"" + path_ + "\" to the disk: " + std::strerror(errno));
+    return true;
+}
+
+bool CSparseImageWriter::Close(std::string* error) {
+    if (fd_ < 0) return ok_ || Fail(error, WriteError());
+    const bool written = Flush();
+    const bool closed = ::close(fd_) == 0;
+    if (written && !closed) {
+        ok_ = false;
+        errno_ = errno;
+    }
+    fd_ = -1;
+    return ok_ || Fail(error, WriteError());
+}
+
+bool WriteSparseImage(const std::string& path, std::uint64_t sectors,
+                      const std::function<void(const SectorSink& emit)>& produce, std::string* error) {
+    CSparseImageWriter writer;
+    if (!writer.Open(path, sectors, error)) return false;
+    produce([&](std::uint32_t sector, const std::uint8_t* bytes) { writer.Add(sector, bytes); });
+    return writer.Close(error);
 }
 
 }  // namespace cardimage

@@ -47,6 +47,13 @@ raw_access)
   grep -qx "presence check: passed" <<<"$info" || fail "presence check ($info)"
   linux=$(TZ=Asia/Shanghai "$lin/orvanta-card" info --drive "$upper=$work/card.img" | grep -E '^(serial|ring|upper|oldest|newest|wrapped)')
   [ "$(grep -E '^(serial|ring|upper|oldest|newest|wrapped)' <<<"$info")" = "$linux" ] || fail "Windows and Linux see different rings"
+  # The card saved as an image: the same digest as the Linux save's, which
+  # sha256sum accepts (the image is read back while written, then renamed).
+  (cd "$work" && TZ=Asia/Shanghai "$run" "$win/orvanta-card.exe" save saved.img >/dev/null 2>&1) || fail "save failed"
+  (cd "$work" && sha256sum --quiet -c saved.img.sha256) || fail "the saved image's digest does not check"
+  TZ=Asia/Shanghai "$lin/orvanta-card" save --drive "$upper=$work/card.img" "$work/linux.img" >/dev/null 2>&1
+  [ "$(cut -d' ' -f1 "$work/saved.img.sha256")" = "$(cut -d' ' -f1 "$work/linux.img.sha256")" ] ||
+    fail "Windows and Linux save different images"
   # Without the link the drive names nothing: no card anywhere.
   rm -f "$link"
   info=$(cd "$work" && "$run" "$win/orvanta-card.exe" info | tr -d '\r') || true
