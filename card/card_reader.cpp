@@ -90,7 +90,7 @@ int CCardReader::FindCardDrive() {
     startupDriveCode_ = kNoCardDriveCode;
     std::snprintf(waveText, sizeof waveText, "%d %d ", 0, 0);
     std::snprintf(trendText, sizeof trendText, "%d %d ", 0, 0);
-    trendRecords.clear();
+    trendOrigins_.clear();
     std::snprintf(infoText, sizeof infoText, "%d %d ", 0, 0);
     return 0;
 }

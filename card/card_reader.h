@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "card/ratio_file.h"
+#include "card/record_rms.h"
+#include "card/trend_point.h"
 #include "card/trend_record.h"
 #include "platform/raw_volume.h"
 
@@ -51,9 +53,6 @@ public:
     char waveText[2540];              // form field "data"
     char trendText[25400];            // form field "data1"
     char infoText[100];               // form field "data2"
-    // The records behind trendText's points, in its order (for the record
-    // export: their times and real RMS); rebuilt with the text.
-    std::vector<TrendRecord> trendRecords;
 
     // --- sector access and drive search -----------------------------------
     void SetDevicePath(char letter);
@@ -82,6 +81,11 @@ public:
     // --- measurement texts and card query ---------------------------------
     void BuildWaveText();
     void BuildTrendText();
+    // The records behind trendText's points, in its order, for the record
+    // export: their sectors, times, points and real RMS. Worked out when asked
+    // from the sectors the last BuildTrendText read (the request needs only
+    // the text), with the calibration the text was built with.
+    std::vector<TrendRecord> TrendRecords() const;
     int CheckCardPresent();
     void QueryCard(std::int32_t selectedTime);
 
@@ -100,6 +104,15 @@ private:
     void ReadIntoBuffer(std::uint32_t sector);
 
     RawVolumeSystem* volumes_;
+    // What BuildTrendText read and which of its sectors gave the points.
+    struct TrendPointOrigin {
+        std::uint32_t index;  // sector within the read
+        TrendPoint point;
+    };
+    std::vector<unsigned char> trendRead_;
+    std::uint32_t trendFirst_ = 0;
+    std::vector<TrendPointOrigin> trendOrigins_;
+    CRecordRmsCalculator trendRms_{0.0, 0.0, 1.0, 1.0};
     RatioFileOutcome ratioFile_;
     std::int32_t startupDriveCode_ = kNoCardDriveCode;
 };

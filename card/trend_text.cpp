@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <memory>
+#include <vector>
 
 #include "card/bounded_text.h"
 #include "card/card_layout.h"
@@ -36,37 +36,32 @@ void CCardReader::BuildTrendText() {
     // refused positioning counts as a failed read, and nothing is read then.
     // The buffer is not cleared first: the read fills all of it, with zeros
     // where the device delivered nothing, and without a read it is not used.
+    // It is kept for TrendRecords.
     constexpr std::size_t kBytes = static_cast<std::size_t>(kSectorsPerRead) * kSectorSize;
-    const std::unique_ptr<unsigned char[]> sectors(new unsigned char[kBytes]);
+    trendRead_.resize(kBytes);
+    trendFirst_ = currentSector;
     const std::uint64_t offset = static_cast<std::uint64_t>(currentSector) * kSectorSize;
-    const bool readDone = device && !device->ReadAt(offset, sectors.get(), kBytes).Failed();
+    const bool readDone = device && !device->ReadAt(offset, trendRead_.data(), kBytes).Failed();
 
     BoundedText text(trendText, sizeof trendText);
     text.AppendPair(0, 0);  // the first point of every trend
     int count = 1;
-    trendRecords.clear();
+    trendOrigins_.clear();
+    trendRms_ = CRecordRmsCalculator(offsetA, offsetB, ratioA, ratioB);
 
     const std::uint32_t currentLogical = PhysicalToLogical(currentSector);
     const CTrendPointCalculator points(offsetB, ratioA, ratioB);
-    const CRecordRmsCalculator rmsOf(offsetA, offsetB, ratioA, ratioB);
-    CTimestampDecoder timestamps;
     for (std::uint32_t j = 0; j < kSectorsPerRead; ++j) {
         const std::uint32_t s = currentSector + j;
         if (!readDone) break;
         if (s >= baseSector + ringCount) break;                 // past the ring's last sector
         if (PhysicalToLogical(s) < currentLogical) break;       // past the newest record
-        const unsigned char* sector = sectors.get() + static_cast<std::size_t>(j) * kSectorSize;
         TrendPoint point;
-        if (!points.PointOf(sector, &point)) {
+        if (!points.PointOf(trendRead_.data() + static_cast<std::size_t>(j) * kSectorSize, &point)) {
             continue;
         }
         text.AppendPair(point.valueA, point.valueB);
-        TrendRecord record;
-        record.sector = s;
-        record.time = timestamps.Decode(sector);
-        record.point = point;
-        rmsOf.RmsOf(sector, &record.rms);
-        trendRecords.push_back(record);
+        trendOrigins_.push_back({j, point});
         ++count;
     }
 
@@ -77,6 +72,22 @@ void CCardReader::BuildTrendText() {
     }
 
     device.volume.reset();  // closes the device
+}
+
+std::vector<TrendRecord> CCardReader::TrendRecords() const {
+    std::vector<TrendRecord> records;
+    records.reserve(trendOrigins_.size());
+    CTimestampDecoder timestamps;
+    for (const TrendPointOrigin& origin : trendOrigins_) {
+        const unsigned char* sector = trendRead_.data() + static_cast<std::size_t>(origin.index) * kSectorSize;
+        TrendRecord record;
+        record.sector = trendFirst_ + origin.index;
+        record.time = timestamps.Decode(sector);
+        record.point = origin.point;
+        trendRms_.RmsOf(sector, &record.rms);
+        records.push_back(record);
+    }
+    return records;
 }
 
 }  // namespace orvanta

@@ -70,7 +70,7 @@ std::vector<RecordCsvFile> BuildRecordCsv(const CCardReader& reader, int nominal
     const double sampleMs = 1000.0 / (static_cast<double>(kSamplesPerPeriod) * hertz);
     const std::int32_t zoneAt = reader.actualTime > 0 ? reader.actualTime : 0;
     return {{"-waveform.csv", WaveformCsv(reader, sampleMs)},
-            {"-trend.csv", TrendRecordsCsv(reader.trendRecords, zoneAt)},
+            {"-trend.csv", TrendRecordsCsv(reader.TrendRecords(), zoneAt)},
             {"-info.csv", InfoCsv(reader, hertz, sampleMs, zoneAt)}};
 }
 

@@ -24,7 +24,7 @@ struct RecordCsvFile {
     std::string text;    // lines ended by LF
 };
 
-// The three files of the reader's last query (waveText, trendRecords,
+// The three files of the reader's last query (waveText, TrendRecords(),
 // currentSector, actualTime, deviceSerial and the drive), in the order
 // waveform, trend, info. `nominalFrequency` in Hz (50 or 60) times the
 // waveform's time column.

@@ -49,7 +49,7 @@ std::optional<TrendPoint> FirstTrendPoint(CCardReader& reader, std::uint32_t sec
     // "0 0 ", 2 numbers per point, then one zero per point missing to 1000.
     const std::size_t pointCount = numbers.size() == 2002 ? 1000 : numbers.size() - 1001;
     // The records behind the points are kept beside the text.
-    EXPECT_EQ(reader.trendRecords.size(), pointCount);
+    EXPECT_EQ(reader.TrendRecords().size(), pointCount);
     if (pointCount == 0) return std::nullopt;
     return TrendPoint{static_cast<std::int32_t>(numbers[2]), static_cast<std::int32_t>(numbers[3])};
 }
@@ -63,7 +63,7 @@ void ExpectTrendTextAgrees(CCardReader& reader, const OverviewSample& sample) {
         ASSERT_TRUE(fromHere.has_value()) << "sector " << sample.sector;
         EXPECT_EQ(fromHere->valueA, sample.point.valueA) << "sector " << sample.sector;
         EXPECT_EQ(fromHere->valueB, sample.point.valueB) << "sector " << sample.sector;
-        const TrendRecord& record = reader.trendRecords.front();
+        const TrendRecord record = reader.TrendRecords().front();
         EXPECT_EQ(record.sector, sample.sector);
         EXPECT_EQ(record.time, sample.time);
         EXPECT_EQ(record.rms.amperesA, sample.rms.amperesA);
