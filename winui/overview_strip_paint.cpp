@@ -24,8 +24,6 @@ const COLORREF kMarkerColor = ColorOf(kOverviewMarkerRgb);
 const COLORREF kDipColor = ColorOf(kOverviewDipRgb);
 const COLORREF kSwellColor = ColorOf(kOverviewSwellRgb);
 
-std::wstring TimeText(std::int32_t time) { return Widen(FormatLocalStandard(time)); }
-
 void Text(HDC dc, const std::wstring& text, RECT box, UINT format, COLORREF color) {
     ::SetTextColor(dc, color);
     ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, format | DT_SINGLELINE | DT_NOPREFIX);
