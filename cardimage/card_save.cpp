@@ -16,13 +16,6 @@
 #include "cardimage/sparse_image.h"
 #include "platform/volume_error.h"
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
 namespace orvanta {
 namespace cardimage {
 namespace {
