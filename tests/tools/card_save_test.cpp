@@ -122,7 +122,7 @@ TEST(CardSave, PulledCardCancelOrExistingImageLeaveNoImage) {
     FaultVolumeSystem faults(memory);
     CCardReader reader(faults);
     ASSERT_EQ(reader.driveCode, 'E');
-    enum class Stop { kPull, kCancel, kExisting };
+    enum class Stop { kPull, kCancel, kExisting, kNoFolder };
     struct Case {
         Stop stop;
         CardSaveStatus status;
@@ -132,11 +132,12 @@ TEST(CardSave, PulledCardCancelOrExistingImageLeaveNoImage) {
         {Stop::kPull, CardSaveStatus::kCardGone, "stopped answering"},
         {Stop::kCancel, CardSaveStatus::kCancelled, "cancelled"},
         {Stop::kExisting, CardSaveStatus::kImageExists, "exists"},
+        {Stop::kNoFolder, CardSaveStatus::kWriteFailed, "cannot create"},  // and no reading thread left waiting
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.messagePart);
         TempDir temp;
-        const std::string image = temp / "saved.img";
+        const std::string image = c.stop == Stop::kNoFolder ? temp / "gone/saved.img" : temp / "saved.img";
         if (c.stop == Stop::kExisting) temp.WriteFile("saved.img", "kept");
         faults.faults = FaultPlan();
         bool cancel = false;
