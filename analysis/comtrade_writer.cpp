@@ -99,6 +99,7 @@ bool CComtradeWriter::OpenPart(std::int32_t time, std::int64_t startMicros) {
         Fail("cannot write \"" + path + "\": " + std::strerror(errno));
         return false;
     }
+    created_.push_back(path);
     part_ = Part();
     part_.firstTime = time;
     part_.startMicros = startMicros;
@@ -125,6 +126,7 @@ bool CComtradeWriter::ClosePart() {
                            part_.startMicros - seconds * kMicrosPerSecond, part_.samples, minCount, maxCount);
     const std::string path = base + ".cfg";
     std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file != nullptr) created_.push_back(path);
     bool written = file != nullptr && std::fwrite(cfg.data(), 1, cfg.size(), file) == cfg.size();
     if (file != nullptr) written = std::fclose(file) == 0 && written;
     if (!written) Fail("cannot write \"" + path + "\"");
@@ -202,12 +204,25 @@ ComtradeResult CComtradeWriter::Finish() {
 #ifdef _WIN32
             std::remove(to.c_str());
 #endif
-            if (std::rename(from.c_str(), to.c_str()) != 0) Fail("cannot rename \"" + from + "\" to \"" + to + "\"");
+            if (std::rename(from.c_str(), to.c_str()) != 0) {
+                Fail("cannot rename \"" + from + "\" to \"" + to + "\"");
+                break;
+            }
+            std::replace(created_.begin(), created_.end(), from, to);
             result_.files[i] = to;
         }
     }
     if (result_.error.empty() && partCount_ == 0) Fail("no records to write");
+    if (!result_.error.empty()) RemoveCreated();
     return result_;
+}
+
+void CComtradeWriter::RemoveCreated() {
+    if (dat_ != nullptr) std::fclose(dat_);
+    dat_ = nullptr;
+    for (const std::string& path : created_) std::remove(path.c_str());
+    created_.clear();
+    result_.files.clear();
 }
 
 }  // namespace analysis

@@ -68,6 +68,8 @@ public:
     bool Add(std::int32_t time, const unsigned char* sector);
 
     // Writes the last .cfg and names the files OUT.* when one pair holds all.
+    // When a write has failed, every file the writer made is removed again:
+    // none is left half written or without its other half.
     ComtradeResult Finish();
 
 private:
@@ -85,6 +87,7 @@ private:
     void WriteSample(std::int64_t micros, const unsigned char* sector, int pair);
     std::string PartBase(std::size_t number) const;
     void Fail(const std::string& message);
+    void RemoveCreated();
 
     std::string outBase_;
     ComtradeSetup setup_;
@@ -92,6 +95,7 @@ private:
     std::FILE* dat_ = nullptr;
     Part part_;
     std::size_t partCount_ = 0;
+    std::vector<std::string> created_;  // the files made so far, under their present names
     std::string block_;                // .dat bytes not yet written
     bool started_ = false;
     std::int32_t exportStart_ = 0;     // second of the export's first record

@@ -1,7 +1,8 @@
 // COMTRADE files of records: the exact .cfg of a known record, the .dat read
 // back through each channel's a and b equal to the local analysis's samples
 // (ASCII and BINARY), the missing-value code, records of one second following
-// one another, and the split of a range at 2^31 - 1 microseconds.
+// one another, the split of a range at 2^31 - 1 microseconds, and no file
+// left behind by a write that fails.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -216,7 +218,7 @@ TEST(ComtradeWriter, RangeSplitsAtTwoToTheThirtyFirstMicroseconds) {
         const double period = 1e6 / (96.0 * c.frequency);
         std::uint64_t recordsBefore = 0;
         for (std::size_t file = 0; file < c.recordsPerFile.size(); ++file) {
-            char suffix[8];
+            char suffix[24];
             std::snprintf(suffix, sizeof suffix, "_%03zu", file + 1);
             const std::string base = temp / (c.recordsPerFile.size() == 1 ? "out" : "out" + std::string(suffix));
             EXPECT_EQ(result.files[2 * file], base + ".cfg");
@@ -247,6 +249,36 @@ TEST(ComtradeWriter, RangeSplitsAtTwoToTheThirtyFirstMicroseconds) {
             }
             recordsBefore += records;
         }
+    }
+}
+
+TEST(ComtradeWriter, AFailedWriteLeavesNoFileBehind) {
+    ScopedTimeZone zone("Asia/Shanghai");
+    const std::int32_t start = LocalStandardTime(LocalFields{2024, 3, 15, 10, 0, 0});
+    struct Case {
+        const char* blocked;  // a folder in the place of this file
+        std::uint32_t seconds;
+    };
+    const Case cases[] = {
+        {"out_002.dat", 2149},  // the second file of a split range, after the first pair was written
+        {"out.dat", 1},         // the final name of one record's .dat, after its .cfg got its own
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.blocked);
+        TempDir temp;
+        std::filesystem::create_directories(temp / c.blocked + "/kept");
+        analysis::CComtradeWriter writer(temp / "out", KnownSetup());
+        for (std::uint32_t s = 0; s < c.seconds; ++s) {
+            writer.Add(start + static_cast<std::int32_t>(s), RampRecord(start + static_cast<std::int32_t>(s)).data());
+        }
+        const analysis::ComtradeResult result = writer.Finish();
+        EXPECT_NE(result.error, "");
+        EXPECT_TRUE(result.files.empty());
+        std::vector<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(temp.Path())) {
+            left.push_back(entry.path().filename().string());
+        }
+        EXPECT_EQ(left, std::vector<std::string>{c.blocked});
     }
 }
 
