@@ -51,6 +51,12 @@ std::string NearestRecordText(UiLanguage language, std::int32_t asked, std::int3
     return FillPlaces(In(language, kNearest), {askedText, foundText});
 }
 
+std::string QueryOutcomeText(UiLanguage language, const CCardReader& reader, bool startupCauseKnown,
+                             std::int32_t asked, std::int32_t shown) {
+    if (shown <= 0) return NoRecordText(language, NoRecordCauseOf(reader, startupCauseKnown), asked);
+    return shown == asked ? std::string() : NearestRecordText(language, asked, shown);
+}
+
 std::string WaitingText(UiLanguage language, std::int64_t seconds) {
     return FillPlaces(In(language, kWaiting), {std::to_string(seconds)});
 }

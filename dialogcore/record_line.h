@@ -31,6 +31,12 @@ std::string NoRecordText(UiLanguage language, NoRecordCause cause, std::int32_t 
 // lie on the same date, else with the date.
 std::string NearestRecordText(UiLanguage language, std::int32_t asked, std::int32_t found);
 
+// The second line after a query that asked for `asked` and shows the record
+// of `shown` (0: none): why there is none, or that the nearest one is shown;
+// empty when the record asked for is shown (each window words that line).
+std::string QueryOutcomeText(UiLanguage language, const CCardReader& reader, bool startupCauseKnown,
+                             std::int32_t asked, std::int32_t shown);
+
 // "等待服务器… 12 秒" while a page is awaited.
 std::string WaitingText(UiLanguage language, std::int64_t seconds);
 

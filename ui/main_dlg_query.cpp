@@ -66,15 +66,11 @@ void CMainDlg::Present(const PreparedQuery& query) {
 
     // The record of another second than the one asked for, or none: the
     // line says so, and why.
-    const UiLanguage language = CurrentUiLanguage();
-    if (shownRecord_ <= 0) {
-        const NoRecordCause cause = NoRecordCauseOf(*reader_, !noCardCause_.empty());
-        ShowStatus(QString::fromStdString(NoRecordText(language, cause, asked)));
-    } else if (shownRecord_ != asked) {
-        ShowStatus(QString::fromStdString(NearestRecordText(language, asked, shownRecord_)));
-    } else {
-        ShowStatus(text::Tr(text::kRecordTime).arg(QString::fromStdString(FormatLocalStandard(shownRecord_))));
-    }
+    const std::string outcome =
+        QueryOutcomeText(CurrentUiLanguage(), *reader_, !noCardCause_.empty(), asked, shownRecord_);
+    ShowStatus(outcome.empty()
+                   ? text::Tr(text::kRecordTime).arg(QString::fromStdString(FormatLocalStandard(shownRecord_)))
+                   : QString::fromStdString(outcome));
 
     PostQuery(query);
 }

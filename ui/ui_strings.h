@@ -70,8 +70,6 @@ inline constexpr const char kRecordTime[] = QT_TRANSLATE_NOOP("orvanta", "记录
 // A step found no record further in its direction: the record shown stays.
 inline constexpr const char kNoLaterRecord[] = QT_TRANSLATE_NOOP("orvanta", "已是最新记录: %1");
 inline constexpr const char kNoEarlierRecord[] = QT_TRANSLATE_NOOP("orvanta", "已是最早记录: %1");
-// The Windows window's status line when a query found no record (IDS_NO_RECORD).
-inline constexpr const char kNoRecord[] = QT_TRANSLATE_NOOP("orvanta", "未找到所选时间的记录");
 
 // Power-quality texts the Windows window takes from here (beside those of
 // ui/analysis_strings.h): the report's progress in the status

@@ -4,6 +4,7 @@
 #include "card/local_time.h"
 #include "dialogcore/card_status.h"
 #include "dialogcore/local_pages.h"
+#include "dialogcore/record_line.h"
 #include "request/http_address.h"
 #include "winui/main_dlg.h"
 #include "winui/navigate_status.h"
@@ -24,6 +25,9 @@ PreparedQuery CMainDlg::PrepareFromControls() {
 void CMainDlg::RunQuery() { Present(PrepareFromControls()); }
 
 void CMainDlg::Present(const PreparedQuery& query) {
+    // The second asked for (the controls', which the query was prepared
+    // from), before the record's time is taken over.
+    const std::int32_t asked = TimeFromControls();
     if (query.AdoptsActualTime()) {
         selection_.Set(query.settings.selectedTime);
         ShowSelectedTime();
@@ -36,8 +40,12 @@ void CMainDlg::Present(const PreparedQuery& query) {
         ::EnableMenuItem(::GetSystemMenu(hwnd_, FALSE), exported,
                          MF_BYCOMMAND | (shownRecord_ > 0 ? MF_ENABLED : MF_GRAYED));
     }
-    ShowStatus(shownRecord_ > 0 ? WithArg(LoadText(IDS_RECORD_TIME), Widen(FormatLocalStandard(shownRecord_)))
-                                : LoadText(IDS_NO_RECORD));
+    // The record of another second than the one asked for, or none: the
+    // line says so, and why.
+    const std::string outcome =
+        QueryOutcomeText(WindowLanguage(), reader_, !noCardCause_.empty(), asked, shownRecord_);
+    ShowStatus(outcome.empty() ? WithArg(LoadText(IDS_RECORD_TIME), Widen(FormatLocalStandard(shownRecord_)))
+                               : Widen(outcome));
     EnableButtons(false);
     PostQuery(query);
 }

@@ -32,7 +32,6 @@
 #define IDS_CARD_NOT_RESPONDING 214
 #define IDS_NO_CARD_AT_START 215
 #define IDS_RECORD_TIME 216
-#define IDS_NO_RECORD 217
 // The events list: its range, columns, kinds, progress and end.
 #define IDS_EVENTS_WHOLE_CARD 220
 #define IDS_EVENTS_RANGE 221

@@ -308,10 +308,6 @@
         <translation>Oldest record: %1</translation>
     </message>
     <message>
-        <source>未找到所选时间的记录</source>
-        <translation>No record for the chosen time</translation>
-    </message>
-    <message>
         <source>本地分析</source>
         <translation>Local Analysis</translation>
     </message>
