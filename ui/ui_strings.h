@@ -76,6 +76,8 @@ inline constexpr const char kNoEarlierRecord[] = QT_TRANSLATE_NOOP("orvanta", "�
 // line, the strip's quantity submenu, the analysis without a record.
 inline constexpr const char kMakingReport[] = QT_TRANSLATE_NOOP("orvanta", "正在生成报告… %1%");
 inline constexpr const char kOverviewQuantity[] = QT_TRANSLATE_NOOP("orvanta", "概览显示");
+// The strip's window text (what a screen reader says of it) while events are marked.
+inline constexpr const char kOverviewMarks[] = QT_TRANSLATE_NOOP("orvanta", "，标记了 %1 个事件");
 inline constexpr const char kNoRecordToAnalyse[] = QT_TRANSLATE_NOOP("orvanta", "没有可分析的记录：请先查询一个时间。");
 
 // The Windows window's card images and COMTRADE export (its menu entries are

@@ -268,6 +268,8 @@ bool CEventsDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return true;
         case IDCANCEL:
             ::ShowWindow(hwnd_, SW_HIDE);
+            // The strip's marks belong to the list, as in the Linux window.
+            if (found_) found_({});
             return true;
         default:
             return false;

@@ -28,7 +28,8 @@ namespace orvanta {
 
 class CEventsDlg {
 public:
-    // Called with the events of each finished scan (for the strip's marks).
+    // Called with the events of each finished scan (for the strip's marks),
+    // and with none when the list is closed.
     using FoundHook = std::function<void(const std::vector<PowerEvent>&)>;
 
     // `reader` and `iniPath` must outlive the dialog; it is created hidden.

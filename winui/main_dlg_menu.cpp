@@ -28,9 +28,9 @@ void CMainDlg::AddMenuToSystemMenu() {
     ::AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
     for (int i = 0; i < ::GetMenuItemCount(entries); ++i) {
         const UINT id = ::GetMenuItemID(entries, i);
-        // The strip's own zoom and cancel, and the save's cancel, stay in the
-        // context menu.
-        if (id == IDM_WHOLE_CARD || id == IDM_CANCEL_SCAN || id == IDM_CANCEL_SAVE) continue;
+        // The strip's own zoom, cancel and marks, and the save's cancel, stay
+        // in the context menu.
+        if (id == IDM_WHOLE_CARD || id == IDM_CANCEL_SCAN || id == IDM_CLEAR_MARKS || id == IDM_CANCEL_SAVE) continue;
         wchar_t text[128] = {};
         ::GetMenuStringW(entries, i, text, 128, MF_BYPOSITION);
         // No record is shown yet: nothing to export.
@@ -49,6 +49,7 @@ void CMainDlg::ShowContextMenu(LPARAM at) {
     ::EnableMenuItem(entries, IDM_RESCAN, card ? MF_ENABLED : MF_GRAYED);
     ::EnableMenuItem(entries, IDM_WHOLE_CARD, card ? MF_ENABLED : MF_GRAYED);
     ::EnableMenuItem(entries, IDM_CANCEL_SCAN, scanning ? MF_ENABLED : MF_GRAYED);
+    ::EnableMenuItem(entries, IDM_CLEAR_MARKS, strip_ != nullptr && strip_->HasEventMarks() ? MF_ENABLED : MF_GRAYED);
     ::EnableMenuItem(entries, IDM_EXPORT_CSV, shownRecord_ > 0 ? MF_ENABLED : MF_GRAYED);
     PrepareImageEntries(entries);
     PrepareAnalysisEntries(entries);
@@ -84,6 +85,9 @@ bool CMainDlg::OnMenuCommand(int command) {
         return true;
     case IDM_CANCEL_SCAN:
         if (strip_ != nullptr) strip_->CancelScan();
+        return true;
+    case IDM_CLEAR_MARKS:
+        if (strip_ != nullptr) strip_->SetEventMarks({});
         return true;
     default:
         return OnImageCommand(command) || OnAnalysisCommand(command);

@@ -118,7 +118,7 @@ void COverviewStrip::SetMarker(std::int32_t time) {
 
 void COverviewStrip::SetEventMarks(const std::vector<PowerEvent>& events) {
     events_ = events;
-    ::InvalidateRect(window_, nullptr, FALSE);
+    Changed();
 }
 
 void COverviewStrip::Scan(const OverviewRequest& request) {
@@ -198,6 +198,7 @@ void COverviewStrip::Changed() {
     std::wstring text = StateText();
     if (text.empty() && !view_.Samples().empty()) {
         text = TimeText(view_.From()) + L" \u2013 " + TimeText(view_.To()) + QuantityNote();
+        if (!events_.empty()) text += WithArg(LoadText(IDS_OVERVIEW_MARKS), std::to_wstring(events_.size()));
     }
     ::SetWindowTextW(window_, text.c_str());
     ::InvalidateRect(window_, nullptr, FALSE);

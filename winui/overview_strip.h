@@ -54,6 +54,7 @@ public:
     void SetMarker(std::int32_t time);
     // The events list's events, marked on the plot (EventMarkSpanOf).
     void SetEventMarks(const std::vector<PowerEvent>& events);
+    bool HasEventMarks() const { return !events_.empty(); }
     // The view's range, when it is zoomed into part of the card.
     bool IsZoomed() const { return view_.IsZoomed(); }
     std::int32_t ViewFrom() const { return view_.From(); }

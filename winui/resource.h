@@ -67,6 +67,8 @@
 #define IDS_ALL_FILES 259
 // An export's confirmation.
 #define IDS_EXPORT_SAVED 260
+// The strip's text while it marks the events list's events.
+#define IDS_OVERVIEW_MARKS 261
 
 // Commands of the context menu, also in the system menu (whose commands are
 // multiples of 16 below 0xF000).
@@ -85,6 +87,7 @@
 // 导出 COMTRADE… of the record shown; the card image's open, save and the
 // save's cancel.
 #define IDM_EXPORT_COMTRADE 0x00E0
+#define IDM_CLEAR_MARKS 0x00F0
 #define IDM_OPEN_IMAGE 0x0090
 #define IDM_SAVE_IMAGE 0x00A0
 #define IDM_CANCEL_SAVE 0x00B0

@@ -76,7 +76,7 @@ constexpr int kRefresh = 1, kBrowser = 1002, kHour = 1006, kMinute = 1007, kSeco
               kBack = 1013, kForward = 1014, kStrip = 1021, kTimeLabel = 1016, kStatus = 1020,
               kExportCsv = 0x20, kFindEvents = 0x70, kEventsNominal = 1102, kEventsScan = 1104,
               kEventsList = 1108, kLocalAnalysis = 0xC0, kMakeReport = 0xD0, kFirstQuantity = 0x500,
-              kExportComtrade = 0xE0, kOpenImage = 0x90, kSaveImage = 0xA0;
+              kExportComtrade = 0xE0, kOpenImage = 0x90, kSaveImage = 0xA0, kClearMarks = 0xF0;
 
 int failures = 0;
 
@@ -859,7 +859,19 @@ bool SortedBy(const std::vector<std::vector<std::string>>& rows, int column, boo
     return true;
 }
 
-// The events list: a scan at `volts`, its rows, two sorts, a click on the first row.
+// Whether the strip's text says it marks `count` events (none: says nothing of marks).
+bool StripMarks(const Session& s, std::size_t count) {
+    wchar_t text[256] = {};
+    GetWindowTextW(Item(s, kStrip), text, 256);
+    const std::wstring n = std::to_wstring(count);
+    const std::wstring note = g_english ? L", " + n + L" events marked"
+                                        : L"\uff0c\u6807\u8bb0\u4e86 " + n + L" \u4e2a\u4e8b\u4ef6";
+    const wchar_t* any = g_english ? L"events marked" : L"\u6807\u8bb0\u4e86";
+    return count == 0 ? wcsstr(text, any) == nullptr : wcsstr(text, note.c_str()) != nullptr;
+}
+
+// The events list: a scan at `volts`, its rows, two sorts, a click on the
+// first row; the strip's marks, 清除事件标记, and closing the list.
 void Events(const Session& s, void* remote, const std::string& volts) {
     char* block = static_cast<char*>(
         VirtualAllocEx(s.process.hProcess, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
@@ -903,6 +915,9 @@ void Events(const Session& s, void* remote, const std::string& volts) {
         std::printf("event %s,%s,%s,%s\n", row[0].c_str(), row[1].c_str(), row[2].c_str(), row[3].c_str());
     }
     if (rows.empty()) return Fail("the events list is empty");
+    if (!StripMarks(s, rows.size())) Fail("the strip does not say it marks the list's events");
+    SendMessageW(s.dialog, WM_COMMAND, kClearMarks, 0);
+    if (!StripMarks(s, 0)) Fail("the strip still marks events after 清除事件标记");
     const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     ClickAt(s, header, HDM_GETITEMRECT, 2, 0, block);
     if (!SortedBy(ListRows(s, list, block), 2, true)) Fail("a click on the duration header did not sort by it");
@@ -945,7 +960,14 @@ void Events(const Session& s, void* remote, const std::string& volts) {
         std::printf("shown %s\n", Shown(s, remote).c_str());
         CheckStatus(s, remote);
     }
-    PostMessageW(events, WM_COMMAND, IDCANCEL, 0);
+    // Scanned again, the events are marked again; closing the list clears them.
+    FocusControl(s, events, nominal);
+    PressKey(s, nominal, VK_RETURN);
+    for (int i = 0; i < 500 && !StripMarks(s, rows.size()); ++i) Sleep(10);
+    if (!StripMarks(s, rows.size())) Fail("a second scan did not mark the events again");
+    SendMessageW(events, WM_COMMAND, IDCANCEL, 0);
+    if (!StripMarks(s, 0)) Fail("the strip still marks events after the list was closed");
+    std::printf("marks checked\n");
 }
 
 void SetTime(const Session& s, void* remote, const std::string& text) {

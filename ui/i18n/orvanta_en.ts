@@ -233,7 +233,7 @@
     </message>
     <message>
         <source>清除事件标记</source>
-        <translation>Clear event marks</translation>
+        <translation>Clear Event Marks</translation>
     </message>
     <message>
         <source>已保存到 %1</source>
@@ -322,6 +322,10 @@
     <message>
         <source>概览显示</source>
         <translation>Strip Shows</translation>
+    </message>
+    <message>
+        <source>，标记了 %1 个事件</source>
+        <translation>, %1 events marked</translation>
     </message>
     <message>
         <source>没有可分析的记录：请先查询一个时间。</source>
